@@ -1,0 +1,78 @@
+// Registry port: a hierarchical store of keys and typed values, the stand-in for the
+// local-machine hive. Every key path is relative to that hive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kesto {
+
+// Value types with the registry's own type codes (they appear in exports).
+enum class RegType : std::uint32_t {
+    Sz = 1,     // text: the bytes of the text, no terminating NUL
+    Dword = 4,  // 32-bit number: 4 bytes, little-endian
+};
+
+struct RegValue {
+    RegType type = RegType::Sz;
+    std::vector<std::uint8_t> data;
+
+    static RegValue Text(std::string_view text);
+    static RegValue Number(std::uint32_t n);
+    bool operator==(const RegValue&) const = default;
+};
+
+inline RegValue RegValue::Text(std::string_view text)
+{
+    return {RegType::Sz, std::vector<std::uint8_t>(text.begin(), text.end())};
+}
+
+inline RegValue RegValue::Number(std::uint32_t n)
+{
+    return {RegType::Dword,
+            {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+             static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
+}
+
+// Key paths are key names joined by backslashes ("Software\\Corvane Corporation\\...").
+// Empty components (two backslashes in a row, a leading or trailing backslash) are
+// ignored, so "A\\B\\" and "A\\B" name one key; "" names the root of the hive.
+// Key and value names compare case-insensitively (ASCII), as the registry does, and
+// keep the spelling they were created with. A value name may be empty (the key's
+// default value).
+class Registry {
+public:
+    virtual ~Registry() = default;
+
+    // Creates the key and any missing parents. False when the store cannot write.
+    virtual bool CreateKey(std::string_view keyPath) = 0;
+    virtual bool KeyExists(std::string_view keyPath) = 0;
+
+    // The value, or nullopt when the key or the value is missing.
+    virtual std::optional<RegValue> QueryValue(std::string_view keyPath, std::string_view name) = 0;
+    // Creates the key (and its parents) when missing, then sets the value. False on a
+    // store failure; nothing is then changed.
+    virtual bool SetValue(std::string_view keyPath, std::string_view name, const RegValue& value) = 0;
+    // False when the key or the value is missing, or on a store failure.
+    virtual bool DeleteValue(std::string_view keyPath, std::string_view name) = 0;
+    // Deletes the key with every key and value below it. False when the key is missing
+    // or on a store failure. The root cannot be deleted.
+    virtual bool DeleteKey(std::string_view keyPath) = 0;
+
+    // Direct subkey names and the key's values, each sorted by name (case-insensitive).
+    // Empty when the key is missing.
+    virtual std::vector<std::string> SubKeys(std::string_view keyPath) = 0;
+    virtual std::vector<std::pair<std::string, RegValue>> Values(std::string_view keyPath) = 0;
+
+    // Runs body as one transaction: either every write inside it lands or none does
+    // (also when the process dies halfway). Nested calls join the outer transaction.
+    // An exception from body rolls back and propagates. False when the commit failed.
+    virtual bool RunInTransaction(const std::function<void()>& body) = 0;
+};
+
+}  // namespace kesto

@@ -1,0 +1,175 @@
+// WlanLibrary port: the adapter library's calls, one method per call under the
+// library's own name. The simulated adapter (drivers/qvwlan) implements it; the core
+// reaches it only through the WlanApi facade (adapter/WlanApi.h).
+//
+// Conventions of every call:
+// - Every call but CreateNICAdapterList, QueryWL_IsWindows95 and QV_GetOSVersion takes
+//   the AdapterContext first. A context whose handle is -1 (not open), or an adapter
+//   that has been unplugged, makes the call fail.
+// - Failure is a result of -1 unless the method says otherwise. Setters return -1 when
+//   the adapter refuses the value (closed, absent, out of range); otherwise 0 unless
+//   documented.
+// - Buffers are spans: the library never writes or reads past their end, and a span
+//   shorter than the call needs makes the call fail without touching it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace kesto {
+
+// One record of the adapter list (525 bytes, no padding).
+struct NicAdapterEntry {
+    char name[260];            // adapter name, NUL-terminated
+    char description[260];     // adapter description, NUL-terminated
+    char driverInstance[5];    // sub-key name under the network-adapter class key:
+                               // four characters and a NUL ("0007")
+};
+static_assert(sizeof(NicAdapterEntry) == 525);
+
+// The context every adapter call takes first (544 bytes). Owned by the main window.
+struct AdapterContext {
+    std::int32_t handle = -1;  // -1 = closed; QvOpenAdapter sets it
+    char name[260] = {};
+    char description[260] = {};
+    char driverInstance[5] = {};
+    // Request state: reset to 1, -1, 0 before each open and close and before a
+    // sequence of set requests.
+    std::int32_t requestState = 1;
+    std::int32_t requestIndex = -1;
+    std::int32_t requestFlags = 0;
+};
+static_assert(sizeof(AdapterContext) == 544);
+
+// Object identifier of the statistics request: a 236-byte buffer whose first two
+// 32-bit words are 236 and 9 on the way in; on success 20 32-bit counters follow from
+// byte 8 on (counters 2+3, counting from 0, are transmitted bytes; 15+16 received).
+inline constexpr std::uint32_t kOidStatistics = 0xFF129902;
+inline constexpr std::size_t kStatisticsBufferSize = 236;
+inline constexpr std::size_t kSiteSurveyBufferSize = 12004;
+inline constexpr std::size_t kStationListSize = 112;   // 16 FilterEntry records of 7 bytes
+inline constexpr std::size_t kRateSetSize = 16;        // rates in 500 kbit/s units, rest 0
+
+class WlanLibrary {
+public:
+    virtual ~WlanLibrary() = default;
+
+    // --- system and adapter list (no context) ---
+    // Fills up to list.size() entries (the caller passes 10) with the system's network
+    // adapters; unused entries are zeroed. Returns the number of adapters filled.
+    virtual int CreateNICAdapterList(std::span<NicAdapterEntry> list) = 0;
+    // 1 when the system keeps adapters in the older (9x) registry layout, else 0.
+    virtual int QueryWL_IsWindows95() = 0;
+    // System version code; 7 is the version that has the system's wireless service.
+    virtual int QV_GetOSVersion() = 0;
+
+    // --- open and close ---
+    // Opens the adapter named by the context (name/driverInstance copied from a list
+    // entry). Nonzero on success, with ctx.handle set to a value other than -1; 0 when
+    // no such adapter is present.
+    virtual int QvOpenAdapter(AdapterContext& ctx) = 0;
+    // Closes; sets ctx.handle to -1. Nonzero on success.
+    virtual int QvCloseAdapter(AdapterContext& ctx) = 0;
+
+    // --- system wireless service ---
+    // 0 = the service does not control the adapter, 1 = it does, 2 = service present
+    // but released; -1 on failure.
+    virtual int QueryWL_CheckWZCStatus(AdapterContext& ctx) = 0;
+    // 0 releases the adapter from the service.
+    virtual int SetWL_WZCStatus(AdapterContext& ctx, int status) = 0;
+    // 1 lets the library use its private requests, 0 forbids them.
+    virtual int SetWL_QVUseQVXOidState(AdapterContext& ctx, int state) = 0;
+
+    // Packed driver version: byte 3 major, byte 2 minor, byte 1 build (shown with two
+    // digits), byte 0 (shown as two hexadecimal digits); -1 on failure.
+    virtual std::int32_t QueryWL_DriverVersion(AdapterContext& ctx) = 0;
+
+    // Generic request. For kOidStatistics: buffer of 236 bytes {236, 9, ...}; returns 0
+    // on success with the 20 counters filled, -1 otherwise.
+    virtual int ReadOid(AdapterContext& ctx, std::uint32_t oid, std::span<std::uint8_t> buffer) = 0;
+
+    // --- station state ---
+    // Link status: 3 or 4 = associated; 1, 2, 5, 6, 8, 9 = not associated (the
+    // simulator documents its codes); -1 on failure.
+    virtual int QueryWL_LinkStatus(AdapterContext& ctx) = 0;
+    // Current channel 1..14; -1 when the adapter is gone.
+    virtual int QueryWL_Channel(AdapterContext& ctx) = 0;
+    // 0 ad hoc (IBSS), 1 infrastructure.
+    virtual int QueryWL_NetworkType(AdapterContext& ctx) = 0;
+    // 802.11 authentication algorithm: 0 open system, 1 shared key, 2 automatic.
+    virtual int QueryWL_AuthenticationMode(AdapterContext& ctx) = 0;
+    // 0 = WEP enabled, 1 = disabled.
+    virtual int QueryWL_WEPStatus(AdapterContext& ctx) = 0;
+    // Power saving: 0 off, 1 on.
+    virtual int QueryWL_PSMode(AdapterContext& ctx) = 0;
+    // WEP key size code of the key in use: 0 64-bit, 1 128-bit, 2 256-bit.
+    virtual int QueryWL_WEPbit(AdapterContext& ctx) = 0;
+    // Link rate in kbit/s (5500 for 5.5 Mbit/s); 0 when not associated.
+    virtual int QueryWL_CurrentLinkSpeed(AdapterContext& ctx) = 0;
+    // Raw communication quality; larger is worse.
+    virtual int QueryWL_CommQuality(AdapterContext& ctx) = 0;
+    // Received signal strength in dBm (negative).
+    virtual int QueryWL_RSSI(AdapterContext& ctx) = 0;
+
+    // Writes the network name (not NUL-terminated; at most 32 bytes) into ssid and
+    // returns its length; 32 with an empty name means "any network". -1 on failure.
+    // ssid must hold 32 bytes.
+    virtual int QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid) = 0;
+    // 6 address bytes of the access point (or ad-hoc cell); 0 on success, -1 otherwise.
+    virtual int QueryWL_BSSID(AdapterContext& ctx, std::span<std::uint8_t> bssid) = 0;
+    // 6 bytes of the adapter's own MAC address; 0 on success.
+    virtual int GetNICAdapterMAC(AdapterContext& ctx, std::span<std::uint8_t> mac) = 0;
+    // counts[0] = transmitted frames, counts[1] = received frames; 0 on success.
+    virtual int GetTxRxFrameCount(AdapterContext& ctx, std::span<std::uint32_t, 2> counts) = 0;
+    // Channel numbers the adapter may use, one byte each, into channels; count set to
+    // their number (11 in the 1..11 domain, 13 or 14 elsewhere). Returns count or -1.
+    virtual int QueryWL_SupportChannel(AdapterContext& ctx, std::span<std::uint8_t> channels, int& count) = 0;
+
+    // --- site survey and stations ---
+    // Starts a scan; its results are ready for WL_RetrieveSiteSurveyData afterwards.
+    virtual int WL_SiteSurveyStart(AdapterContext& ctx) = 0;
+    // Fills buffer (12004 bytes) with a 32-bit record count, then the BSSID list
+    // records (see the simulator's README for the layout). 0 on success.
+    virtual int WL_RetrieveSiteSurveyData(AdapterContext& ctx, std::span<std::uint8_t> buffer) = 0;
+    // AP mode: fills the 112-byte block with 16 records of 7 bytes (flag 1 = station
+    // present, then its 6 address bytes), unused records zero. 0 on success.
+    virtual int WL_RetrieveStationList(AdapterContext& ctx, std::span<std::uint8_t> buffer) = 0;
+
+    // --- setters ---
+    // 0 station, 1 access point.
+    virtual int SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode) = 0;
+    // ssid: the name's bytes (not NUL-terminated), 0..32 of them; empty = any network.
+    virtual int SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid) = 0;
+    // Returns the type it set: 0 ad hoc (the caller then records the ad-hoc 802.11g
+    // values), 1 infrastructure; -1 when refused.
+    virtual int SetWL_NetworkType(AdapterContext& ctx, int type) = 0;
+    virtual int SetWL_PSMode(AdapterContext& ctx, int mode) = 0;
+    // 0 long, 1 short, 2 automatic, 3 the driver's own choice.
+    virtual int SetWL_PreambleMode(AdapterContext& ctx, int mode) = 0;
+    // 0 open system, 1 shared key, 2 automatic.
+    virtual int SetWL_AuthenticationMode(AdapterContext& ctx, int mode) = 0;
+    // 0 = WEP enabled, 1 = disabled.
+    virtual int SetWL_WEPStatus(AdapterContext& ctx, int status) = 0;
+    virtual int SetWL_Channel(AdapterContext& ctx, int channel) = 0;
+    // keyIndex 0..3, sizeCode 0/1/2 (64/128/256-bit: 5/13/29 key bytes), setTransmit 1
+    // makes it the key in use. key: the key bytes, possibly followed by zero bytes.
+    virtual int SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode, int setTransmit,
+                               std::span<const std::uint8_t> key) = 0;
+    // 16 bytes: rates in 500 kbit/s units, rest 0.
+    virtual int SetWL_DesiredRate(AdapterContext& ctx, std::span<const std::uint8_t, kRateSetSize> rates) = 0;
+    virtual int SetWL_BasicRate(AdapterContext& ctx, int value) = 0;
+    virtual int SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes) = 0;
+    virtual int SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes) = 0;
+    virtual int SetWL_MultiDomainCapability(AdapterContext& ctx, int value) = 0;
+
+    // --- access-point mode ---
+    virtual int SetWLAP_TxPowerLevel(AdapterContext& ctx, int level) = 0;
+    virtual int SetWLAP_HideSSIDState(AdapterContext& ctx, int hide) = 0;
+    // 0 filter off, 1 allow the listed addresses only, 2 deny the listed addresses.
+    virtual int SetWLAP_FilterMode(AdapterContext& ctx, int mode) = 0;
+    // 112 bytes: 16 FilterEntry records of 7 bytes (flag, 6 address bytes).
+    virtual int SetWLAP_FilterList(AdapterContext& ctx, std::span<const std::uint8_t> block) = 0;
+};
+
+}  // namespace kesto
