@@ -1,0 +1,66 @@
+// ProfileList: the numbered links in the product key that give the stored profiles
+// their order, the default link, and the in-memory lists LoadedProfiles and
+// ShownProfiles that mirror them: first-run seeding, enumeration, add and delete.
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "profiles/ProfileRecord.h"
+#include "profiles/ProfileStore.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kesto {
+
+inline constexpr std::string_view kDefaultProfileDeleteMessage =
+    "The default profile cannot be deleted!";
+
+// A decimal number stored as text, read leniently: leading blanks skipped, an optional
+// sign, digits up to the first other character; empty or no digits give 0, and values
+// beyond 32 bits saturate.
+std::int32_t ParseStoredNumber(std::string_view text);
+// Full paths of the product-key values that hold the links.
+std::string ProfileLinkPath(std::int64_t link);
+std::string ProductValuePath(std::string_view valueName);
+
+class ProfileList {
+public:
+    // caption: the title of the message boxes (the application name).
+    ProfileList(ProfileStore& store, Dialogs& dialogs, std::string caption);
+
+    // Seeds an uninitialised store: one profile "Default" at link 1, the default link,
+    // "Exit Utility" and "Mode", the default access-point settings and filter list.
+    // Resets CurrentProfile to the default record. One transaction.
+    void CreateFirstRunStore();
+    // Fills LoadedProfiles in link order. Each profile read passes through
+    // CurrentProfile, which is left holding the last one. Links without a profile key
+    // are skipped and stay stored.
+    void LoadProfiles();
+    // LoadProfiles, then ShownProfiles = LoadedProfiles, then the refresh hook (the
+    // profile page redraws its list control there).
+    void ReloadProfileList();
+    void SetRefreshHook(std::function<void()> hook) { m_refreshHook = std::move(hook); }
+
+    // Appends a link for the record and writes its values. The caller has made sure
+    // the name is new. One transaction.
+    void AddProfile(const ProfileRecord& record);
+    // Deletes the profile of row shownIndex of ShownProfiles with its key and link and
+    // closes the gap in the links. The default profile is refused with a message. The
+    // default link follows its profile when a link below it goes, so the same profile
+    // stays the default. Ends with ReloadProfileList.
+    void DeleteProfile(int shownIndex);
+
+    // The count in "ProfileLinkNumber" and the number in "DefaultProfileLink".
+    std::int32_t ProfileLinkCount();
+    std::int32_t DefaultProfileLink();
+
+private:
+    ProfileStore& m_store;
+    Dialogs& m_dialogs;
+    std::string m_caption;
+    std::function<void()> m_refreshHook;
+};
+
+} // namespace kesto
