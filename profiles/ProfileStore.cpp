@@ -1,0 +1,252 @@
+// ProfileStore: full-path registry primitives and the persisted layout. The value names
+// and their letter case ("Pramble", "Authentication Mode", "NetWorkKey1") are an
+// external format shared with stores written by earlier installations.
+#include "profiles/ProfileStore.h"
+
+#include <array>
+
+namespace kesto {
+
+namespace {
+
+struct SplitPath {
+    std::string_view key;  // below the hive
+    std::string_view name; // value name
+};
+
+// "HKEY_LOCAL_MACHINE\<key>\<name>": the first component names the hive and is
+// ignored (the hive is always the local machine), the value name follows the last
+// backslash, the key is what lies between.
+SplitPath Split(std::string_view path)
+{
+    const auto first = path.find('\\');
+    if (first == std::string_view::npos)
+        return {{}, path};
+    const auto last = path.rfind('\\');
+    return {path.substr(first + 1, last - first - 1), path.substr(last + 1)};
+}
+
+// One stored value of a profile: either a number or a text field of the record.
+struct ProfileValue {
+    std::string_view name;
+    std::int32_t ProfileRecord::*number;
+    std::string ProfileRecord::*text;
+};
+
+constexpr ProfileValue Number(std::string_view name, std::int32_t ProfileRecord::*field)
+{
+    return {name, field, nullptr};
+}
+
+constexpr ProfileValue Text(std::string_view name, std::string ProfileRecord::*field)
+{
+    return {name, nullptr, field};
+}
+
+// The order in which a whole profile is written.
+constexpr std::array kProfileValues = {
+    Number("Authentication Mode", &ProfileRecord::AuthenticationMode),
+    Number("Channel", &ProfileRecord::Channel),
+    Number("DataEncryption", &ProfileRecord::DataEncryption),
+    Number("WirelessMode", &ProfileRecord::WirelessMode),
+    Number("KeyInUse", &ProfileRecord::KeyInUse),
+    Number("KeyLength", &ProfileRecord::KeyLength),
+    Number("KeyType", &ProfileRecord::KeyType),
+    Text("NetWorkKey1", &ProfileRecord::NetWorkKey1),
+    Text("NetWorkKey2", &ProfileRecord::NetWorkKey2),
+    Text("NetWorkKey3", &ProfileRecord::NetWorkKey3),
+    Text("NetWorkKey4", &ProfileRecord::NetWorkKey4),
+    Number("NetworkType", &ProfileRecord::NetworkType),
+    Number("Pramble", &ProfileRecord::Preamble),
+    Number("PSMode", &ProfileRecord::PSMode),
+    Number("RTSCTSThreshold", &ProfileRecord::RTSCTSThreshold),
+    Text("SecurityProfileName", &ProfileRecord::SecurityProfileName),
+    Text("SSID", &ProfileRecord::SSID),
+    Text("Password", &ProfileRecord::Password),
+    Text("LoginName", &ProfileRecord::LoginName),
+    Number("TxRate", &ProfileRecord::TxRate),
+    Number("RadiusType", &ProfileRecord::RadiusType),
+    Text("Passphrase", &ProfileRecord::Passphrase),
+    Text("Certificate", &ProfileRecord::Certificate),
+    Number("ValServerCertificate", &ProfileRecord::ValServerCertificate),
+    Number("TTLSOrPeapSelection", &ProfileRecord::TTLSOrPeapSelection),
+    Number("EncryptionType", &ProfileRecord::EncryptionType),
+    Number("KeyMode", &ProfileRecord::KeyMode),
+};
+static_assert(kProfileValues.size() == 27);
+
+constexpr std::string_view kFilterTypeValue = "FilterType";
+// Sixteen values directly under the AP key; "FilterList" is part of each name.
+constexpr std::string_view kFilterAddressValue = "FilterListFilterAddress";
+
+std::string ProfileKey(std::string_view name)
+{
+    return std::string(kProfileRoot) + std::string(name);
+}
+
+std::string FilterAddressPath(int index)
+{
+    return std::string(kApKey) + std::string(kFilterAddressValue) + std::to_string(index);
+}
+
+} // namespace
+
+ProfileStore::ProfileStore(Registry& registry) : m_registry(registry) {}
+
+void ProfileStore::WriteText(std::string_view path, std::string_view text)
+{
+    const auto [key, name] = Split(path);
+    m_registry.SetValue(key, name, RegValue::Text(text));
+}
+
+void ProfileStore::WriteNumber(std::string_view path, std::int32_t n)
+{
+    const auto [key, name] = Split(path);
+    m_registry.SetValue(key, name, RegValue::Number(static_cast<std::uint32_t>(n)));
+}
+
+std::int32_t ProfileStore::ReadNumber(std::string_view path)
+{
+    const auto [key, name] = Split(path);
+    if (!m_registry.KeyExists(key))
+        return 255;
+    const auto value = m_registry.QueryValue(key, name);
+    if (!value || value->type != RegType::Dword || value->data.size() != 4)
+        return 0;
+    const auto& d = value->data;
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
+        (static_cast<std::uint32_t>(d[2]) << 16) | (static_cast<std::uint32_t>(d[3]) << 24));
+}
+
+std::string ProfileStore::ReadText(std::string_view path)
+{
+    const auto [key, name] = Split(path);
+    const auto value = m_registry.QueryValue(key, name);
+    if (!value || value->type != RegType::Sz)
+        return {};
+    std::string text(value->data.begin(), value->data.end());
+    if (const auto nul = text.find('\0'); nul != std::string::npos)
+        text.resize(nul);
+    return text;
+}
+
+void ProfileStore::DeleteValue(std::string_view path)
+{
+    const auto [key, name] = Split(path);
+    m_registry.DeleteValue(key, name);
+}
+
+void ProfileStore::DeleteProfileKey(std::string_view path)
+{
+    const auto first = path.find('\\');
+    if (first == std::string_view::npos)
+        return; // names the hive itself, which is never deleted
+    m_registry.DeleteKey(path.substr(first + 1));
+}
+
+const ProfileRecord& ProfileStore::ReadProfile(std::string_view name)
+{
+    const std::string key = ProfileKey(name);
+    auto read = [&](const ProfileValue& value) {
+        const std::string path = key + "\\" + std::string(value.name);
+        if (value.number)
+            CurrentProfile.*value.number = ReadNumber(path);
+        else
+            CurrentProfile.*value.text = ReadText(path);
+    };
+    // Same values as a write, but the transmit rate is read right after the SSID.
+    const ProfileValue* txRate = nullptr;
+    for (const auto& value : kProfileValues)
+        if (value.number == &ProfileRecord::TxRate)
+            txRate = &value;
+    for (const auto& value : kProfileValues) {
+        if (&value == txRate)
+            continue;
+        read(value);
+        if (value.text == &ProfileRecord::SSID)
+            read(*txRate);
+    }
+    CurrentProfile.ProfileName = std::string(name);
+    return CurrentProfile;
+}
+
+void ProfileStore::WriteCurrentProfile(std::string_view name)
+{
+    ProfileRecord record = CurrentProfile;
+    record.ProfileName = std::string(name);
+    WriteProfile(record);
+}
+
+void ProfileStore::WriteProfile(const ProfileRecord& record)
+{
+    const std::string key = ProfileKey(record.ProfileName);
+    // One transaction: a writer that dies halfway leaves the old profile whole.
+    m_registry.RunInTransaction([&] {
+        for (const auto& value : kProfileValues) {
+            const std::string path = key + "\\" + std::string(value.name);
+            if (value.number)
+                WriteNumber(path, record.*value.number);
+            else
+                WriteText(path, record.*value.text);
+        }
+    });
+}
+
+ApSettings ProfileStore::ReadApSettings()
+{
+    const std::string key(kApKey);
+    ApSettings settings;
+    settings.SSID = ReadText(key + "SSID");
+    settings.HideSSID = ReadNumber(key + "HideSSID");
+    settings.Channel = ReadNumber(key + "Channel");
+    settings.OutputPower = ReadNumber(key + "OutputPower");
+    settings.WEP = ReadNumber(key + "WEP");
+    settings.AuthenType = ReadNumber(key + "AuthenType");
+    settings.KeyInUse = ReadNumber(key + "KeyInUse");
+    settings.KeyLength = ReadNumber(key + "KeyLength");
+    settings.NetworkKey1 = ReadText(key + "NetworkKey1");
+    settings.NetworkKey2 = ReadText(key + "NetworkKey2");
+    settings.NetworkKey3 = ReadText(key + "NetworkKey3");
+    settings.NetworkKey4 = ReadText(key + "NetworkKey4");
+    return settings;
+}
+
+void ProfileStore::WriteApSettings(const ApSettings& settings)
+{
+    const std::string key(kApKey);
+    m_registry.RunInTransaction([&] {
+        WriteText(key + "SSID", settings.SSID);
+        WriteNumber(key + "HideSSID", settings.HideSSID);
+        WriteNumber(key + "Channel", settings.Channel);
+        WriteNumber(key + "OutputPower", settings.OutputPower);
+        WriteNumber(key + "WEP", settings.WEP);
+        WriteNumber(key + "AuthenType", settings.AuthenType);
+        WriteNumber(key + "KeyInUse", settings.KeyInUse);
+        WriteNumber(key + "KeyLength", settings.KeyLength);
+        WriteText(key + "NetworkKey1", settings.NetworkKey1);
+        WriteText(key + "NetworkKey2", settings.NetworkKey2);
+        WriteText(key + "NetworkKey3", settings.NetworkKey3);
+        WriteText(key + "NetworkKey4", settings.NetworkKey4);
+    });
+}
+
+FilterList ProfileStore::ReadFilterList()
+{
+    FilterList list;
+    list.FilterType = ReadNumber(std::string(kApKey) + std::string(kFilterTypeValue));
+    for (int i = 0; i < kFilterAddressCount; ++i)
+        list.FilterAddress[static_cast<std::size_t>(i)] = ReadText(FilterAddressPath(i + 1));
+    return list;
+}
+
+void ProfileStore::WriteFilterList(const FilterList& list)
+{
+    m_registry.RunInTransaction([&] {
+        WriteNumber(std::string(kApKey) + std::string(kFilterTypeValue), list.FilterType);
+        for (int i = 0; i < kFilterAddressCount; ++i)
+            WriteText(FilterAddressPath(i + 1), list.FilterAddress[static_cast<std::size_t>(i)]);
+    });
+}
+
+} // namespace kesto
