@@ -1,0 +1,54 @@
+// SurveyBufferWriter: lays scan results into the caller's buffer as the BSSID list that
+// WL_RetrieveSiteSurveyData returns: a 32-bit record count, then one variable-length
+// record per network (README.md gives every offset). Records that do not fit whole are
+// left out, and the count says how many were written.
+#pragma once
+
+#include "drivers/qvwlan/RadioEnvironment.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace kesto::qvwlan {
+
+class SurveyBufferWriter {
+public:
+    // Byte offsets of a record.
+    static constexpr std::size_t kLength = 0;
+    static constexpr std::size_t kBssid = 4;
+    static constexpr std::size_t kSsidLength = 12;
+    static constexpr std::size_t kSsid = 16;
+    static constexpr std::size_t kPrivacy = 48;
+    static constexpr std::size_t kRssi = 52;
+    static constexpr std::size_t kNetworkTypeInUse = 56;
+    static constexpr std::size_t kConfiguration = 60;
+    static constexpr std::size_t kBeaconPeriod = 64;
+    static constexpr std::size_t kAtimWindow = 68;
+    static constexpr std::size_t kFrequency = 72;
+    static constexpr std::size_t kInfrastructureMode = 92;
+    static constexpr std::size_t kSupportedRates = 96;
+    static constexpr std::size_t kIeLength = 112;
+    static constexpr std::size_t kIes = 116;
+    static constexpr std::size_t kFixedIeBytes = 12;
+
+    // Frequency of a channel in kHz: 2412000 + 5000 (channel - 1), channel 14 2484000.
+    static std::uint32_t FrequencyKhz(int channel);
+
+    // The information elements of one network: 12 fixed bytes (time stamp, beacon
+    // interval, capabilities), the name, four supported rates, the DS parameter set; then
+    // for WPA networks the WPA element, whose last byte names the key management (1
+    // 802.1X, 2 pre-shared key); for other networks the extended rates of 802.11g and
+    // the IBSS parameter set of ad-hoc cells.
+    static std::vector<std::uint8_t> InformationElements(const ScenarioNetwork& network,
+                                                         std::uint64_t timestampUs);
+
+    // Writes the count and as many whole records as fit; returns the count written.
+    // buffer must hold at least 4 bytes.
+    static std::uint32_t Write(std::span<std::uint8_t> buffer,
+                               const std::vector<SurveySighting>& sightings,
+                               std::uint64_t timestampUs);
+};
+
+} // namespace kesto::qvwlan
