@@ -70,7 +70,8 @@ public:
     virtual std::vector<std::pair<std::string, RegValue>> Values(std::string_view keyPath) = 0;
 
     // Runs body as one transaction: either every write inside it lands or none does
-    // (also when the process dies halfway). Nested calls join the outer transaction.
+    // (also when the process dies halfway), and reads inside it see one consistent
+    // state of the store. Nested calls join the outer transaction.
     // An exception from body rolls back and propagates. False when the commit failed.
     virtual bool RunInTransaction(const std::function<void()>& body) = 0;
 };

@@ -4,6 +4,7 @@
 #include "profiles/ProfileStore.h"
 
 #include <array>
+#include <functional>
 
 namespace kesto {
 
@@ -23,6 +24,8 @@ SplitPath Split(std::string_view path)
     if (first == std::string_view::npos)
         return {{}, path};
     const auto last = path.rfind('\\');
+    if (last == first)
+        return {{}, path.substr(last + 1)};
     return {path.substr(first + 1, last - first - 1), path.substr(last + 1)};
 }
 
@@ -87,6 +90,20 @@ std::string ProfileKey(std::string_view name)
 std::string FilterAddressPath(int index)
 {
     return std::string(kApKey) + std::string(kFilterAddressValue) + std::to_string(index);
+}
+
+// Runs reads as one transaction, so a record is never read half before and half after
+// another process's write, and the store is locked once rather than once per value.
+// The reads still run when the store cannot start a transaction.
+void ReadConsistently(Registry& registry, const std::function<void()>& reads)
+{
+    bool ran = false;
+    registry.RunInTransaction([&] {
+        ran = true;
+        reads();
+    });
+    if (!ran)
+        reads();
 }
 
 } // namespace
@@ -160,13 +177,15 @@ const ProfileRecord& ProfileStore::ReadProfile(std::string_view name)
     for (const auto& value : kProfileValues)
         if (value.number == &ProfileRecord::TxRate)
             txRate = &value;
-    for (const auto& value : kProfileValues) {
-        if (&value == txRate)
-            continue;
-        read(value);
-        if (value.text == &ProfileRecord::SSID)
-            read(*txRate);
-    }
+    ReadConsistently(m_registry, [&] {
+        for (const auto& value : kProfileValues) {
+            if (&value == txRate)
+                continue;
+            read(value);
+            if (value.text == &ProfileRecord::SSID)
+                read(*txRate);
+        }
+    });
     CurrentProfile.ProfileName = std::string(name);
     return CurrentProfile;
 }
@@ -197,18 +216,20 @@ ApSettings ProfileStore::ReadApSettings()
 {
     const std::string key(kApKey);
     ApSettings settings;
-    settings.SSID = ReadText(key + "SSID");
-    settings.HideSSID = ReadNumber(key + "HideSSID");
-    settings.Channel = ReadNumber(key + "Channel");
-    settings.OutputPower = ReadNumber(key + "OutputPower");
-    settings.WEP = ReadNumber(key + "WEP");
-    settings.AuthenType = ReadNumber(key + "AuthenType");
-    settings.KeyInUse = ReadNumber(key + "KeyInUse");
-    settings.KeyLength = ReadNumber(key + "KeyLength");
-    settings.NetworkKey1 = ReadText(key + "NetworkKey1");
-    settings.NetworkKey2 = ReadText(key + "NetworkKey2");
-    settings.NetworkKey3 = ReadText(key + "NetworkKey3");
-    settings.NetworkKey4 = ReadText(key + "NetworkKey4");
+    ReadConsistently(m_registry, [&] {
+        settings.SSID = ReadText(key + "SSID");
+        settings.HideSSID = ReadNumber(key + "HideSSID");
+        settings.Channel = ReadNumber(key + "Channel");
+        settings.OutputPower = ReadNumber(key + "OutputPower");
+        settings.WEP = ReadNumber(key + "WEP");
+        settings.AuthenType = ReadNumber(key + "AuthenType");
+        settings.KeyInUse = ReadNumber(key + "KeyInUse");
+        settings.KeyLength = ReadNumber(key + "KeyLength");
+        settings.NetworkKey1 = ReadText(key + "NetworkKey1");
+        settings.NetworkKey2 = ReadText(key + "NetworkKey2");
+        settings.NetworkKey3 = ReadText(key + "NetworkKey3");
+        settings.NetworkKey4 = ReadText(key + "NetworkKey4");
+    });
     return settings;
 }
 
@@ -234,9 +255,11 @@ void ProfileStore::WriteApSettings(const ApSettings& settings)
 FilterList ProfileStore::ReadFilterList()
 {
     FilterList list;
-    list.FilterType = ReadNumber(std::string(kApKey) + std::string(kFilterTypeValue));
-    for (int i = 0; i < kFilterAddressCount; ++i)
-        list.FilterAddress[static_cast<std::size_t>(i)] = ReadText(FilterAddressPath(i + 1));
+    ReadConsistently(m_registry, [&] {
+        list.FilterType = ReadNumber(std::string(kApKey) + std::string(kFilterTypeValue));
+        for (int i = 0; i < kFilterAddressCount; ++i)
+            list.FilterAddress[static_cast<std::size_t>(i)] = ReadText(FilterAddressPath(i + 1));
+    });
     return list;
 }
 
