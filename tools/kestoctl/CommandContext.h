@@ -1,0 +1,39 @@
+// CommandContext: what every kestoctl subcommand gets from the dispatcher: the store
+// file to use, the output streams, and the shared exit codes.
+#pragma once
+
+#include "platform/registry/SqliteRegistry.h"
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kesto {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 1; // wrong arguments; the usage text was printed
+inline constexpr int kExitError = 2; // the command could not do its work; stderr says why
+
+class CommandContext {
+public:
+    // registryPath empty: the user's default store (DefaultRegistryPath()).
+    CommandContext(std::string registryPath, std::ostream& out, std::ostream& err);
+
+    // The store, opened on first use so commands that need none never create one.
+    // Throws RegistryError naming the file when it cannot be opened.
+    SqliteRegistry& registry();
+
+    std::ostream& out;
+    std::ostream& err;
+
+private:
+    std::string m_registryPath;
+    std::unique_ptr<SqliteRegistry> m_registry;
+};
+
+// A subcommand: args are the words after its name. Returns one of the exit codes.
+using CommandFunction = int (*)(CommandContext& context, const std::vector<std::string>& args);
+
+} // namespace kesto
