@@ -28,6 +28,8 @@ int CallLog::add(std::string_view name, std::vector<std::string> args, int resul
     if (m_calls.size() >= m_limit)
         m_calls.erase(m_calls.begin(), m_calls.begin() + static_cast<std::ptrdiff_t>(m_limit / 2));
     m_calls.push_back({std::string(name), std::move(args), result});
+    if (m_observer)
+        m_observer(m_calls.back());
     return result;
 }
 

@@ -8,10 +8,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kesto::qvwlan {
@@ -41,6 +43,10 @@ public:
     int add(std::string_view name, std::vector<std::string> args, int result);
 
     const std::vector<Call>& calls() const { return m_calls; }
+    // Called with each call as it is recorded (a program that writes the log to a file
+    // as it grows); an empty function stops it. Dropping old calls does not report.
+    using Observer = std::function<void(const Call&)>;
+    void setObserver(Observer observer) { m_observer = std::move(observer); }
     void clear() { m_calls.clear(); }
 
     static std::string Hex(std::span<const std::uint8_t> bytes);
@@ -50,6 +56,7 @@ public:
 private:
     std::size_t m_limit;
     std::vector<Call> m_calls;
+    Observer m_observer;
 };
 
 } // namespace kesto::qvwlan

@@ -27,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kesto {
@@ -94,6 +95,11 @@ public:
     // --- for tests and diagnostics (none of these is recorded in the call log) ---
     const std::vector<Call>& calls() const { return m_log.calls(); }
     void clearCalls() { m_log.clear(); }
+    // Sees every call as it is recorded (see CallLog::setObserver).
+    void setCallObserver(qvwlan::CallLog::Observer observer)
+    {
+        m_log.setObserver(std::move(observer));
+    }
     // "<file>: <problem>" when the scenario file's latest version could not be used (the
     // last good scenario is then in force); empty otherwise.
     const std::string& lastError() const { return m_file.lastError(); }
