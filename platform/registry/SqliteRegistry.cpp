@@ -232,10 +232,8 @@ void SqliteRegistry::CheckExistingFile()
 
 void SqliteRegistry::InitialiseSchema()
 {
-    // Under the write lock, so two processes opening a fresh file create the tables once.
-    Exec("BEGIN IMMEDIATE");
-    sqlite3_stmt* query = nullptr;
     auto single = [&](const char* sql) {
+        sqlite3_stmt* query = nullptr;
         if (sqlite3_prepare_v2(m_db, sql, -1, &query, nullptr) != SQLITE_OK ||
             sqlite3_step(query) != SQLITE_ROW) {
             sqlite3_finalize(query);
@@ -245,17 +243,29 @@ void SqliteRegistry::InitialiseSchema()
         sqlite3_finalize(query);
         return result;
     };
-    const auto applicationId = single("PRAGMA application_id");
-    if (applicationId == kApplicationId) {
-        const auto version = single("PRAGMA user_version");
-        if (version > kLayoutVersion)
-            Fail("registry store layout " + std::to_string(version) +
-                 " is newer than this program supports");
-        Exec("COMMIT");
-        return;
+    // An existing store needs no write lock, so a store the user may only read still
+    // opens for queries.
+    bool locked = false;
+    for (;;) {
+        const auto applicationId = single("PRAGMA application_id");
+        if (applicationId == kApplicationId) {
+            const auto version = single("PRAGMA user_version");
+            if (version > kLayoutVersion)
+                Fail("registry store layout " + std::to_string(version) +
+                     " is newer than this program supports");
+            if (locked)
+                Exec("COMMIT");
+            return;
+        }
+        if (applicationId != 0 || single("SELECT count(*) FROM sqlite_master") != 0)
+            Fail("not a Kesto registry store (database of another program)");
+        if (locked)
+            break;
+        // Look again under the write lock: another process may be creating the same
+        // fresh store, and the tables must be made once.
+        Exec("BEGIN IMMEDIATE");
+        locked = true;
     }
-    if (applicationId != 0 || single("SELECT count(*) FROM sqlite_master") != 0)
-        Fail("not a Kesto registry store (database of another program)");
     Exec(kSchema);
     // Set while the file still uses the rollback journal, so the identifier is in the
     // file's own header before any other process can look at it.
