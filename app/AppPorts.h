@@ -1,0 +1,39 @@
+// AppPorts: everything the application shell reaches the world through, handed from
+// the program's entry (or a test) to UtilityApp and MainDialog.
+#pragma once
+
+#include "app/PageMirror.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "platform/PageHost.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/SingleInstance.h"
+#include "platform/Timers.h"
+#include "platform/TrayIcon.h"
+#include "platform/WlanLibrary.h"
+
+#include <filesystem>
+
+namespace kesto {
+
+struct AppPorts {
+    Registry& registry;
+    WlanLibrary& wlan;
+    Clock& clock;
+    Dialogs& dialogs;
+    PageHost& pages;
+    ListControl& surveyList;  // control 1009
+    ListControl& stationList; // control 1010
+    Timers& timers;           // the main window's timers
+    TrayIcon& tray;
+    Shell& shell;
+    SingleInstance& singleInstance;
+    // The pages' elements; the generated manifest in the program.
+    ManifestLookup manifest = PageElements;
+    // Where QVWlan.INI is looked up; empty = the working directory.
+    std::filesystem::path iniDirectory;
+};
+
+} // namespace kesto

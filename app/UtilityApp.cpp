@@ -1,0 +1,61 @@
+#include "app/UtilityApp.h"
+
+#include "app/MainDialog.h"
+#include "app/UtilityCommandLine.h"
+
+namespace kesto {
+
+namespace {
+
+const std::string kExitUtilityPath = std::string(kProductKey) + "Exit Utility";
+
+} // namespace
+
+UtilityApp::UtilityApp(const AppPorts& ports)
+    : m_ports(ports), m_store(ports.registry),
+      m_appName(ApplicationNameOf(ports.shell.ExecutablePath()))
+{
+}
+
+std::string UtilityApp::ApplicationNameOf(std::string_view executablePath)
+{
+    const auto slash = executablePath.find_last_of('/');
+    std::string_view name =
+        slash == std::string_view::npos ? executablePath : executablePath.substr(slash + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string_view::npos && dot > 0)
+        name = name.substr(0, dot);
+    return name.empty() ? std::string("kesto-utility") : std::string(name);
+}
+
+bool UtilityApp::InitInstance(std::span<const std::string> args)
+{
+    UtilityCommandLine commandLine;
+    commandLine.Parse(args);
+    if (commandLine.ExitRequest) {
+        // Works whether or not an instance runs: the running one polls the value.
+        m_store.WriteText(kExitUtilityPath, "1");
+        return false;
+    }
+
+    switch (m_ports.singleInstance.TryAcquire(m_appName)) {
+    case GuardResult::AlreadyHeld:
+        m_ports.dialogs.MessageBox(kAlreadyRunningMessage, m_appName);
+        return false;
+    case GuardResult::Acquired:
+        // An exit request is meant for the instance that ran when it was written. Left
+        // standing, it would end this one (and every later one) at its first exit watch.
+        if (m_store.ReadText(kExitUtilityPath) == "1")
+            m_store.WriteText(kExitUtilityPath, "0");
+        break;
+    case GuardResult::Failed:
+        // Not a second instance: the guard only could not be set up.
+        break;
+    }
+
+    MainDialog dialog(m_ports, m_store, m_appName);
+    dialog.DoModal();
+    return false;
+}
+
+} // namespace kesto

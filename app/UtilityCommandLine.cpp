@@ -1,0 +1,25 @@
+#include "app/UtilityCommandLine.h"
+
+namespace kesto {
+
+void UtilityCommandLine::ParseParam(std::string_view param, bool isFlag)
+{
+    if (!isFlag)
+        return;
+    std::string upper(param);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (upper == "EXIT")
+        ExitRequest = 1;
+}
+
+void UtilityCommandLine::Parse(std::span<const std::string> args)
+{
+    for (const std::string& arg : args) {
+        const bool isFlag = !arg.empty() && (arg.front() == '/' || arg.front() == '-');
+        ParseParam(isFlag ? std::string_view(arg).substr(1) : std::string_view(arg), isFlag);
+    }
+}
+
+} // namespace kesto
