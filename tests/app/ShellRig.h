@@ -1,0 +1,92 @@
+// Everything a test needs to run the application shell: the real SQLite store (a file,
+// so a second "process" can open it too), the real simulated adapter on a copy of the
+// default scenario, the fake clock and dialogs, and recording fakes of the desktop.
+#pragma once
+
+#include "app/AppPorts.h"
+#include "drivers/qvwlan/SimulatedWlanLibrary.h"
+#include "platform/registry/SqliteRegistry.h"
+#include "profiles/ProfileStore.h"
+#include "tests/app/FakeListControl.h"
+#include "tests/app/FakePageHost.h"
+#include "tests/app/FakeShell.h"
+#include "tests/app/FakeSingleInstance.h"
+#include "tests/app/FakeTimers.h"
+#include "tests/app/FakeTrayIcon.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/TempDir.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace kesto::test {
+
+class ShellRig {
+public:
+    // Plugs every adapter of the scenario in or out, as a person would at the USB port.
+    void SetAdaptersPresent(bool present)
+    {
+        nlohmann::json scenario;
+        std::ifstream(scenarioPath) >> scenario;
+        for (auto& adapter : scenario["adapters"])
+            adapter["present"] = present;
+        std::ofstream(scenarioPath, std::ios::trunc) << scenario.dump(2);
+        wlan.reloadScenario();
+    }
+    // The calls named name, with their arguments, since the last clearCalls().
+    std::vector<std::vector<std::string>> Calls(std::string_view name) const
+    {
+        std::vector<std::vector<std::string>> out;
+        for (const auto& call : wlan.calls())
+            if (call.name == name)
+                out.push_back(call.args);
+        return out;
+    }
+    std::string Product(std::string_view value)
+    {
+        return store.ReadText(std::string(kProductKey) + std::string(value));
+    }
+    // The ports of a second process on the same machine: its own store connection and
+    // guard, the rest shared (an exit request or a refused start touches nothing else).
+    AppPorts SecondProcess(Registry& itsRegistry, SingleInstance& itsGuard)
+    {
+        return AppPorts{itsRegistry, wlan, clock, dialogs,  pages,        surveyList, stationList,
+                        timers,      tray, shell, itsGuard, PageElements, dir.path()};
+    }
+
+    TempDir dir;
+    std::filesystem::path scenarioPath = CopyResource("scenarios/default.json", "scenario.json");
+    std::filesystem::path iniPath = CopyResource("QVWlan.INI", "QVWlan.INI");
+    std::string registryPath = dir.file("registry.db").string();
+    SqliteRegistry registry{registryPath};
+    FakeClock clock;
+    SimulatedWlanLibrary wlan{scenarioPath, registry, clock, 1};
+    FakeDialogs dialogs;
+    FakePageHost pages;
+    FakeListControl surveyList;
+    FakeListControl stationList;
+    FakeTimers timers;
+    FakeTrayIcon tray;
+    FakeShell shell;
+    GuardTable guards;
+    FakeSingleInstance guard{guards};
+    AppPorts ports{registry, wlan, clock, dialogs, pages,        surveyList, stationList,
+                   timers,   tray, shell, guard,   PageElements, dir.path()};
+    ProfileStore store{registry};
+
+private:
+    std::filesystem::path CopyResource(std::string_view source, std::string_view name)
+    {
+        const auto target = dir.file(name);
+        std::filesystem::copy_file(SourceDir() / "resources" / source, target);
+        return target;
+    }
+};
+
+} // namespace kesto::test
