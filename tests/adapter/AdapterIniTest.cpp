@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ struct IniCase {
     AdapterCalibration calibration;
     std::vector<std::string> ids;
 };
+
+void PrintTo(const IniCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AdapterIniParse : public testing::TestWithParam<IniCase> {};
 
@@ -169,6 +175,11 @@ struct HexCase {
     std::int32_t value;
 };
 
+void PrintTo(const HexCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class HexNumber : public testing::TestWithParam<HexCase> {};
 
 TEST_P(HexNumber, ParsesLikeStrtolBase16)
@@ -195,6 +206,11 @@ struct RangeCase {
     AdapterCalibration read;
     AdapterCalibration kept;
 };
+
+void PrintTo(const RangeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class RangeRule : public testing::TestWithParam<RangeCase> {};
 

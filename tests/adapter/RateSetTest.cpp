@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 namespace kesto {
@@ -15,6 +17,11 @@ struct RateCase {
     int index;
     std::vector<std::uint8_t> rates; // leading bytes; the rest of the 16 must be 0
 };
+
+void PrintTo(const RateCase& c, std::ostream* os)
+{
+    *os << "index " << c.index;
+}
 
 class RateSet : public testing::TestWithParam<RateCase> {};
 
