@@ -2,6 +2,7 @@
 // global options and hands the rest to one subcommand from the table below.
 #include "tools/kestoctl/CommandContext.h"
 #include "tools/kestoctl/RegCommand.h"
+#include "tools/kestoctl/WepKeysCommand.h"
 
 #include <array>
 #include <iostream>
@@ -20,7 +21,7 @@ struct Subcommand {
 // One line per subcommand.
 const std::array kSubcommands = {
     Subcommand{"reg", kesto::RunRegCommand, kesto::kRegUsage},
-    // Subcommand{"wep-keys", kesto::RunWepKeysCommand, kesto::kWepKeysUsage},
+    Subcommand{"wep-keys", kesto::RunWepKeysCommand, kesto::kWepKeysUsage},
 };
 
 void PrintUsage(std::ostream& out)
