@@ -7,6 +7,9 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libssl-dev nlohmann-json3-dev
+  qt6-base-dev
+  qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
+  xvfb xauth trayer xdotool
 )
 
 missing=()

@@ -1,0 +1,24 @@
+// The Clock port over Qt's monotonic timer and the local time of day.
+#pragma once
+
+#include "platform/Clock.h"
+
+#include <QElapsedTimer>
+
+namespace kesto {
+
+class QtClock final : public Clock {
+public:
+    QtClock();
+
+    std::uint32_t TickCount() override;
+    // Blocks the thread without processing events: handlers run to completion, and a
+    // wait inside one holds the whole program, as the system's own waits do.
+    void Sleep(std::uint32_t ms) override;
+    LocalTime Now() override;
+
+private:
+    QElapsedTimer m_started;
+};
+
+} // namespace kesto

@@ -1,0 +1,125 @@
+#include "platform/qt/WindowProcess.h"
+
+#include "platform/qt/WindowMessages.h"
+
+#include <QDebug>
+
+#include <utility>
+
+namespace kesto {
+
+WindowProcess::WindowProcess(QString program, QStringList arguments,
+                             QProcessEnvironment environment)
+    : m_program(std::move(program)), m_arguments(std::move(arguments)),
+      m_environment(std::move(environment))
+{
+}
+
+WindowProcess::~WindowProcess()
+{
+    Stop();
+}
+
+bool WindowProcess::IsRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+qint64 WindowProcess::processId() const
+{
+    return IsRunning() ? m_process->processId() : 0;
+}
+
+void WindowProcess::Start()
+{
+    if (IsRunning())
+        return;
+    // The last one has ended; this may run inside its own finished signal, so it goes
+    // when the event loop next runs.
+    if (m_process) {
+        m_process->disconnect();
+        m_process.release()->deleteLater();
+    }
+    m_reader = LineReader();
+    m_lostReported = false;
+
+    auto process = std::make_unique<QProcess>();
+    QProcess* raw = process.get();
+    process->setProgram(m_program);
+    process->setArguments(m_arguments);
+    process->setProcessEnvironment(m_environment);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(raw, &QProcess::readyReadStandardOutput, [this] { OnReadable(); });
+    QObject::connect(raw, &QProcess::finished,
+                     [this, raw](int, QProcess::ExitStatus) { OnEnded(raw); });
+    QObject::connect(raw, &QProcess::errorOccurred, [this, raw](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            qWarning().noquote() << "cannot start the window process" << m_program << ":"
+                                 << raw->errorString();
+            OnEnded(raw);
+        }
+    });
+    m_process = std::move(process);
+    m_process->start(QIODevice::ReadWrite);
+}
+
+void WindowProcess::Send(const QJsonObject& command)
+{
+    if (!IsRunning())
+        return;
+    m_process->write(wire::EncodeLine(command));
+    // Hand the bytes to the pipe now: the caller may block before the loop runs again.
+    // A child that does not read for a while only costs this short wait.
+    if (m_process->state() == QProcess::Running)
+        m_process->waitForBytesWritten(100);
+}
+
+void WindowProcess::Stop()
+{
+    if (!m_process)
+        return;
+    std::unique_ptr<QProcess> process = std::move(m_process);
+    process->disconnect();
+    if (process->state() != QProcess::NotRunning) {
+        process->write(wire::EncodeLine(QJsonObject{{QStringLiteral("c"), QStringLiteral("quit")},
+                                                    {QStringLiteral("seq"), 0}}));
+        process->closeWriteChannel();
+        if (!process->waitForFinished(kStopGraceMs)) {
+            process->kill();
+            process->waitForFinished(kStopGraceMs);
+        }
+    }
+}
+
+void WindowProcess::OnReadable()
+{
+    if (!m_process)
+        return;
+    const QByteArray bytes = m_process->readAllStandardOutput();
+    for (const QByteArray& line : m_reader.Append(bytes)) {
+        const auto message = wire::DecodeLine(line);
+        if (!message) {
+            qWarning().noquote() << "window process: ignoring a message that is not a JSON object";
+            continue;
+        }
+        if (m_handlers.message)
+            m_handlers.message(*message);
+        // A handler may have stopped or restarted the process.
+        if (!m_process)
+            return;
+    }
+}
+
+void WindowProcess::OnEnded(QProcess* process)
+{
+    if (process != m_process.get() || m_lostReported)
+        return;
+    m_lostReported = true;
+    // Events it sent before it ended are still worth reading.
+    if (process->bytesAvailable() > 0)
+        OnReadable();
+    if (m_handlers.lost)
+        m_handlers.lost();
+}
+
+} // namespace kesto

@@ -1,0 +1,13 @@
+// The Qt port tests run inside an application object on the offscreen platform, so
+// event loops, timers and widgets work without a display.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,168 @@
+// kesto-utility: the tray process. It puts the core together with the Qt ports, the
+// SQLite store and the simulated adapter, and runs the application object. It links Qt
+// Widgets and not Qt WebEngine: the window with its pages is a separate process
+// (kesto-window) that the page host starts when the window is first shown.
+#include "app/UtilityApp.h"
+#include "app/UtilityCommandLine.h"
+#include "drivers/qvwlan/SimulatedWlanLibrary.h"
+#include "platform/posix/FlockSingleInstance.h"
+#include "platform/qt/EventGate.h"
+#include "platform/qt/QtClock.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtShell.h"
+#include "platform/qt/QtTimers.h"
+#include "platform/qt/QtTrayIcon.h"
+#include "platform/qt/ResourceFiles.h"
+#include "platform/qt/WindowListControl.h"
+#include "platform/qt/WindowMessages.h"
+#include "platform/qt/WindowPageHost.h"
+#include "platform/qt/WindowProcess.h"
+#include "platform/registry/SqliteRegistry.h"
+#include "tray/CallLogFile.h"
+#include "tray/TrayOptions.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kesto;
+
+constexpr int kSurveyListId = 1009;
+constexpr int kStationListId = 1010;
+
+bool HasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    return false;
+}
+
+int Fail(const std::string& message)
+{
+    std::cerr << "kesto-utility: " << message << "\n";
+    return 1;
+}
+
+// Everything the program runs on, built once the application object exists.
+int RunUtility(const TrayOptions& options)
+{
+    const QString resourceDir = FindResourceDir();
+    if (resourceDir.isEmpty())
+        return Fail("cannot find the resources folder (set KESTO_RESOURCES_DIR)");
+
+    std::unique_ptr<SqliteRegistry> registry;
+    try {
+        registry = std::make_unique<SqliteRegistry>(
+            options.registryFile.empty() ? DefaultRegistryPath() : options.registryFile);
+    } catch (const std::exception& error) {
+        return Fail(error.what());
+    }
+
+    QtClock clock;
+    const std::string scenario = options.scenarioFile.empty()
+                                     ? wire::ToUtf8(DefaultScenarioFile(resourceDir))
+                                     : options.scenarioFile;
+    std::unique_ptr<SimulatedWlanLibrary> wlan;
+    try {
+        wlan = std::make_unique<SimulatedWlanLibrary>(scenario, *registry, clock);
+    } catch (const std::exception& error) {
+        return Fail(error.what());
+    }
+    CallLogFile callLog;
+    if (!options.callLogFile.empty()) {
+        if (!callLog.Open(options.callLogFile))
+            return Fail(options.callLogFile + ": " + std::strerror(errno));
+        wlan->setCallObserver([&callLog](const qvwlan::Call& call) { callLog.Write(call); });
+    }
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KESTO_RESOURCES_DIR"), resourceDir);
+    if (!options.screenshotDir.empty()) {
+        environment.insert(QStringLiteral("KESTO_SCREENSHOTS"),
+                           QDir(wire::FromUtf8(options.screenshotDir)).absolutePath());
+    }
+    const QString windowProgram =
+        options.windowProgram.empty()
+            ? QCoreApplication::applicationDirPath() + QStringLiteral("/kesto-window")
+            : wire::FromUtf8(options.windowProgram);
+    WindowProcess window(windowProgram, {}, environment);
+
+    EventGate gate;
+    WindowPageHost pages(window, gate);
+    bool lingerSet = false;
+    const int lingerMs = qEnvironmentVariableIntValue("KESTO_WINDOW_LINGER_MS", &lingerSet);
+    if (lingerSet)
+        pages.SetLingerMs(lingerMs);
+    WindowListControl surveyList(pages, kSurveyListId);
+    WindowListControl stationList(pages, kStationListId);
+    QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); });
+    QtTimers timers(gate);
+    QtTrayIcon tray(resourceDir, gate);
+    QtShell shell;
+    FlockSingleInstance singleInstance;
+
+    if (!QtTrayIcon::Available()) {
+        // No notification area: the window is shown at start and minimises instead of
+        // hiding, and bringing it back from the taskbar counts as the icon's double click.
+        pages.SetHideMeansMinimise(true);
+        pages.SetRestoreHandler([&tray] { tray.Activate(TrayMouse::LeftDoubleClick); });
+    }
+    if (!options.screenshotDir.empty()) {
+        // The pictures need the window: restore it as the icon's double click would.
+        QTimer::singleShot(1500, [&tray] {
+            if (tray.HasIcon())
+                tray.Activate(TrayMouse::LeftDoubleClick);
+        });
+    }
+
+    AppPorts ports{*registry, *wlan, clock, dialogs,        pages,        surveyList, stationList,
+                   timers,    tray,  shell, singleInstance, PageElements, {}};
+    UtilityApp app(ports);
+    app.InitInstance(options.appArguments);
+    pages.Shutdown();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const TrayOptionsResult parsed = ParseTrayOptions(args);
+    if (!parsed.error.empty()) {
+        std::cerr << "kesto-utility: " << parsed.error << "\n" << kTrayUsage;
+        return 2;
+    }
+    const TrayOptions& options = parsed.options;
+    if (options.help) {
+        std::cout << kTrayUsage;
+        return 0;
+    }
+
+    UtilityCommandLine commandLine;
+    commandLine.Parse(options.appArguments);
+    if (commandLine.ExitRequest) {
+        // Only writes the request into the store: no display needed.
+        QCoreApplication app(argc, argv);
+        return RunUtility(options);
+    }
+    if (!HasDisplay())
+        return Fail("no display: set DISPLAY (or run under xvfb-run)");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    return RunUtility(options);
+}
