@@ -1,0 +1,117 @@
+// LinkMonitor: keeps the station status page (236) current while the adapter runs in
+// station mode. It owns no timer: the main window arms its timers 1, 2 and 7 and calls
+// one tick operation per tick. The monitor writes the main window's bound fields;
+// only RefreshSignal pushes them to the page, so texts set by the other two ticks
+// reach the screen with the next signal tick.
+#pragma once
+
+#include "adapter/AdapterDiscovery.h"
+#include "adapter/WlanApi.h"
+#include "app/ElementBinding.h"
+#include "platform/Clock.h"
+#include "platform/Timers.h"
+#include "profiles/ProfileStore.h"
+#include "station/ThroughputMeter.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kesto {
+
+inline constexpr std::string_view kBarLit = "./images/#155";
+inline constexpr std::string_view kBarDark = "./images/#143";
+inline constexpr int kSignalBarCount = 10;
+
+// The last four quality and signal readings taken while associated. It lives as long
+// as the process's monitor and is never cleared: after a reconnection the first
+// averages still include older readings.
+struct LinkSample {
+    static constexpr int kSlots = 4;
+    std::array<std::int32_t, kSlots> quality{};
+    std::array<std::int32_t, kSlots> signal{}; // RSSI in dBm plus 105
+    int count = 0;                             // readings stored, 0..4
+    int nextSlot = 1;                          // 1..4; after slot 4 comes slot 1
+
+    // Stores a reading in the next slot when both q and s are above 0 (a quality of 0
+    // or nothing heard would drag the averages down); false when it was not stored.
+    bool Offer(std::int64_t q, std::int64_t s);
+    // Integer averages of the stored readings; 0 while none is stored.
+    std::int32_t AverageQuality() const;
+    std::int32_t AverageSignal() const;
+};
+
+// What one signal tick shows of the averages: percentages and lit bar counts.
+struct SignalLevels {
+    int qualityPercent = 0;
+    int signalPercent = 0;
+    int linkPercent = 0;
+    int linkBars = 0;
+    int signalBars = 0;
+    std::int32_t shownSignal = 0; // the clamped average signal, RSSI plus 105
+};
+
+class LinkMonitor {
+public:
+    // The main window's timers that the ticks re-arm.
+    static constexpr int kLinkStatusTimer = 1;
+    static constexpr int kThroughputTimer = 7;
+    static constexpr std::uint32_t kLinkStatusPeriod = 1500;
+    static constexpr std::uint32_t kThroughputPeriod = 5000;
+
+    // fields: the main window's bound members; pushFields sends them to the page.
+    // timers: the main window's timers. The profile store supplies ActiveProfileName and
+    // CurrentProfile, the discovery the driver key and calibration ranges.
+    LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
+                ElementBinding& fields, std::function<void()> pushFields, Timers& timers,
+                Clock& clock);
+
+    // The throughput baseline; the main window calls it whenever it shows page 236.
+    void StartMonitor();
+    // The thirteen status texts after TextProfileName emptied, all twenty bars dark.
+    // Nothing is pushed: the window shows the page next.
+    void ClearStatus();
+    // Timer 1: association texts; re-arms timer 1 with 1500 ms.
+    void RefreshLinkInfo();
+    // Timer 2: bars, link quality text, frame totals, profile name; pushes the fields.
+    void RefreshSignal();
+    // Timer 7: transmit and receive rates; re-arms timer 7 with 5000 ms.
+    void RefreshThroughput();
+
+    const LinkSample& sample() const { return m_sample; }
+
+    // The averages turned into percentages and bars with the calibration ranges; all
+    // integer arithmetic. An empty range (maximum not above minimum) gives 0 percent.
+    static SignalLevels Levels(std::int32_t avgQuality, std::int32_t avgSignal,
+                               const AdapterCalibration& calibration);
+    // "5.5 Mbps" for 5500..5999 kbit/s, else whole Mbit/s and " Mbps". Only for rates
+    // above 0.
+    static std::string LinkRateText(int kbps);
+    // The text of one throughput over elapsedMs: "<kbps> kbps", or "0 kbps" for a rate
+    // above 100 (a wrapped counter) and for an interval with no elapsed time.
+    static std::string ThroughputText(std::uint32_t bytes, std::uint32_t elapsedMs);
+    // text cut for the status page: more than 20 characters become the first 17 and
+    // "..." (characters of UTF-8 text, so a cut never splits one).
+    static std::string CutName(std::string_view text);
+
+private:
+    void SetText(std::string_view id, std::string_view text);
+    void SetBars(std::string_view prefix, int lit);
+    void RefreshWirelessMode(int networkType, int speed, const std::string& driverKey);
+    void RefreshAssociation();
+
+    WlanApi& m_api;
+    AdapterDiscovery& m_discovery;
+    ProfileStore& m_store;
+    ElementBinding& m_fields;
+    std::function<void()> m_pushFields;
+    Timers& m_timers;
+    Clock& m_clock;
+
+    LinkSample m_sample;
+    ThroughputMeter m_meter;
+};
+
+} // namespace kesto
