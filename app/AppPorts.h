@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/PageMirror.h"
+#include "platform/ChartHost.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
@@ -34,6 +35,11 @@ struct AppPorts {
     ManifestLookup manifest = PageElements;
     // Where QVWlan.INI is looked up; empty = the working directory.
     std::filesystem::path iniDirectory;
+    // The chart window: the strip charts the window process draws over it, and the
+    // timers of the modal dialog running above the main window (an id space of their
+    // own). Without both, ButtonChart opens nothing.
+    ChartHost* charts = nullptr;
+    Timers* dialogTimers = nullptr;
 };
 
 } // namespace kesto

@@ -1,6 +1,7 @@
 #include "app/UtilityApp.h"
 
 #include "app/MainDialog.h"
+#include "app/StatusPageParts.h"
 #include "app/UtilityCommandLine.h"
 
 namespace kesto {
@@ -54,6 +55,7 @@ bool UtilityApp::InitInstance(std::span<const std::string> args)
     }
 
     MainDialog dialog(m_ports, m_store, m_appName);
+    StatusPageParts statusPage(dialog, m_ports);
     dialog.DoModal();
     return false;
 }
