@@ -23,7 +23,10 @@ SimulatedAdapter::SimulatedAdapter(const ScenarioAdapter& info, const Scenario& 
     if (std::find(channels.begin(), channels.end(), m_settings.channel) == channels.end() &&
         !channels.empty())
         m_settings.channel = channels.front();
+    // Nothing wanted yet: the first advance() starts the search, so no time passes
+    // between the decision and the attempt it starts.
     m_link.since = now;
+    m_link.decided = true;
 }
 
 void SimulatedAdapter::relink(std::uint32_t now)

@@ -35,7 +35,7 @@ public:
     static constexpr int kRssiWorst = -90;
 
     // Powers the adapter up at tick now: power-on settings, counters at the scenario's
-    // start values, no link.
+    // start values, no link. It starts looking for a network at the first advance().
     SimulatedAdapter(const ScenarioAdapter& info, const Scenario& scenario, Noise noise,
                      std::uint32_t now);
 

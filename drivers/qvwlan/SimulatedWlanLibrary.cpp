@@ -190,8 +190,13 @@ int SimulatedWlanLibrary::set(std::string_view name, const AdapterContext& ctx,
     if (!a || !valid)
         return m_log.add(name, std::move(args), -1);
     change(a->editSettings());
-    if (relinks)
-        a->relink(now());
+    if (relinks) {
+        // The adapter acts on the new settings at once: the attempt starts now, and the
+        // time until the next call counts for the link it leads to.
+        const std::uint32_t tick = now();
+        a->relink(tick);
+        advance(*a, tick);
+    }
     return m_log.add(name, std::move(args), result);
 }
 
