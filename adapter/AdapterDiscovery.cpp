@@ -1,5 +1,7 @@
 #include "adapter/AdapterDiscovery.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -14,27 +16,6 @@ namespace {
 bool IsCSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::string AsciiUpper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
 }
 
 // One line of the file: its first kAdapterIniLineLimit characters, without the line

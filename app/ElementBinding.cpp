@@ -83,7 +83,7 @@ ElementBinding::ElementBinding()
 const ElementBinding::Member* ElementBinding::Find(std::string_view id) const
 {
     for (const Member& m : m_members)
-        if (EqualsIgnoreCase(m.id, id))
+        if (EqualsNoCase(m.id, id))
             return &m;
     return nullptr;
 }
@@ -91,7 +91,7 @@ const ElementBinding::Member* ElementBinding::Find(std::string_view id) const
 ElementBinding::Member* ElementBinding::Find(std::string_view id)
 {
     for (Member& m : m_members)
-        if (EqualsIgnoreCase(m.id, id))
+        if (EqualsNoCase(m.id, id))
             return &m;
     return nullptr;
 }

@@ -21,7 +21,7 @@ void PageMap::AddHandler(int pageId, std::string_view elementId, ElementEvent ev
 {
     auto& table = m_pages[std::to_string(pageId)];
     for (Entry& entry : table) {
-        if (entry.event == event && EqualsIgnoreCase(entry.elementId, elementId)) {
+        if (entry.event == event && EqualsNoCase(entry.elementId, elementId)) {
             entry.handler = std::move(handler);
             return;
         }
@@ -36,7 +36,7 @@ const ElementHandler* PageMap::Find(int pageId, std::string_view elementId,
     if (page == m_pages.end())
         return nullptr;
     for (const Entry& entry : page->second)
-        if (entry.event == event && EqualsIgnoreCase(entry.elementId, elementId))
+        if (entry.event == event && EqualsNoCase(entry.elementId, elementId))
             return entry.handler ? &entry.handler : nullptr;
     return nullptr;
 }

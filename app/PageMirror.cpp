@@ -1,5 +1,7 @@
 #include "app/PageMirror.h"
 
+#include "platform/AsciiText.h"
+
 #include <utility>
 
 namespace kesto {
@@ -34,23 +36,6 @@ bool CarriesNumber(ElementKind kind)
         return false;
     }
     return false;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 PageMirror::PageMirror(PageHost& host, HtmlSurface surface, ManifestLookup manifest)
@@ -88,7 +73,7 @@ void PageMirror::ShowPage(int pageId, const std::function<void(PageMirror&)>& fi
 PageMirror::Slot* PageMirror::FindSlot(std::string_view id)
 {
     for (Slot& slot : m_slots)
-        if (EqualsIgnoreCase(slot.info->id, id))
+        if (EqualsNoCase(slot.info->id, id))
             return &slot;
     return nullptr;
 }
@@ -96,7 +81,7 @@ PageMirror::Slot* PageMirror::FindSlot(std::string_view id)
 const PageMirror::Slot* PageMirror::FindSlot(std::string_view id) const
 {
     for (const Slot& slot : m_slots)
-        if (EqualsIgnoreCase(slot.info->id, id))
+        if (EqualsNoCase(slot.info->id, id))
             return &slot;
     return nullptr;
 }

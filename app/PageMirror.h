@@ -8,6 +8,8 @@
 // the host carry the page's own spelling.
 #pragma once
 
+#include "platform/AsciiText.h"
+
 #include "app/PageManifest.h"
 #include "platform/PageHost.h"
 
@@ -27,7 +29,6 @@ using ManifestLookup = std::function<std::span<const ElementInfo>(int pageId)>;
 // select numbers).
 bool CarriesText(ElementKind kind);
 bool CarriesNumber(ElementKind kind);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 class PageMirror {
 public:

@@ -1,16 +1,14 @@
 #include "app/UtilityCommandLine.h"
 
+#include "platform/AsciiText.h"
+
 namespace kesto {
 
 void UtilityCommandLine::ParseParam(std::string_view param, bool isFlag)
 {
     if (!isFlag)
         return;
-    std::string upper(param);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    if (upper == "EXIT")
+    if (AsciiUpper(param) == "EXIT")
         ExitRequest = 1;
 }
 

@@ -1,6 +1,8 @@
 // WEP key rules (see WepKeyRules.h).
 #include "security/WepKeyRules.h"
 
+#include "platform/AsciiText.h"
+
 #include <array>
 #include <string>
 
@@ -54,20 +56,6 @@ std::string HexMessage(const KeySizeRule& rule, int keyNumber, WepMessageLanguag
                " neu ein.";
     }
     return {};
-}
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool IsWhiteSpace(char c)

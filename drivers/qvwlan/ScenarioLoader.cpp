@@ -4,6 +4,8 @@
 // make a test scenario mean something other than it says.
 #include "drivers/qvwlan/ScenarioLoader.h"
 
+#include "platform/AsciiText.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -86,25 +88,14 @@ const json& Array(const json& v, const std::string& where, std::size_t maxItems)
     return v;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 MacAddress Mac(const json& v, const std::string& where)
 {
     const std::string s = Text(v, where, 64);
     MacAddress mac{};
     bool ok = s.size() == 17;
     for (std::size_t i = 0; ok && i < 6; ++i) {
-        const int hi = HexDigit(s[i * 3]);
-        const int lo = HexDigit(s[i * 3 + 1]);
+        const int hi = HexDigitValue(s[i * 3]);
+        const int lo = HexDigitValue(s[i * 3 + 1]);
         ok = hi >= 0 && lo >= 0 && (i == 5 || s[i * 3 + 2] == ':');
         if (ok)
             mac[i] = static_cast<std::uint8_t>(hi * 16 + lo);
@@ -244,7 +235,7 @@ std::uint32_t DriverVersion(const json& v, const std::string& where)
         std::uint32_t n = 0;
         bool ok = !digits.empty() && digits.size() <= 3;
         for (const char c : digits) {
-            const int d = HexDigit(c);
+            const int d = HexDigitValue(c);
             ok = ok && d >= 0 && d < base;
             n = n * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(d < 0 ? 0 : d);
         }
@@ -268,8 +259,8 @@ WepKey Key(const json& v, const std::string& where)
         Fail(f.at("hex"),
              "a key has 10, 26 or 58 hexadecimal digits, not " + std::to_string(hex.size()));
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = HexDigit(hex[i]);
-        const int lo = HexDigit(hex[i + 1]);
+        const int hi = HexDigitValue(hex[i]);
+        const int lo = HexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             Fail(f.at("hex"), Quoted(hex) + " holds a character that is not a hexadecimal digit");
         key.bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));

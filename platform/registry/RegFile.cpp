@@ -2,6 +2,7 @@
 // is bounds-checked and every malformed line becomes an error with its line number.
 #include "platform/registry/RegFile.h"
 
+#include "platform/AsciiText.h"
 #include "platform/registry/RegistryError.h"
 
 #include <cstdint>
@@ -27,18 +28,6 @@ constexpr std::streamoff kMaxFileSize = 64 * 1024 * 1024;
     throw RegistryError(std::string(fileName) + ":" + std::to_string(line) + ": " + what);
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 std::string_view TrimLeft(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -51,25 +40,6 @@ std::string_view TrimRight(std::string_view s)
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
     return s;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Decodes one UTF-8 sequence at text[pos], strictly (no overlong forms, no surrogates,
@@ -256,16 +226,10 @@ private:
             Fail("dword value needs 1 to 8 hexadecimal digits");
         std::uint32_t n = 0;
         for (const char c : digits) {
-            std::uint32_t d = 0;
-            if (c >= '0' && c <= '9')
-                d = static_cast<std::uint32_t>(c - '0');
-            else if (c >= 'a' && c <= 'f')
-                d = static_cast<std::uint32_t>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F')
-                d = static_cast<std::uint32_t>(c - 'A' + 10);
-            else
+            const int d = HexDigitValue(c);
+            if (d < 0)
                 Fail("dword value needs 1 to 8 hexadecimal digits");
-            n = (n << 4) | d;
+            n = (n << 4) | static_cast<std::uint32_t>(d);
         }
         return n;
     }

@@ -124,7 +124,7 @@ TEST(ElementBinding, AgreesWithTheShippedPages)
         int pagesWithIt = 0;
         for (int pageId = 100; pageId < 300; ++pageId) {
             for (const ElementInfo& element : PageElements(pageId)) {
-                if (!EqualsIgnoreCase(element.id, member.id))
+                if (!EqualsNoCase(element.id, member.id))
                     continue;
                 ++pagesWithIt;
                 EXPECT_EQ(CarriesText(element.kind), CarriesText(member.kind)) << pageId;

@@ -2,6 +2,7 @@
 // the running utility, so setting "Exit Utility" while it runs is safe.
 #include "tools/kestoctl/RegCommand.h"
 
+#include "platform/AsciiText.h"
 #include "platform/registry/RegFile.h"
 
 #include <charconv>
@@ -21,18 +22,6 @@ struct FullPath {
     std::string last;      // last component (a value name, or the last key name)
     bool namesKey = false; // the hive itself, or written with a trailing backslash
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::optional<FullPath> ParseFullPath(std::string_view text)
 {

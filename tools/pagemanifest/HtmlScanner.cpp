@@ -3,6 +3,8 @@
 
 #include "PageError.h"
 
+#include "platform/AsciiText.h"
+
 #include <cstdint>
 
 namespace kesto::pages {
@@ -24,38 +26,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-char ToLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = ToLower(c);
-    return out;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Parses a numeric reference body ("#233", "#xE9") into a code point; false when it is
 // not a valid Unicode scalar value.
 bool NumericReference(std::string_view body, std::uint32_t& cp)
@@ -71,8 +41,8 @@ bool NumericReference(std::string_view body, std::uint32_t& cp)
         std::uint32_t d = 0;
         if (IsDigit(c))
             d = static_cast<std::uint32_t>(c - '0');
-        else if (hex && ToLower(c) >= 'a' && ToLower(c) <= 'f')
-            d = static_cast<std::uint32_t>(ToLower(c) - 'a' + 10);
+        else if (hex && AsciiToLower(c) >= 'a' && AsciiToLower(c) <= 'f')
+            d = static_cast<std::uint32_t>(AsciiToLower(c) - 'a' + 10);
         else
             return false;
         value = value * (hex ? 16u : 10u) + d;
@@ -147,7 +117,7 @@ bool HtmlScanner::StartsWithNoCase(std::string_view prefix) const
     if (m_html.size() - m_pos < prefix.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (ToLower(m_html[m_pos + i]) != ToLower(prefix[i]))
+        if (AsciiToLower(m_html[m_pos + i]) != AsciiToLower(prefix[i]))
             return false;
     return true;
 }
@@ -241,7 +211,7 @@ void HtmlScanner::ReadTag(HtmlToken& token)
     while (m_pos < m_html.size() &&
            (IsAsciiLetter(m_html[m_pos]) || IsDigit(m_html[m_pos]) || m_html[m_pos] == '-'))
         Advance(1);
-    token.name = Lower(m_html.substr(nameStart, m_pos - nameStart));
+    token.name = AsciiLower(m_html.substr(nameStart, m_pos - nameStart));
 
     for (;;) {
         SkipSpace();
@@ -271,7 +241,7 @@ void HtmlScanner::ReadTag(HtmlToken& token)
                                 "bad character in an attribute name of <" + token.name + ">");
             Advance(1);
         }
-        std::string attrName = Lower(m_html.substr(attrStart, m_pos - attrStart));
+        std::string attrName = AsciiLower(m_html.substr(attrStart, m_pos - attrStart));
         if (attrName.empty())
             throw PageError(m_line, "attribute without a name in <" + token.name + ">");
         if (token.Attribute(attrName) != nullptr)

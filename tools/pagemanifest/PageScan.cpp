@@ -1,6 +1,8 @@
 // Element extraction and checks for one page resource (see PageScan.h).
 #include "PageScan.h"
 
+#include "platform/AsciiText.h"
+
 #include "HtmlScanner.h"
 #include "PageError.h"
 
@@ -23,15 +25,6 @@ bool IsIdentifier(std::string_view id)
             return false;
     }
     return true;
-}
-
-std::string Folded(std::string_view id)
-{
-    std::string out(id);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 ElementKind InputKind(std::string_view type)
@@ -113,7 +106,7 @@ private:
     {
         if (!IsIdentifier(id))
             throw PageError(line, "id '" + id + "' is not an identifier (letters, digits, '_')");
-        const auto [it, inserted] = m_ids.emplace(Folded(id), line);
+        const auto [it, inserted] = m_ids.emplace(AsciiLower(id), line);
         if (!inserted)
             throw PageError(line, "duplicate id '" + id + "' (first used on line " +
                                       std::to_string(it->second) + ")");
@@ -171,7 +164,7 @@ private:
     void Input(const HtmlToken& tag, const std::string* id)
     {
         const std::string* typeAttr = tag.Attribute("type");
-        std::string type = typeAttr != nullptr ? Folded(*typeAttr) : std::string{};
+        std::string type = typeAttr != nullptr ? AsciiLower(*typeAttr) : std::string{};
         if (type != "radio") {
             if (id != nullptr)
                 Add(*id, InputKind(type), tag.line);
