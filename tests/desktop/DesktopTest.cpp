@@ -1,0 +1,269 @@
+// End-to-end: the real tray process and the real window process with the real pages,
+// a scratch store and the simulated adapter. Input goes in as real mouse clicks and key
+// presses on real page elements; results are read from the store file, the adapter's
+// call log and what the window shows.
+//
+// Offscreen.* run on the offscreen platform, which has no notification area: the
+// program shows its window at start. Tray.* need a display with a tray host (the
+// with-tray.sh wrapper runs them under a virtual X server with trayer) and are skipped
+// elsewhere.
+#include "platform/registry/SqliteRegistry.h"
+#include "profiles/ProfileList.h"
+#include "profiles/ProfileStore.h"
+#include "tests/desktop/UtilityRig.h"
+#include "tests/support/FakeDialogs.h"
+
+#include <QJsonArray>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace kesto::test {
+namespace {
+
+bool IsMain(const QJsonObject& state, int pageId)
+{
+    const QJsonObject main = state["main"].toObject();
+    return main["page"].toInt() == pageId && main["ready"].toBool();
+}
+
+// The first call at or after from whose text starts with prefix, as a readable failure.
+testing::AssertionResult CalledAfter(UtilityRig& rig, const std::string& prefix, std::size_t from)
+{
+    if (rig.WaitForCall(prefix, from))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no call " << prefix << " after call #" << from;
+}
+
+// A store seeded as on a first run, with the default profile's adapter settings
+// changed, so the adapter page has values to show that did not come from the page.
+void SeedStore(const std::string& file)
+{
+    SqliteRegistry registry(file);
+    ProfileStore store(registry);
+    FakeDialogs dialogs;
+    ProfileList(store, dialogs, "kesto-utility").CreateFirstRunStore();
+    ProfileRecord record = store.ReadProfile("Default");
+    record.TxRate = 5;
+    record.Preamble = 1;
+    record.PSMode = 1;
+    store.WriteProfile(record);
+}
+
+TEST(Offscreen, WithoutATrayTheWindowShowsAtStartAndMinimisesInsteadOfHiding)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    QJsonObject state;
+    ASSERT_TRUE(rig.WaitForMainPage(236, &state)) << rig.Output().toStdString();
+    EXPECT_EQ(At(state, "main", "title").toString(), "Corvane Utility");
+    EXPECT_EQ(rig.StoredText(kProductKeyPath, "ProfileLink 1"), "Default");
+    EXPECT_EQ(rig.StoredText(kProductKeyPath, "Mode"), "Station Mode");
+
+    ASSERT_TRUE(rig.Key("Escape"));
+    EXPECT_TRUE(rig.WaitForState([](const QJsonObject& s) {
+        return At(s, "main", "minimised").toBool() && At(s, "main", "visible").toBool();
+    })) << "with nowhere to hide to, the window goes to the taskbar";
+    EXPECT_TRUE(rig.TrayRunning());
+}
+
+TEST(Offscreen, TabSwitchesShowTheirPagesWithTheStoredSettings)
+{
+    UtilityRig rig(true);
+    SeedStore(rig.dir().file("registry.db").string());
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    // The stored profile went to the adapter at start.
+    EXPECT_TRUE(CalledAfter(rig, "SetWL_PreambleMode(1)", 0));
+
+    QJsonObject state;
+    ASSERT_TRUE(rig.Click("ButtonTab2"));
+    ASSERT_TRUE(rig.WaitForMainPage(237, &state));
+    const QJsonObject survey = At(state, "lists", "1009").toObject();
+    EXPECT_EQ(survey["x"].toInt(), 201);
+    EXPECT_EQ(survey["y"].toInt(), 146);
+    EXPECT_EQ(survey["width"].toInt(), 299);
+    EXPECT_EQ(survey["height"].toInt(), 170);
+
+    ASSERT_TRUE(rig.Click("ButtonTab3"));
+    ASSERT_TRUE(rig.WaitForMainPage(238));
+
+    ASSERT_TRUE(rig.Click("ButtonTab4"));
+    ASSERT_TRUE(rig.WaitForMainPage(239, &state));
+    EXPECT_FALSE(At(state, "lists", "1009", "visible").toBool()) << "a tab hides the lists";
+    EXPECT_EQ(rig.Value("SelectRate", "main"), QJsonValue(5));
+    EXPECT_EQ(rig.Value("SelectPreamble", "main"), QJsonValue(1));
+    EXPECT_EQ(rig.Value("SelectSaving", "main"), QJsonValue(1));
+
+    const std::size_t before = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ButtonTab1"));
+    ASSERT_TRUE(rig.WaitForMainPage(236));
+    // The status page takes its counter baseline from the adapter.
+    EXPECT_TRUE(CalledAfter(rig, "ReadOid(", before));
+}
+
+TEST(Offscreen, ModeSwitchToTheAccessPointAndBack)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+
+    std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ImageAPRadio"));
+    ASSERT_TRUE(rig.WaitForMainPage(261));
+    EXPECT_TRUE(CalledAfter(rig, "SetWL_OperationMode_STA_AP(1)", mark));
+    EXPECT_FALSE(rig.Click("ButtonTab1")) << "the access point's pages have no station tabs";
+
+    mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ImageStationRadio"));
+    ASSERT_TRUE(rig.WaitForMainPage(236));
+    const auto back = rig.WaitForCall("SetWL_OperationMode_STA_AP(0)", mark);
+    ASSERT_TRUE(back);
+    // The station start applies the default profile again.
+    EXPECT_TRUE(CalledAfter(rig, "SetWL_SSID(", *back));
+    EXPECT_EQ(rig.StoredText(kProductKeyPath, "Mode"), "Station Mode");
+
+    // Clicking the mode that is on already does nothing.
+    mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ImageStationRadio"));
+    ASSERT_TRUE(rig.Click("ButtonTab3"));
+    ASSERT_TRUE(rig.WaitForMainPage(238));
+    for (std::size_t i = mark; i < rig.Calls().size(); ++i)
+        EXPECT_FALSE(rig.Calls()[i].starts_with("SetWL_OperationMode_STA_AP")) << rig.Calls()[i];
+}
+
+TEST(Offscreen, AboutBoxShowsTheDriverVersion)
+{
+    UtilityRig rig(true);
+    rig.EditScenario([](QJsonObject& scenario) {
+        QJsonArray adapters = scenario["adapters"].toArray();
+        QJsonObject adapter = adapters[0].toObject();
+        adapter["driverVersion"] = "1.2.53.12"; // packed 0x01023512
+        adapters[0] = adapter;
+        scenario["adapters"] = adapters;
+    });
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+
+    const std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("AboutImage"));
+    QJsonObject state;
+    ASSERT_TRUE(rig.WaitForState(
+        [](const QJsonObject& s) {
+            return At(s, "dialog", "open").toBool() && At(s, "dialog", "page").toInt() == 109 &&
+                   At(s, "dialog", "ready").toBool();
+        },
+        &state));
+    EXPECT_TRUE(CalledAfter(rig, "QueryWL_DriverVersion()", mark));
+    EXPECT_EQ(rig.Value("TextDriverVersion", "dialog"), QJsonValue("1.2.0512.2003"));
+
+    ASSERT_TRUE(rig.Click("ImageClose", "dialog"));
+    EXPECT_TRUE(
+        rig.WaitForState([](const QJsonObject& s) { return !At(s, "dialog", "open").toBool(); }));
+
+    // Escape closes it as well, and the main window stays as it was.
+    ASSERT_TRUE(rig.Click("AboutImage"));
+    ASSERT_TRUE(rig.WaitForState([](const QJsonObject& s) {
+        return At(s, "dialog", "open").toBool() && At(s, "dialog", "ready").toBool();
+    }));
+    ASSERT_TRUE(rig.Key("Escape", "dialog"));
+    EXPECT_TRUE(rig.WaitForState([](const QJsonObject& s) {
+        return !At(s, "dialog", "open").toBool() && IsMain(s, 236) &&
+               At(s, "main", "visible").toBool() && !At(s, "main", "minimised").toBool();
+    }));
+}
+
+// --- with a notification area ---
+
+class Tray : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("KESTO_E2E_TRAY"))
+            GTEST_SKIP() << "needs a display with a tray host (run through with-tray.sh)";
+    }
+
+    // The icon's window in the tray host; 0 while there is none.
+    static QString TrayIconWindow()
+    {
+        QProcess search;
+        search.start("xdotool", {"search", "--class", "kesto-utility"});
+        search.waitForFinished(5000);
+        return QString::fromLatin1(search.readAllStandardOutput()).split('\n').value(0).trimmed();
+    }
+    static bool WaitForTrayIcon()
+    {
+        return SpinUntil([] { return !TrayIconWindow().isEmpty(); }, kStartTimeoutMs);
+    }
+    static bool DoubleClickTrayIcon()
+    {
+        const QString window = TrayIconWindow();
+        if (window.isEmpty())
+            return false;
+        return QProcess::execute("xdotool", {"mousemove", "--window", window, "8", "8", "click",
+                                             "--repeat", "2", "--delay", "80", "1"}) == 0;
+    }
+};
+
+TEST_F(Tray, RestoreFromTheTrayAndEscapeHides)
+{
+    UtilityRig rig(false);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(WaitForTrayIcon()) << rig.Output().toStdString();
+    EXPECT_EQ(rig.driver().connections(), 0) << "no window process before the first show";
+
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    ASSERT_TRUE(rig.driver().WaitForConnections(1, kStartTimeoutMs));
+    QJsonObject state;
+    ASSERT_TRUE(rig.WaitForMainPage(236, &state)) << rig.Output().toStdString();
+    EXPECT_EQ(At(state, "main", "title").toString(), "Corvane Utility");
+
+    ASSERT_TRUE(rig.Key("Escape"));
+    EXPECT_TRUE(
+        rig.WaitForState([](const QJsonObject& s) { return !At(s, "main", "visible").toBool(); }));
+    EXPECT_TRUE(rig.TrayRunning());
+    EXPECT_FALSE(TrayIconWindow().isEmpty()) << "the icon stays";
+
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    EXPECT_TRUE(rig.WaitForMainPage(236));
+    EXPECT_EQ(rig.driver().connections(), 1) << "the hidden window was kept, not restarted";
+}
+
+TEST_F(Tray, KilledWindowProcessComesBackOnTheNextShowWithItsPage)
+{
+    UtilityRig rig(false);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(WaitForTrayIcon());
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.Click("ButtonTab3"));
+    QJsonObject before;
+    ASSERT_TRUE(rig.WaitForMainPage(238, &before));
+
+    const auto pid = static_cast<pid_t>(before["pid"].toInteger());
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    ASSERT_TRUE(SpinUntil([&] { return ::kill(pid, 0) != 0; }, kStepTimeoutMs));
+    for (int i = 0; i < 20; ++i)
+        SpinUntil([] { return false; }, 50);
+    EXPECT_TRUE(rig.TrayRunning()) << "the tray process outlives its window";
+
+    ASSERT_TRUE(DoubleClickTrayIcon());
+    ASSERT_TRUE(rig.driver().WaitForConnections(2, kStartTimeoutMs)) << rig.Output().toStdString();
+    QJsonObject after;
+    ASSERT_TRUE(rig.WaitForMainPage(238, &after)) << "the page it had comes back";
+    EXPECT_NE(after["pid"].toInteger(), before["pid"].toInteger());
+    EXPECT_EQ(At(after, "lists", "1009", "x"), At(before, "lists", "1009", "x"));
+    EXPECT_EQ(At(after, "lists", "1009", "visible"), At(before, "lists", "1009", "visible"));
+    EXPECT_EQ(At(after, "lists", "1009", "rows"), At(before, "lists", "1009", "rows"));
+
+    // It works as before: a tab switch goes through.
+    ASSERT_TRUE(rig.Click("ButtonTab4"));
+    EXPECT_TRUE(rig.WaitForMainPage(239));
+}
+
+} // namespace
+} // namespace kesto::test

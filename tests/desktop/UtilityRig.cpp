@@ -1,0 +1,203 @@
+#include "tests/desktop/UtilityRig.h"
+
+#include "platform/registry/SqliteRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+
+#include <csignal>
+#include <fstream>
+#include <sys/types.h>
+
+namespace kesto::test {
+
+namespace {
+
+QString Str(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+QString SourceResources()
+{
+    return Str(SourceDir() / "resources");
+}
+
+} // namespace
+
+QJsonValue At(const QJsonObject& object, const char* a, const char* b, const char* c)
+{
+    const QJsonValue inner = object.value(QLatin1String(a)).toObject().value(QLatin1String(b));
+    return c ? inner.toObject().value(QLatin1String(c)) : inner;
+}
+
+UtilityRig::UtilityRig(bool offscreen)
+    : m_offscreen(offscreen), m_registry(Str(m_dir.file("registry.db"))),
+      m_scenario(Str(m_dir.file("scenario.json"))), m_callLog(Str(m_dir.file("calls.log"))),
+      m_driver(Str(m_dir.file("driver.sock")))
+{
+    QFile::copy(SourceResources() + "/QVWlan.INI", Str(m_dir.file("QVWlan.INI")));
+    QFile::copy(SourceResources() + "/scenarios/default.json", m_scenario);
+    QFile(m_scenario).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QDir().mkpath(Str(m_dir.file("run")));
+    QFile(Str(m_dir.file("run")))
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+UtilityRig::~UtilityRig()
+{
+    if (m_tray.state() != QProcess::NotRunning) {
+        m_tray.terminate();
+        if (!m_tray.waitForFinished(10000)) {
+            m_tray.kill();
+            m_tray.waitForFinished(5000);
+        }
+    }
+}
+
+void UtilityRig::EditScenario(const std::function<void(QJsonObject&)>& edit)
+{
+    QFile file(m_scenario);
+    file.open(QIODevice::ReadOnly);
+    QJsonObject scenario = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    edit(scenario);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(QJsonDocument(scenario).toJson());
+}
+
+bool UtilityRig::Start()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (m_offscreen)
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    env.insert("KESTO_TEST_DRIVER", m_driver.path());
+    env.insert("KESTO_RESOURCES_DIR", SourceResources());
+    env.insert("XDG_RUNTIME_DIR", Str(m_dir.file("run")));
+    env.insert("XDG_CONFIG_HOME", Str(m_dir.file("config")));
+    env.insert("XDG_DATA_HOME", Str(m_dir.file("data")));
+    env.insert("XDG_CACHE_HOME", Str(m_dir.file("cache")));
+    m_tray.setProcessEnvironment(env);
+    m_tray.setWorkingDirectory(Str(m_dir.path()));
+    m_tray.setProcessChannelMode(QProcess::MergedChannels);
+    m_tray.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
+                 {"--registry", m_registry, "--scenario", m_scenario, "--call-log", m_callLog,
+                  "--window-program", QStringLiteral(KESTO_WINDOW_PROGRAM)});
+    if (!m_tray.waitForStarted(10000))
+        return false;
+    // Seeding the store and the first adapter calls take a moment; the call log shows
+    // the program got past its start.
+    return static_cast<bool>(WaitForCall("CreateNICAdapterList", 0, kStartTimeoutMs)) &&
+           TrayRunning();
+}
+
+bool UtilityRig::TrayRunning() const
+{
+    return m_tray.state() == QProcess::Running;
+}
+
+qint64 UtilityRig::trayPid() const
+{
+    return m_tray.processId();
+}
+
+QString UtilityRig::Output()
+{
+    m_output += QString::fromLocal8Bit(m_tray.readAll());
+    return m_output;
+}
+
+QJsonObject UtilityRig::State()
+{
+    Output(); // keep the pipe drained
+    return m_driver.Request({{"op", "state"}}).value_or(QJsonObject());
+}
+
+bool UtilityRig::WaitForState(const std::function<bool(const QJsonObject&)>& test,
+                              QJsonObject* last, int timeoutMs)
+{
+    QJsonObject state;
+    const bool ok = SpinUntil(
+        [&] {
+            state = State();
+            return !state.isEmpty() && test(state);
+        },
+        timeoutMs);
+    if (last)
+        *last = state;
+    return ok;
+}
+
+bool UtilityRig::WaitForMainPage(int pageId, QJsonObject* last)
+{
+    return WaitForState(
+        [pageId](const QJsonObject& state) {
+            const QJsonObject main = state["main"].toObject();
+            return main["page"].toInt() == pageId && main["ready"].toBool() &&
+                   main["visible"].toBool();
+        },
+        last);
+}
+
+bool UtilityRig::Click(const QString& id, const QString& surface)
+{
+    const auto answer = m_driver.Request({{"op", "click"}, {"element", id}, {"surface", surface}});
+    return answer && answer->value("ok").toBool();
+}
+
+bool UtilityRig::Key(const QString& key, const QString& surface)
+{
+    const auto answer = m_driver.Request({{"op", "key"}, {"key", key}, {"surface", surface}});
+    return answer && answer->value("ok").toBool();
+}
+
+std::optional<QJsonValue> UtilityRig::Value(const QString& id, const QString& surface)
+{
+    const auto answer = m_driver.Request({{"op", "value"}, {"element", id}, {"surface", surface}});
+    if (!answer || answer->contains("error"))
+        return std::nullopt;
+    return answer->value("value");
+}
+
+std::vector<std::string> UtilityRig::Calls() const
+{
+    std::vector<std::string> calls;
+    std::ifstream in(m_callLog.toStdString());
+    for (std::string line; std::getline(in, line);)
+        calls.push_back(line);
+    return calls;
+}
+
+std::optional<std::size_t> UtilityRig::WaitForCall(const std::string& prefix, std::size_t from,
+                                                   int timeoutMs)
+{
+    std::optional<std::size_t> found;
+    SpinUntil(
+        [&] {
+            const std::vector<std::string> calls = Calls();
+            for (std::size_t i = from; i < calls.size(); ++i) {
+                if (calls[i].starts_with(prefix)) {
+                    found = i;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string UtilityRig::StoredText(const std::string& key, const std::string& name) const
+{
+    SqliteRegistry registry(m_registry.toStdString());
+    const auto value = registry.QueryValue(key, name);
+    if (!value)
+        return {};
+    const auto& bytes = value->data;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace kesto::test

@@ -1,0 +1,90 @@
+// UtilityRig: the real program for an end-to-end test. It prepares a scratch folder
+// (QVWlan.INI as the working directory's, a copy of the default scenario the test may
+// edit, an empty store file, a runtime directory of its own), starts kesto-utility there
+// with the adapter's call log written to a file, and talks to the window process through
+// the test driver. Reads of the store and the call log go to the same files the program
+// uses.
+#pragma once
+
+#include "tests/desktop/DriverServer.h"
+#include "tests/support/TempDir.h"
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kesto::test {
+
+// Upper bounds of the waits; generous, as a page engine starting on a busy machine is
+// slow. Nothing is asserted about how long anything takes.
+inline constexpr int kStartTimeoutMs = 60000;
+inline constexpr int kStepTimeoutMs = 30000;
+
+class UtilityRig {
+public:
+    // offscreen: run on the offscreen platform (no notification area); otherwise on the
+    // display of the environment, where a tray host runs.
+    explicit UtilityRig(bool offscreen);
+    ~UtilityRig();
+    UtilityRig(const UtilityRig&) = delete;
+    UtilityRig& operator=(const UtilityRig&) = delete;
+
+    // Changes the scenario copy before the start: edit receives its JSON object.
+    void EditScenario(const std::function<void(QJsonObject&)>& edit);
+    // Starts kesto-utility; false when it ends at once.
+    bool Start();
+    bool TrayRunning() const;
+    qint64 trayPid() const;
+
+    DriverServer& driver() { return m_driver; }
+    // The window's state (TestDriver::State); empty when no window answers.
+    QJsonObject State();
+    // Waits until the window's state satisfies test; last receives the last state seen.
+    bool WaitForState(const std::function<bool(const QJsonObject&)>& test,
+                      QJsonObject* last = nullptr, int timeoutMs = kStepTimeoutMs);
+    // Waits for the main window to show page pageId, loaded and visible.
+    bool WaitForMainPage(int pageId, QJsonObject* last = nullptr);
+
+    // Real input through the driver. False when the element is not there.
+    bool Click(const QString& id, const QString& surface = QStringLiteral("main"));
+    bool Key(const QString& key, const QString& surface = QStringLiteral("main"));
+    std::optional<QJsonValue> Value(const QString& id, const QString& surface);
+
+    // The adapter calls so far, one per line ("SetWL_Channel(6) = 0").
+    std::vector<std::string> Calls() const;
+    // Waits until a call starting with prefix appears at or after index from; returns its
+    // index.
+    std::optional<std::size_t> WaitForCall(const std::string& prefix, std::size_t from = 0,
+                                           int timeoutMs = kStepTimeoutMs);
+    // A text value of the store ("" when absent), read from the store file itself.
+    std::string StoredText(const std::string& key, const std::string& name) const;
+
+    // The output the program wrote, for failure messages.
+    QString Output();
+    const TempDir& dir() const { return m_dir; }
+
+private:
+    bool m_offscreen;
+    TempDir m_dir;
+    QString m_registry;
+    QString m_scenario;
+    QString m_callLog;
+    DriverServer m_driver;
+    QProcess m_tray;
+    QString m_output;
+};
+
+// A member of nested state objects: At(state, "main", "page").
+QJsonValue At(const QJsonObject& object, const char* a, const char* b, const char* c = nullptr);
+
+// The path of the product key in the store.
+inline constexpr const char* kProductKeyPath =
+    "Software\\Corvane Corporation\\Kesto USB Utility\\R-450\\1.00";
+
+} // namespace kesto::test

@@ -1,0 +1,216 @@
+#include "window/ListOverlay.h"
+
+#include "platform/qt/ResourceFiles.h"
+
+#include <QBitmap>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QJsonObject>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyledItemDelegate>
+
+#include <utility>
+
+namespace kesto {
+
+namespace {
+
+// Draws the grid lines and, without full-row selection, the selection on the first
+// column only, as a report list does.
+class ListItemDelegate : public QStyledItemDelegate {
+public:
+    explicit ListItemDelegate(ListOverlay* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item(option);
+        if (!m_list->fullRowSelect() && index.column() > 0)
+            item.state &= ~QStyle::State_Selected;
+        QStyledItemDelegate::paint(painter, item, index);
+        if (m_list->gridLines()) {
+            painter->save();
+            painter->setPen(QColor(0xD7, 0xDE, 0xE6));
+            painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+            painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+            painter->restore();
+        }
+    }
+
+private:
+    ListOverlay* m_list;
+};
+
+// The same picture on a selected row: the images carry their meaning in their colours.
+QIcon RowIcon(const QPixmap& pixmap)
+{
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
+}
+
+} // namespace
+
+ListOverlay::ListOverlay(int controlId, QString resourceDir, QWidget* parent)
+    : QTreeWidget(parent), m_controlId(controlId), m_resourceDir(std::move(resourceDir))
+{
+    setObjectName(QStringLiteral("list%1").arg(controlId));
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setItemDelegate(new ListItemDelegate(this));
+    // The page draws the frame around the list; the list takes the pages' colours.
+    setFrameShape(QFrame::NoFrame);
+    setStyleSheet(QStringLiteral(
+        "QTreeWidget { background: #ffffff; color: #1f2a37; border: none; font-size: 12px;"
+        " selection-background-color: #1f6fb2; selection-color: #ffffff; outline: 0; }"
+        "QHeaderView::section { background: #f3f6f9; color: #5b6b7c; font-size: 12px;"
+        " font-weight: 600; padding: 3px 6px; border: none; border-right: 1px solid #d7dee6;"
+        " border-bottom: 1px solid #d7dee6; }"));
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    hide();
+
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        Report(QStringLiteral("click"), indexOfTopLevelItem(item));
+    });
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+        Report(QStringLiteral("doubleClick"), indexOfTopLevelItem(item));
+    });
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { Report(QStringLiteral("header"), column); });
+    connect(this, &QTreeWidget::itemSelectionChanged, this,
+            [this] { Report(QStringLiteral("selection"), -1); });
+}
+
+void ListOverlay::Report(const QString& event, int index)
+{
+    if (!m_applying && onEvent)
+        onEvent(event, index);
+}
+
+void ListOverlay::mousePressEvent(QMouseEvent* event)
+{
+    if (!itemAt(event->position().toPoint())) {
+        // Empty space: the selection goes, and the click is reported with row -1.
+        clearSelection();
+        Report(QStringLiteral("click"), -1);
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void ListOverlay::SetImages(int bitmap, int width, int height, unsigned transparentRgb)
+{
+    m_images.clear();
+    if (width <= 0 || height <= 0)
+        return;
+    setIconSize(QSize(width, height));
+    const QString strip = ImageFile(m_resourceDir, bitmap);
+    if (!strip.isEmpty() && strip.endsWith(QStringLiteral(".png"))) {
+        QPixmap all(strip);
+        const QBitmap mask =
+            all.createMaskFromColor(QColor::fromRgb(transparentRgb & 0xFFFFFFu), Qt::MaskInColor);
+        all.setMask(mask);
+        for (int x = 0; x + width <= all.width(); x += width)
+            m_images.push_back(RowIcon(all.copy(x, 0, width, height)));
+    } else {
+        for (int n = 0;; ++n) {
+            const QString file = StripImageFile(m_resourceDir, bitmap, n);
+            if (!QFileInfo::exists(file))
+                break;
+            m_images.push_back(RowIcon(QPixmap(file)));
+        }
+    }
+}
+
+void ListOverlay::SetColumns(const QJsonArray& columns)
+{
+    m_applying = true;
+    clear();
+    setColumnCount(static_cast<int>(columns.size()));
+    m_centred.assign(static_cast<std::size_t>(columns.size()), false);
+    QStringList headings;
+    for (const QJsonValue& value : columns)
+        headings << value.toObject().value(QStringLiteral("heading")).toString();
+    setHeaderLabels(headings);
+    for (int i = 0; i < columns.size(); ++i) {
+        const QJsonObject column = columns[i].toObject();
+        const bool centred = column.value(QStringLiteral("centred")).toBool();
+        m_centred[static_cast<std::size_t>(i)] = centred;
+        setColumnWidth(i, std::max(0, column.value(QStringLiteral("width")).toInt()));
+        headerItem()->setTextAlignment(i, centred ? Qt::AlignCenter
+                                                  : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    m_applying = false;
+}
+
+void ListOverlay::SetRows(const QJsonArray& rows)
+{
+    m_applying = true;
+    clear();
+    QList<QTreeWidgetItem*> items;
+    for (const QJsonValue& value : rows) {
+        const QJsonObject row = value.toObject();
+        const QJsonArray texts = row.value(QStringLiteral("texts")).toArray();
+        auto* item = new QTreeWidgetItem;
+        for (int column = 0; column < columnCount(); ++column) {
+            item->setText(column, column < texts.size() ? texts[column].toString() : QString());
+            const bool centred = static_cast<std::size_t>(column) < m_centred.size() &&
+                                 m_centred[static_cast<std::size_t>(column)];
+            item->setTextAlignment(column,
+                                   centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        const int image = row.value(QStringLiteral("image")).toInt(-1);
+        if (image >= 0 && static_cast<std::size_t>(image) < m_images.size())
+            item->setIcon(0, m_images[static_cast<std::size_t>(image)]);
+        items.append(item);
+    }
+    addTopLevelItems(items);
+    m_applying = false;
+}
+
+void ListOverlay::SetGridLines(bool on)
+{
+    m_gridLines = on;
+    viewport()->update();
+}
+
+void ListOverlay::SetFullRowSelect(bool on)
+{
+    m_fullRowSelect = on;
+    viewport()->update();
+}
+
+void ListOverlay::SelectRows(const QList<int>& rows)
+{
+    m_applying = true;
+    clearSelection();
+    for (int row : rows) {
+        if (QTreeWidgetItem* item = topLevelItem(row))
+            item->setSelected(true);
+    }
+    m_applying = false;
+}
+
+QJsonArray ListOverlay::SelectedRows() const
+{
+    QList<int> rows;
+    for (QTreeWidgetItem* item : selectedItems())
+        rows.append(indexOfTopLevelItem(item));
+    std::sort(rows.begin(), rows.end());
+    QJsonArray array;
+    for (int row : rows)
+        array.append(row);
+    return array;
+}
+
+} // namespace kesto

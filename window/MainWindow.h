@@ -1,0 +1,58 @@
+// MainWindow: the utility's main window in the window process: the page view filling it
+// and the two lists laid over the page. Closing and minimising do not act here: they go
+// to the tray process as window events, and the core decides (it hides the window).
+#pragma once
+
+#include "window/ListOverlay.h"
+#include "window/PageView.h"
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+namespace kesto {
+
+inline constexpr int kSurveyListControl = 1009;
+inline constexpr int kStationListControl = 1010;
+
+class MainWindow : public QWidget {
+public:
+    explicit MainWindow(QString resourceDir);
+
+    PageView& view() { return *m_view; }
+    // The list with that control id, or nullptr.
+    ListOverlay* list(int controlId);
+    const std::map<int, ListOverlay*>& lists() const { return m_lists; }
+
+    // Outer size, frame included, as the core gives it.
+    void SetOuterSize(int width, int height);
+    void SetIconResource(int resource);
+    // "normal", "hidden" or "minimised".
+    void ApplyState(const QString& state);
+    void Raise();
+
+    // "close", "minimise" (by the user), "restore" (the user brought back the window that
+    // was minimised in place of hiding).
+    std::function<void(const QString& event)> onWindowEvent;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FitToOuterSize();
+
+    QString m_resourceDir;
+    PageView* m_view;
+    std::map<int, ListOverlay*> m_lists;
+    QSize m_outer;
+    bool m_minimisedByCommand = false; // minimising was ours, not the user's
+    bool m_minimisedForHide = false;   // the tray's "hidden" is shown as minimised
+};
+
+} // namespace kesto

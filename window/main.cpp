@@ -1,0 +1,64 @@
+// kesto-window: the window process. It shows the main window with the HTML pages and the
+// lists over them, and the modal HTML dialogs, as the tray process commands over standard
+// input, and reports what the user does on standard output. It holds no behaviour of the
+// system and no state that matters: the tray process replays everything into a new one.
+#include "platform/qt/ResourceFiles.h"
+#include "window/CommandChannel.h"
+#include "window/ScreenshotTour.h"
+#include "window/TestDriver.h"
+#include "window/WindowController.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    // A write to a tray process that has gone reports an error instead of killing us.
+    std::signal(SIGPIPE, SIG_IGN);
+    // The page engine refuses to sandbox its renderers when run as root.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
+    // Events go out on a private copy of standard output; standard output itself is
+    // pointed at standard error, so that whatever a library prints stays out of the
+    // message stream.
+    const int eventsFd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (eventsFd < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::perror("kesto-window: standard output");
+        return 1;
+    }
+
+    // The engine describes its graphics set-up at length on every start.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("kesto-window"));
+
+    const QString resourceDir = kesto::FindResourceDir();
+    if (resourceDir.isEmpty()) {
+        std::fprintf(stderr, "kesto-window: cannot find the resources folder\n");
+        return 1;
+    }
+
+    kesto::CommandChannel channel(STDIN_FILENO, eventsFd);
+    // exit(), not quit(): quit() first asks the windows to close, and the main window
+    // refuses (closing is the tray process's decision).
+    channel.onClosed = [] { QCoreApplication::exit(0); };
+    kesto::WindowController controller(resourceDir, channel);
+
+    std::unique_ptr<kesto::TestDriver> driver;
+    if (const QString socket = qEnvironmentVariable("KESTO_TEST_DRIVER"); !socket.isEmpty())
+        driver = std::make_unique<kesto::TestDriver>(controller, socket);
+    std::unique_ptr<kesto::ScreenshotTour> tour;
+    if (const QString dir = qEnvironmentVariable("KESTO_SCREENSHOTS"); !dir.isEmpty())
+        tour = std::make_unique<kesto::ScreenshotTour>(controller, dir);
+
+    return app.exec();
+}
