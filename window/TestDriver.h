@@ -7,7 +7,8 @@
 // "double":false}; {"op":"key","surface":"main","key":"Escape"}; {"op":"type",
 // "surface":"main","text":"abc"}; {"op":"value","surface":"dialog","element":"X"};
 // {"op":"listClick","list":1009,"row":0,"double":false}; {"op":"grab","surface":"main",
-// "file":"/tmp/x.png"}.
+// "file":"/tmp/x.png"}; {"op":"js","surface":"main","code":"..."} (the script's result, for
+// diagnosing a page).
 #pragma once
 
 #include "platform/qt/LineReader.h"
