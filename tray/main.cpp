@@ -13,6 +13,7 @@
 #include "platform/qt/QtTimers.h"
 #include "platform/qt/QtTrayIcon.h"
 #include "platform/qt/ResourceFiles.h"
+#include "platform/qt/WindowChartHost.h"
 #include "platform/qt/WindowListControl.h"
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WindowPageHost.h"
@@ -111,6 +112,8 @@ int RunUtility(const TrayOptions& options)
     WindowListControl stationList(pages, kStationListId);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); });
     QtTimers timers(gate);
+    QtTimers dialogTimers(gate); // the modal dialog's own timer ids
+    WindowChartHost charts(pages);
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell;
     FlockSingleInstance singleInstance;
@@ -129,8 +132,21 @@ int RunUtility(const TrayOptions& options)
         });
     }
 
-    AppPorts ports{*registry, *wlan, clock, dialogs,        pages,        surveyList, stationList,
-                   timers,    tray,  shell, singleInstance, PageElements, {}};
+    const AppPorts ports{.registry = *registry,
+                         .wlan = *wlan,
+                         .clock = clock,
+                         .dialogs = dialogs,
+                         .pages = pages,
+                         .surveyList = surveyList,
+                         .stationList = stationList,
+                         .timers = timers,
+                         .tray = tray,
+                         .shell = shell,
+                         .singleInstance = singleInstance,
+                         .manifest = PageElements,
+                         .iniDirectory = {},
+                         .charts = &charts,
+                         .dialogTimers = &dialogTimers};
     UtilityApp app(ports);
     app.InitInstance(options.appArguments);
     pages.Shutdown();

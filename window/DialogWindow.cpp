@@ -3,8 +3,12 @@
 #include "platform/qt/ResourceFiles.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 #include <utility>
 
@@ -29,6 +33,48 @@ DialogWindow::DialogWindow(QString resourceDir, QWidget* parent)
     layout->addWidget(m_view);
     connect(m_view, &QWebEngineView::titleChanged, this,
             [this](const QString& title) { setWindowTitle(title); });
+    m_view->onReady = [this](int) { PlaceCharts(); };
+}
+
+void DialogWindow::PlaceCharts()
+{
+    const int pageId = m_view->pageId();
+    const QString script = QStringLiteral(
+        "JSON.stringify(Array.prototype.map.call(document.querySelectorAll('[data-chart]'),"
+        "function(e){var r=e.getBoundingClientRect();"
+        "return [Number(e.getAttribute('data-chart')),r.left,r.top,r.width,r.height];}))");
+    QPointer<DialogWindow> self(this);
+    m_view->page()->runJavaScript(script, [self, pageId](const QVariant& result) {
+        if (!self || self->m_view->pageId() != pageId || !self->m_view->ready())
+            return;
+        const QJsonArray places = QJsonDocument::fromJson(result.toString().toUtf8()).array();
+        for (const QJsonValue& value : places) {
+            const QJsonArray place = value.toArray();
+            const int id = place.at(0).toInt(-1);
+            if (place.size() != 5 || id < 0 || self->m_charts.count(id))
+                continue;
+            auto* chart = new ChartOverlay(id, self);
+            chart->setGeometry(qRound(place.at(1).toDouble()), qRound(place.at(2).toDouble()),
+                               qRound(place.at(3).toDouble()), qRound(place.at(4).toDouble()));
+            if (self->styleFor)
+                chart->ApplyStyle(self->styleFor(id));
+            chart->show();
+            chart->raise();
+            self->m_charts.emplace(id, chart);
+        }
+    });
+}
+
+void DialogWindow::AppendChartValue(int chartId, double value)
+{
+    if (const auto it = m_charts.find(chartId); it != m_charts.end())
+        it->second->Append(value);
+}
+
+void DialogWindow::ApplyChartStyle(int chartId, const QJsonObject& style)
+{
+    if (const auto it = m_charts.find(chartId); it != m_charts.end())
+        it->second->ApplyStyle(style);
 }
 
 QSize DialogWindow::PageSize(const QString& resourceDir, int pageId)
@@ -55,6 +101,10 @@ void DialogWindow::ShowPage(int pageId, const QJsonArray& values)
 {
     setFixedSize(PageSize(m_resourceDir, pageId));
     m_closedReported = false;
+    // Each page that opens starts with empty charts.
+    for (auto& [id, chart] : m_charts)
+        chart->deleteLater();
+    m_charts.clear();
     m_view->ShowPage(pageId, values);
 }
 

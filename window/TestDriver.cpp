@@ -57,6 +57,18 @@ QJsonObject TestDriver::State(WindowController& controller)
         dialogState = PageState(dialog->view());
         dialogState.insert(QStringLiteral("open"), dialog->isVisible());
         dialogState.insert(QStringLiteral("title"), dialog->windowTitle());
+        QJsonObject charts;
+        for (const auto& [id, chart] : dialog->charts()) {
+            const QRect box = chart->geometry();
+            charts.insert(QString::number(id),
+                          QJsonObject{{QStringLiteral("points"), chart->points()},
+                                      {QStringLiteral("x"), box.x()},
+                                      {QStringLiteral("y"), box.y()},
+                                      {QStringLiteral("width"), box.width()},
+                                      {QStringLiteral("height"), box.height()},
+                                      {QStringLiteral("upper"), chart->chart().upperLimit()}});
+        }
+        dialogState.insert(QStringLiteral("charts"), charts);
     }
 
     QJsonObject lists;

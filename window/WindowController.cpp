@@ -67,6 +67,8 @@ void WindowController::OnCommand(const QJsonObject& command)
         OnSetCommand(command);
     } else if (name == QStringLiteral("list")) {
         OnListCommand(command);
+    } else if (name == QStringLiteral("chart")) {
+        OnChartCommand(command);
     } else if (name == QStringLiteral("window")) {
         m_main.ApplyState(command.value(QStringLiteral("state")).toString());
     } else if (name == QStringLiteral("raise")) {
@@ -133,6 +135,10 @@ void WindowController::OpenDialog()
         SendElementEvent(QStringLiteral("dialog"), pageId, id, event, values);
     };
     m_dialog->onClosedByUser = [this] { SendEvent("dialogClosed", {}); };
+    m_dialog->styleFor = [this](int chartId) {
+        const auto it = m_chartStyles.find(chartId);
+        return it == m_chartStyles.end() ? QJsonObject() : it->second;
+    };
 }
 
 void WindowController::CloseDialog()
@@ -176,6 +182,23 @@ void WindowController::OnListCommand(const QJsonObject& command)
         for (const QJsonValue& row : command.value(QStringLiteral("rows")).toArray())
             rows.append(row.toInt(-1));
         list->SelectRows(rows);
+    }
+}
+
+void WindowController::OnChartCommand(const QJsonObject& command)
+{
+    const auto chartId = wire::IntField(command, u"chart");
+    if (!chartId)
+        return;
+    const QString op = command.value(QStringLiteral("op")).toString();
+    if (op == QStringLiteral("style")) {
+        m_chartStyles[*chartId] = command;
+        if (m_dialog)
+            m_dialog->ApplyChartStyle(*chartId, command);
+    } else if (op == QStringLiteral("value")) {
+        const QJsonValue value = command.value(QStringLiteral("value"));
+        if (m_dialog && value.isDouble())
+            m_dialog->AppendChartValue(*chartId, value.toDouble());
     }
 }
 

@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <map>
+
 namespace kesto {
 
 class WindowController : public QObject {
@@ -34,6 +36,7 @@ protected:
 
 private:
     void OnListCommand(const QJsonObject& command);
+    void OnChartCommand(const QJsonObject& command);
     void OnPageCommand(const QJsonObject& command);
     void OnSetCommand(const QJsonObject& command);
     void OpenDialog();
@@ -50,6 +53,7 @@ private:
     QPointer<DialogWindow> m_dialog;
     qint64 m_lastSeq = 0;
     bool m_waitCursor = false;
+    std::map<int, QJsonObject> m_chartStyles; // by chart id, for charts still to come
 };
 
 } // namespace kesto

@@ -130,6 +130,8 @@ void WindowPageHost::Replay()
         SendPage(HtmlSurface::MainWindow);
     for (auto& [id, list] : m_lists)
         list->Replay();
+    for (const auto& replay : m_replays)
+        replay();
     if (m_dialogRunning && m_dialog.pageId() != 0)
         SendPage(HtmlSurface::Dialog);
     SendWindowState();

@@ -26,6 +26,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 class QEventLoop;
 
@@ -70,6 +71,9 @@ public:
     // Lists register to be replayed and to receive their events.
     void AttachList(int controlId, WindowListControl& list) { m_lists[controlId] = &list; }
     void DetachList(int controlId) { m_lists.erase(controlId); }
+    // Other parts of the window (the dialog's charts) give their state to a new window
+    // process from replay, after the lists and before an open dialog's page.
+    void AttachReplay(std::function<void()> replay) { m_replays.push_back(std::move(replay)); }
     // Sends command to the window process if one runs; returns the sequence number the
     // command got (numbered whether or not it could be sent).
     qint64 Send(QJsonObject command);
@@ -127,6 +131,7 @@ private:
     int m_endResult = 0;
 
     std::map<int, WindowListControl*> m_lists;
+    std::vector<std::function<void()>> m_replays;
     QTimer m_linger;
     int m_lingerMs = kDefaultLingerMs;
 };

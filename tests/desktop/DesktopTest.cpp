@@ -14,6 +14,7 @@
 #include "tests/support/FakeDialogs.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -174,6 +175,36 @@ TEST(Offscreen, AboutBoxShowsTheDriverVersion)
         return !At(s, "dialog", "open").toBool() && IsMain(s, 236) &&
                At(s, "main", "visible").toBool() && !At(s, "main", "minimised").toBool();
     }));
+}
+
+TEST(Offscreen, ChartWindowDrawsTheThroughputOverItsPage)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.Click("ButtonChart"));
+    QJsonObject state;
+    // The chart window takes its first reading at once and then one every few seconds.
+    ASSERT_TRUE(rig.WaitForState(
+        [](const QJsonObject& s) {
+            return At(s, "dialog", "page").toInt() == 107 &&
+                   At(s, "dialog", "charts").toObject()["1004"].toObject()["points"].toInt() >= 2 &&
+                   At(s, "dialog", "charts").toObject()["1007"].toObject()["points"].toInt() >= 2;
+        },
+        &state))
+        << QJsonDocument(state).toJson().toStdString() << rig.Output().toStdString();
+    const QJsonObject transmit = At(state, "dialog", "charts").toObject()["1004"].toObject();
+    EXPECT_GT(transmit["width"].toInt(), 0);
+    EXPECT_GT(transmit["height"].toInt(), 0);
+    EXPECT_GT(transmit["upper"].toDouble(), 0.0) << "the chart took the style the core gave";
+    if (const QByteArray shots = qgetenv("KESTO_E2E_SCREENSHOTS"); !shots.isEmpty())
+        rig.driver().Request({{"op", "grab"},
+                              {"surface", "dialog"},
+                              {"file", QString::fromLocal8Bit(shots) + "/chart-107.png"}});
+
+    ASSERT_TRUE(rig.Key("Escape", "dialog"));
+    EXPECT_TRUE(
+        rig.WaitForState([](const QJsonObject& s) { return !At(s, "dialog", "open").toBool(); }));
 }
 
 // --- with a notification area ---

@@ -2,6 +2,7 @@
 // reaches the window and when, what a new window process gets back, which events reach
 // the core from which loop, and how the modal runs end.
 #include "platform/qt/WindowPageHost.h"
+#include "platform/qt/WindowChartHost.h"
 #include "platform/qt/WindowListControl.h"
 #include "tests/platform/qt/FakeWindowLink.h"
 
@@ -12,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace kesto {
@@ -389,6 +392,43 @@ TEST_F(WindowPageHostTest, SetElementLandsOnTheShownPageOnly)
     EXPECT_EQ(set.value("value").toString(), "Cafe");
     EXPECT_EQ(host.mirror(HtmlSurface::MainWindow).Values(),
               (PageValues{{"TextNetworkName", std::string("Cafe")}}));
+}
+
+TEST_F(WindowPageHostTest, ChartStylesComeBackBeforeTheDialogsPageButNotTheirValues)
+{
+    WindowChartHost charts(host);
+    ChartStyle style;
+    style.lower = 0;
+    style.upper = 4;
+    style.plot = {255, 128, 0};
+    charts.ConfigureChart(1004, style); // before the dialog: kept for it
+    host.ShowWindow(true);
+    RecordingSink sink;
+    Soon([&] {
+        charts.AppendChartValue(1004, 2.5);
+        charts.AppendChartValue(1004, std::nan("")); // not a number: not sent
+        link.Die();
+    });
+    EXPECT_EQ(host.RunDialog(107, {}, sink), kDialogCancel);
+    int values = 0;
+    for (const QJsonObject& command : link.commands)
+        values += command.value("op").toString() == "value";
+    EXPECT_EQ(values, 1);
+
+    Soon([&] {
+        std::vector<QString> names = link.Names();
+        const auto chart = std::find(names.begin(), names.end(), "chart");
+        const auto page = std::find(names.begin(), names.end(), "page");
+        EXPECT_TRUE(chart < page) << "the chart needs its style when the page brings it";
+        EXPECT_EQ(std::count(names.begin(), names.end(), "chart"), 1) << "values are not replayed";
+        const QJsonObject command = link.Last("chart");
+        EXPECT_EQ(command.value("chart").toInt(), 1004);
+        EXPECT_EQ(command.value("upper").toDouble(), 4.0);
+        EXPECT_EQ(command.value("plot").toString(), "#ff8000");
+        host.EndDialog(kDialogOk);
+    });
+    link.commands.clear();
+    EXPECT_EQ(host.RunDialog(107, {}, sink), kDialogOk);
 }
 
 } // namespace
