@@ -110,7 +110,8 @@ int RunUtility(const TrayOptions& options)
         pages.SetLingerMs(lingerMs);
     WindowListControl surveyList(pages, kSurveyListId);
     WindowListControl stationList(pages, kStationListId);
-    QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); });
+    QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
+                      [&pages](bool open) { pages.SetBlocked(open); });
     QtTimers timers(gate);
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
     WindowChartHost charts(pages);

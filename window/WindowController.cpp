@@ -78,6 +78,12 @@ void WindowController::OnCommand(const QJsonObject& command)
                             wire::IntField(command, u"height").value_or(0));
     } else if (name == QStringLiteral("icon")) {
         m_main.SetIconResource(wire::IntField(command, u"icon").value_or(0));
+    } else if (name == QStringLiteral("block")) {
+        // A message box of the tray process is open: no input meanwhile.
+        m_blocked = command.value(QStringLiteral("on")).toBool();
+        m_main.setEnabled(!m_blocked);
+        if (m_dialog)
+            m_dialog->setEnabled(!m_blocked);
     } else if (name == QStringLiteral("cursor")) {
         SetWaitCursor(command.value(QStringLiteral("wait")).toBool());
     } else if (name == QStringLiteral("endDialog")) {
@@ -130,6 +136,7 @@ void WindowController::OnSetCommand(const QJsonObject& command)
 void WindowController::OpenDialog()
 {
     m_dialog = new DialogWindow(m_resourceDir, &m_main);
+    m_dialog->setEnabled(!m_blocked);
     m_dialog->view().onElementEvent = [this](int pageId, const QString& id, const QString& event,
                                              const QJsonArray& values) {
         SendElementEvent(QStringLiteral("dialog"), pageId, id, event, values);

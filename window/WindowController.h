@@ -53,6 +53,7 @@ private:
     QPointer<DialogWindow> m_dialog;
     qint64 m_lastSeq = 0;
     bool m_waitCursor = false;
+    bool m_blocked = false;                   // a message box of the tray process is open
     std::map<int, QJsonObject> m_chartStyles; // by chart id, for charts still to come
 };
 

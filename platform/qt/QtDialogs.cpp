@@ -18,7 +18,11 @@ void QtDialogs::MessageBox(std::string_view text, std::string_view caption)
     // The tray process owns no window the box could stay above: keep it in front of the
     // main window, which belongs to the window process.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (m_boxes++ == 0 && m_modal)
+        m_modal(true);
     box.exec();
+    if (--m_boxes == 0 && m_modal)
+        m_modal(false);
 }
 
 void QtDialogs::Beep(int /*frequencyHz*/, int durationMs)

@@ -126,6 +126,8 @@ void WindowPageHost::Replay()
     }
     if (m_waitCursor)
         SetWaitCursor(true);
+    if (m_blocked)
+        SetBlocked(true);
     if (m_main.pageId() != 0)
         SendPage(HtmlSurface::MainWindow);
     for (auto& [id, list] : m_lists)
@@ -210,6 +212,14 @@ void WindowPageHost::SetWaitCursor(bool waiting)
     m_waitCursor = waiting;
     QJsonObject command = Command("cursor");
     command.insert(QStringLiteral("wait"), waiting);
+    Send(command);
+}
+
+void WindowPageHost::SetBlocked(bool blocked)
+{
+    m_blocked = blocked;
+    QJsonObject command = Command("block");
+    command.insert(QStringLiteral("on"), blocked);
     Send(command);
 }
 

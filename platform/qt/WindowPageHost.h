@@ -65,6 +65,9 @@ public:
     void SetLingerMs(int ms) { m_lingerMs = ms; }
     // Forwards the wait cursor to the window.
     void SetWaitCursor(bool waiting);
+    // While blocked (a message box of the tray process is open) the window takes no
+    // input.
+    void SetBlocked(bool blocked);
     // Ends the window process (at the program's end).
     void Shutdown();
 
@@ -113,6 +116,7 @@ private:
     int m_height = 0;
     int m_icon = 0;
     bool m_waitCursor = false;
+    bool m_blocked = false;
     bool m_hideMeansMinimise = false;
     std::function<void()> m_restoreHandler;
     int m_relaunches = 0;

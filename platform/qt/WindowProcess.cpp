@@ -13,6 +13,8 @@ WindowProcess::WindowProcess(QString program, QStringList arguments,
     : m_program(std::move(program)), m_arguments(std::move(arguments)),
       m_environment(std::move(environment))
 {
+    m_delivery.setSingleShot(true);
+    QObject::connect(&m_delivery, &QTimer::timeout, [this] { Deliver(); });
 }
 
 WindowProcess::~WindowProcess()
@@ -42,6 +44,9 @@ void WindowProcess::Start()
     }
     m_reader = LineReader();
     m_lostReported = false;
+    // What the last process said is about a window that is gone.
+    m_inbox.clear();
+    m_lostPending = false;
 
     auto process = std::make_unique<QProcess>();
     QProcess* raw = process.get();
@@ -80,6 +85,8 @@ void WindowProcess::Stop()
         return;
     std::unique_ptr<QProcess> process = std::move(m_process);
     process->disconnect();
+    m_inbox.clear();
+    m_lostPending = false;
     if (process->state() != QProcess::NotRunning) {
         process->write(wire::EncodeLine(QJsonObject{{QStringLiteral("c"), QStringLiteral("quit")},
                                                     {QStringLiteral("seq"), 0}}));
@@ -102,11 +109,29 @@ void WindowProcess::OnReadable()
             qWarning().noquote() << "window process: ignoring a message that is not a JSON object";
             continue;
         }
+        m_inbox.push_back(*message);
+    }
+    if (!m_inbox.empty())
+        m_delivery.start(0);
+}
+
+void WindowProcess::Deliver()
+{
+    // One message at a time: a handler may run a nested loop, stop the process or start
+    // a new one, and whatever is left waits for the next round.
+    if (!m_inbox.empty()) {
+        const QJsonObject message = std::move(m_inbox.front());
+        m_inbox.pop_front();
+        if (!m_inbox.empty() || m_lostPending)
+            m_delivery.start(0);
         if (m_handlers.message)
-            m_handlers.message(*message);
-        // A handler may have stopped or restarted the process.
-        if (!m_process)
-            return;
+            m_handlers.message(message);
+        return;
+    }
+    if (m_lostPending) {
+        m_lostPending = false;
+        if (m_handlers.lost)
+            m_handlers.lost();
     }
 }
 
@@ -115,11 +140,11 @@ void WindowProcess::OnEnded(QProcess* process)
     if (process != m_process.get() || m_lostReported)
         return;
     m_lostReported = true;
-    // Events it sent before it ended are still worth reading.
+    // Events it sent before it ended are still worth reading, and come first.
     if (process->bytesAvailable() > 0)
         OnReadable();
-    if (m_handlers.lost)
-        m_handlers.lost();
+    m_lostPending = true;
+    m_delivery.start(0);
 }
 
 } // namespace kesto

@@ -1,16 +1,23 @@
 // WindowProcess: the WindowLink to a child process (kesto-window) over its standard
 // input (commands) and standard output (events), one JSON object per line. The child's
 // standard error passes through to ours.
+//
+// Events and the loss of the process reach the handlers only from the event loop, never
+// from inside Send: handing a command over may read the child's output on the way, and
+// the core must not receive an event in the middle of its own call.
 #pragma once
 
 #include "platform/qt/LineReader.h"
 #include "platform/qt/WindowLink.h"
 
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
+#include <deque>
 #include <memory>
 
 namespace kesto {
@@ -37,6 +44,7 @@ public:
 private:
     void OnReadable();
     void OnEnded(QProcess* process);
+    void Deliver();
 
     QString m_program;
     QStringList m_arguments;
@@ -45,6 +53,9 @@ private:
     std::unique_ptr<QProcess> m_process;
     LineReader m_reader;
     bool m_lostReported = false;
+    std::deque<QJsonObject> m_inbox;
+    bool m_lostPending = false;
+    QTimer m_delivery;
 };
 
 } // namespace kesto

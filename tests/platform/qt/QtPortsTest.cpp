@@ -5,8 +5,12 @@
 #include "platform/qt/QtTimers.h"
 #include "tests/support/TempDir.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +96,28 @@ TEST(QtDialogs, WaitCursorNestsAndTellsTheWindowOnlyAtTheEdges)
     dialogs.EndWaitCursor(); // unmatched: ignored
     EXPECT_EQ(told, (std::vector<bool>{true, false}));
     EXPECT_EQ(dialogs.waitCursorDepth(), 0);
+}
+
+TEST(QtDialogs, MessageBoxShowsTheTextsAndBlocksTheWindowWhileOpen)
+{
+    std::vector<bool> blocked;
+    QtDialogs dialogs({}, [&blocked](bool open) { blocked.push_back(open); });
+    QString text;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        caption = box->windowTitle();
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        box->button(QMessageBox::Ok)->click();
+    });
+    dialogs.MessageBox("Kesto WLAN Utility is already running!!\nZweite Zeile \xC3\xBC",
+                       "kesto-utility");
+    EXPECT_EQ(text,
+              QString::fromUtf8("Kesto WLAN Utility is already running!!\nZweite Zeile \xC3\xBC"));
+    EXPECT_EQ(caption, "kesto-utility");
+    EXPECT_EQ(blocked, (std::vector<bool>{true, false}));
 }
 
 TEST(QtShell, HelpAskedForByItsCompiledNameOpensTheHtmlDocument)
