@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -48,6 +49,9 @@ QtTrayIcon::~QtTrayIcon()
 
 bool QtTrayIcon::Available()
 {
+    // Without a GUI application (the exit request runs without one) there is no desktop.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return false;
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 

@@ -71,6 +71,17 @@ TEST(Offscreen, WithoutATrayTheWindowShowsAtStartAndMinimisesInsteadOfHiding)
     EXPECT_TRUE(rig.TrayRunning());
 }
 
+TEST(Offscreen, ExitRequestFromAnotherStartEndsTheRunningProgram)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    // The request needs no display: it only writes to the store.
+    EXPECT_EQ(rig.RunSecond({"-exit"}), 0);
+    EXPECT_TRUE(rig.WaitForEnd()) << "the running program watches for the request";
+    EXPECT_EQ(rig.StoredText(kProductKeyPath, "Exit Utility"), "1");
+}
+
 TEST(Offscreen, TabSwitchesShowTheirPagesWithTheStoredSettings)
 {
     UtilityRig rig(true);

@@ -99,6 +99,30 @@ bool UtilityRig::TrayRunning() const
     return m_tray.state() == QProcess::Running;
 }
 
+int UtilityRig::RunSecond(const QStringList& extra)
+{
+    QProcessEnvironment env = m_tray.processEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.remove("DISPLAY");
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(Str(m_dir.path()));
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    second.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
+                 QStringList{"--registry", m_registry, "--scenario", m_scenario} + extra);
+    if (!second.waitForFinished(kStepTimeoutMs)) {
+        second.kill();
+        second.waitForFinished(5000);
+        return -1;
+    }
+    return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+}
+
+bool UtilityRig::WaitForEnd(int timeoutMs)
+{
+    return SpinUntil([this] { return m_tray.state() == QProcess::NotRunning; }, timeoutMs);
+}
+
 qint64 UtilityRig::trayPid() const
 {
     return m_tray.processId();

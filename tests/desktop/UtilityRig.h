@@ -40,6 +40,11 @@ public:
     // Starts kesto-utility; false when it ends at once.
     bool Start();
     bool TrayRunning() const;
+    // Runs kesto-utility once more with the same store and arguments extra, without a
+    // display, and returns its exit code (-1 when it does not end in time).
+    int RunSecond(const QStringList& extra);
+    // Waits for the program to end by itself.
+    bool WaitForEnd(int timeoutMs = kStepTimeoutMs);
     qint64 trayPid() const;
 
     DriverServer& driver() { return m_driver; }
