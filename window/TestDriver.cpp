@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QHeaderView>
 #include <QJsonDocument>
 #include <QPointer>
 #include <QTest>
@@ -122,6 +123,21 @@ void TestDriver::Handle(const QJsonObject& request)
     };
     if (op == QStringLiteral("state")) {
         Reply(id, State(m_controller));
+        return;
+    }
+    if (op == QStringLiteral("headerClick")) {
+        ListOverlay* list =
+            m_controller.mainWindow().list(request.value(QStringLiteral("list")).toInt());
+        const int column = request.value(QStringLiteral("column")).toInt(-1);
+        if (!list || !list->isVisible() || column < 0 || column >= list->columnCount()) {
+            error(QStringLiteral("no such column"));
+            return;
+        }
+        QHeaderView* header = list->header();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        PageRobot::MouseClick(header->viewport(), at, false);
+        Reply(id, {{QStringLiteral("ok"), true}});
         return;
     }
     if (op == QStringLiteral("listClick")) {

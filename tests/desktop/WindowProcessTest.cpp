@@ -138,6 +138,11 @@ TEST_F(WindowProcessTest, ListOverThePageShowsItsRowsAndReportsRealClicks)
         kStepTimeoutMs));
     EXPECT_EQ(survey.SelectedRows(), std::vector<int>{1});
 
+    listener.listEvents.clear();
+    ASSERT_TRUE(Ok({{"op", "headerClick"}, {"list", 1009}, {"column", 2}}));
+    ASSERT_TRUE(SpinUntil([&] { return !listener.listEvents.empty(); }, kStepTimeoutMs));
+    EXPECT_EQ(listener.listEvents.front(), std::make_pair(ListEvent::HeaderClick, 2));
+
     if (const QByteArray shots = qgetenv("KESTO_E2E_SCREENSHOTS"); !shots.isEmpty())
         Ok({{"op", "grab"}, {"file", QString::fromLocal8Bit(shots) + "/list-over-237.png"}});
 }
