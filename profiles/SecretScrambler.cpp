@@ -63,7 +63,11 @@ std::uint32_t ScramblerSeed(std::string_view keyText)
     return seed;
 }
 
-std::string ScrambleSecret(std::string_view text)
+namespace {
+
+// Runs the generator over the printable characters of text, replacing each by
+// shift(code, draw) + 33; other bytes pass through unchanged and draw no number.
+template <typename Shift> std::string MapPrintable(std::string_view text, Shift shift)
 {
     ScramblerGenerator generator(ScramblerSeed(kScramblerKey));
     std::string result;
@@ -74,32 +78,28 @@ std::string ScrambleSecret(std::string_view text)
             result.push_back(c);
             continue;
         }
-        const int r = generator.Draw();
-        const int v = ((code - kFirstScrambled) + r * 95) % kAlphabetSize;
-        result.push_back(static_cast<char>(v + kFirstScrambled));
+        result.push_back(static_cast<char>(shift(code, generator.Draw()) + kFirstScrambled));
     }
     return result;
 }
 
+} // namespace
+
+std::string ScrambleSecret(std::string_view text)
+{
+    return MapPrintable(
+        text, [](int code, int r) { return ((code - kFirstScrambled) + r * 95) % kAlphabetSize; });
+}
+
 std::string UnscrambleSecret(std::string_view text)
 {
-    ScramblerGenerator generator(ScramblerSeed(kScramblerKey));
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        const int code = SignedCode(c);
-        if (!IsScrambled(code)) {
-            result.push_back(c);
-            continue;
-        }
-        const int r = generator.Draw();
+    return MapPrintable(text, [](int code, int r) {
         int v = (code + r * -95 - kFirstScrambled) % kAlphabetSize; // truncating remainder
         if (v < 0) {
             v += kAlphabetSize;
         }
-        result.push_back(static_cast<char>(v + kFirstScrambled));
-    }
-    return result;
+        return v;
+    });
 }
 
 } // namespace kesto
