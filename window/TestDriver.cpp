@@ -186,14 +186,20 @@ void TestDriver::Handle(const QJsonObject& request)
     } else if (op == QStringLiteral("type")) {
         Reply(id, {{QStringLiteral("ok"),
                     PageRobot::Key(*view, 0, request.value(QStringLiteral("text")).toString())}});
-    } else if (op == QStringLiteral("value")) {
+    } else if (op == QStringLiteral("value") || op == QStringLiteral("values")) {
+        // One element's value, or the page's whole set read in one go so a test sees
+        // the values of a single moment.
         const QString element = request.value(QStringLiteral("element")).toString();
+        const bool all = op == QStringLiteral("values");
         view->page()->runJavaScript(
             QStringLiteral("JSON.stringify(window.kestoBridge ? window.kestoBridge.values() : {})"),
-            [this, id, element](const QVariant& result) {
+            [this, id, element, all](const QVariant& result) {
                 const QJsonObject values =
                     QJsonDocument::fromJson(result.toString().toUtf8()).object();
-                Reply(id, {{QStringLiteral("value"), values.value(element)}});
+                if (all)
+                    Reply(id, {{QStringLiteral("values"), values}});
+                else
+                    Reply(id, {{QStringLiteral("value"), values.value(element)}});
             });
     } else if (op == QStringLiteral("js")) {
         view->page()->runJavaScript(

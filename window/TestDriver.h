@@ -6,6 +6,7 @@
 // Requests: {"op":"state"}; {"op":"click","surface":"main","element":"ButtonTab2",
 // "double":false}; {"op":"key","surface":"main","key":"Escape"}; {"op":"type",
 // "surface":"main","text":"abc"}; {"op":"value","surface":"dialog","element":"X"};
+// {"op":"values","surface":"main"} (every element's value at one moment);
 // {"op":"listClick","list":1009,"row":0,"double":false}; {"op":"headerClick","list":1009,
 // "column":1}; {"op":"grab","surface":"main",
 // "file":"/tmp/x.png"}; {"op":"js","surface":"main","code":"..."} (the script's result, for

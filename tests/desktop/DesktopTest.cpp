@@ -16,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,18 @@ TEST(Offscreen, WithoutATrayTheWindowShowsAtStartAndMinimisesInsteadOfHiding)
     EXPECT_EQ(At(state, "main", "title").toString(), "Corvane Utility");
     EXPECT_EQ(rig.StoredText(kProductKeyPath, "ProfileLink 1"), "Default");
     EXPECT_EQ(rig.StoredText(kProductKeyPath, "Mode"), "Station Mode");
+    // The page fills the window's height, which depends on the system and the frame the
+    // window gets: no strip under the sidebar.
+    const auto sidebar = rig.driver().Request(
+        {{"op", "js"},
+         {"surface", "main"},
+         {"code", "[document.querySelector('.side').getBoundingClientRect().bottom,"
+                  " window.innerHeight]"}});
+    ASSERT_TRUE(sidebar.has_value());
+    const QJsonArray bottoms = sidebar->value("value").toArray();
+    ASSERT_EQ(bottoms.size(), 2) << QJsonDocument(*sidebar).toJson().toStdString();
+    EXPECT_GE(bottoms[0].toDouble(), bottoms[1].toDouble())
+        << "the sidebar ends above the window's bottom edge";
 
     ASSERT_TRUE(rig.Key("Escape"));
     EXPECT_TRUE(rig.WaitForState([](const QJsonObject& s) {
@@ -193,6 +206,39 @@ TEST(Offscreen, ChartWindowDrawsTheThroughputOverItsPage)
     UtilityRig rig(true);
     ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
     ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+
+    // The status page fills with the network the default profile (no name: any open
+    // network) joined, and the first throughput reading after the baseline counts the
+    // scenario's traffic.
+    QJsonObject page;
+    ASSERT_TRUE(rig.WaitForValues(
+        [](const QJsonObject& v) {
+            return v["TextNetworkName"].toString() == "Cafe-Lindenhof" &&
+                   v["TextReceiveRate"].toString().endsWith(" kbps") &&
+                   v["TextReceiveRate"].toString() != "0 kbps";
+        },
+        &page))
+        << QJsonDocument(page).toJson().toStdString() << rig.Output().toStdString();
+    const auto text = [&page](const char* id) { return page[QLatin1String(id)].toString(); };
+    EXPECT_EQ(text("TextProfileName"), "Default");
+    EXPECT_EQ(text("TextstationAPMac"), "0A:3C:71:00:00:01");
+    EXPECT_EQ(text("TextNetworkType"), "Infrastruktur(BSS)");
+    EXPECT_EQ(text("TextChannel"), "1");
+    EXPECT_TRUE(text("TextTransRate").endsWith(" Mbps")) << text("TextTransRate").toStdString();
+    EXPECT_TRUE(
+        QStringList({"802.11b", "802.11g", "Gemischtmodus"}).contains(text("TextNetworkMode")))
+        << text("TextNetworkMode").toStdString();
+    EXPECT_EQ(text("TextSecurity"), "Deaktiviert") << "an open network";
+    EXPECT_TRUE(text("TextLinkQual").endsWith(" dBm")) << text("TextLinkQual").toStdString();
+    EXPECT_EQ(text("ImageSignStr01"), "./images/#155") << "a strong signal lights the bars";
+    EXPECT_EQ(text("ImageLinkQual01"), "./images/#155");
+    EXPECT_TRUE(text("TextTransmitRate").endsWith(" kbps"))
+        << text("TextTransmitRate").toStdString();
+    if (const QByteArray shots = qgetenv("KESTO_E2E_SCREENSHOTS"); !shots.isEmpty())
+        rig.driver().Request({{"op", "grab"},
+                              {"surface", "main"},
+                              {"file", QString::fromLocal8Bit(shots) + "/status-236.png"}});
+
     ASSERT_TRUE(rig.Click("ButtonChart"));
     QJsonObject state;
     // The chart window takes its first reading at once and then one every few seconds.

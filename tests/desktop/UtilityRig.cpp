@@ -186,6 +186,30 @@ std::optional<QJsonValue> UtilityRig::Value(const QString& id, const QString& su
     return answer->value("value");
 }
 
+QJsonObject UtilityRig::Values(const QString& surface)
+{
+    Output(); // keep the pipe drained
+    const auto answer = m_driver.Request({{"op", "values"}, {"surface", surface}});
+    if (!answer || answer->contains("error"))
+        return {};
+    return answer->value("values").toObject();
+}
+
+bool UtilityRig::WaitForValues(const std::function<bool(const QJsonObject&)>& test,
+                               QJsonObject* last, const QString& surface, int timeoutMs)
+{
+    QJsonObject values;
+    const bool ok = SpinUntil(
+        [&] {
+            values = Values(surface);
+            return !values.isEmpty() && test(values);
+        },
+        timeoutMs);
+    if (last)
+        *last = values;
+    return ok;
+}
+
 std::vector<std::string> UtilityRig::Calls() const
 {
     std::vector<std::string> calls;

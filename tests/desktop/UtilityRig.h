@@ -60,6 +60,13 @@ public:
     bool Click(const QString& id, const QString& surface = QStringLiteral("main"));
     bool Key(const QString& key, const QString& surface = QStringLiteral("main"));
     std::optional<QJsonValue> Value(const QString& id, const QString& surface);
+    // Every element value of the page on surface, read at one moment; empty when no page
+    // answers.
+    QJsonObject Values(const QString& surface = QStringLiteral("main"));
+    // Waits until the page's values satisfy test; last receives the last values seen.
+    bool WaitForValues(const std::function<bool(const QJsonObject&)>& test,
+                       QJsonObject* last = nullptr, const QString& surface = QStringLiteral("main"),
+                       int timeoutMs = kStepTimeoutMs);
 
     // The adapter calls so far, one per line ("SetWL_Channel(6) = 0").
     std::vector<std::string> Calls() const;
