@@ -1,6 +1,6 @@
 #include "adapter/AdapterDiscovery.h"
 
-#include "platform/AsciiText.h"
+#include "base/AsciiText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -177,7 +177,7 @@ std::string DriverKeyPath(bool win9xLayout, std::string_view driverInstance)
     return key;
 }
 
-AdapterDiscovery::AdapterDiscovery(WlanApi& api, ProfileStore& store, Dialogs& dialogs,
+AdapterDiscovery::AdapterDiscovery(WlanApi& api, RegistryPaths& store, Dialogs& dialogs,
                                    std::string caption)
     : m_api(api), m_store(store), m_dialogs(dialogs), m_caption(std::move(caption))
 {

@@ -7,7 +7,7 @@
 #include "adapter/AdapterCalibration.h"
 #include "adapter/WlanApi.h"
 #include "platform/Dialogs.h"
-#include "profiles/ProfileStore.h"
+#include "profiles/RegistryPaths.h"
 
 #include <array>
 #include <cstddef>
@@ -73,7 +73,7 @@ std::string DriverKeyPath(bool win9xLayout, std::string_view driverInstance);
 class AdapterDiscovery {
 public:
     // caption: the title of the message boxes (the application name).
-    AdapterDiscovery(WlanApi& api, ProfileStore& store, Dialogs& dialogs, std::string caption);
+    AdapterDiscovery(WlanApi& api, RegistryPaths& store, Dialogs& dialogs, std::string caption);
 
     // Reads QVWlan.INI from the process's working directory.
     void LoadAdapterIni();
@@ -113,7 +113,7 @@ private:
     void ReportMissingIni();
 
     WlanApi& m_api;
-    ProfileStore& m_store;
+    RegistryPaths& m_store;
     Dialogs& m_dialogs;
     std::string m_caption;
 

@@ -2,7 +2,7 @@
 // the program's entry (or a test) to UtilityApp and MainDialog.
 #pragma once
 
-#include "app/PageMirror.h"
+#include "pages/PageMirror.h"
 #include "platform/ChartHost.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

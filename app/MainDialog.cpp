@@ -1,6 +1,6 @@
 #include "app/MainDialog.h"
 
-#include "app/CAboutDlg.h"
+#include "app/AboutDialog.h"
 
 #include <array>
 #include <utility>
@@ -21,18 +21,6 @@ constexpr unsigned kSurveyImagesTransparent = 0xFF00FF;
 
 constexpr int kCreateIcon = 272;
 
-std::string ProductPath(std::string_view valueName)
-{
-    return std::string(kProductKey) + std::string(valueName);
-}
-
-// A full path "HKEY_LOCAL_MACHINE\<key>" as the registry port's key path.
-std::string_view KeyOfFullPath(std::string_view fullPath)
-{
-    const auto slash = fullPath.find('\\');
-    return slash == std::string_view::npos ? std::string_view() : fullPath.substr(slash + 1);
-}
-
 } // namespace
 
 void MainDialog::ListSink::OnListEvent(ListEvent event, int index)
@@ -40,12 +28,17 @@ void MainDialog::ListSink::OnListEvent(ListEvent event, int index)
     m_owner.OnListEvent(m_controlId, event, index);
 }
 
-MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, std::string appName)
-    : m_ports(ports), m_store(store), m_appName(std::move(appName)), m_api(ports.wlan),
-      m_discovery(m_api, store, ports.dialogs, m_appName),
-      m_profileList(store, ports.dialogs, m_appName), m_applier(m_api, store, m_discovery),
-      m_tray(ports.tray), m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest),
-      m_surveySink(*this, kSurveyListId), m_stationSink(*this, kStationListId)
+MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecords& work,
+                       std::string appName)
+    : m_ports(ports), m_store(store), m_work(work), m_appName(std::move(appName)),
+      m_api(ports.wlan), m_discovery(m_api, store, ports.dialogs, m_appName),
+      m_profileList(store, work, ports.dialogs, m_appName),
+      m_applier(m_api, store, work, m_discovery),
+      m_adapterStart(m_api, m_discovery, store, m_profileList, work), m_tray(ports.tray),
+      m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest), m_monitorTimers(ports.timers),
+      m_surveySink(*this, kSurveyListId), m_stationSink(*this, kStationListId),
+      m_controllers(*this, ports, m_api, m_discovery, store, work),
+      m_router(m_controllers.Routes())
 {
     BuildPageMap();
     m_ports.pages.SetListener(this);
@@ -82,14 +75,7 @@ void MainDialog::BuildPageMap()
         m_pageMap.AddHandler(pageId, "AboutImage", ElementEvent::Click, [this] { RunAbout(); });
         m_pageMap.AddHandler(pageId, "MailImage", ElementEvent::Click, [this] { OpenHelp(); });
     }
-    m_pageMap.AddHandler(kStatusPageId, "ButtonChart", ElementEvent::Click,
-                         [this] { Call(m_parts.RunChart); });
-}
-
-void MainDialog::Call(const std::function<void()>& step)
-{
-    if (step)
-        step();
+    m_router.BindAll(m_pageMap);
 }
 
 int MainDialog::DoModal()
@@ -100,12 +86,7 @@ int MainDialog::DoModal()
 
 bool MainDialog::StationModeStored()
 {
-    return m_store.ReadText(ProductPath("Mode")) == kStationMode;
-}
-
-bool MainDialog::ExitRequested()
-{
-    return m_store.ReadText(ProductPath("Exit Utility")) == "1";
+    return m_adapterStart.StationModeStored();
 }
 
 // --- initialisation ---
@@ -130,46 +111,17 @@ void MainDialog::OnInitDialog()
 
 void MainDialog::MainInit()
 {
-    if (m_discovery.MatchedAdapters().empty()) {
+    if (!m_adapterStart.OpenMatched()) {
         m_ports.timers.SetTimer(kTimerAdapterRetry, 2000);
         return;
     }
-    m_api.Open(
-        m_discovery.Adapters()[static_cast<std::size_t>(m_discovery.SelectedAdapterIndex())]);
-    WriteDriverDefaults();
-    LoadOrSeedStore();
+    m_adapterStart.WriteDriverDefaults();
+    m_adapterStart.LoadOrSeedStore();
     m_ports.clock.Sleep(200);
     CreateTray();
     StartInStoredMode();
     m_ports.timers.SetTimer(kTimerExitWatch, 2000);
     KeepReachable();
-}
-
-void MainDialog::WriteDriverDefaults()
-{
-    const std::string driverKey = m_discovery.SelectedAdapterKey();
-    if (driverKey.empty())
-        return;
-    Registry& registry = m_store.registry();
-    const std::string key(KeyOfFullPath(driverKey));
-    const std::string keysKey = key + "\\Keys";
-    for (int i = 1; i <= 4; ++i) {
-        const std::string name = "Key" + std::to_string(i);
-        if (!registry.QueryValue(keysKey, name))
-            registry.SetValue(keysKey, name, RegValue::Text(""));
-    }
-    if (!registry.QueryValue(key, "Preamble"))
-        registry.SetValue(key, "Preamble", RegValue::Text("2"));
-}
-
-void MainDialog::LoadOrSeedStore()
-{
-    const std::int32_t link = m_profileList.DefaultProfileLink();
-    if (link <= 0) {
-        m_profileList.CreateFirstRunStore();
-        return;
-    }
-    m_store.ReadProfile(m_store.ReadText(ProfileLinkPath(link)));
 }
 
 void MainDialog::CreateTray()
@@ -196,7 +148,7 @@ void MainDialog::EnterApModeOnAdapter()
     m_filterList = m_store.ReadFilterList();
     m_api.SetWL_OperationMode_STA_AP(1);
     m_ports.clock.Sleep(1000);
-    Call(m_parts.ApplyApSettings);
+    m_router.Broadcast(ShellStep::ApStartingOnAdapter);
 }
 
 // Where the desktop offers no notification area, a hidden window could never be
@@ -211,7 +163,7 @@ void MainDialog::KeepReachable()
 
 void MainDialog::SetApIcon()
 {
-    const int icon = CTrayIcon::IconFor(TrayState::ApMode, m_api.QV_GetOSVersion());
+    const int icon = TrayIconLogic::IconFor(TrayState::ApMode, m_api.QV_GetOSVersion());
     m_windowIcon = icon;
     m_ports.pages.SetWindowIcon(icon);
     m_tray.SetIcon(icon);
@@ -219,10 +171,10 @@ void MainDialog::SetApIcon()
 
 void MainDialog::UpdateTrayIcon()
 {
-    const auto state = CTrayIcon::StateForLinkStatus(m_api.QueryWL_LinkStatus());
+    const auto state = TrayIconLogic::StateForLinkStatus(m_api.QueryWL_LinkStatus());
     if (!state)
         return;
-    const int icon = CTrayIcon::IconFor(*state, m_api.QV_GetOSVersion());
+    const int icon = TrayIconLogic::IconFor(*state, m_api.QV_GetOSVersion());
     if (icon == m_windowIcon)
         return;
     m_windowIcon = icon;
@@ -267,20 +219,6 @@ void MainDialog::PlaceStationList()
     m_stationListPlaced = true;
 }
 
-void MainDialog::StartMonitorTimers()
-{
-    m_ports.timers.SetTimer(kTimerLinkStatus, 300);
-    m_ports.timers.SetTimer(kTimerSignal, 1000);
-    m_ports.timers.SetTimer(kTimerThroughput, 300);
-}
-
-void MainDialog::StopMonitorTimers()
-{
-    m_ports.timers.KillTimer(kTimerSignal);
-    m_ports.timers.KillTimer(kTimerLinkStatus);
-    m_ports.timers.KillTimer(kTimerThroughput);
-}
-
 // While WindowShown is false every request to show the window is dropped, so only the
 // restore and the site-survey command (which set it first) make the window visible.
 void MainDialog::ShowWindowIfShown()
@@ -302,13 +240,11 @@ void MainDialog::FirstShow(bool restorePath)
     m_surveyListPlaced = true;
     m_stationListPlaced = true;
     HideLists();
-    if (StationModeStored()) {
-        if (restorePath)
-            Call(m_parts.ClearStatus);
-        Call(m_parts.StartMonitor);
-    } else {
+    if (StationModeStored())
+        m_router.Broadcast(restorePath ? ShellStep::FirstShowFromRestore
+                                       : ShellStep::FirstShowFromMenu);
+    else
         SetApIcon();
-    }
     m_firstShowPending = false;
 }
 
@@ -318,14 +254,11 @@ void MainDialog::Restore()
     m_ports.pages.BringToForeground();
     m_windowShown = true;
     if (StationModeStored()) {
-        StartMonitorTimers();
-        Call(m_parts.Scan);
-        Call(m_parts.RecordSurveyTimes);
+        m_monitorTimers.Start();
+        m_router.Broadcast(ShellStep::RestoredInStationMode);
     } else {
         m_apModeActive = 1;
-        Call(m_parts.RefreshApStatus);
-        m_ports.timers.SetTimer(kTimerApStatus, 2000);
-        ShowPage(kApStatusPageId);
+        m_router.Broadcast(ShellStep::RestoredInApMode);
     }
     ShowWindowIfShown();
 }
@@ -340,25 +273,22 @@ void MainDialog::ShowTrayMenu()
 
 void MainDialog::ShowSiteSurvey()
 {
-    Call(m_parts.Scan);
-    Call(m_parts.RecordSurveyTimes);
-    Call(m_parts.FillList);
-    ShowPage(kSurveyPageId);
+    m_router.Broadcast(ShellStep::SiteSurveyCommand);
     m_ports.pages.BringToForeground();
     m_windowShown = true;
-    StartMonitorTimers();
+    m_monitorTimers.Start();
     ShowWindowIfShown();
 }
 
 void MainDialog::OnClose()
 {
-    StopMonitorTimers();
+    m_monitorTimers.Stop();
     m_ports.pages.ShowWindow(false);
 }
 
 void MainDialog::OnMinimise()
 {
-    StopMonitorTimers();
+    m_monitorTimers.Stop();
     m_windowShown = false;
     m_ports.pages.ShowWindow(false);
 }
@@ -367,64 +297,11 @@ void MainDialog::OnMinimise()
 
 void MainDialog::SwitchTab(int tab)
 {
-    if (tab < 1 || tab > 7)
+    PageController* controller = m_router.ForTab(tab);
+    if (!controller)
         return;
     HideLists();
-    Timers& timers = m_ports.timers;
-    switch (tab) {
-    case 1:
-        Call(m_parts.ClearStatus);
-        ShowPage(kStatusPageId);
-        Call(m_parts.StartMonitor);
-        timers.SetTimer(kTimerThroughput, 300);
-        timers.SetTimer(kTimerLinkStatus, 300);
-        timers.SetTimer(kTimerSignal, 1000);
-        break;
-    case 2:
-        m_surveyListHoldsSurvey = true;
-        Call(m_parts.Scan);
-        Call(m_parts.RecordSurveyTimes);
-        PlaceSurveyList();
-        ShowPage(kSurveyPageId);
-        Call(m_parts.FillList);
-        StopMonitorTimers();
-        break;
-    case 3:
-        m_surveyListHoldsSurvey = false;
-        PlaceSurveyList();
-        StopMonitorTimers();
-        Call(m_parts.FillProfileList);
-        ShowPage(kProfilePageId);
-        break;
-    case 4: {
-        StopMonitorTimers();
-        ShowPage(kAdapterPageId);
-        const ProfileRecord& current = m_store.CurrentProfile;
-        m_binding.SetNumber("SelectRate", current.TxRate);
-        m_binding.SetNumber("SelectPreamble", current.Preamble);
-        m_binding.SetNumber("SelectSaving", current.PSMode);
-        // The page shows the profile's values, not the ones it was loaded with.
-        UpdateData(false);
-        break;
-    }
-    case 5:
-        timers.SetTimer(kTimerApStatus, 2000);
-        Call(m_parts.RefreshApStatus);
-        ShowPage(kApStatusPageId);
-        break;
-    case 6:
-        timers.KillTimer(kTimerApStatus);
-        Call(m_parts.FillApSettings);
-        ShowPage(kApSettingsPageId);
-        break;
-    case 7:
-        timers.KillTimer(kTimerApStatus);
-        Call(m_parts.FillFilterList);
-        ShowPage(kApFilterPageId);
-        break;
-    default:
-        break;
-    }
+    controller->ShowTab();
 }
 
 void MainDialog::SwitchToStation()
@@ -436,14 +313,10 @@ void MainDialog::SwitchToStation()
     m_api.SetWL_OperationMode_STA_AP(0);
     m_ports.clock.Sleep(200);
     m_applier.ApplyDefaultProfile();
-    Call(m_parts.ClearStatus);
-    Call(m_parts.StartMonitor);
-    Timers& timers = m_ports.timers;
-    timers.KillTimer(kTimerApStatus);
-    timers.SetTimer(kTimerThroughput, 300);
-    timers.SetTimer(kTimerLinkStatus, 300);
-    timers.SetTimer(kTimerSignal, 1000);
-    timers.SetTimer(kTimerTrayIcon, 1000);
+    m_router.Broadcast(ShellStep::StationModeEntered);
+    m_ports.timers.KillTimer(kTimerApStatus);
+    m_monitorTimers.Start();
+    m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
     ShowPage(kStatusPageId);
 }
 
@@ -455,14 +328,11 @@ void MainDialog::SwitchToAp()
     HideLists();
     SetApIcon();
     m_apModeActive = 1;
-    Timers& timers = m_ports.timers;
-    timers.KillTimer(kTimerSignal);
-    timers.KillTimer(kTimerLinkStatus);
-    timers.KillTimer(kTimerTrayIcon);
-    timers.KillTimer(kTimerThroughput);
+    m_monitorTimers.Stop();
+    m_ports.timers.KillTimer(kTimerTrayIcon);
     EnterApModeOnAdapter();
-    Call(m_parts.RefreshApStatus);
-    timers.SetTimer(kTimerApStatus, 2000);
+    m_router.Broadcast(ShellStep::ApModeEntered);
+    m_ports.timers.SetTimer(kTimerApStatus, kApStatusPeriod);
     ShowPage(kApStatusPageId);
 }
 
@@ -470,7 +340,7 @@ void MainDialog::SwitchToAp()
 
 void MainDialog::RunAbout()
 {
-    CAboutDlg about(m_ports.pages, m_api, m_ports.manifest);
+    AboutDialog about(m_ports.pages, m_api, m_ports.manifest);
     about.DoModal();
 }
 
@@ -498,69 +368,52 @@ void MainDialog::OnTimer(int id)
     if (m_ended)
         return;
     switch (id) {
-    case kTimerLinkStatus:
-        Call(m_parts.RefreshLinkInfo);
-        break;
-    case kTimerSignal:
-        Call(m_parts.RefreshSignal);
-        break;
     case kTimerTrayIcon:
         UpdateTrayIcon();
-        break;
+        return;
     case kTimerAdapterRetry:
         Redetect();
-        break;
+        return;
     case kTimerExitWatch:
         ExitWatch();
-        break;
-    case kTimerThroughput:
-        Call(m_parts.RefreshThroughput);
-        break;
-    case kTimerApStatus:
-        Call(m_parts.RefreshApStatus);
-        break;
+        return;
     default:
         break;
     }
+    if (PageController* controller = m_router.ForTimer(id))
+        controller->OnTimer(id);
 }
 
 void MainDialog::ExitWatch()
 {
-    if (ExitRequested()) {
+    if (m_adapterStart.ExitRequested()) {
         EndProgram();
         return;
     }
-    if (m_api.QueryWL_Channel() != -1)
+    if (!m_adapterStart.AdapterLost())
         return;
 
     // The adapter is gone: out of the tray and out of sight until it returns.
     m_tray.Remove();
     m_windowShown = false;
     m_ports.pages.ShowWindow(false);
-    Timers& timers = m_ports.timers;
-    timers.KillTimer(kTimerLinkStatus);
-    timers.KillTimer(kTimerSignal);
-    timers.KillTimer(kTimerTrayIcon);
-    timers.KillTimer(kTimerThroughput);
-    m_api.Close();
-    timers.KillTimer(kTimerExitWatch);
-    timers.SetTimer(kTimerAdapterRetry, 5000);
+    m_monitorTimers.Stop();
+    m_ports.timers.KillTimer(kTimerTrayIcon);
+    m_adapterStart.Release();
+    m_ports.timers.KillTimer(kTimerExitWatch);
+    m_ports.timers.SetTimer(kTimerAdapterRetry, 5000);
 }
 
 void MainDialog::Redetect()
 {
-    if (ExitRequested()) {
+    if (m_adapterStart.ExitRequested()) {
         EndProgram();
         return;
     }
-    if (m_discovery.ScanAdapters() <= 0 || m_discovery.SelectedAdapterIndex() < 0)
-        return;
-    m_api.Open(
-        m_discovery.Adapters()[static_cast<std::size_t>(m_discovery.SelectedAdapterIndex())]);
-    if (!m_api.IsOpen())
+    if (!m_adapterStart.Redetect())
         return;
 
-    LoadOrSeedStore();
+    m_adapterStart.LoadOrSeedStore();
     CreateTray();
     if (StationModeStored()) {
         m_applier.ApplyDefaultProfile();
@@ -570,13 +423,10 @@ void MainDialog::Redetect()
         SetApIcon();
     }
 
-    Timers& timers = m_ports.timers;
-    timers.KillTimer(kTimerAdapterRetry);
-    timers.SetTimer(kTimerLinkStatus, 1500);
-    timers.SetTimer(kTimerSignal, 1000);
-    Call(m_parts.StartMonitor);
-    timers.SetTimer(kTimerThroughput, 300);
-    timers.SetTimer(kTimerExitWatch, 2000);
+    m_ports.timers.KillTimer(kTimerAdapterRetry);
+    m_router.Broadcast(ShellStep::AdapterReturned);
+    m_monitorTimers.Start(1500);
+    m_ports.timers.SetTimer(kTimerExitWatch, 2000);
     KeepReachable();
 }
 
@@ -651,26 +501,14 @@ void MainDialog::OnCommand(int command)
     }
 }
 
+// A list event goes to the controller of the page on show: the survey list holds the
+// survey on page 237 and the profiles on page 238.
 void MainDialog::OnListEvent(int controlId, ListEvent event, int index)
 {
     if (m_ended)
         return;
-    // The station list keeps the order its page fills it in and has no handlers.
-    if (controlId != kSurveyListId)
-        return;
-    switch (event) {
-    case ListEvent::Click:
-        Call(m_parts.SurveyListClick);
-        break;
-    case ListEvent::DoubleClick:
-        if (m_surveyListHoldsSurvey)
-            Call(m_parts.ConnectSelected);
-        break;
-    case ListEvent::HeaderClick:
-        if (m_parts.SurveyListHeaderClick)
-            m_parts.SurveyListHeaderClick(index);
-        break;
-    }
+    if (PageController* controller = m_router.ForPage(m_page.pageId()))
+        controller->OnListEvent(controlId, event, index);
 }
 
 } // namespace kesto

@@ -3,45 +3,34 @@
 // window, tray and list events, runs the window timers, switches tabs and operating
 // modes, and watches for an exit request and for the adapter leaving and returning.
 // It owns the adapter context (through WlanApi), the tray icon and the window's copies
-// of the access-point settings and filter list.
+// of the access-point settings and filter list. What each page does lives in its
+// controller (PageControllers); the window routes to them through one table.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
 #include "adapter/WlanApi.h"
+#include "app/AdapterStart.h"
 #include "app/AppPorts.h"
-#include "app/CTrayIcon.h"
-#include "app/ElementBinding.h"
-#include "app/HostedParts.h"
-#include "app/PageMap.h"
-#include "app/PageMirror.h"
-#include "profiles/ProfileApply.h"
+#include "app/PageControllers.h"
+#include "app/TrayIconLogic.h"
+#include "apply/ProfileApply.h"
+#include "pages/ElementBinding.h"
+#include "pages/MainWindowIds.h"
+#include "pages/MonitorTimers.h"
+#include "pages/PageMap.h"
+#include "pages/PageMirror.h"
+#include "pages/PageRouter.h"
+#include "pages/WindowShell.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileRecord.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace kesto {
-
-// Pages of the main window.
-inline constexpr int kStatusPageId = 236;
-inline constexpr int kSurveyPageId = 237;
-inline constexpr int kProfilePageId = 238;
-inline constexpr int kAdapterPageId = 239;
-inline constexpr int kApStatusPageId = 261;
-inline constexpr int kApSettingsPageId = 262;
-inline constexpr int kApFilterPageId = 263;
-
-// Window timers by id.
-inline constexpr int kTimerLinkStatus = 1;
-inline constexpr int kTimerSignal = 2;
-inline constexpr int kTimerTrayIcon = 4;
-inline constexpr int kTimerAdapterRetry = 5;
-inline constexpr int kTimerExitWatch = 6;
-inline constexpr int kTimerThroughput = 7;
-inline constexpr int kTimerApStatus = 8;
 
 // List controls and where they lie over the page.
 inline constexpr int kSurveyListId = 1009;
@@ -52,14 +41,16 @@ inline constexpr int kWindowWidth = 753;
 inline constexpr int kWindowHeight = 484;
 inline constexpr int kWindowHeightNewerSystem = 492; // QV_GetOSVersion 7 or more
 
-inline constexpr std::string_view kStationMode = "Station Mode";
-inline constexpr std::string_view kApMode = "AP Mode";
 inline constexpr std::string_view kHelpFileName = "KestoR-450.chm";
 
-class MainDialog : public PageHostListener, public TimerSink, public TrayEventSink {
+class MainDialog : public PageHostListener,
+                   public TimerSink,
+                   public TrayEventSink,
+                   public WindowShell {
 public:
     // appName: the caption of message boxes.
-    MainDialog(const AppPorts& ports, ProfileStore& store, std::string appName);
+    MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecords& work,
+               std::string appName);
     ~MainDialog() override;
     MainDialog(const MainDialog&) = delete;
     MainDialog& operator=(const MainDialog&) = delete;
@@ -85,7 +76,7 @@ public:
     void ShowTrayMenu();
     void ShowSiteSurvey();
     // Tab 1-7; other numbers are ignored.
-    void SwitchTab(int tab);
+    void SwitchTab(int tab) override;
     void SwitchToStation();
     void SwitchToAp();
     void RunAbout();
@@ -94,37 +85,40 @@ public:
     // (the adapter is not closed), modal run ended with 0. Later events are ignored.
     void EndProgram();
 
-    // --- for the hosted pages ---
-    // Shows a page of the main window with the bound members pushed into it.
-    void ShowPage(int pageId);
-    // Members from the page (fromPage) or into it.
-    void UpdateData(bool fromPage);
-    HostedParts& parts() { return m_parts; }
+    // --- WindowShell: for the page controllers ---
+    void ShowPage(int pageId) override;
+    void UpdateData(bool fromPage) override;
+    ElementBinding& binding() override { return m_binding; }
+    PageMirror& page() override { return m_page; }
+    ListControl& surveyList() override { return m_ports.surveyList; }
+    ListControl& stationList() override { return m_ports.stationList; }
+    void PlaceSurveyList() override;
+    void PlaceStationList() override;
+    bool surveyListHoldsSurvey() const override { return m_surveyListHoldsSurvey; }
+    void setSurveyListHoldsSurvey(bool holds) override { m_surveyListHoldsSurvey = holds; }
+    Timers& timers() override { return m_ports.timers; }
+    MonitorTimers& monitorTimers() override { return m_monitorTimers; }
+    // The stored "Mode" is "Station Mode".
+    bool StationModeStored() override;
+
     PageMap& pageMap() { return m_pageMap; }
-    ElementBinding& binding() { return m_binding; }
-    PageMirror& page() { return m_page; }
     WlanApi& api() { return m_api; }
     ProfileStore& store() { return m_store; }
+    WorkingRecords& work() { return m_work; }
     AdapterDiscovery& discovery() { return m_discovery; }
     ProfileList& profileList() { return m_profileList; }
     ProfileApplier& applier() { return m_applier; }
-    ListControl& surveyList() { return m_ports.surveyList; }
-    ListControl& stationList() { return m_ports.stationList; }
-    Timers& timers() { return m_ports.timers; }
     ApSettings& apSettings() { return m_apSettings; }
     FilterList& filterList() { return m_filterList; }
-    CTrayIcon& trayIcon() { return m_tray; }
+    TrayIconLogic& trayIcon() { return m_tray; }
+    PageControllers& controllers() { return m_controllers; }
 
     // --- state ---
     bool windowShown() const { return m_windowShown; }
     bool firstShowPending() const { return m_firstShowPending; }
-    bool surveyListHoldsSurvey() const { return m_surveyListHoldsSurvey; }
-    void setSurveyListHoldsSurvey(bool holds) { m_surveyListHoldsSurvey = holds; }
     int apModeActive() const { return m_apModeActive; }
     bool ended() const { return m_ended; }
     int windowIcon() const { return m_windowIcon; }
-    // The stored "Mode" is "Station Mode".
-    bool StationModeStored();
 
 private:
     class ListSink : public ListEventSink {
@@ -139,8 +133,6 @@ private:
 
     void BuildPageMap();
     void MainInit();
-    void WriteDriverDefaults();
-    void LoadOrSeedStore();
     void CreateTray();
     void StartInStoredMode();
     void EnterApModeOnAdapter();
@@ -151,34 +143,34 @@ private:
     void OnMinimise();
     void ExitWatch();
     void Redetect();
-    bool ExitRequested();
     void HideLists();
-    void PlaceSurveyList();
-    void PlaceStationList();
-    void StartMonitorTimers();
-    void StopMonitorTimers();
     void ShowWindowIfShown();
     void KeepReachable();
     void OnListEvent(int controlId, ListEvent event, int index);
-    static void Call(const std::function<void()>& step);
 
     AppPorts m_ports;
     ProfileStore& m_store;
+    WorkingRecords& m_work;
     std::string m_appName;
     WlanApi m_api;
     AdapterDiscovery m_discovery;
     ProfileList m_profileList;
     ProfileApplier m_applier;
-    CTrayIcon m_tray;
+    AdapterStart m_adapterStart;
+    TrayIconLogic m_tray;
     PageMirror m_page;
     PageMap m_pageMap;
     ElementBinding m_binding;
-    HostedParts m_parts;
+    MonitorTimers m_monitorTimers;
     ListSink m_surveySink;
     ListSink m_stationSink;
 
     ApSettings m_apSettings;
     FilterList m_filterList;
+
+    // Made last: the controllers hold references to everything above.
+    PageControllers m_controllers;
+    PageRouter m_router;
 
     bool m_windowShown = false;
     bool m_firstShowPending = true;

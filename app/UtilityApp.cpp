@@ -1,7 +1,6 @@
 #include "app/UtilityApp.h"
 
 #include "app/MainDialog.h"
-#include "app/StatusPageParts.h"
 #include "app/UtilityCommandLine.h"
 
 namespace kesto {
@@ -54,8 +53,7 @@ bool UtilityApp::InitInstance(std::span<const std::string> args)
         break;
     }
 
-    MainDialog dialog(m_ports, m_store, m_appName);
-    StatusPageParts statusPage(dialog, m_ports);
+    MainDialog dialog(m_ports, m_store, m_work, m_appName);
     dialog.DoModal();
     return false;
 }

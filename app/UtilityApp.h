@@ -5,6 +5,7 @@
 
 #include "app/AppPorts.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
 
 #include <span>
 #include <string>
@@ -31,10 +32,12 @@ public:
     static std::string ApplicationNameOf(std::string_view executablePath);
 
     ProfileStore& store() { return m_store; }
+    WorkingRecords& work() { return m_work; }
 
 private:
     AppPorts m_ports;
     ProfileStore m_store;
+    WorkingRecords m_work;
     std::string m_appName;
 };
 

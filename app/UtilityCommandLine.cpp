@@ -1,6 +1,6 @@
 #include "app/UtilityCommandLine.h"
 
-#include "platform/AsciiText.h"
+#include "base/AsciiText.h"
 
 namespace kesto {
 

@@ -1,6 +1,6 @@
 // Profile store speed on a real store file: one whole-profile write (one transaction
 // of 27 values), and reading every profile of a 100-profile store.
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
 
 #include <benchmark/benchmark.h>

@@ -54,8 +54,9 @@ std::string ProfileLinkPath(std::int64_t link)
     return ProductValuePath("ProfileLink " + std::to_string(link));
 }
 
-ProfileList::ProfileList(ProfileStore& store, Dialogs& dialogs, std::string caption)
-    : m_store(store), m_dialogs(dialogs), m_caption(std::move(caption))
+ProfileList::ProfileList(ProfileStore& store, WorkingRecords& work, Dialogs& dialogs,
+                         std::string caption)
+    : m_store(store), m_work(work), m_dialogs(dialogs), m_caption(std::move(caption))
 {
 }
 
@@ -79,8 +80,9 @@ void ProfileList::CreateFirstRunStore()
         m_store.WriteText(ProfileLinkPath(1), "Default");
         m_store.WriteText(ProductValuePath("Exit Utility"), "0");
         m_store.WriteText(ProductValuePath("Mode"), "Station Mode");
-        m_store.CurrentProfile = ProfileRecord{};
-        m_store.WriteCurrentProfile("Default");
+        m_work.CurrentProfile = ProfileRecord{};
+        m_work.CurrentProfile.ProfileName = "Default";
+        m_store.WriteProfile(m_work.CurrentProfile);
         m_store.WriteApSettings(ApSettings{});
         m_store.WriteFilterList(FilterList{});
     });
@@ -88,7 +90,7 @@ void ProfileList::CreateFirstRunStore()
 
 void ProfileList::LoadProfiles()
 {
-    m_store.LoadedProfiles.clear();
+    m_loaded.clear();
     const std::int32_t count = ProfileLinkCount();
     for (std::int32_t link = 1; link <= count; ++link) {
         const std::string name = m_store.ReadText(ProfileLinkPath(link));
@@ -100,14 +102,16 @@ void ProfileList::LoadProfiles()
         probe += "\\Authentication Mode";
         if (m_store.ReadNumber(probe) == 255)
             continue;
-        m_store.LoadedProfiles.push_back(m_store.ReadProfile(name));
+        // Each read passes through the current record, as the list has always done.
+        m_work.CurrentProfile = m_store.ReadProfile(name);
+        m_loaded.push_back(m_work.CurrentProfile);
     }
 }
 
 void ProfileList::ReloadProfileList()
 {
     LoadProfiles();
-    m_store.ShownProfiles = m_store.LoadedProfiles;
+    m_shown = m_loaded;
     if (m_refreshHook)
         m_refreshHook();
 }
@@ -124,10 +128,10 @@ void ProfileList::AddProfile(const ProfileRecord& record)
 
 void ProfileList::DeleteProfile(int shownIndex)
 {
-    if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= m_store.ShownProfiles.size())
+    if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= m_shown.size())
         return;
     const std::string name =
-        m_store.ShownProfiles[static_cast<std::size_t>(shownIndex)].ProfileName;
+        m_shown[static_cast<std::size_t>(shownIndex)].ProfileName;
     if (!NamesProfileKey(name))
         return;
 
@@ -160,7 +164,7 @@ void ProfileList::DeleteProfile(int shownIndex)
         // with its profile, or the next start would apply a different profile.
         if (link < defaultLink) {
             m_store.WriteText(ProductValuePath(kDefaultLinkValue), std::to_string(defaultLink - 1));
-            m_store.DefaultLinkNumber = defaultLink - 1;
+            m_work.DefaultLinkNumber = defaultLink - 1;
         }
     });
     ReloadProfileList();

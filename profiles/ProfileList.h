@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "profiles/ProfileRecord.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,7 +29,7 @@ std::string ProductValuePath(std::string_view valueName);
 class ProfileList {
 public:
     // caption: the title of the message boxes (the application name).
-    ProfileList(ProfileStore& store, Dialogs& dialogs, std::string caption);
+    ProfileList(ProfileStore& store, WorkingRecords& work, Dialogs& dialogs, std::string caption);
 
     // Seeds an uninitialised store: one profile "Default" at link 1, the default link,
     // "Exit Utility" and "Mode", the default access-point settings and filter list.
@@ -56,11 +57,19 @@ public:
     std::int32_t ProfileLinkCount();
     std::int32_t DefaultProfileLink();
 
+    // The profiles as last loaded, in link order, and as the profile page shows them.
+    const std::vector<ProfileRecord>& LoadedProfiles() const { return m_loaded; }
+    const std::vector<ProfileRecord>& ShownProfiles() const { return m_shown; }
+    std::vector<ProfileRecord>& ShownProfiles() { return m_shown; }
+
 private:
     ProfileStore& m_store;
+    WorkingRecords& m_work;
     Dialogs& m_dialogs;
     std::string m_caption;
     std::function<void()> m_refreshHook;
+    std::vector<ProfileRecord> m_loaded;
+    std::vector<ProfileRecord> m_shown;
 };
 
 } // namespace kesto

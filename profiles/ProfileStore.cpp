@@ -108,69 +108,18 @@ void ReadConsistently(Registry& registry, const std::function<void()>& reads)
 
 } // namespace
 
-ProfileStore::ProfileStore(Registry& registry) : m_registry(registry) {}
+ProfileStore::ProfileStore(Registry& registry) : RegistryPaths(registry) {}
 
-void ProfileStore::WriteText(std::string_view path, std::string_view text)
+ProfileRecord ProfileStore::ReadProfile(std::string_view name)
 {
-    const auto [key, name] = Split(path);
-    m_registry.SetValue(key, name, RegValue::Text(text));
-}
-
-void ProfileStore::WriteNumber(std::string_view path, std::int32_t n)
-{
-    const auto [key, name] = Split(path);
-    m_registry.SetValue(key, name, RegValue::Number(static_cast<std::uint32_t>(n)));
-}
-
-std::int32_t ProfileStore::ReadNumber(std::string_view path)
-{
-    const auto [key, name] = Split(path);
-    if (!m_registry.KeyExists(key))
-        return 255;
-    const auto value = m_registry.QueryValue(key, name);
-    if (!value || value->type != RegType::Dword || value->data.size() != 4)
-        return 0;
-    const auto& d = value->data;
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
-        (static_cast<std::uint32_t>(d[2]) << 16) | (static_cast<std::uint32_t>(d[3]) << 24));
-}
-
-std::string ProfileStore::ReadText(std::string_view path)
-{
-    const auto [key, name] = Split(path);
-    const auto value = m_registry.QueryValue(key, name);
-    if (!value || value->type != RegType::Sz)
-        return {};
-    std::string text(value->data.begin(), value->data.end());
-    if (const auto nul = text.find('\0'); nul != std::string::npos)
-        text.resize(nul);
-    return text;
-}
-
-void ProfileStore::DeleteValue(std::string_view path)
-{
-    const auto [key, name] = Split(path);
-    m_registry.DeleteValue(key, name);
-}
-
-void ProfileStore::DeleteProfileKey(std::string_view path)
-{
-    const auto first = path.find('\\');
-    if (first == std::string_view::npos)
-        return; // names the hive itself, which is never deleted
-    m_registry.DeleteKey(path.substr(first + 1));
-}
-
-const ProfileRecord& ProfileStore::ReadProfile(std::string_view name)
-{
+    ProfileRecord record;
     const std::string key = ProfileKey(name);
     auto read = [&](const ProfileValue& value) {
         const std::string path = key + "\\" + std::string(value.name);
         if (value.number)
-            CurrentProfile.*value.number = ReadNumber(path);
+            record.*value.number = ReadNumber(path);
         else
-            CurrentProfile.*value.text = ReadText(path);
+            record.*value.text = ReadText(path);
     };
     // Same values as a write, but the transmit rate is read right after the SSID.
     const ProfileValue* txRate = nullptr;
@@ -186,15 +135,8 @@ const ProfileRecord& ProfileStore::ReadProfile(std::string_view name)
                 read(*txRate);
         }
     });
-    CurrentProfile.ProfileName = std::string(name);
-    return CurrentProfile;
-}
-
-void ProfileStore::WriteCurrentProfile(std::string_view name)
-{
-    ProfileRecord record = CurrentProfile;
     record.ProfileName = std::string(name);
-    WriteProfile(record);
+    return record;
 }
 
 void ProfileStore::WriteProfile(const ProfileRecord& record)

@@ -1,7 +1,8 @@
 // WEP key rules (see WepKeyRules.h).
 #include "security/WepKeyRules.h"
 
-#include "platform/AsciiText.h"
+#include "base/AsciiText.h"
+#include "base/Text.h"
 
 #include <array>
 #include <string>
@@ -56,11 +57,6 @@ std::string HexMessage(const KeySizeRule& rule, int keyNumber, WepMessageLanguag
                " neu ein.";
     }
     return {};
-}
-
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // The key bytes of text when it is, untrimmed, a key in one of the accepted forms.
@@ -119,17 +115,6 @@ bool IsHexText(std::string_view text)
         }
     }
     return true;
-}
-
-std::string_view TrimWhiteSpace(std::string_view text)
-{
-    while (!text.empty() && IsWhiteSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsWhiteSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::optional<WepKeyBytes> WepKeyToBytes(std::string_view keyText)

@@ -3,6 +3,7 @@
 // in a page, and the conversion of a key text into the bytes the adapter receives.
 #pragma once
 
+#include "base/Text.h"
 #include "platform/Dialogs.h"
 
 #include <cstdint>
@@ -35,9 +36,6 @@ WepKeyCheck ValidateWepKey(Dialogs& dialogs, std::string_view caption, std::int3
 // True when every character is one of "0123456789ABCDEFabcdef"; true for "".
 bool IsHexText(std::string_view text);
 
-// text without leading and trailing spaces, tabs, line breaks, vertical tabs and form
-// feeds.
-std::string_view TrimWhiteSpace(std::string_view text);
 
 struct WepKeyBytes {
     int sizeCode = 0;                // 0 64-bit, 1 128-bit, 2 256-bit

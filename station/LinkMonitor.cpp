@@ -1,5 +1,7 @@
 #include "station/LinkMonitor.h"
 
+#include "base/Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -107,9 +109,10 @@ std::int32_t LinkSample::AverageSignal() const
 // --- LinkMonitor ---
 
 LinkMonitor::LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
+                         WorkingRecords& work,
                          ElementBinding& fields, std::function<void()> pushFields, Timers& timers,
                          Clock& clock)
-    : m_api(api), m_discovery(discovery), m_store(store), m_fields(fields),
+    : m_api(api), m_discovery(discovery), m_store(store), m_work(work), m_fields(fields),
       m_pushFields(std::move(pushFields)), m_timers(timers), m_clock(clock), m_meter(api, clock)
 {
     // The bars are images: until the first reading they show dark rather than no source.
@@ -165,7 +168,7 @@ void LinkMonitor::RefreshLinkInfo()
     // A failed query says nothing about the network: the current profile keeps its
     // type, so a later save of that profile cannot store the failure code.
     if (networkType != -1)
-        m_store.CurrentProfile.NetworkType = networkType;
+        m_work.CurrentProfile.NetworkType = networkType;
     SetText("TextNetworkType", networkType == 0 ? "Ad-Hoc(IBSS)" : "Infrastruktur(BSS)");
 
     m_clock.Sleep(kPauseMs);
@@ -287,7 +290,7 @@ void LinkMonitor::RefreshSignal()
             SetText("TextTotalReceive", std::to_string(static_cast<std::int32_t>(frames[1])));
         }
     }
-    SetText("TextProfileName", CutName(m_store.ActiveProfileName));
+    SetText("TextProfileName", CutName(m_work.ActiveProfileName));
     if (m_pushFields)
         m_pushFields();
 }
@@ -329,20 +332,9 @@ void LinkMonitor::RefreshThroughput()
 
 std::string LinkMonitor::CutName(std::string_view text)
 {
-    // Characters are counted by their first bytes; continuation bytes (10xxxxxx) belong
-    // to the character before them.
-    std::size_t characters = 0;
-    std::size_t cutAt = text.size();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (characters == kNameCut)
-            cutAt = i;
-        ++characters;
-    }
-    if (characters <= kNameLimit)
+    if (Utf8Length(text) <= kNameLimit)
         return std::string(text);
-    return std::string(text.substr(0, cutAt)) + "...";
+    return std::string(Utf8PrefixChars(text, kNameCut)) + "...";
 }
 
 } // namespace kesto

@@ -7,11 +7,12 @@
 
 #include "adapter/AdapterDiscovery.h"
 #include "adapter/WlanApi.h"
-#include "app/ElementBinding.h"
+#include "pages/ElementBinding.h"
 #include "platform/Clock.h"
 #include "platform/Timers.h"
 #include "profiles/ProfileStore.h"
-#include "station/ThroughputMeter.h"
+#include "profiles/WorkingRecords.h"
+#include "adapter/ThroughputMeter.h"
 
 #include <array>
 #include <cstdint>
@@ -65,6 +66,7 @@ public:
     // timers: the main window's timers. The profile store supplies ActiveProfileName and
     // CurrentProfile, the discovery the driver key and calibration ranges.
     LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
+                WorkingRecords& work,
                 ElementBinding& fields, std::function<void()> pushFields, Timers& timers,
                 Clock& clock);
 
@@ -105,6 +107,7 @@ private:
     WlanApi& m_api;
     AdapterDiscovery& m_discovery;
     ProfileStore& m_store;
+    WorkingRecords& m_work;
     ElementBinding& m_fields;
     std::function<void()> m_pushFields;
     Timers& m_timers;

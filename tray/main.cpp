@@ -5,7 +5,7 @@
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "platform/posix/FlockSingleInstance.h"
+#include "posix/FlockSingleInstance.h"
 #include "platform/qt/EventGate.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtDialogs.h"
@@ -18,7 +18,7 @@
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WindowPageHost.h"
 #include "platform/qt/WindowProcess.h"
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
 #include "tray/TrayOptions.h"
 

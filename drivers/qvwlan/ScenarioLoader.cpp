@@ -4,7 +4,7 @@
 // make a test scenario mean something other than it says.
 #include "drivers/qvwlan/ScenarioLoader.h"
 
-#include "platform/AsciiText.h"
+#include "base/AsciiText.h"
 
 #include <nlohmann/json.hpp>
 

@@ -6,8 +6,9 @@
 #include "adapter/AdapterDiscovery.h"
 #include "adapter/WlanApi.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TempDir.h"
@@ -82,6 +83,7 @@ public:
     SimulatedWlanLibrary library;
     WlanApi api;
     ProfileStore store;
+    WorkingRecords work;
     FakeDialogs dialogs;
     AdapterDiscovery discovery;
 

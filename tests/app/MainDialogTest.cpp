@@ -2,7 +2,7 @@
 // the simulated adapter, tray events, tabs, mode switches, hiding, the exit watch and
 // the adapter leaving and coming back.
 #include "app/MainDialog.h"
-#include "app/CAboutDlg.h"
+#include "app/AboutDialog.h"
 #include "profiles/ProfileList.h"
 #include "tests/app/ShellRig.h"
 
@@ -18,7 +18,7 @@ protected:
     // Seeds the store as a first run would, then stores mode.
     void StoreMode(std::string_view mode)
     {
-        ProfileList(rig.store, rig.dialogs, "kesto-utility").CreateFirstRunStore();
+        ProfileList(rig.store, rig.work, rig.dialogs, "kesto-utility").CreateFirstRunStore();
         rig.store.WriteText(ProductValuePath("Mode"), mode);
     }
     MainDialog& Start()
@@ -35,7 +35,7 @@ protected:
     }
 
     ShellRig rig;
-    MainDialog dlg{rig.ports, rig.store, "kesto-utility"};
+    MainDialog dlg{rig.ports, rig.store, rig.work, "kesto-utility"};
 };
 
 TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
@@ -46,7 +46,7 @@ TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
     EXPECT_EQ(rig.Product("ProfileLink 1"), "Default");
     EXPECT_EQ(rig.Product("Exit Utility"), "0");
     EXPECT_EQ(rig.Product("Mode"), "Station Mode");
-    EXPECT_EQ(rig.store.ActiveProfileName, "Default");
+    EXPECT_EQ(rig.work.ActiveProfileName, "Default");
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"0"}}));
 
@@ -114,9 +114,9 @@ TEST_F(MainDialogTest, TabsShowTheirPagesAndStartOrStopTheirTimers)
         {"ButtonTab7", 263, {1, 2, 7}, false},
     };
     Start();
-    rig.store.CurrentProfile.TxRate = 5;
-    rig.store.CurrentProfile.Preamble = 1;
-    rig.store.CurrentProfile.PSMode = 1;
+    rig.work.CurrentProfile.TxRate = 5;
+    rig.work.CurrentProfile.Preamble = 1;
+    rig.work.CurrentProfile.PSMode = 1;
     rig.tray.Notify(TrayMouse::LeftDoubleClick);
 
     auto check = [&](const Tab& tab) {
@@ -194,10 +194,10 @@ TEST_F(MainDialogTest, HidingTheWindowKeepsTheTrayAndTheBackgroundTimers)
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.event) << (c.apMode ? " AP" : ""));
         ShellRig r;
         if (c.apMode) {
-            ProfileList(r.store, r.dialogs, "x").CreateFirstRunStore();
+            ProfileList(r.store, r.work, r.dialogs, "x").CreateFirstRunStore();
             r.store.WriteText(ProductValuePath("Mode"), "AP Mode");
         }
-        MainDialog d(r.ports, r.store, "kesto-utility");
+        MainDialog d(r.ports, r.store, r.work, "kesto-utility");
         d.OnInitDialog();
         r.tray.Notify(TrayMouse::LeftDoubleClick);
         r.timers.SetTimer(1, 300);
@@ -296,7 +296,7 @@ TEST_F(MainDialogTest, AboutBoxHelpAndIgnoredTimers)
     rig.pages.Click("AboutImage");
     ASSERT_EQ(rig.pages.dialogs, std::vector<int>{109});
     EXPECT_EQ(rig.pages.dialogResult, kDialogOk);
-    const std::string version = CAboutDlg::FormatDriverVersion(dlg.api().QueryWL_DriverVersion());
+    const std::string version = AboutDialog::FormatDriverVersion(dlg.api().QueryWL_DriverVersion());
     EXPECT_EQ(rig.pages.dialog.values, (PageValues{{"TextDriverVersion", version}}));
 
     rig.shell.executable = "/usr/lib/kesto/bin/kesto-utility";

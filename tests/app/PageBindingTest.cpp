@@ -1,8 +1,8 @@
 // The core's page mirror and the main window's element binding: what reaches the page
 // host, what is skipped, and whether the binding agrees with the shipped pages.
-#include "app/ElementBinding.h"
-#include "app/PageManifest.h"
-#include "app/PageMirror.h"
+#include "pages/ElementBinding.h"
+#include "pages/PageManifest.h"
+#include "pages/PageMirror.h"
 #include "tests/app/FakePageHost.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,9 @@
 
 #include "app/AppPorts.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
 #include "tests/app/FakeListControl.h"
 #include "tests/app/FakePageHost.h"
 #include "tests/app/FakeShell.h"
@@ -79,6 +80,7 @@ public:
     AppPorts ports{registry, wlan, clock, dialogs, pages,        surveyList, stationList,
                    timers,   tray, shell, guard,   PageElements, dir.path()};
     ProfileStore store{registry};
+    WorkingRecords work;
 
 private:
     std::filesystem::path CopyResource(std::string_view source, std::string_view name)

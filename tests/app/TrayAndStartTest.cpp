@@ -1,7 +1,7 @@
 // The tray icon's bookkeeping and pictures, the command line, and the driver version
 // text of the about box.
-#include "app/CAboutDlg.h"
-#include "app/CTrayIcon.h"
+#include "app/AboutDialog.h"
+#include "app/TrayIconLogic.h"
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
 #include "tests/app/FakeTrayIcon.h"
@@ -11,7 +11,7 @@
 namespace kesto {
 namespace {
 
-TEST(CTrayIcon, LinkStatusPicksTheIconOfTheSystemOrLeavesItAlone)
+TEST(TrayIconLogic, LinkStatusPicksTheIconOfTheSystemOrLeavesItAlone)
 {
     struct Case {
         int linkStatus;
@@ -24,23 +24,23 @@ TEST(CTrayIcon, LinkStatusPicksTheIconOfTheSystemOrLeavesItAlone)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.linkStatus);
-        const auto state = CTrayIcon::StateForLinkStatus(c.linkStatus);
+        const auto state = TrayIconLogic::StateForLinkStatus(c.linkStatus);
         ASSERT_EQ(state.has_value(), c.iconOn7 != 0);
         if (state) {
-            EXPECT_EQ(CTrayIcon::IconFor(*state, 7), c.iconOn7);
-            EXPECT_EQ(CTrayIcon::IconFor(*state, 6), c.iconOther);
-            EXPECT_EQ(CTrayIcon::IconFor(*state, 8), c.iconOther);
+            EXPECT_EQ(TrayIconLogic::IconFor(*state, 7), c.iconOn7);
+            EXPECT_EQ(TrayIconLogic::IconFor(*state, 6), c.iconOther);
+            EXPECT_EQ(TrayIconLogic::IconFor(*state, 8), c.iconOther);
         }
     }
-    EXPECT_EQ(CTrayIcon::IconFor(TrayState::ApMode, 7), 274);
-    EXPECT_EQ(CTrayIcon::IconFor(TrayState::ApMode, 5), 288);
+    EXPECT_EQ(TrayIconLogic::IconFor(TrayState::ApMode, 7), 274);
+    EXPECT_EQ(TrayIconLogic::IconFor(TrayState::ApMode, 5), 288);
 }
 
-TEST(CTrayIcon, RefusedOrRemovedIconSkipsLaterCalls)
+TEST(TrayIconLogic, RefusedOrRemovedIconSkipsLaterCalls)
 {
     test::FakeTrayIcon port;
     {
-        CTrayIcon refused(port);
+        TrayIconLogic refused(port);
         port.refuse = true;
         EXPECT_FALSE(refused.Create(kTrayNotifyMessage, kTrayTooltip, 272, kTrayIconId));
         EXPECT_FALSE(refused.SetIcon(273));
@@ -48,7 +48,7 @@ TEST(CTrayIcon, RefusedOrRemovedIconSkipsLaterCalls)
         EXPECT_EQ(port.modifyCalls + port.deleteCalls, 0);
     }
     port.refuse = false;
-    CTrayIcon tray(port);
+    TrayIconLogic tray(port);
     ASSERT_TRUE(tray.Create(kTrayNotifyMessage, kTrayTooltip, 272, kTrayIconId));
     EXPECT_EQ(port.icons.at(128).tooltip, "Kesto Wireless LAN Utility");
     EXPECT_TRUE(tray.SetIcon(273));
@@ -60,19 +60,19 @@ TEST(CTrayIcon, RefusedOrRemovedIconSkipsLaterCalls)
     EXPECT_TRUE(port.icons.empty());
 }
 
-TEST(CTrayIcon, TooltipIsCutWithoutSplittingACharacter)
+TEST(TrayIconLogic, TooltipIsCutWithoutSplittingACharacter)
 {
     test::FakeTrayIcon port;
-    CTrayIcon tray(port);
+    TrayIconLogic tray(port);
     const std::string tip = std::string(62, 'a') + "ü-rest"; // 'ü' spans bytes 62 and 63
     ASSERT_TRUE(tray.Create(kTrayNotifyMessage, tip, 272, kTrayIconId));
     EXPECT_EQ(port.icons.at(128).tooltip, std::string(62, 'a'));
 }
 
-TEST(CTrayIcon, MenuOffersTheSiteSurveyOnlyInStationMode)
+TEST(TrayIconLogic, MenuOffersTheSiteSurveyOnlyInStationMode)
 {
-    const TrayMenu station = CTrayIcon::MenuFor(true);
-    const TrayMenu ap = CTrayIcon::MenuFor(false);
+    const TrayMenu station = TrayIconLogic::MenuFor(true);
+    const TrayMenu ap = TrayIconLogic::MenuFor(false);
     EXPECT_EQ(station.menuResource, 267);
     EXPECT_EQ(station.name, "POP");
     EXPECT_EQ(station.items,
@@ -118,7 +118,7 @@ TEST(UtilityApp, ApplicationNameIsTheExecutablesBaseName)
     EXPECT_EQ(UtilityApp::ApplicationNameOf("/opt/kesto/"), "kesto-utility");
 }
 
-TEST(CAboutDlg, DriverVersionText)
+TEST(AboutDialog, DriverVersionText)
 {
     struct Case {
         std::int32_t version;
@@ -132,7 +132,7 @@ TEST(CAboutDlg, DriverVersionText)
         {0x0A0B1C3D, "10.11.123D.2001"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CAboutDlg::FormatDriverVersion(c.version), c.text) << c.version;
+        EXPECT_EQ(AboutDialog::FormatDriverVersion(c.version), c.text) << c.version;
 }
 
 } // namespace

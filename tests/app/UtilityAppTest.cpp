@@ -88,7 +88,7 @@ TEST(UtilityApp, StaleExitRequestDoesNotEndANewInstance)
     for (const bool guardWorks : {true, false}) {
         SCOPED_TRACE(guardWorks ? "guard taken" : "guard failed");
         ShellRig rig;
-        ProfileList(rig.store, rig.dialogs, "kesto-utility").CreateFirstRunStore();
+        ProfileList(rig.store, rig.work, rig.dialogs, "kesto-utility").CreateFirstRunStore();
         rig.store.WriteText(ProductValuePath("Exit Utility"), "1");
         rig.guard.fail = !guardWorks;
         rig.pages.modalScript = {[&] { rig.timers.Fire(6); }, [&] { rig.timers.Fire(6); }};

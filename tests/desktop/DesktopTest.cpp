@@ -7,7 +7,7 @@
 // program shows its window at start. Tray.* need a display with a tray host (the
 // with-tray.sh wrapper runs them under a virtual X server with trayer) and are skipped
 // elsewhere.
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileStore.h"
 #include "tests/desktop/UtilityRig.h"
@@ -46,8 +46,9 @@ void SeedStore(const std::string& file)
 {
     SqliteRegistry registry(file);
     ProfileStore store(registry);
+    WorkingRecords work;
     FakeDialogs dialogs;
-    ProfileList(store, dialogs, "kesto-utility").CreateFirstRunStore();
+    ProfileList(store, work, dialogs, "kesto-utility").CreateFirstRunStore();
     ProfileRecord record = store.ReadProfile("Default");
     record.TxRate = 5;
     record.Preamble = 1;

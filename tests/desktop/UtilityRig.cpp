@@ -1,6 +1,6 @@
 #include "tests/desktop/UtilityRig.h"
 
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The profile links in the product key: first run, enumeration, add and delete with
 // renumbering, against the real SQLite store.
 #include "profiles/ProfileList.h"
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/support/FakeDialogs.h"
 
 #include <gtest/gtest.h>
@@ -61,22 +61,23 @@ protected:
     std::vector<std::string> ShownNames()
     {
         std::vector<std::string> names;
-        for (const auto& r : store.ShownProfiles)
+        for (const auto& r : list.ShownProfiles())
             names.push_back(r.ProfileName);
         return names;
     }
 
     SqliteRegistry registry{":memory:"};
     ProfileStore store{registry};
+    WorkingRecords work;
     test::FakeDialogs dialogs;
-    ProfileList list{store, dialogs, kCaption};
+    ProfileList list{store, work, dialogs, kCaption};
 };
 
 TEST_F(ProfileListTest, FirstRunSeedsOneDefaultProfile)
 {
     int refreshed = 0;
     list.SetRefreshHook([&] { ++refreshed; });
-    store.CurrentProfile.SSID = "left over";
+    work.CurrentProfile.SSID = "left over";
     list.CreateFirstRunStore();
     list.ReloadProfileList();
 
@@ -89,7 +90,7 @@ TEST_F(ProfileListTest, FirstRunSeedsOneDefaultProfile)
     EXPECT_EQ(store.ReadFilterList(), FilterList{});
 
     ASSERT_EQ(ShownNames(), std::vector<std::string>{"Default"});
-    const ProfileRecord& shown = store.ShownProfiles[0];
+    const ProfileRecord& shown = list.ShownProfiles()[0];
     const ProfileRecord defaults;
     EXPECT_EQ(shown.SSID, "");
     EXPECT_EQ(shown.Channel, defaults.Channel);
@@ -110,8 +111,8 @@ TEST_F(ProfileListTest, AddAfterNineWritesTenWithLeadingBlank)
     EXPECT_EQ(Text(ProfileLinkPath(10)), "Office");
     EXPECT_EQ(store.ReadProfile("Office").SSID, "net-Office");
     list.ReloadProfileList();
-    EXPECT_EQ(store.LoadedProfiles.size(), 10u);
-    EXPECT_EQ(store.LoadedProfiles.back().ProfileName, "Office");
+    EXPECT_EQ(list.LoadedProfiles().size(), 10u);
+    EXPECT_EQ(list.LoadedProfiles().back().ProfileName, "Office");
 }
 
 TEST_F(ProfileListTest, LoadSkipsLinksWithoutProfileAndKeepsThem)
@@ -124,7 +125,7 @@ TEST_F(ProfileListTest, LoadSkipsLinksWithoutProfileAndKeepsThem)
     list.ReloadProfileList();
 
     EXPECT_EQ(ShownNames(), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(store.CurrentProfile.ProfileName, "B");
+    EXPECT_EQ(work.CurrentProfile.ProfileName, "B");
     EXPECT_EQ(Text(ProfileLinkPath(2)), "~gone");
 }
 

@@ -1,7 +1,7 @@
 // The persisted layout of profiles, AP settings and filter values, and the full-path
 // primitives, against the real SQLite store.
 #include "profiles/ProfileStore.h"
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/profiles/RecordingRegistry.h"
 
 #include <gtest/gtest.h>
@@ -95,15 +95,13 @@ TEST_F(ProfileStoreTest, ProfileReadsBackWithTxRateReadAfterSsid)
 {
     const ProfileRecord written = DistinctRecord();
     store.WriteProfile(written);
-    store.CurrentProfile = ProfileRecord{};
-    const ProfileRecord& read = store.ReadProfile("Office");
+    const ProfileRecord read = store.ReadProfile("Office");
 
     ProfileRecord expected = written;
     expected.Spare1 = read.Spare1; // memory-only fields are not stored
     expected.WepSwitch = read.WepSwitch;
     expected.Spare2 = read.Spare2;
     EXPECT_EQ(read, expected);
-    EXPECT_EQ(&read, &store.CurrentProfile);
 
     std::vector<std::string> names;
     for (const auto& q : recorder.queries)
@@ -149,13 +147,13 @@ TEST_F(ProfileStoreTest, MissingProfileReadsAsMissingEverywhere)
     EXPECT_FALSE(registry.KeyExists(std::string(kProduct) + "\\Profile\\Nowhere"));
 }
 
-TEST_F(ProfileStoreTest, WriteCurrentProfileUsesTheGivenName)
+TEST_F(ProfileStoreTest, WriteProfileUsesTheRecordsName)
 {
-    store.CurrentProfile = DistinctRecord();
-    store.CurrentProfile.ProfileName = "Elsewhere";
-    store.WriteCurrentProfile("Home");
+    ProfileRecord record = DistinctRecord();
+    record.ProfileName = "Home";
+    store.WriteProfile(record);
     EXPECT_TRUE(registry.KeyExists(std::string(kProduct) + "\\Profile\\Home"));
-    EXPECT_FALSE(registry.KeyExists(std::string(kProduct) + "\\Profile\\Elsewhere"));
+    EXPECT_FALSE(registry.KeyExists(std::string(kProduct) + "\\Profile\\Office"));
 }
 
 struct NumberCase {

@@ -4,7 +4,7 @@
 // start from, and the frames the native list controls are laid over. The expectations
 // are written down here; the pages are read from the source tree and the manifest is
 // the one compiled into the core.
-#include "app/PageManifest.h"
+#include "pages/PageManifest.h"
 #include "tests/support/TempDir.h"
 #include "tools/pagemanifest/HtmlScanner.h"
 #include "tools/pagemanifest/PageScan.h"

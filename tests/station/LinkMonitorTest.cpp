@@ -79,7 +79,7 @@ public:
     ElementBinding fields;
     test::FakeTimers timers;
     int pushes = 0;
-    LinkMonitor monitor{world.api, world.discovery, world.store, fields, [this] { ++pushes; },
+    LinkMonitor monitor{world.api, world.discovery, world.store, world.work, fields, [this] { ++pushes; },
                         timers,    world.clock};
 };
 
@@ -232,7 +232,7 @@ TEST(LinkMonitor, LinkInfoCallsInOrderPausesAndRearms)
                                             rig.world.clock.sleeps().end());
     EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{30, 30}));
     EXPECT_EQ(rig.timers.Period(1), 1500u);
-    EXPECT_EQ(rig.world.store.CurrentProfile.NetworkType, 1);
+    EXPECT_EQ(rig.world.work.CurrentProfile.NetworkType, 1);
     EXPECT_EQ(rig.pushes, 0); // texts reach the page with the next signal tick
 }
 
@@ -243,7 +243,7 @@ TEST(LinkMonitor, LinkInfoFailuresKeepOrClear)
     MonitorRig rig(Radio({Network("Cafe", "0A:00:00:00:00:01", -50)}));
     rig.Join("Cafe", 0, 0); // an ad-hoc cell of our own
     rig.monitor.RefreshLinkInfo();
-    ASSERT_EQ(rig.world.store.CurrentProfile.NetworkType, 0);
+    ASSERT_EQ(rig.world.work.CurrentProfile.NetworkType, 0);
     rig.fields.SetText("TextTransRate", "54 Mbps");
     const std::string channel = rig.Text("TextChannel");
     ASSERT_FALSE(channel.empty());
@@ -253,7 +253,7 @@ TEST(LinkMonitor, LinkInfoFailuresKeepOrClear)
     EXPECT_EQ(rig.Text("TextNetworkName"), "");
     EXPECT_EQ(rig.Text("TextChannel"), channel);
     EXPECT_EQ(rig.Text("TextTransRate"), "54 Mbps");
-    EXPECT_EQ(rig.world.store.CurrentProfile.NetworkType, 0);
+    EXPECT_EQ(rig.world.work.CurrentProfile.NetworkType, 0);
     EXPECT_EQ(rig.timers.Period(1), 1500u);
 }
 
@@ -325,7 +325,7 @@ TEST(LinkMonitor, SignalTickShowsAveragesTotalsAndProfile)
 {
     MonitorRig rig(Radio({Network("Cafe", "0A:00:00:00:00:01", -45)},
                          {{"txBytesPerSecond", 9000}, {"bytesPerFrame", 900}}));
-    rig.world.store.ActiveProfileName = "Buero";
+    rig.world.work.ActiveProfileName = "Buero";
     rig.Join("Cafe");
     rig.monitor.RefreshSignal();
     EXPECT_EQ(rig.LitBars("ImageSignStr"), 7);
@@ -361,7 +361,7 @@ TEST(LinkMonitor, SignalTickWithoutLinkKeepsBarsAndTotals)
     rig.monitor.RefreshSignal();
     rig.world.api.SetWL_SSID("Nirgendwo");
     rig.world.clock.Advance(2000);
-    rig.world.store.ActiveProfileName = "Ein-sehr-langer-Profilname";
+    rig.world.work.ActiveProfileName = "Ein-sehr-langer-Profilname";
     rig.world.library.clearCalls();
     rig.monitor.RefreshSignal();
     EXPECT_EQ(rig.LitBars("ImageSignStr"), 7);
@@ -418,7 +418,7 @@ TEST(LinkMonitor, NameCutCountsCharacters)
 TEST(LinkMonitor, ClearStatusEmptiesAllButTheProfileName)
 {
     MonitorRig rig(Radio({Network("Cafe", "0A:00:00:00:00:01", -45)}));
-    rig.world.store.ActiveProfileName = "Default";
+    rig.world.work.ActiveProfileName = "Default";
     rig.Join("Cafe");
     rig.monitor.StartMonitor();
     rig.world.clock.Advance(5000);

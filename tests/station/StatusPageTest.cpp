@@ -2,7 +2,6 @@
 // restored from the tray, fills page 236 from the real association through its timers;
 // the chart window opens from ButtonChart and draws while the monitor keeps running.
 #include "app/MainDialog.h"
-#include "app/StatusPageParts.h"
 #include "tests/app/ShellRig.h"
 #include "tests/chart/FakeChartHost.h"
 
@@ -25,8 +24,7 @@ protected:
     test::FakeChartHost charts;
     test::FakeTimers dialogTimers;
     bool portsComplete = (rig.ports.charts = &charts, rig.ports.dialogTimers = &dialogTimers, true);
-    MainDialog dlg{rig.ports, rig.store, "kesto-utility"};
-    StatusPageParts status{dlg, rig.ports};
+    MainDialog dlg{rig.ports, rig.store, rig.work, "kesto-utility"};
 };
 
 TEST_F(StatusPageTest, RestoreFillsTheStatusPageAndTheChartDraws)

@@ -1,6 +1,6 @@
 // kestoctl reg: the subcommand in-process step by step over one store file, and the
 // built program end to end beside an open store connection.
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/support/TempDir.h"
 #include "tools/kestoctl/RegCommand.h"
 

@@ -2,7 +2,7 @@
 // file to use, the output streams, and the shared exit codes.
 #pragma once
 
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 
 #include <memory>
 #include <optional>

@@ -2,8 +2,8 @@
 // the running utility, so setting "Exit Utility" while it runs is safe.
 #include "tools/kestoctl/RegCommand.h"
 
-#include "platform/AsciiText.h"
-#include "platform/registry/RegFile.h"
+#include "base/AsciiText.h"
+#include "registry/RegFile.h"
 
 #include <charconv>
 #include <cstdint>

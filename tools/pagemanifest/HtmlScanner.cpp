@@ -3,7 +3,7 @@
 
 #include "PageError.h"
 
-#include "platform/AsciiText.h"
+#include "base/AsciiText.h"
 
 #include <cstdint>
 

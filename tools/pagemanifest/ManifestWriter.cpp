@@ -58,7 +58,7 @@ std::string WriteManifestSource(std::vector<PageDocument> pages)
 
     std::string out;
     out += "// Generated from resources/pages/*.html by kesto_pagemanifest; do not edit.\n";
-    out += "#include \"app/PageManifest.h\"\n\n";
+    out += "#include \"pages/PageManifest.h\"\n\n";
     out += "namespace kesto {\n\nnamespace {\n\n";
     for (const PageDocument& page : pages) {
         if (page.elements.empty())

@@ -1,4 +1,4 @@
-// Writes the C++ source that implements app/PageManifest.h from scanned pages.
+// Writes the C++ source that implements pages/PageManifest.h from scanned pages.
 #pragma once
 
 #include "PageScan.h"

@@ -1,7 +1,7 @@
 // Element extraction and checks for one page resource (see PageScan.h).
 #include "PageScan.h"
 
-#include "platform/AsciiText.h"
+#include "base/AsciiText.h"
 
 #include "HtmlScanner.h"
 #include "PageError.h"

@@ -5,7 +5,7 @@
 // named radio groups, closed selects, and the page's own number on its body.
 #pragma once
 
-#include "app/PageManifest.h"
+#include "pages/PageManifest.h"
 
 #include <string>
 #include <string_view>

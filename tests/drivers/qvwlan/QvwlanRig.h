@@ -3,7 +3,7 @@
 #pragma once
 
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "platform/registry/SqliteRegistry.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
 

@@ -1,0 +1,43 @@
+// ProfileApplier: pushes a station profile into the adapter, records in the adapter's
+// driver key what the driver keeps across restarts, and remembers the active profile
+// and (through its link) the default one.
+#pragma once
+
+#include "adapter/AdapterDiscovery.h"
+#include "adapter/WlanApi.h"
+#include "profiles/ProfileRecord.h"
+#include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kesto {
+
+class ProfileApplier {
+public:
+    ProfileApplier(WlanApi& api, ProfileStore& store, WorkingRecords& work,
+                   AdapterDiscovery& discovery);
+
+    // Station mode, then the profile at the stored default link.
+    void ApplyDefaultProfile();
+    // Makes the stored profile `name` active and current; pushes it to the adapter
+    // when it uses no security or WEP and the system's wireless service lets go of the
+    // adapter.
+    void ApplyProfileByName(std::string name);
+    // Makes the record active; pushes it to the adapter when it uses no security or WEP.
+    void ApplyProfileRecord(const ProfileRecord& record);
+    // The set requests of the record in the adapter's order, the driver-key records of
+    // each accepted setting, and the record's link as the new default link.
+    void ApplyToAdapter(const ProfileRecord& record);
+
+private:
+    void RecordDefaultLink(const std::string& profileName);
+
+    WlanApi& m_api;
+    ProfileStore& m_store;
+    WorkingRecords& m_work;
+    AdapterDiscovery& m_discovery;
+};
+
+} // namespace kesto

@@ -1,0 +1,114 @@
+#include "posix/FlockSingleInstance.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kesto {
+
+namespace {
+
+constexpr std::size_t kMaxNameBytes = 100;
+
+// A private directory of ours: an existing entry must be a real directory (not a link)
+// owned by this user and closed to others, or the guard could be taken over by whoever
+// made it.
+bool EnsurePrivateDirectory(const std::filesystem::path& dir)
+{
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 0077) == 0;
+}
+
+// $XDG_RUNTIME_DIR when it is set and absolute: the session's own private directory.
+std::filesystem::path RuntimeDirectory()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime)
+        return {};
+    std::filesystem::path dir(runtime);
+    return dir.is_absolute() ? dir : std::filesystem::path{};
+}
+
+} // namespace
+
+FlockSingleInstance::FlockSingleInstance(std::filesystem::path directory)
+    : m_directory(std::move(directory))
+{
+}
+
+FlockSingleInstance::~FlockSingleInstance()
+{
+    for (const auto& [name, fd] : m_held)
+        ::close(fd);
+}
+
+std::filesystem::path FlockSingleInstance::DefaultDirectory()
+{
+    if (auto runtime = RuntimeDirectory(); !runtime.empty())
+        return runtime;
+    std::error_code ec;
+    std::filesystem::path tmp = std::filesystem::temp_directory_path(ec);
+    if (ec)
+        tmp = "/tmp";
+    return tmp / ("kesto-" + std::to_string(::getuid()));
+}
+
+std::string FlockSingleInstance::LockFileName(std::string_view name)
+{
+    std::string out;
+    for (char c : name.substr(0, kMaxNameBytes)) {
+        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
+        out.push_back(keep ? c : '_');
+    }
+    if (out.empty() || out.front() == '.')
+        out.insert(out.begin(), '_');
+    return out + ".lock";
+}
+
+GuardResult FlockSingleInstance::TryAcquire(std::string_view name)
+{
+    const std::string file = LockFileName(name);
+    if (m_held.contains(file))
+        return GuardResult::Acquired;
+
+    if (m_directory.empty()) {
+        std::filesystem::path dir = DefaultDirectory();
+        if (RuntimeDirectory().empty() && !EnsurePrivateDirectory(dir))
+            return GuardResult::Failed;
+        m_directory = std::move(dir);
+    }
+
+    const std::filesystem::path path = m_directory / file;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return GuardResult::Failed;
+
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err == EWOULDBLOCK ? GuardResult::AlreadyHeld : GuardResult::Failed;
+    }
+
+    // The holder's process id, for whoever looks at the file; the lock alone decides.
+    const std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) == 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, pid.data(), pid.size());
+    }
+    m_held.emplace(file, fd);
+    return GuardResult::Acquired;
+}
+
+} // namespace kesto

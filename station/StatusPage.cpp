@@ -1,0 +1,63 @@
+#include "station/StatusPage.h"
+
+namespace kesto {
+
+static_assert(LinkMonitor::kLinkStatusTimer == kTimerLinkStatus);
+static_assert(LinkMonitor::kThroughputTimer == kTimerThroughput);
+
+StatusPage::StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
+                       ProfileStore& store, WorkingRecords& work, Clock& clock)
+    : m_shell(shell),
+      m_monitor(
+          api, discovery, store, work, shell.binding(), [&shell] { shell.UpdateData(false); },
+          shell.timers(), clock)
+{
+}
+
+void StatusPage::ShowTab()
+{
+    m_monitor.ClearStatus();
+    m_shell.ShowPage(kStatusPageId);
+    m_monitor.StartMonitor();
+    m_shell.monitorTimers().Start();
+}
+
+void StatusPage::OnTimer(int id)
+{
+    switch (id) {
+    case kTimerLinkStatus:
+        m_monitor.RefreshLinkInfo();
+        break;
+    case kTimerSignal:
+        m_monitor.RefreshSignal();
+        break;
+    case kTimerThroughput:
+        m_monitor.RefreshThroughput();
+        break;
+    default:
+        break;
+    }
+}
+
+void StatusPage::OnShellStep(ShellStep step)
+{
+    switch (step) {
+    case ShellStep::FirstShowFromRestore:
+    case ShellStep::StationModeEntered:
+        m_monitor.ClearStatus();
+        m_monitor.StartMonitor();
+        break;
+    case ShellStep::FirstShowFromMenu:
+    case ShellStep::AdapterReturned:
+        m_monitor.StartMonitor();
+        break;
+    case ShellStep::RestoredInStationMode:
+    case ShellStep::RestoredInApMode:
+    case ShellStep::SiteSurveyCommand:
+    case ShellStep::ApStartingOnAdapter:
+    case ShellStep::ApModeEntered:
+        break;
+    }
+}
+
+} // namespace kesto

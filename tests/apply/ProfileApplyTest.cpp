@@ -1,0 +1,415 @@
+// Applying profiles to the real simulated adapter: the exact call sequences, the
+// driver-key records, the service steps, the default link, and real association.
+#include "apply/ProfileApply.h"
+#include "profiles/ProfileList.h"
+#include "tests/adapter/SimulatedWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kesto {
+namespace {
+
+using Json = nlohmann::json;
+using test::Signatures;
+
+const std::string kAllRates = "02040B0C121618243048606C00000000";
+
+class ProfileApplyTest : public testing::Test {
+protected:
+    explicit ProfileApplyTest(const test::ScenarioEdit& edit = {}) : world(edit) {}
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(world.StartWithShippedIni());
+        list.CreateFirstRunStore();
+        world.library.clearCalls();
+    }
+
+    std::optional<RegValue> Driver(const std::string& name)
+    {
+        return world.Value(world.discovery.SelectedAdapterKey() + "\\" + name);
+    }
+    std::optional<RegValue> Product(const std::string& name)
+    {
+        return world.Value(ProductValuePath(name));
+    }
+
+    ProfileRecord Named(const std::string& name)
+    {
+        ProfileRecord r;
+        r.ProfileName = name;
+        r.SSID = "Cafe-Lindenhof";
+        return r;
+    }
+
+    test::SimulatedWorld world;
+    ProfileList list{world.store, world.work, world.dialogs, test::kCaption};
+    ProfileApplier applier{world.api, world.store, world.work, world.discovery};
+};
+
+// The calls of ApplyToAdapter for an open infrastructure profile with default settings.
+std::vector<std::string> OpenProfileCalls(const std::string& ssid)
+{
+    return {"QueryWL_IsWindows95()",
+            "SetWL_SSID(" + ssid + ")",
+            "QueryWL_NetworkType()",
+            "SetWL_NetworkType(1)",
+            "SetWL_DesiredRate(" + kAllRates + ")",
+            "SetWL_PSMode(0)",
+            "SetWL_AuthenticationMode(0)",
+            "SetWL_WEPStatus(1)",
+            "SetWL_PreambleMode(2)"};
+}
+
+struct AdapterCase {
+    const char* name;
+    std::function<void(ProfileRecord&)> edit;
+    std::vector<std::string> calls;
+    // Driver-key values that must hold afterwards; nullopt = must be absent.
+    std::vector<std::pair<std::string, std::optional<RegValue>>> driver;
+};
+
+void PrintTo(const AdapterCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ApplyToAdapter : public ProfileApplyTest, public testing::WithParamInterface<AdapterCase> {};
+
+TEST_P(ApplyToAdapter, CallsAndDriverRecords)
+{
+    const AdapterCase& c = GetParam();
+    ProfileRecord record = Named("Office");
+    c.edit(record);
+    applier.ApplyToAdapter(record);
+
+    EXPECT_EQ(Signatures(world.library.calls()), c.calls);
+    for (const auto& [name, value] : c.driver)
+        EXPECT_EQ(Driver(name), value) << name;
+}
+
+RegValue N(std::uint32_t n)
+{
+    return RegValue::Number(n);
+}
+RegValue T(const char* t)
+{
+    return RegValue::Text(t);
+}
+
+std::vector<std::string> Replace(std::vector<std::string> calls, std::size_t at,
+                                 std::vector<std::string> with, std::size_t count = 1)
+{
+    calls.erase(calls.begin() + static_cast<std::ptrdiff_t>(at),
+                calls.begin() + static_cast<std::ptrdiff_t>(at + count));
+    calls.insert(calls.begin() + static_cast<std::ptrdiff_t>(at), with.begin(), with.end());
+    return calls;
+}
+
+const std::vector<std::string> kOpen = OpenProfileCalls("Cafe-Lindenhof");
+
+// WEP security with key kind `key` in slot keyInUse.
+std::function<void(ProfileRecord&)> Wep(int keyInUse, const std::string& key, int keyLength = 2)
+{
+    return [=](ProfileRecord& r) {
+        r.AuthenticationMode = 1;
+        r.DataEncryption = 1;
+        r.KeyLength = keyLength;
+        r.KeyInUse = keyInUse;
+        r.NetWorkKey1 = "k1k1k";
+        r.NetWorkKey2 = "k2k2k";
+        r.NetWorkKey3 = "k3k3k";
+        r.NetWorkKey4 = "k4k4k";
+        std::string* const keys[] = {&r.NetWorkKey1, &r.NetWorkKey2, &r.NetWorkKey3,
+                                     &r.NetWorkKey4};
+        *keys[keyInUse - 1] = key;
+    };
+}
+
+std::vector<std::string> WepCalls(std::vector<std::string> keyCall)
+{
+    std::vector<std::string> security{"SetWL_AuthenticationMode(1)", "SetWL_WEPStatus(0)"};
+    security.insert(security.end(), keyCall.begin(), keyCall.end());
+    return Replace(kOpen, 6, security, 2);
+}
+
+const std::string k26 = "0123456789abcdefABCDEF0123";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ApplyToAdapter,
+    testing::Values(
+        AdapterCase{"OpenInfrastructure",
+                    [](ProfileRecord&) {},
+                    kOpen,
+                    {{"NetworkType", N(1)},
+                     {"TxRate", N(0)},
+                     {"PSMode", N(0)},
+                     {"Preamble", T("2")},
+                     {"IBSS_G_Mode", std::nullopt},
+                     {"IBSS_PureG_Mode", std::nullopt}}},
+        AdapterCase{
+            "SsidTrimmed", [](ProfileRecord& r) { r.SSID = " \tCafe-Lindenhof  "; }, kOpen, {}},
+        AdapterCase{
+            "EmptySsid", [](ProfileRecord& r) { r.SSID = "   "; }, OpenProfileCalls(""), {}},
+        AdapterCase{
+            "RateAndSavingRecorded",
+            [](ProfileRecord& r) {
+                r.TxRate = 10;
+                r.PSMode = 1;
+                r.Preamble = 1;
+            },
+            Replace(Replace(Replace(kOpen, 4,
+                                    {"SetWL_DesiredRate(0B000000000000000000000000000000)"}),
+                            5, {"SetWL_PSMode(1)"}),
+                    8, {"SetWL_PreambleMode(1)"}),
+            {{"TxRate", N(10)}, {"PSMode", N(1)}, {"Preamble", T("1")}}},
+        AdapterCase{
+            "RefusedSettingsNotRecorded",
+            [](ProfileRecord& r) {
+                r.NetworkType = 7;
+                r.PSMode = 5;
+                r.Preamble = 9;
+            },
+            Replace(Replace(Replace(kOpen, 3, {"SetWL_NetworkType(7)"}), 5, {"SetWL_PSMode(5)"}), 8,
+                    {"SetWL_PreambleMode(9)"}),
+            {{"NetworkType", std::nullopt},
+             {"PSMode", std::nullopt},
+             {"Preamble", std::nullopt},
+             {"IBSS_G_Mode", std::nullopt},
+             {"TxRate", N(0)}}},
+        AdapterCase{"AdHocMixed",
+                    [](ProfileRecord& r) {
+                        r.NetworkType = 0;
+                        r.WirelessMode = 0;
+                    },
+                    Replace(kOpen, 3, {"SetWL_NetworkType(0)"}),
+                    {{"NetworkType", N(0)}, {"IBSS_G_Mode", T("1")}, {"IBSS_PureG_Mode", T("1")}}},
+        AdapterCase{"AdHocGOnly",
+                    [](ProfileRecord& r) {
+                        r.NetworkType = 0;
+                        r.WirelessMode = 1;
+                    },
+                    Replace(kOpen, 3, {"SetWL_NetworkType(0)"}),
+                    {{"IBSS_G_Mode", T("0")}, {"IBSS_PureG_Mode", T("1")}}},
+        AdapterCase{"AdHocBOnly",
+                    [](ProfileRecord& r) {
+                        r.NetworkType = 0;
+                        r.WirelessMode = 2;
+                    },
+                    Replace(kOpen, 3, {"SetWL_NetworkType(0)"}),
+                    {{"IBSS_G_Mode", T("0")}, {"IBSS_PureG_Mode", T("0")}}},
+        AdapterCase{"AdHocUnknownModeWritesNothing",
+                    [](ProfileRecord& r) {
+                        r.NetworkType = 0;
+                        r.WirelessMode = 3;
+                    },
+                    Replace(kOpen, 3, {"SetWL_NetworkType(0)"}),
+                    {{"NetworkType", N(0)},
+                     {"IBSS_G_Mode", std::nullopt},
+                     {"IBSS_PureG_Mode", std::nullopt}}},
+        AdapterCase{"KeyLengthZeroSwitchesEncryptionOff",
+                    [](ProfileRecord& r) {
+                        Wep(1, "Hallo")(r);
+                        r.KeyLength = 0;
+                    },
+                    kOpen,
+                    {}},
+        AdapterCase{"KeyInUse3Hex26",
+                    Wep(3, k26),
+                    WepCalls({"SetWL_WriteKey(2, 1, 1, 0123456789ABCDEFABCDEF0123" +
+                              std::string(26, '0') + ")"}),
+                    {}},
+        AdapterCase{"FiveCharacters",
+                    Wep(1, "Hallo", 1),
+                    WepCalls({"SetWL_WriteKey(0, 0, 1, 48616C6C6F)"}),
+                    {}},
+        AdapterCase{"TenHexDigitsTrimmed",
+                    Wep(2, " 1A2B3C4D5E\t", 1),
+                    WepCalls({"SetWL_WriteKey(1, 0, 1, 1A2B3C4D5E0000000000)"}),
+                    {}},
+        AdapterCase{"ThirteenCharacters",
+                    Wep(4, "abcdefghijklm"),
+                    WepCalls({"SetWL_WriteKey(3, 1, 1, 6162636465666768696A6B6C6D)"}),
+                    {}},
+        AdapterCase{"TwelveCharactersNoKey", Wep(1, "abcdefghijkl"), WepCalls({}), {}},
+        AdapterCase{"TenNonHexNoKey", Wep(1, "abcdefghij", 1), WepCalls({}), {}},
+        AdapterCase{"KeyInUseOutOfRangeNoKey",
+                    [](ProfileRecord& r) {
+                        Wep(1, "Hallo")(r);
+                        r.KeyInUse = 5;
+                    },
+                    WepCalls({}),
+                    {}},
+        AdapterCase{"WepSwitchOffLeavesWepStatus",
+                    [](ProfileRecord& r) {
+                        Wep(1, "Hallo")(r);
+                        r.WepSwitch = 0;
+                    },
+                    Replace(kOpen, 6,
+                            {"SetWL_AuthenticationMode(1)", "SetWL_WriteKey(0, 0, 1, 48616C6C6F)"},
+                            2),
+                    {}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(ProfileApplyTest, DefaultLinkFollowsTheAppliedProfile)
+{
+    list.AddProfile(Named("A"));
+    list.AddProfile(Named("B"));
+    // Link 4 is counted but missing: a nameless record must not take it as its link.
+    world.store.WriteText(ProductValuePath("ProfileLinkNumber"), " 4");
+
+    struct Case {
+        const char* profile;
+        const char* defaultAfter;
+    };
+    const Case cases[] = {{"B", "3"}, {"Survey", "3"}, {"", "3"}, {"Default", "1"}, {"A", "2"}};
+    for (const Case& c : cases) {
+        applier.ApplyProfileRecord(Named(c.profile));
+        EXPECT_EQ(Product("DefaultProfileLink"), T(c.defaultAfter)) << c.profile;
+        EXPECT_EQ(world.work.ActiveProfileName, c.profile);
+    }
+}
+
+TEST_F(ProfileApplyTest, ProfileBAtLinkTwoBecomesDefault)
+{
+    world.store.WriteText(ProfileLinkPath(1), "A");
+    world.store.WriteText(ProductValuePath("ProfileLinkNumber"), " 1");
+    list.AddProfile(Named("B"));
+    applier.ApplyProfileRecord(Named("B"));
+    EXPECT_EQ(Product("DefaultProfileLink"), T("2"));
+    EXPECT_EQ(world.work.DefaultLinkNumber, 2);
+}
+
+TEST_F(ProfileApplyTest, WpaProfilesBecomeActiveWithoutReachingTheAdapter)
+{
+    for (const int mode : {2, 3, 4}) {
+        ProfileRecord wpa = Named("Wpa" + std::to_string(mode));
+        wpa.AuthenticationMode = mode;
+        list.AddProfile(wpa);
+        world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
+
+        applier.ApplyProfileRecord(wpa);
+        EXPECT_TRUE(world.library.calls().empty()) << mode;
+        EXPECT_EQ(Product("Mode"), T("Station Mode"));
+        EXPECT_EQ(world.work.ActiveProfileName, wpa.ProfileName);
+
+        world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
+        world.work.ActiveProfileName.clear();
+        applier.ApplyProfileByName(wpa.ProfileName);
+        EXPECT_TRUE(world.library.calls().empty()) << mode;
+        EXPECT_EQ(Product("Mode"), T("Station Mode"));
+        EXPECT_EQ(world.work.ActiveProfileName, wpa.ProfileName);
+        EXPECT_EQ(world.work.CurrentProfile.AuthenticationMode, mode);
+        EXPECT_EQ(Product("DefaultProfileLink"), T("1"));
+    }
+}
+
+struct ServiceCase {
+    const char* name;
+    const char* service;
+    std::vector<std::string> serviceCalls;
+};
+
+void PrintTo(const ServiceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ApplyDefault : public ProfileApplyTest, public testing::WithParamInterface<ServiceCase> {
+protected:
+    ApplyDefault()
+        : ProfileApplyTest([](Json& s) { s["system"]["wirelessService"] = GetParam().service; })
+    {
+    }
+};
+
+TEST_P(ApplyDefault, ReleasesTheServiceThenApplies)
+{
+    ProfileRecord office = Named("Office");
+    office.SSID = "WG-Kastanienallee";
+    list.AddProfile(office);
+    world.store.WriteText(ProductValuePath("DefaultProfileLink"), "2");
+    world.library.clearCalls();
+
+    applier.ApplyDefaultProfile();
+
+    std::vector<std::string> expected{"SetWL_OperationMode_STA_AP(0)"};
+    expected.insert(expected.end(), GetParam().serviceCalls.begin(), GetParam().serviceCalls.end());
+    const auto apply = OpenProfileCalls("WG-Kastanienallee");
+    expected.insert(expected.end(), apply.begin(), apply.end());
+    EXPECT_EQ(Signatures(world.library.calls()), expected);
+    EXPECT_EQ(world.work.ActiveProfileName, "Office");
+    EXPECT_EQ(world.work.CurrentProfile.SSID, "WG-Kastanienallee");
+    EXPECT_EQ(world.work.DefaultLinkNumber, 2);
+    EXPECT_EQ(Product("Mode"), T("Station Mode"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ApplyDefault,
+    testing::Values(ServiceCase{"NotControlling",
+                                "not-controlling",
+                                {"QueryWL_CheckWZCStatus()", "SetWL_WZCStatus(0)",
+                                 "QueryWL_CheckWZCStatus()", "SetWL_QVUseQVXOidState(1)"}},
+                    ServiceCase{"Controlling",
+                                "controlling",
+                                {"QueryWL_CheckWZCStatus()", "SetWL_WZCStatus(0)",
+                                 "QueryWL_CheckWZCStatus()", "SetWL_QVUseQVXOidState(0)"}},
+                    ServiceCase{"Released",
+                                "released",
+                                {"QueryWL_CheckWZCStatus()", "QueryWL_CheckWZCStatus()",
+                                 "SetWL_QVUseQVXOidState(0)"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct AssociationCase {
+    const char* name;
+    std::function<void(ProfileRecord&)> edit;
+    std::optional<qvwlan::MacAddress> bssid;
+};
+
+void PrintTo(const AssociationCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Association : public ProfileApplyTest, public testing::WithParamInterface<AssociationCase> {};
+
+TEST_P(Association, AppliedProfileJoinsTheNetwork)
+{
+    ProfileRecord record = Named("Net");
+    GetParam().edit(record);
+    list.AddProfile(record);
+    applier.ApplyProfileRecord(record);
+    world.clock.Advance(5000);
+    EXPECT_EQ(world.library.associatedBssid("0007"), GetParam().bssid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Association,
+    testing::Values(AssociationCase{"Open", [](ProfileRecord&) {},
+                                    qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x01}},
+                    AssociationCase{"WepRightKey",
+                                    [](ProfileRecord& r) {
+                                        r.SSID = "WG-Kastanienallee";
+                                        Wep(1, "1A2B3C4D5E", 1)(r);
+                                        r.DataEncryption = 0;
+                                    },
+                                    qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x03}},
+                    AssociationCase{"WepWrongKey",
+                                    [](ProfileRecord& r) {
+                                        r.SSID = "WG-Kastanienallee";
+                                        Wep(1, "1A2B3C4D5F", 1)(r);
+                                        r.DataEncryption = 0;
+                                    },
+                                    std::nullopt},
+                    AssociationCase{"UnknownNetwork",
+                                    [](ProfileRecord& r) { r.SSID = "Nirgendwo"; }, std::nullopt}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+} // namespace
+} // namespace kesto

@@ -1,0 +1,309 @@
+// The Registry contract of the SQLite store, the files it refuses, and two connections
+// writing one store.
+#include "registry/SqliteRegistry.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace kesto {
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+unsigned Mode(const std::filesystem::path& path)
+{
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+Names ValueNames(Registry& r, std::string_view key)
+{
+    Names names;
+    for (const auto& [name, value] : r.Values(key))
+        names.push_back(name);
+    return names;
+}
+
+class SqliteRegistryTest : public testing::Test {
+protected:
+    SqliteRegistry registry{":memory:"};
+};
+
+TEST_F(SqliteRegistryTest, NamesCompareCaseInsensitivelyAndKeepTheirFirstSpelling)
+{
+    ASSERT_TRUE(registry.CreateKey("Software\\Corvane"));
+    EXPECT_TRUE(registry.KeyExists("SOFTWARE\\corvane"));
+    ASSERT_TRUE(registry.SetValue("software\\CORVANE", "Mode", RegValue::Text("a")));
+    ASSERT_TRUE(registry.SetValue("Software\\Corvane", "MODE", RegValue::Text("b")));
+    EXPECT_EQ(registry.SubKeys(""), Names{"Software"});
+    EXPECT_EQ(registry.SubKeys("software"), Names{"Corvane"});
+    EXPECT_EQ(ValueNames(registry, "Software\\Corvane"), Names{"Mode"});
+    EXPECT_EQ(registry.QueryValue("Software\\Corvane", "mode"), RegValue::Text("b"));
+    // Only ASCII letters fold; other UTF-8 names are compared byte for byte.
+    registry.CreateKey("Ä");
+    registry.CreateKey("ä");
+    EXPECT_EQ(registry.SubKeys("").size(), 3u);
+}
+
+TEST_F(SqliteRegistryTest, EmptyPathComponentsAreIgnored)
+{
+    registry.SetValue("A\\B", "v", RegValue::Number(1));
+    for (const char* path : {"A\\B", "A\\B\\", "\\A\\\\B", "a\\\\b\\\\"})
+        EXPECT_EQ(registry.QueryValue(path, "v"), RegValue::Number(1)) << path;
+    EXPECT_EQ(registry.SubKeys("\\"), Names{"A"});
+}
+
+TEST_F(SqliteRegistryTest, ValuesKeepTypeAndBytesExactly)
+{
+    const std::pair<const char*, RegValue> cases[] = {
+        {"", RegValue::Text("default value")},
+        {"empty", RegValue::Text("")},
+        {"dword", RegValue::Number(0xA1B2C3D4)},
+        {"nul inside", RegValue{RegType::Sz, {'a', 0, 'b'}}},
+        {"umlaut", RegValue::Text("Grüße")},
+        {"odd type", RegValue{static_cast<RegType>(3), {0, 255}}},
+    };
+    for (const auto& [name, value] : cases)
+        ASSERT_TRUE(registry.SetValue("K", name, value)) << name;
+    for (const auto& [name, value] : cases)
+        EXPECT_EQ(registry.QueryValue("K", name), value) << name;
+    EXPECT_EQ(ValueNames(registry, "K"),
+              (Names{"", "dword", "empty", "nul inside", "odd type", "umlaut"}));
+}
+
+TEST_F(SqliteRegistryTest, SubKeysAreSortedIgnoringCase)
+{
+    for (const char* name : {"b", "A", "c", "B2"})
+        registry.CreateKey(std::string("P\\") + name);
+    EXPECT_EQ(registry.SubKeys("P"), (Names{"A", "b", "B2", "c"}));
+    EXPECT_TRUE(registry.SubKeys("Missing").empty());
+    EXPECT_TRUE(registry.Values("Missing").empty());
+}
+
+TEST_F(SqliteRegistryTest, DeleteKeyTakesEverythingBelowAndNothingElse)
+{
+    registry.SetValue("A\\B\\C", "deep", RegValue::Number(1));
+    registry.SetValue("A\\B", "mid", RegValue::Number(2));
+    registry.SetValue("A\\Bx", "sibling", RegValue::Number(3));
+    registry.SetValue("A", "top", RegValue::Number(4));
+
+    EXPECT_TRUE(registry.DeleteKey("a\\b"));
+    EXPECT_FALSE(registry.KeyExists("A\\B"));
+    EXPECT_FALSE(registry.KeyExists("A\\B\\C"));
+    EXPECT_EQ(registry.SubKeys("A"), Names{"Bx"});
+    EXPECT_EQ(registry.QueryValue("A", "top"), RegValue::Number(4));
+    // A key made again under the same name starts empty.
+    registry.CreateKey("A\\B\\C");
+    EXPECT_TRUE(registry.Values("A\\B").empty());
+    EXPECT_TRUE(registry.Values("A\\B\\C").empty());
+
+    EXPECT_FALSE(registry.DeleteKey("Missing"));
+    EXPECT_FALSE(registry.DeleteKey(""));
+    EXPECT_FALSE(registry.DeleteKey("\\\\"));
+    EXPECT_FALSE(registry.DeleteValue("A", "absent"));
+    EXPECT_FALSE(registry.DeleteValue("Missing", "top"));
+    EXPECT_TRUE(registry.DeleteValue("A", "TOP"));
+    EXPECT_FALSE(registry.QueryValue("A", "top"));
+}
+
+TEST_F(SqliteRegistryTest, TransactionsAreAllOrNothingAndNestedOnesJoin)
+{
+    // An exception rolls everything back, including a nested call's writes.
+    EXPECT_THROW(registry.RunInTransaction([&] {
+        registry.SetValue("T", "a", RegValue::Number(1));
+        registry.RunInTransaction([&] { registry.SetValue("T", "b", RegValue::Number(2)); });
+        throw std::runtime_error("abandon");
+    }),
+                 std::runtime_error);
+    EXPECT_FALSE(registry.KeyExists("T"));
+
+    // An inner failure that the outer body handles drops only the inner writes.
+    EXPECT_TRUE(registry.RunInTransaction([&] {
+        registry.SetValue("T", "a", RegValue::Number(1));
+        try {
+            registry.RunInTransaction([&] {
+                registry.SetValue("T", "b", RegValue::Number(2));
+                throw std::runtime_error("inner");
+            });
+        } catch (const std::runtime_error&) {
+        }
+        registry.SetValue("T", "c", RegValue::Number(3));
+    }));
+    EXPECT_EQ(ValueNames(registry, "T"), (Names{"a", "c"}));
+}
+
+TEST(SqliteRegistryFileTest, FreshFileIsPrivateAndKeepsItsContent)
+{
+    test::TempDir dir;
+    const auto path = dir.file("new.db").string();
+    {
+        SqliteRegistry registry(path);
+        registry.SetValue("K", "v", RegValue::Text("secret key"));
+    }
+    EXPECT_EQ(Mode(path), 0600u);
+    SqliteRegistry again(path);
+    EXPECT_EQ(again.QueryValue("K", "v"), RegValue::Text("secret key"));
+
+    const auto empty = dir.write("empty.db", "").string();
+    SqliteRegistry fromEmpty(empty);
+    EXPECT_TRUE(fromEmpty.SetValue("K", "v", RegValue::Number(1)));
+}
+
+TEST(SqliteRegistryFileTest, DefaultPathFollowsXdgConfigHome)
+{
+    test::TempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
+    const std::string path = DefaultRegistryPath();
+    if (old)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(path, (dir.path() / "config" / "kesto" / "registry.db").string());
+    EXPECT_EQ(Mode(dir.path() / "config" / "kesto"), 0700u);
+}
+
+struct BadFile {
+    const char* what;
+    const char* reason; // part of the message
+    // Makes the file at path; ourStore is a valid store file of several pages.
+    void (*make)(const std::string& path, const std::string& ourStore);
+};
+
+void Sql(const std::string& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+void Write(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const BadFile kBadFiles[] = {
+    {"text file", "file is not a database",
+     [](const std::string& p, const std::string&) { Write(p, "ProfileLinkNumber= 3\n"); }},
+    {"short header", "truncated database header",
+     [](const std::string& p, const std::string& ours) { Write(p, ours.substr(0, 60)); }},
+    {"other program's database", "database of another program",
+     [](const std::string& p, const std::string&) {
+         Sql(p, "CREATE TABLE t(x); INSERT INTO t VALUES (1);");
+     }},
+    {"truncated store", "damaged registry store",
+     [](const std::string& p, const std::string& ours) {
+         Write(p, ours.substr(0, 3 * 4096 + 100));
+     }},
+    {"overwritten pages", "damaged registry store",
+     [](const std::string& p, const std::string& ours) {
+         std::string bytes = ours;
+         for (std::size_t i = 4096; i < bytes.size(); ++i)
+             bytes[i] = static_cast<char>(i * 7);
+         Write(p, bytes);
+     }},
+    {"newer layout", "newer than this program",
+     [](const std::string& p, const std::string& ours) {
+         Write(p, ours);
+         Sql(p, "PRAGMA user_version=9");
+     }},
+};
+
+void PrintTo(const BadFile& file, std::ostream* os)
+{
+    *os << file.what;
+}
+
+class SqliteRegistryBadFileTest : public testing::TestWithParam<BadFile> {};
+
+TEST_P(SqliteRegistryBadFileTest, IsRefusedByNameAndLeftUntouched)
+{
+    test::TempDir dir;
+    const auto storePath = dir.file("ours.db").string();
+    {
+        SqliteRegistry registry(storePath);
+        for (int i = 0; i < 400; ++i)
+            registry.SetValue("Profile\\P" + std::to_string(i), "SSID",
+                              RegValue::Text(std::string(40, 'x')));
+    } // the last close folds the journal into the file
+    const std::string ours = ReadBytes(storePath);
+    ASSERT_GT(ours.size(), 8 * 4096u);
+
+    const auto path = dir.file("bad.db").string();
+    GetParam().make(path, ours);
+    const std::string before = ReadBytes(path);
+    try {
+        SqliteRegistry registry(path);
+        FAIL() << "opened " << GetParam().what;
+    } catch (const RegistryError& e) {
+        EXPECT_NE(std::string(e.what()).find(path + ": "), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(GetParam().reason), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SqliteRegistryBadFileTest, testing::ValuesIn(kBadFiles),
+                         [](const auto& param) {
+                             std::string name = param.param.what;
+                             for (auto& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+TEST(SqliteRegistryFileTest, SecondConnectionWaitsForTheFirstWriterAndLosesNothing)
+{
+    test::TempDir dir;
+    const auto path = dir.file("shared.db").string();
+    SqliteRegistry utility(path);
+    SqliteRegistry tool(path);
+    utility.SetValue("Product", "Exit Utility", RegValue::Text("0"));
+
+    std::atomic<bool> holding{false};
+    std::atomic<bool> release{false};
+    std::thread writer([&] {
+        utility.RunInTransaction([&] {
+            utility.SetValue("Product", "Mode", RegValue::Text("AP Mode"));
+            holding = true;
+            while (!release)
+                std::this_thread::yield();
+        });
+    });
+    while (!holding)
+        std::this_thread::yield();
+    // A reader is not blocked by the open write and sees the committed state only.
+    EXPECT_EQ(tool.QueryValue("Product", "Exit Utility"), RegValue::Text("0"));
+    EXPECT_FALSE(tool.QueryValue("Product", "Mode"));
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        release = true;
+    });
+    // This write has to wait for the writer's commit, then lands.
+    EXPECT_TRUE(tool.SetValue("Product", "Exit Utility", RegValue::Text("1")));
+    writer.join();
+    releaser.join();
+    EXPECT_EQ(utility.QueryValue("Product", "Exit Utility"), RegValue::Text("1"));
+    EXPECT_EQ(utility.QueryValue("Product", "Mode"), RegValue::Text("AP Mode"));
+}
+
+} // namespace
+} // namespace kesto
