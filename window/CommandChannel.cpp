@@ -1,6 +1,6 @@
 #include "window/CommandChannel.h"
 
-#include "platform/qt/WindowMessages.h"
+#include "wire/WindowMessages.h"
 
 #include <QDebug>
 

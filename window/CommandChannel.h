@@ -4,7 +4,7 @@
 // nothing a library prints can corrupt the message stream).
 #pragma once
 
-#include "platform/qt/LineReader.h"
+#include "wire/LineReader.h"
 
 #include <QJsonObject>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 #include "window/DialogWindow.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QFile>
 #include <QJsonArray>

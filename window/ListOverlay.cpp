@@ -1,6 +1,6 @@
 #include "window/ListOverlay.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QBitmap>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "window/MainWindow.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QCloseEvent>
 #include <QIcon>

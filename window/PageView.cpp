@@ -1,6 +1,6 @@
 #include "window/PageView.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "window/TestDriver.h"
 
-#include "platform/qt/WindowMessages.h"
 #include "window/PageRobot.h"
+#include "wire/WindowMessages.h"
 
 #include <QCoreApplication>
 #include <QDebug>

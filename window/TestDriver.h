@@ -13,8 +13,8 @@
 // diagnosing a page).
 #pragma once
 
-#include "platform/qt/LineReader.h"
 #include "window/WindowController.h"
+#include "wire/LineReader.h"
 
 #include <QJsonObject>
 #include <QLocalSocket>

@@ -1,6 +1,6 @@
 #include "window/WindowController.h"
 
-#include "platform/qt/WindowMessages.h"
+#include "wire/WindowMessages.h"
 
 #include <QApplication>
 #include <QDebug>

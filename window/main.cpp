@@ -2,7 +2,7 @@
 // lists over them, and the modal HTML dialogs, as the tray process commands over standard
 // input, and reports what the user does on standard output. It holds no behaviour of the
 // system and no state that matters: the tray process replays everything into a new one.
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 #include "window/CommandChannel.h"
 #include "window/ScreenshotTour.h"
 #include "window/TestDriver.h"

@@ -2,10 +2,10 @@
 // controls from this test (no core): lists over the page with their rows and images,
 // values both ways, and a modal dialog's size and cancel. The user's part is played with
 // real input through the test driver.
-#include "platform/qt/WindowProcess.h"
-#include "platform/qt/WindowListControl.h"
-#include "platform/qt/WindowPageHost.h"
+#include "windowlink/WindowProcess.h"
 #include "tests/desktop/UtilityRig.h"
+#include "windowlink/WindowListControl.h"
+#include "windowlink/WindowPageHost.h"
 
 #include <QJsonDocument>
 #include <QTimer>
