@@ -5,6 +5,7 @@
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
+#include "platform/ListControlIds.h"
 #include "platform/posix/FlockSingleInstance.h"
 #include "platform/registry/SqliteRegistry.h"
 #include "qt/EventGate.h"
@@ -39,9 +40,6 @@
 namespace {
 
 using namespace kesto;
-
-constexpr int kSurveyListId = 1009;
-constexpr int kStationListId = 1010;
 
 bool HasDisplay()
 {
@@ -108,8 +106,8 @@ int RunUtility(const TrayOptions& options)
     const int lingerMs = qEnvironmentVariableIntValue("KESTO_WINDOW_LINGER_MS", &lingerSet);
     if (lingerSet)
         pages.SetLingerMs(lingerMs);
-    WindowListControl surveyList(pages, kSurveyListId);
-    WindowListControl stationList(pages, kStationListId);
+    WindowListControl surveyList(pages, kSurveyListControl);
+    WindowListControl stationList(pages, kStationListControl);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
                       [&pages](bool open) { pages.SetBlocked(open); });
     QtTimers timers(gate);

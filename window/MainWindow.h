@@ -3,6 +3,7 @@
 // to the tray process as window events, and the core decides (it hides the window).
 #pragma once
 
+#include "platform/ListControlIds.h"
 #include "window/ListOverlay.h"
 #include "window/PageView.h"
 
@@ -14,9 +15,6 @@
 #include <map>
 
 namespace kesto {
-
-inline constexpr int kSurveyListControl = 1009;
-inline constexpr int kStationListControl = 1010;
 
 class MainWindow : public QWidget {
 public:

@@ -3,6 +3,7 @@
 // values both ways, and a modal dialog's size and cancel. The user's part is played with
 // real input through the test driver.
 #include "windowlink/WindowProcess.h"
+#include "platform/ListControlIds.h"
 #include "tests/desktop/UtilityRig.h"
 #include "windowlink/WindowListControl.h"
 #include "windowlink/WindowPageHost.h"
@@ -88,8 +89,8 @@ protected:
     WindowProcess process;
     EventGate gate;
     WindowPageHost host{process, gate};
-    WindowListControl survey{host, 1009};
-    WindowListControl station{host, 1010};
+    WindowListControl survey{host, kSurveyListControl};
+    WindowListControl station{host, kStationListControl};
     Listener listener;
 };
 

@@ -2,6 +2,7 @@
 // mirror, the user's selection coming back with events, events that crossed a newer
 // change of the list, and the list coming back in a new window process.
 #include "windowlink/WindowListControl.h"
+#include "platform/ListControlIds.h"
 #include "tests/windowlink/FakeWindowLink.h"
 #include "windowlink/WindowPageHost.h"
 
@@ -51,7 +52,7 @@ protected:
     FakeWindowLink link;
     EventGate gate;
     WindowPageHost host{link, gate};
-    WindowListControl list{host, 1009};
+    WindowListControl list{host, kSurveyListControl};
     RecordingListSink sink;
 };
 

@@ -2,6 +2,7 @@
 // reaches the window and when, what a new window process gets back, which events reach
 // the core from which loop, and how the modal runs end.
 #include "windowlink/WindowPageHost.h"
+#include "platform/ListControlIds.h"
 #include "tests/windowlink/FakeWindowLink.h"
 #include "windowlink/WindowChartHost.h"
 #include "windowlink/WindowListControl.h"
@@ -104,8 +105,8 @@ protected:
     FakeWindowLink link;
     EventGate gate;
     WindowPageHost host{link, gate};
-    WindowListControl survey{host, 1009};
-    WindowListControl station{host, 1010};
+    WindowListControl survey{host, kSurveyListControl};
+    WindowListControl station{host, kStationListControl};
     RecordingListener listener;
 };
 
