@@ -1,6 +1,6 @@
-#include "window/TestDriver.h"
+#include "window/testing/TestDriver.h"
 
-#include "window/PageRobot.h"
+#include "window/testing/PageRobot.h"
 #include "wire/WindowMessages.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "window/ScreenshotTour.h"
+#include "window/testing/ScreenshotTour.h"
 
-#include "window/PageRobot.h"
+#include "window/testing/PageRobot.h"
 
 #include <QDebug>
 #include <QDir>

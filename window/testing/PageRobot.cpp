@@ -1,4 +1,4 @@
-#include "window/PageRobot.h"
+#include "window/testing/PageRobot.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
