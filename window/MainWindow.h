@@ -6,6 +6,7 @@
 #include "platform/ListControlIds.h"
 #include "window/ListOverlay.h"
 #include "window/PageView.h"
+#include "wire/Messages.h"
 
 #include <QSize>
 #include <QString>
@@ -28,13 +29,14 @@ public:
     // Outer size, frame included, as the core gives it.
     void SetOuterSize(int width, int height);
     void SetIconResource(int resource);
-    // "normal", "hidden" or "minimised".
-    void ApplyState(const QString& state);
+    void ApplyState(wire::WindowState state);
     void Raise();
 
-    // "close", "minimise" (by the user), "restore" (the user brought back the window that
-    // was minimised in place of hiding).
-    std::function<void(const QString& event)> onWindowEvent;
+    // Close and Minimise (by the user); Escape and Enter come from the controller's key
+    // filter.
+    std::function<void(WindowEvent event)> onWindowEvent;
+    // The user brought back the window that was minimised in place of hiding.
+    std::function<void()> onRestored;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -6,8 +6,6 @@
 
 #include "platform/ChartHost.h"
 
-#include <QJsonObject>
-
 #include <map>
 
 namespace kesto {
@@ -22,9 +20,6 @@ public:
     void AppendChartValue(int chartId, double value) override;
 
     const std::map<int, ChartStyle>& styles() const { return m_styles; }
-
-    // The style command for chart chartId.
-    static QJsonObject StyleCommand(int chartId, const ChartStyle& style);
 
 private:
     void Replay();

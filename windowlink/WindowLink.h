@@ -3,7 +3,7 @@
 // use one that records the commands and plays the window's part.
 #pragma once
 
-#include <QJsonObject>
+#include "wire/Messages.h"
 
 #include <functional>
 
@@ -12,7 +12,7 @@ namespace kesto {
 class WindowLink {
 public:
     struct Handlers {
-        std::function<void(const QJsonObject& event)> message; // an event from the window
+        std::function<void(const wire::Event& event)> message; // an event from the window
         std::function<void()> lost; // the window process ended without being asked to
     };
 
@@ -27,7 +27,7 @@ public:
     // Queues one command for the running process and hands it over without waiting for
     // the event loop, so a handler that blocks afterwards (a scan's wait) does not hold
     // it back. Dropped when no process runs.
-    virtual void Send(const QJsonObject& command) = 0;
+    virtual void Send(const wire::Command& command) = 0;
     // Asks the process to end, ending it by force if it does not; lost is not called.
     virtual void Stop() = 0;
 };

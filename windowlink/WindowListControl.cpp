@@ -1,9 +1,6 @@
 #include "windowlink/WindowListControl.h"
 
 #include "windowlink/WindowPageHost.h"
-#include "wire/WindowMessages.h"
-
-#include <QJsonArray>
 
 #include <algorithm>
 
@@ -20,83 +17,46 @@ WindowListControl::~WindowListControl()
     m_host.DetachList(m_controlId);
 }
 
-QJsonObject WindowListControl::Command(const char* op) const
-{
-    return QJsonObject{{QStringLiteral("c"), QStringLiteral("list")},
-                       {QStringLiteral("list"), m_controlId},
-                       {QStringLiteral("op"), QLatin1String(op)}};
-}
-
 void WindowListControl::SendPlace()
 {
-    QJsonObject command = Command("place");
-    command.insert(QStringLiteral("x"), m_placement->x);
-    command.insert(QStringLiteral("y"), m_placement->y);
-    command.insert(QStringLiteral("width"), m_placement->width);
-    command.insert(QStringLiteral("height"), m_placement->height);
-    m_host.Send(command);
+    m_host.Send(wire::ListPlaceCommand{m_controlId, m_placement->x, m_placement->y,
+                                       m_placement->width, m_placement->height});
 }
 
 void WindowListControl::SendImages()
 {
-    QJsonObject command = Command("images");
-    command.insert(QStringLiteral("bitmap"), m_images->bitmap);
-    command.insert(QStringLiteral("width"), m_images->width);
-    command.insert(QStringLiteral("height"), m_images->height);
-    command.insert(QStringLiteral("transparent"), static_cast<qint64>(m_images->transparent));
-    m_host.Send(command);
+    m_host.Send(wire::ListImagesCommand{m_controlId, m_images->bitmap, m_images->width,
+                                        m_images->height, m_images->transparent});
 }
 
 void WindowListControl::SendColumns()
 {
-    QJsonArray columns;
-    for (const ListColumn& column : m_columns) {
-        columns.append(QJsonObject{{QStringLiteral("heading"), wire::FromUtf8(column.heading)},
-                                   {QStringLiteral("width"), column.width},
-                                   {QStringLiteral("centred"), column.centred}});
-    }
-    QJsonObject command = Command("columns");
-    command.insert(QStringLiteral("columns"), columns);
-    m_stateSeq = m_host.Send(command);
+    m_stateSeq = m_host.Send(wire::ListColumnsCommand{m_controlId, m_columns});
 }
 
 void WindowListControl::SendRows()
 {
-    QJsonArray rows;
-    for (const ListRow& row : m_rows) {
-        QJsonArray texts;
-        for (const std::string& text : row.texts)
-            texts.append(wire::FromUtf8(text));
-        rows.append(QJsonObject{{QStringLiteral("texts"), texts},
-                                {QStringLiteral("image"), row.imageIndex}});
-    }
-    QJsonObject command = Command("rows");
-    command.insert(QStringLiteral("rows"), rows);
-    m_stateSeq = m_host.Send(command);
+    m_stateSeq = m_host.Send(wire::ListRowsCommand{m_controlId, m_rows});
 }
 
-void WindowListControl::SendFlag(const char* op, bool on)
+void WindowListControl::SendGridLines()
 {
-    QJsonObject command = Command(op);
-    command.insert(QStringLiteral("on"), on);
-    m_host.Send(command);
+    m_host.Send(wire::ListGridLinesCommand{m_controlId, m_gridLines});
+}
+
+void WindowListControl::SendFullRowSelect()
+{
+    m_host.Send(wire::ListFullRowSelectCommand{m_controlId, m_fullRowSelect});
 }
 
 void WindowListControl::SendSelection()
 {
-    QJsonArray rows;
-    for (int row : m_selected)
-        rows.append(row);
-    QJsonObject command = Command("select");
-    command.insert(QStringLiteral("rows"), rows);
-    m_stateSeq = m_host.Send(command);
+    m_stateSeq = m_host.Send(wire::ListSelectCommand{m_controlId, m_selected});
 }
 
 void WindowListControl::SendVisible()
 {
-    QJsonObject command = Command("show");
-    command.insert(QStringLiteral("visible"), m_visible);
-    m_host.Send(command);
+    m_host.Send(wire::ListShowCommand{m_controlId, m_visible});
 }
 
 void WindowListControl::Place(int x, int y, int width, int height)
@@ -136,13 +96,13 @@ void WindowListControl::SetRows(const std::vector<ListRow>& rows)
 void WindowListControl::SetGridLines(bool on)
 {
     m_gridLines = on;
-    SendFlag("grid", on);
+    SendGridLines();
 }
 
 void WindowListControl::SetFullRowSelect(bool on)
 {
     m_fullRowSelect = on;
-    SendFlag("fullRow", on);
+    SendFullRowSelect();
 }
 
 void WindowListControl::SelectRow(int row)
@@ -163,45 +123,43 @@ void WindowListControl::Replay()
         SendImages();
     SendColumns();
     SendRows();
-    SendFlag("grid", m_gridLines);
-    SendFlag("fullRow", m_fullRowSelect);
+    SendGridLines();
+    SendFullRowSelect();
     if (!m_selected.empty())
         SendSelection();
     SendVisible();
 }
 
-std::optional<std::pair<ListEvent, int>> WindowListControl::TakeEvent(const QJsonObject& message,
-                                                                      qint64 ack)
+std::optional<std::pair<ListEvent, int>>
+WindowListControl::TakeEvent(const wire::ListEventMessage& message, qint64 ack)
 {
     if (ack < m_stateSeq)
         return std::nullopt;
+    // A row beyond the list's rows (a window out of step) is no selection.
     std::vector<int> selected;
-    for (const QJsonValue& value : message.value(QStringLiteral("selected")).toArray()) {
-        const int row = value.toInt(-1);
-        if (value.isDouble() && row >= 0 && row < RowCount())
+    for (int row : message.selected) {
+        if (row < RowCount())
             selected.push_back(row);
     }
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     m_selected = std::move(selected);
 
-    const QString name = message.value(QStringLiteral("event")).toString();
-    const auto event = wire::ListEventFromName(name);
-    const auto index = wire::IntField(message, u"index");
-    if (!event || !index)
+    if (!message.event)
         return std::nullopt;
-    switch (*event) {
+    const int index = message.index;
+    switch (*message.event) {
     case ListEvent::Click:
     case ListEvent::DoubleClick:
-        if (*index < -1 || *index >= RowCount())
+        if (index < -1 || index >= RowCount())
             return std::nullopt;
         break;
     case ListEvent::HeaderClick:
-        if (*index < 0 || *index >= ColumnCount())
+        if (index < 0 || index >= ColumnCount())
             return std::nullopt;
         break;
     }
-    return std::make_pair(*event, *index);
+    return std::make_pair(*message.event, index);
 }
 
 } // namespace kesto

@@ -6,7 +6,7 @@
 
 #include "platform/ListControl.h"
 
-#include <QJsonObject>
+#include "wire/Messages.h"
 
 #include <optional>
 #include <utility>
@@ -46,7 +46,8 @@ public:
     // into the mirror, and the event to hand to the sink (none for a selection report,
     // an event about rows or columns that are gone, or one that crossed a newer command
     // that changed the rows, columns or selection).
-    std::optional<std::pair<ListEvent, int>> TakeEvent(const QJsonObject& message, qint64 ack);
+    std::optional<std::pair<ListEvent, int>> TakeEvent(const wire::ListEventMessage& message,
+                                                       qint64 ack);
 
     bool visible() const { return m_visible; }
 
@@ -58,12 +59,12 @@ private:
         int bitmap, width, height;
         unsigned transparent;
     };
-    QJsonObject Command(const char* op) const;
     void SendPlace();
     void SendImages();
     void SendColumns();
     void SendRows();
-    void SendFlag(const char* op, bool on);
+    void SendGridLines();
+    void SendFullRowSelect();
     void SendSelection();
     void SendVisible();
 

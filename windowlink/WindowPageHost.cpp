@@ -1,21 +1,18 @@
 #include "windowlink/WindowPageHost.h"
 
 #include "windowlink/WindowListControl.h"
-#include "wire/WindowMessages.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QEventLoop>
 #include <QWidget>
 
+#include <type_traits>
+#include <variant>
+
 namespace kesto {
 
 namespace {
-
-QJsonObject Command(const char* name)
-{
-    return QJsonObject{{QStringLiteral("c"), QLatin1String(name)}};
-}
 
 // Closes the menus and message boxes a handler has open, so their nested loops return.
 void CloseOpenPopups()
@@ -37,7 +34,7 @@ void CloseOpenPopups()
 WindowPageHost::WindowPageHost(WindowLink& link, EventGate& gate) : m_link(link), m_gate(gate)
 {
     m_link.SetHandlers(
-        {[this](const QJsonObject& message) { OnMessage(message); }, [this] { OnLost(); }});
+        {[this](const wire::Event& event) { OnMessage(event); }, [this] { OnLost(); }});
     m_linger.setSingleShot(true);
     QObject::connect(&m_linger, &QTimer::timeout, [this] {
         if (!m_visible && !m_dialogRunning)
@@ -50,12 +47,11 @@ WindowPageHost::~WindowPageHost()
     m_link.SetHandlers({});
 }
 
-qint64 WindowPageHost::Send(QJsonObject command)
+qint64 WindowPageHost::Send(wire::CommandBody command)
 {
     const qint64 seq = ++m_seq;
-    command.insert(QStringLiteral("seq"), seq);
     if (m_link.IsRunning())
-        m_link.Send(command);
+        m_link.Send(wire::Command{seq, std::move(command)});
     return seq;
 }
 
@@ -113,17 +109,10 @@ void WindowPageHost::EnsureWindow()
 
 void WindowPageHost::Replay()
 {
-    if (m_width > 0 && m_height > 0) {
-        QJsonObject size = Command("size");
-        size.insert(QStringLiteral("width"), m_width);
-        size.insert(QStringLiteral("height"), m_height);
-        Send(size);
-    }
-    if (m_icon > 0) {
-        QJsonObject icon = Command("icon");
-        icon.insert(QStringLiteral("icon"), m_icon);
-        Send(icon);
-    }
+    if (m_width > 0 && m_height > 0)
+        Send(wire::WindowSizeCommand{m_width, m_height});
+    if (m_icon > 0)
+        Send(wire::WindowIconCommand{m_icon});
     if (m_waitCursor)
         SetWaitCursor(true);
     if (m_blocked)
@@ -138,26 +127,22 @@ void WindowPageHost::Replay()
         SendPage(HtmlSurface::Dialog);
     SendWindowState();
     if (m_visible)
-        Send(Command("raise"));
+        Send(wire::RaiseCommand{});
 }
 
 void WindowPageHost::SendPage(HtmlSurface surface)
 {
     SurfaceMirror& mirror = Surface(surface);
     // The dialog's page opens the dialog when none is open in the window.
-    QJsonObject command = Command("page");
-    command.insert(QStringLiteral("surface"), wire::SurfaceName(surface));
-    command.insert(QStringLiteral("page"), mirror.pageId());
-    command.insert(QStringLiteral("values"), wire::ValuesToJson(mirror.Values()));
-    mirror.Resent(Send(command));
+    mirror.Resent(Send(wire::ShowPageCommand{surface, mirror.pageId(), mirror.Values()}));
 }
 
 void WindowPageHost::SendWindowState()
 {
-    QJsonObject command = Command("window");
-    const char* state = m_visible ? "normal" : (m_hideMeansMinimise ? "minimised" : "hidden");
-    command.insert(QStringLiteral("state"), QLatin1String(state));
-    Send(command);
+    using wire::WindowState;
+    Send(wire::WindowStateCommand{m_visible             ? WindowState::Normal
+                                  : m_hideMeansMinimise ? WindowState::Minimised
+                                                        : WindowState::Hidden});
 }
 
 void WindowPageHost::StartLinger()
@@ -186,41 +171,32 @@ void WindowPageHost::ShowWindow(bool visible)
 void WindowPageHost::BringToForeground()
 {
     if (m_visible)
-        Send(Command("raise"));
+        Send(wire::RaiseCommand{});
 }
 
 void WindowPageHost::SetWindowSize(int width, int height)
 {
     m_width = width;
     m_height = height;
-    QJsonObject command = Command("size");
-    command.insert(QStringLiteral("width"), width);
-    command.insert(QStringLiteral("height"), height);
-    Send(command);
+    Send(wire::WindowSizeCommand{width, height});
 }
 
 void WindowPageHost::SetWindowIcon(int iconResource)
 {
     m_icon = iconResource;
-    QJsonObject command = Command("icon");
-    command.insert(QStringLiteral("icon"), iconResource);
-    Send(command);
+    Send(wire::WindowIconCommand{iconResource});
 }
 
 void WindowPageHost::SetWaitCursor(bool waiting)
 {
     m_waitCursor = waiting;
-    QJsonObject command = Command("cursor");
-    command.insert(QStringLiteral("wait"), waiting);
-    Send(command);
+    Send(wire::WaitCursorCommand{waiting});
 }
 
 void WindowPageHost::SetBlocked(bool blocked)
 {
     m_blocked = blocked;
-    QJsonObject command = Command("block");
-    command.insert(QStringLiteral("on"), blocked);
-    Send(command);
+    Send(wire::BlockInputCommand{blocked});
 }
 
 void WindowPageHost::Shutdown()
@@ -245,11 +221,8 @@ void WindowPageHost::SetElement(HtmlSurface surface, std::string_view elementId,
     SurfaceMirror& mirror = Surface(surface);
     if (mirror.pageId() == 0 || elementId.empty())
         return;
-    QJsonObject command = Command("set");
-    command.insert(QStringLiteral("surface"), wire::SurfaceName(surface));
-    command.insert(QStringLiteral("id"), wire::FromUtf8(elementId));
-    command.insert(QStringLiteral("value"), wire::ValueToJson(value));
-    mirror.Set(elementId, value, Send(command));
+    const qint64 seq = Send(wire::SetElementCommand{surface, std::string(elementId), value});
+    mirror.Set(elementId, value, seq);
 }
 
 // --- the modal dialog ---
@@ -281,7 +254,7 @@ int WindowPageHost::RunDialog(int pageId, const PageValues& values, PageEventSin
     m_dialogRunning = false;
     m_dialogSink = nullptr;
     m_dialog.Clear();
-    Send(Command("endDialog"));
+    Send(wire::EndDialogCommand{});
     if (!m_visible)
         StartLinger();
     return result;
@@ -309,85 +282,78 @@ bool WindowPageHost::MainEventsDeliverable() const
     return !m_ending && !m_dialogRunning && m_gate.depth() == 0;
 }
 
-void WindowPageHost::OnMessage(const QJsonObject& message)
+void WindowPageHost::OnMessage(const wire::Event& event)
 {
     if (m_ending)
         return;
-    const auto ack = wire::SeqField(message, u"ack");
-    if (!ack)
-        return;
-    const QString name = message.value(QStringLiteral("e")).toString();
-    if (name == QStringLiteral("element")) {
-        OnElementEvent(message, *ack);
-    } else if (name == QStringLiteral("window")) {
-        OnWindowEvent(message);
-    } else if (name == QStringLiteral("list")) {
-        OnListEvent(message, *ack);
-    } else if (name == QStringLiteral("dialogClosed")) {
-        if (m_dialogRunning && m_dialog.IsCurrent(*ack))
-            FinishDialog(kDialogCancel);
-    }
+    const qint64 ack = event.ack;
+    std::visit(
+        [this, ack](const auto& message) {
+            using T = std::decay_t<decltype(message)>;
+            if constexpr (std::is_same_v<T, wire::ElementEventMessage>) {
+                OnElementEvent(message, ack);
+            } else if constexpr (std::is_same_v<T, wire::WindowEventMessage>) {
+                OnWindowEvent(message.event);
+            } else if constexpr (std::is_same_v<T, wire::WindowRestoredMessage>) {
+                OnRestored();
+            } else if constexpr (std::is_same_v<T, wire::ListEventMessage>) {
+                OnListEvent(message, ack);
+            } else {
+                static_assert(std::is_same_v<T, wire::DialogClosedMessage>);
+                if (m_dialogRunning && m_dialog.IsCurrent(ack))
+                    FinishDialog(kDialogCancel);
+            }
+        },
+        event.body);
 }
 
-void WindowPageHost::OnElementEvent(const QJsonObject& message, qint64 ack)
+void WindowPageHost::OnElementEvent(const wire::ElementEventMessage& message, qint64 ack)
 {
-    const auto surface = wire::SurfaceFromName(message.value(QStringLiteral("surface")).toString());
-    const auto event =
-        wire::ElementEventFromName(message.value(QStringLiteral("event")).toString());
-    const auto pageId = wire::IntField(message, u"page");
-    const QString id = message.value(QStringLiteral("id")).toString();
-    if (!surface || !event || !pageId || id.isEmpty())
+    const HtmlSurface surface = message.surface;
+    if (surface == HtmlSurface::Dialog && !m_dialogRunning)
         return;
-    if (*surface == HtmlSurface::Dialog && !m_dialogRunning)
-        return;
-    SurfaceMirror& mirror = Surface(*surface);
-    if (*pageId != mirror.pageId() ||
-        !mirror.TakeReported(wire::ValuesFromJson(message.value(QStringLiteral("values"))), ack))
+    SurfaceMirror& mirror = Surface(surface);
+    if (message.pageId != mirror.pageId() || !mirror.TakeReported(message.values, ack))
         return;
 
-    const std::string elementId = wire::ToUtf8(id);
     const PageValues values = mirror.Values();
-    switch (*surface) {
+    switch (surface) {
     case HtmlSurface::MainWindow:
         if (m_listener && MainEventsDeliverable()) {
             EventGate::Scope scope(m_gate);
-            m_listener->OnElementEvent(*pageId, elementId, *event, values);
+            m_listener->OnElementEvent(message.pageId, message.elementId, message.event, values);
         }
         break;
     case HtmlSurface::Dialog:
         if (m_dialogSink && m_gate.depth() == m_dialogDepth) {
             EventGate::Scope scope(m_gate);
-            m_dialogSink->OnElementEvent(*pageId, elementId, *event, values);
+            m_dialogSink->OnElementEvent(message.pageId, message.elementId, message.event, values);
         }
         break;
     }
 }
 
-void WindowPageHost::OnWindowEvent(const QJsonObject& message)
+void WindowPageHost::OnRestored()
 {
-    const QString name = message.value(QStringLiteral("event")).toString();
-    if (name == wire::kRestoreEvent) {
-        // The user brought the minimised window back from the taskbar.
-        if (!m_hideMeansMinimise)
-            return;
-        m_visible = true;
-        if (m_restoreHandler && MainEventsDeliverable())
-            m_restoreHandler();
+    // The user brought the minimised window back from the taskbar.
+    if (!m_hideMeansMinimise)
         return;
-    }
-    const auto event = wire::WindowEventFromName(name);
-    if (!event || !m_listener || !MainEventsDeliverable())
-        return;
-    EventGate::Scope scope(m_gate);
-    m_listener->OnWindowEvent(*event);
+    m_visible = true;
+    if (m_restoreHandler && MainEventsDeliverable())
+        m_restoreHandler();
 }
 
-void WindowPageHost::OnListEvent(const QJsonObject& message, qint64 ack)
+void WindowPageHost::OnWindowEvent(WindowEvent event)
 {
-    const auto controlId = wire::IntField(message, u"list");
-    if (!controlId)
+    if (!m_listener || !MainEventsDeliverable())
         return;
-    const auto it = m_lists.find(*controlId);
+    EventGate::Scope scope(m_gate);
+    m_listener->OnWindowEvent(event);
+}
+
+void WindowPageHost::OnListEvent(const wire::ListEventMessage& message, qint64 ack)
+{
+    const auto it = m_lists.find(message.list);
     if (it == m_lists.end())
         return;
     WindowListControl& list = *it->second;

@@ -20,8 +20,8 @@
 #include "qt/EventGate.h"
 #include "windowlink/SurfaceMirror.h"
 #include "windowlink/WindowLink.h"
+#include "wire/Messages.h"
 
-#include <QJsonObject>
 #include <QTimer>
 
 #include <functional>
@@ -79,7 +79,7 @@ public:
     void AttachReplay(std::function<void()> replay) { m_replays.push_back(std::move(replay)); }
     // Sends command to the window process if one runs; returns the sequence number the
     // command got (numbered whether or not it could be sent).
-    qint64 Send(QJsonObject command);
+    qint64 Send(wire::CommandBody command);
 
     // --- for tests and diagnostics ---
     bool windowVisible() const { return m_visible; }
@@ -98,11 +98,12 @@ private:
     void Replay();
     void SendPage(HtmlSurface surface);
     void SendWindowState();
-    void OnMessage(const QJsonObject& message);
+    void OnMessage(const wire::Event& event);
     void OnLost();
-    void OnElementEvent(const QJsonObject& message, qint64 ack);
-    void OnWindowEvent(const QJsonObject& message);
-    void OnListEvent(const QJsonObject& message, qint64 ack);
+    void OnElementEvent(const wire::ElementEventMessage& message, qint64 ack);
+    void OnWindowEvent(WindowEvent event);
+    void OnRestored();
+    void OnListEvent(const wire::ListEventMessage& message, qint64 ack);
     void FinishDialog(int result);
     void StartLinger();
 

@@ -1,6 +1,6 @@
 #include "windowlink/WindowProcess.h"
 
-#include "wire/WindowMessages.h"
+#include "wire/MessageCodec.h"
 
 #include <QDebug>
 
@@ -68,11 +68,11 @@ void WindowProcess::Start()
     m_process->start(QIODevice::ReadWrite);
 }
 
-void WindowProcess::Send(const QJsonObject& command)
+void WindowProcess::Send(const wire::Command& command)
 {
     if (!IsRunning())
         return;
-    m_process->write(wire::EncodeLine(command));
+    m_process->write(wire::EncodeCommand(command));
     // Hand the bytes to the pipe now: the caller may block before the loop runs again.
     // A child that does not read for a while only costs this short wait.
     if (m_process->state() == QProcess::Running)
@@ -88,8 +88,7 @@ void WindowProcess::Stop()
     m_inbox.clear();
     m_lostPending = false;
     if (process->state() != QProcess::NotRunning) {
-        process->write(wire::EncodeLine(QJsonObject{{QStringLiteral("c"), QStringLiteral("quit")},
-                                                    {QStringLiteral("seq"), 0}}));
+        process->write(wire::EncodeCommand({0, wire::QuitCommand{}}));
         process->closeWriteChannel();
         if (!process->waitForFinished(kStopGraceMs)) {
             process->kill();
@@ -104,12 +103,12 @@ void WindowProcess::OnReadable()
         return;
     const QByteArray bytes = m_process->readAllStandardOutput();
     for (const QByteArray& line : m_reader.Append(bytes)) {
-        const auto message = wire::DecodeLine(line);
-        if (!message) {
-            qWarning().noquote() << "window process: ignoring a message that is not a JSON object";
+        const auto event = wire::DecodeEvent(line);
+        if (!event) {
+            qWarning().noquote() << "window process: ignoring an event:" << event.reason();
             continue;
         }
-        m_inbox.push_back(*message);
+        m_inbox.push_back(*event);
     }
     if (!m_inbox.empty())
         m_delivery.start(0);
@@ -120,7 +119,7 @@ void WindowProcess::Deliver()
     // One message at a time: a handler may run a nested loop, stop the process or start
     // a new one, and whatever is left waits for the next round.
     if (!m_inbox.empty()) {
-        const QJsonObject message = std::move(m_inbox.front());
+        const wire::Event message = std::move(m_inbox.front());
         m_inbox.pop_front();
         if (!m_inbox.empty() || m_lostPending)
             m_delivery.start(0);

@@ -1,6 +1,6 @@
 // WindowProcess: the WindowLink to a child process (kesto-window) over its standard
-// input (commands) and standard output (events), one JSON object per line. The child's
-// standard error passes through to ours.
+// input (commands) and standard output (events), one message per line (wire/MessageCodec). The
+// child's standard error passes through to ours.
 //
 // Events and the loss of the process reach the handlers only from the event loop, never
 // from inside Send: handing a command over may read the child's output on the way, and
@@ -10,7 +10,6 @@
 #include "windowlink/WindowLink.h"
 #include "wire/LineReader.h"
 
-#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -33,7 +32,7 @@ public:
     void SetHandlers(Handlers handlers) override { m_handlers = std::move(handlers); }
     bool IsRunning() const override;
     void Start() override;
-    void Send(const QJsonObject& command) override;
+    void Send(const wire::Command& command) override;
     void Stop() override;
 
     // The running child's process id; 0 when none runs.
@@ -53,7 +52,7 @@ private:
     std::unique_ptr<QProcess> m_process;
     LineReader m_reader;
     bool m_lostReported = false;
-    std::deque<QJsonObject> m_inbox;
+    std::deque<wire::Event> m_inbox;
     bool m_lostPending = false;
     QTimer m_delivery;
 };

@@ -3,9 +3,6 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
-#include <climits>
-#include <cmath>
-
 namespace kesto::wire {
 
 QByteArray EncodeLine(const QJsonObject& message)
@@ -33,75 +30,6 @@ std::string ToUtf8(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QJsonValue ValueToJson(const ElementValue& value)
-{
-    if (const auto* text = std::get_if<std::string>(&value))
-        return FromUtf8(*text);
-    return std::get<int>(value);
-}
-
-namespace {
-
-std::optional<int> IntOf(const QJsonValue& json)
-{
-    if (!json.isDouble())
-        return std::nullopt;
-    const double number = json.toDouble();
-    if (!std::isfinite(number) || number != std::trunc(number) || number < INT_MIN ||
-        number > INT_MAX)
-        return std::nullopt;
-    return static_cast<int>(number);
-}
-
-} // namespace
-
-std::optional<ElementValue> ValueFromJson(const QJsonValue& json)
-{
-    if (json.isString())
-        return ElementValue(ToUtf8(json.toString()));
-    if (const auto number = IntOf(json))
-        return ElementValue(*number);
-    return std::nullopt;
-}
-
-QJsonArray ValuesToJson(const PageValues& values)
-{
-    QJsonArray array;
-    for (const ElementState& state : values)
-        array.append(QJsonArray{FromUtf8(state.id), ValueToJson(state.value)});
-    return array;
-}
-
-PageValues ValuesFromJson(const QJsonValue& json)
-{
-    PageValues values;
-    for (const QJsonValue& entry : json.toArray()) {
-        const QJsonArray pair = entry.toArray();
-        if (pair.size() != 2 || !pair[0].isString() || pair[0].toString().isEmpty())
-            continue;
-        if (auto value = ValueFromJson(pair[1]))
-            values.push_back({ToUtf8(pair[0].toString()), std::move(*value)});
-    }
-    return values;
-}
-
-std::optional<int> IntField(const QJsonObject& object, QStringView key)
-{
-    return IntOf(object.value(key));
-}
-
-std::optional<qint64> SeqField(const QJsonObject& object, QStringView key)
-{
-    const QJsonValue json = object.value(key);
-    if (!json.isDouble())
-        return std::nullopt;
-    const double number = json.toDouble();
-    constexpr double kLimit = 9007199254740992.0; // 2^53: exact in a double
-    if (!std::isfinite(number) || number != std::trunc(number) || number < 0 || number >= kLimit)
-        return std::nullopt;
-    return static_cast<qint64>(number);
 }
 
 QString SurfaceName(HtmlSurface surface)

@@ -1,8 +1,11 @@
 // A WindowLink that plays the window process: it records the commands the page host
-// sends while "running", and lets a test raise the window's events or let it die.
+// sends while "running" as they would look on the line, and lets a test raise the
+// window's events (written as they would arrive, and read by the codec, which drops
+// what it rejects, as the real link does) or let it die.
 #pragma once
 
 #include "windowlink/WindowLink.h"
+#include "wire/MessageCodec.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -20,10 +23,10 @@ public:
         m_running = true;
         ++starts;
     }
-    void Send(const QJsonObject& command) override
+    void Send(const wire::Command& command) override
     {
         if (m_running)
-            commands.push_back(command);
+            commands.push_back(wire::CommandToJson(command));
     }
     void Stop() override
     {
@@ -36,8 +39,13 @@ public:
     {
         if (!event.contains(QStringLiteral("ack")))
             event.insert(QStringLiteral("ack"), LastSeq());
+        const auto decoded = wire::EventFromJson(event);
+        if (!decoded) {
+            rejected.push_back(decoded.reason());
+            return;
+        }
         if (m_handlers.message)
-            m_handlers.message(event);
+            m_handlers.message(*decoded);
     }
     void Die()
     {
@@ -73,6 +81,8 @@ public:
     }
 
     std::vector<QJsonObject> commands;
+    // Why the events the codec refused were refused.
+    std::vector<QString> rejected;
     int starts = 0;
     int stops = 0;
 

@@ -114,9 +114,12 @@ INSTANTIATE_TEST_SUITE_P(
         ListDropCase{"selection_report_only", ListEventJson(1009, "selection", -1, {2}), {2}},
         ListDropCase{"row_out_of_range", ListEventJson(1009, "click", 4, {}), {}},
         ListDropCase{"column_out_of_range", ListEventJson(1009, "header", 2, {0}), {0}},
-        ListDropCase{"unknown_event", ListEventJson(1009, "tripleClick", 0, {0}), {0}},
-        ListDropCase{
-            "selection_filtered", ListEventJson(1009, "selection", -1, {9, -1, 1, 1, "x"}), {1}},
+        // A message the codec rejects changes nothing, not even the selection it carries.
+        ListDropCase{"unknown_event", ListEventJson(1009, "tripleClick", 0, {2}), {0}},
+        ListDropCase{"negative_row_rejected", ListEventJson(1009, "selection", -1, {2, -1}), {0}},
+        ListDropCase{"text_row_rejected", ListEventJson(1009, "selection", -1, {2, "x"}), {0}},
+        // Rows the list does not have, and repeats, are left out of the selection.
+        ListDropCase{"selection_filtered", ListEventJson(1009, "selection", -1, {9, 1, 1}), {1}},
         ListDropCase{"other_list", ListEventJson(1010, "click", 0, {0}), {0}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 

@@ -3,8 +3,6 @@
 #include "wire/LineReader.h"
 #include "wire/WindowMessages.h"
 
-#include <QJsonDocument>
-
 #include <gtest/gtest.h>
 
 namespace kesto {
@@ -55,47 +53,6 @@ TEST(LineReader, KeepsNoMoreThanTheLimitOfAnEndlessLine)
     EXPECT_EQ(reader.Append("\nok\n"), QList<QByteArray>{"ok"});
 }
 
-struct ValueCase {
-    const char* json; // the value as JSON text
-    std::optional<ElementValue> value;
-};
-
-class ValueFromJsonTest : public testing::TestWithParam<ValueCase> {};
-
-TEST_P(ValueFromJsonTest, AcceptsOnlyStringsAndIntegers)
-{
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray("[") + GetParam().json + "]");
-    ASSERT_TRUE(document.isArray()) << GetParam().json;
-    EXPECT_EQ(wire::ValueFromJson(document.array().at(0)), GetParam().value) << GetParam().json;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ValueFromJsonTest,
-    testing::Values(ValueCase{R"("./images/#155")", ElementValue(std::string("./images/#155"))},
-                    ValueCase{R"("Grüße")", ElementValue(std::string("Gr\xC3\xBC\xC3\x9F\x65"))},
-                    ValueCase{"3", ElementValue(3)}, ValueCase{"-1", ElementValue(-1)},
-                    ValueCase{"2147483647", ElementValue(2147483647)},
-                    ValueCase{"2147483648", std::nullopt}, ValueCase{"2.5", std::nullopt},
-                    ValueCase{"1e300", std::nullopt}, ValueCase{"true", std::nullopt},
-                    ValueCase{"null", std::nullopt}, ValueCase{"[1]", std::nullopt},
-                    ValueCase{"{}", std::nullopt}));
-
-TEST(WindowMessages, PageValuesSkipMalformedEntries)
-{
-    const auto document = QJsonDocument::fromJson(
-        R"([["TextA","x"],["SelectB",2],["",1],[5,1],["C"],["D",1.5],"E",["F",1,2],["G",-1]])");
-    const PageValues values = wire::ValuesFromJson(document.array());
-    EXPECT_EQ(values, (PageValues{{"TextA", std::string("x")}, {"SelectB", 2}, {"G", -1}}));
-    EXPECT_TRUE(wire::ValuesFromJson(QJsonValue(QStringLiteral("junk"))).empty());
-}
-
-TEST(WindowMessages, RoundTripsValuesInOrder)
-{
-    const PageValues values{
-        {"TextZ", std::string("z")}, {"TextA", std::string("")}, {"RadioGroup", 1}};
-    EXPECT_EQ(wire::ValuesFromJson(wire::ValuesToJson(values)), values);
-}
-
 TEST(WindowMessages, DecodesOnlyObjects)
 {
     EXPECT_TRUE(wire::DecodeLine(R"({"e":"window"})"));
@@ -104,18 +61,6 @@ TEST(WindowMessages, DecodesOnlyObjects)
     const QByteArray encoded = wire::EncodeLine({{QStringLiteral("c"), QStringLiteral("x")}});
     EXPECT_TRUE(encoded.endsWith('\n'));
     EXPECT_EQ(encoded.count('\n'), 1);
-}
-
-TEST(WindowMessages, SequenceNumbersAreNonNegativeIntegers)
-{
-    const auto seq = [](const char* json) {
-        return wire::SeqField(QJsonDocument::fromJson(json).object(), u"seq");
-    };
-    EXPECT_EQ(seq(R"({"seq":42})"), 42);
-    EXPECT_EQ(seq(R"({"seq":0})"), 0);
-    for (const char* json :
-         {R"({"seq":-1})", R"({"seq":1.5})", R"({"seq":"3"})", R"({})", R"({"seq":1e300})"})
-        EXPECT_FALSE(seq(json)) << json;
 }
 
 TEST(WindowMessages, EveryEventNameMapsBack)

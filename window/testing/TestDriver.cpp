@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
 #include <QTest>
@@ -75,6 +76,9 @@ QJsonObject TestDriver::State(WindowController& controller)
     QJsonObject lists;
     for (const auto& [id, list] : main.lists()) {
         const QRect box = list->geometry();
+        QJsonArray selected;
+        for (int row : list->SelectedRows())
+            selected.append(row);
         lists.insert(QString::number(id),
                      QJsonObject{{QStringLiteral("visible"), list->isVisible()},
                                  {QStringLiteral("rows"), list->topLevelItemCount()},
@@ -83,7 +87,7 @@ QJsonObject TestDriver::State(WindowController& controller)
                                  {QStringLiteral("y"), box.y()},
                                  {QStringLiteral("width"), box.width()},
                                  {QStringLiteral("height"), box.height()},
-                                 {QStringLiteral("selected"), list->SelectedRows()}});
+                                 {QStringLiteral("selected"), selected}});
     }
     return {{QStringLiteral("pid"), QCoreApplication::applicationPid()},
             {QStringLiteral("main"), mainState},
