@@ -615,8 +615,7 @@ std::optional<CommandBody> BodyFromJson(Reader& r, const QString& name)
         return ListBodyFromJson(r);
     if (name == kChart)
         return ChartBodyFromJson(r);
-    r.Fail(kCommandKey, QStringLiteral("unknown command \"%1\"").arg(name));
-    return std::nullopt;
+    return std::nullopt; // an unknown name
 }
 
 QJsonObject EventBodyToJson(const EventBody& body)
@@ -681,8 +680,7 @@ std::optional<EventBody> EventBodyFromJson(Reader& r, const QString& name)
     }
     if (name == kDialogClosed)
         return DialogClosedMessage{};
-    r.Fail(kEventKey, QStringLiteral("unknown event \"%1\"").arg(name));
-    return std::nullopt;
+    return std::nullopt; // an unknown name
 }
 
 } // namespace
@@ -699,12 +697,13 @@ Decoded<Command> CommandFromJson(const QJsonObject& json)
     Reader r(json);
     const qint64 seq = r.Counter(kSeqKey);
     const QString name = r.String(kCommandKey);
-    std::optional<CommandBody> body;
-    if (r.ok())
-        body = BodyFromJson(r, name);
-    if (!r.ok() || !body)
-        return Decoded<Command>::Rejected(name.isEmpty() ? r.error()
-                                                         : name + QStringLiteral(" ") + r.error());
+    if (!r.ok())
+        return Decoded<Command>::Rejected(r.error());
+    std::optional<CommandBody> body = BodyFromJson(r, name);
+    if (!r.ok())
+        return Decoded<Command>::Rejected(name + QStringLiteral(": ") + r.error());
+    if (!body)
+        return Decoded<Command>::Rejected(QStringLiteral("unknown command \"%1\"").arg(name));
     return Decoded<Command>::Accepted(Command{seq, std::move(*body)});
 }
 
@@ -720,12 +719,13 @@ Decoded<Event> EventFromJson(const QJsonObject& json)
     Reader r(json);
     const qint64 ack = r.Counter(kAckKey);
     const QString name = r.String(kEventKey);
-    std::optional<EventBody> body;
-    if (r.ok())
-        body = EventBodyFromJson(r, name);
-    if (!r.ok() || !body)
-        return Decoded<Event>::Rejected(name.isEmpty() ? r.error()
-                                                       : name + QStringLiteral(" ") + r.error());
+    if (!r.ok())
+        return Decoded<Event>::Rejected(r.error());
+    std::optional<EventBody> body = EventBodyFromJson(r, name);
+    if (!r.ok())
+        return Decoded<Event>::Rejected(name + QStringLiteral(": ") + r.error());
+    if (!body)
+        return Decoded<Event>::Rejected(QStringLiteral("unknown event \"%1\"").arg(name));
     return Decoded<Event>::Accepted(Event{ack, std::move(*body)});
 }
 
