@@ -1,5 +1,10 @@
 #include "tray/TrayOptions.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
 #include <array>
 
 namespace kesto {
@@ -7,58 +12,81 @@ namespace kesto {
 namespace {
 
 struct ValueOption {
-    std::string_view name;
+    const char* name;
+    const char* valueName;
     std::string TrayOptions::*field;
 };
 
 constexpr std::array kValueOptions = {
-    ValueOption{"--registry", &TrayOptions::registryFile},
-    ValueOption{"--scenario", &TrayOptions::scenarioFile},
-    ValueOption{"--call-log", &TrayOptions::callLogFile},
-    ValueOption{"--window-program", &TrayOptions::windowProgram},
-    ValueOption{"--screenshots", &TrayOptions::screenshotDir},
+    ValueOption{"registry", "FILE", &TrayOptions::registryFile},
+    ValueOption{"scenario", "FILE", &TrayOptions::scenarioFile},
+    ValueOption{"call-log", "FILE", &TrayOptions::callLogFile},
+    ValueOption{"window-program", "FILE", &TrayOptions::windowProgram},
+    ValueOption{"screenshots", "DIR", &TrayOptions::screenshotDir},
 };
+
+// The parser reads every argument that starts with one dash as short options, and would
+// reject "-EXIT" (the application's own flag) as unknown. Such arguments are handed to it
+// behind a character no argument starts with, and unmarked again when they come back as
+// positional arguments or option values.
+constexpr QChar kMark = QChar(0x1);
+
+QString Marked(const std::string& arg)
+{
+    QString text = QString::fromStdString(arg);
+    if (text.size() > 1 && text.startsWith(QLatin1Char('-')) && !text.startsWith(u"--"))
+        text.prepend(kMark);
+    return text;
+}
+
+std::string Unmarked(QString text)
+{
+    if (text.startsWith(kMark))
+        text.remove(0, 1);
+    return text.toStdString();
+}
 
 } // namespace
 
 TrayOptionsResult ParseTrayOptions(std::span<const std::string> args)
 {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringLiteral("help"));
+    parser.addOption(help);
+    std::vector<QCommandLineOption> valueOptions;
+    for (const ValueOption& option : kValueOptions) {
+        valueOptions.emplace_back(QString::fromLatin1(option.name), QString(),
+                                  QString::fromLatin1(option.valueName));
+        parser.addOption(valueOptions.back());
+    }
+
+    QStringList arguments{QStringLiteral("kesto-utility")}; // the parser skips the first
+    for (const std::string& arg : args)
+        arguments << Marked(arg);
+
     TrayOptionsResult result;
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        result.error = unknown.isEmpty() ? parser.errorText().toStdString()
+                                         : "unknown option --" + unknown.front().toStdString();
+        return result;
+    }
     TrayOptions& options = result.options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!arg.starts_with("--")) {
-            options.appArguments.push_back(arg);
+    options.help = parser.isSet(help);
+    for (std::size_t i = 0; i < kValueOptions.size(); ++i) {
+        if (!parser.isSet(valueOptions[i]))
             continue;
-        }
-        if (arg == "--help") {
-            options.help = true;
-            continue;
-        }
-        const auto equals = arg.find('=');
-        const std::string_view name = std::string_view(arg).substr(0, equals);
-        bool known = false;
-        for (const ValueOption& option : kValueOptions) {
-            if (name != option.name)
-                continue;
-            known = true;
-            std::string value;
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            }
-            if (value.empty()) {
-                result.error = std::string(option.name) + " needs a value";
-                return result;
-            }
-            options.*option.field = value;
-        }
-        if (!known) {
-            result.error = "unknown option " + std::string(name);
+        // Given more than once, the last one counts, as on most command lines.
+        std::string value = Unmarked(parser.values(valueOptions[i]).constLast());
+        if (value.empty()) {
+            result.error = std::string("--") + kValueOptions[i].name + " needs a value";
             return result;
         }
+        options.*kValueOptions[i].field = std::move(value);
     }
+    for (const QString& positional : parser.positionalArguments())
+        options.appArguments.push_back(Unmarked(positional));
     return result;
 }
 

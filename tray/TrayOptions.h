@@ -27,8 +27,9 @@ struct TrayOptionsResult {
 };
 
 // Options are "--name VALUE" or "--name=VALUE". An argument starting with "--" that is
-// no option of ours, or an option without its value, is an error; other arguments
-// (including "/EXIT" and "-EXIT") pass to the application.
+// no option of ours, or an option without its value (or with an empty one), is an error;
+// other arguments (including "/EXIT" and "-EXIT") pass to the application in their order.
+// Needs no application object.
 TrayOptionsResult ParseTrayOptions(std::span<const std::string> args);
 
 inline constexpr std::string_view kTrayUsage =

@@ -5,22 +5,23 @@
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
+#include "platform/ListControlIds.h"
 #include "posix/FlockSingleInstance.h"
-#include "platform/qt/EventGate.h"
-#include "platform/qt/QtClock.h"
-#include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtShell.h"
-#include "platform/qt/QtTimers.h"
-#include "platform/qt/QtTrayIcon.h"
-#include "platform/qt/ResourceFiles.h"
-#include "platform/qt/WindowChartHost.h"
-#include "platform/qt/WindowListControl.h"
-#include "platform/qt/WindowMessages.h"
-#include "platform/qt/WindowPageHost.h"
-#include "platform/qt/WindowProcess.h"
 #include "registry/SqliteRegistry.h"
+#include "qt/EventGate.h"
+#include "qt/QtClock.h"
+#include "qt/QtDialogs.h"
+#include "qt/QtShell.h"
+#include "qt/QtTimers.h"
+#include "qt/QtTrayIcon.h"
+#include "qt/ResourceFiles.h"
 #include "tray/CallLogFile.h"
 #include "tray/TrayOptions.h"
+#include "windowlink/WindowChartHost.h"
+#include "windowlink/WindowListControl.h"
+#include "windowlink/WindowPageHost.h"
+#include "windowlink/WindowProcess.h"
+#include "wire/WindowMessages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,9 +40,6 @@
 namespace {
 
 using namespace kesto;
-
-constexpr int kSurveyListId = 1009;
-constexpr int kStationListId = 1010;
 
 bool HasDisplay()
 {
@@ -108,8 +106,8 @@ int RunUtility(const TrayOptions& options)
     const int lingerMs = qEnvironmentVariableIntValue("KESTO_WINDOW_LINGER_MS", &lingerSet);
     if (lingerSet)
         pages.SetLingerMs(lingerMs);
-    WindowListControl surveyList(pages, kSurveyListId);
-    WindowListControl stationList(pages, kStationListId);
+    WindowListControl surveyList(pages, kSurveyListControl);
+    WindowListControl stationList(pages, kStationListControl);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
                       [&pages](bool open) { pages.SetBlocked(open); });
     QtTimers timers(gate);

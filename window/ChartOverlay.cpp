@@ -12,18 +12,13 @@ ChartOverlay::ChartOverlay(int chartId, QWidget* parent) : QWidget(parent), m_ch
     m_chart.SetInvalidateHandler([this] { update(); });
 }
 
-void ChartOverlay::ApplyStyle(const QJsonObject& style)
+void ChartOverlay::ApplyStyle(const ChartStyle& style)
 {
-    const auto color = [&style](const char* key, QColor fallback) {
-        const QColor given(style.value(QLatin1String(key)).toString());
-        return given.isValid() ? given : fallback;
-    };
-    m_chart.SetBackgroundColor(color("background", m_chart.backgroundColor()));
-    m_chart.SetGridColor(color("grid", m_chart.gridColor()));
-    m_chart.SetPlotColor(color("plot", m_chart.plotColor()));
-    m_chart.SetRange(style.value(QStringLiteral("lower")).toDouble(m_chart.lowerLimit()),
-                     style.value(QStringLiteral("upper")).toDouble(m_chart.upperLimit()),
-                     style.value(QStringLiteral("decimals")).toInt(m_chart.decimals()));
+    const auto color = [](const ChartColor& c) { return QColor(c.red, c.green, c.blue); };
+    m_chart.SetBackgroundColor(color(style.background));
+    m_chart.SetGridColor(color(style.grid));
+    m_chart.SetPlotColor(color(style.plot));
+    m_chart.SetRange(style.lower, style.upper, style.decimals);
     update();
 }
 

@@ -5,7 +5,8 @@
 
 #include "window/StripChart.h"
 
-#include <QJsonObject>
+#include "platform/ChartHost.h"
+
 #include <QWidget>
 
 namespace kesto {
@@ -15,9 +16,8 @@ public:
     ChartOverlay(int chartId, QWidget* parent);
 
     int chartId() const { return m_chartId; }
-    // {lower, upper, decimals, background, grid, plot} as the tray sends it; a style
-    // with upper not above lower keeps the range it had.
-    void ApplyStyle(const QJsonObject& style);
+    // A style with upper not above lower keeps the range it had.
+    void ApplyStyle(const ChartStyle& style);
     void Append(double value);
     // Values drawn since the chart was made.
     int points() const { return m_points; }

@@ -1,6 +1,6 @@
 #include "window/CommandChannel.h"
 
-#include "platform/qt/WindowMessages.h"
+#include "wire/MessageCodec.h"
 
 #include <QDebug>
 
@@ -29,9 +29,9 @@ void CommandChannel::OnReadable()
         return;
     }
     for (const QByteArray& line : m_reader.Append(QByteArrayView(buffer, count))) {
-        const auto command = wire::DecodeLine(line);
+        const auto command = wire::DecodeCommand(line);
         if (!command) {
-            qWarning().noquote() << "kesto-window: ignoring a command that is not a JSON object";
+            qWarning().noquote() << "kesto-window: ignoring a command:" << command.reason();
             continue;
         }
         if (onCommand)
@@ -51,11 +51,11 @@ void CommandChannel::Close()
         onClosed();
 }
 
-void CommandChannel::Send(const QJsonObject& event)
+void CommandChannel::Send(const wire::Event& event)
 {
     if (m_closed)
         return;
-    const QByteArray line = wire::EncodeLine(event);
+    const QByteArray line = wire::EncodeEvent(event);
     const char* data = line.constData();
     qsizetype left = line.size();
     while (left > 0) {

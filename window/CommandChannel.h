@@ -4,9 +4,9 @@
 // nothing a library prints can corrupt the message stream).
 #pragma once
 
-#include "platform/qt/LineReader.h"
+#include "wire/LineReader.h"
+#include "wire/Messages.h"
 
-#include <QJsonObject>
 #include <QSocketNotifier>
 
 #include <functional>
@@ -20,11 +20,11 @@ public:
     CommandChannel(const CommandChannel&) = delete;
     CommandChannel& operator=(const CommandChannel&) = delete;
 
-    std::function<void(const QJsonObject& command)> onCommand;
+    std::function<void(const wire::Command& command)> onCommand;
     // The tray process closed the connection (it ended): the window has no reason to live.
     std::function<void()> onClosed;
 
-    void Send(const QJsonObject& event);
+    void Send(const wire::Event& event);
 
 private:
     void OnReadable();

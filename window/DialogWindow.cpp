@@ -1,6 +1,6 @@
 #include "window/DialogWindow.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -56,8 +56,8 @@ void DialogWindow::PlaceCharts()
             auto* chart = new ChartOverlay(id, self);
             chart->setGeometry(qRound(place.at(1).toDouble()), qRound(place.at(2).toDouble()),
                                qRound(place.at(3).toDouble()), qRound(place.at(4).toDouble()));
-            if (self->styleFor)
-                chart->ApplyStyle(self->styleFor(id));
+            if (const auto style = self->styleFor ? self->styleFor(id) : std::nullopt)
+                chart->ApplyStyle(*style);
             chart->show();
             chart->raise();
             self->m_charts.emplace(id, chart);
@@ -71,7 +71,7 @@ void DialogWindow::AppendChartValue(int chartId, double value)
         it->second->Append(value);
 }
 
-void DialogWindow::ApplyChartStyle(int chartId, const QJsonObject& style)
+void DialogWindow::ApplyChartStyle(int chartId, const ChartStyle& style)
 {
     if (const auto it = m_charts.find(chartId); it != m_charts.end())
         it->second->ApplyStyle(style);
@@ -97,7 +97,7 @@ QSize DialogWindow::PageSize(const QString& resourceDir, int pageId)
             attribute("data-height", kDefaultSize.height())};
 }
 
-void DialogWindow::ShowPage(int pageId, const QJsonArray& values)
+void DialogWindow::ShowPage(int pageId, const PageValues& values)
 {
     setFixedSize(PageSize(m_resourceDir, pageId));
     m_closedReported = false;

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace kesto {
 
@@ -22,17 +23,17 @@ public:
     PageView& view() { return *m_view; }
     // Shows page pageId; the dialog takes the size the page asks for (data-width and
     // data-height on its body) and the page's title.
-    void ShowPage(int pageId, const QJsonArray& values);
+    void ShowPage(int pageId, const PageValues& values);
 
     std::function<void()> onClosedByUser;
     // The style the tray gave chart chartId, for a chart the page brings.
-    std::function<QJsonObject(int chartId)> styleFor;
+    std::function<std::optional<ChartStyle>(int chartId)> styleFor;
 
     // The page's charts, made anew each time a page with chart places has loaded.
     const std::map<int, ChartOverlay*>& charts() const { return m_charts; }
     // Draws value on chart chartId; dropped when the page has no such chart.
     void AppendChartValue(int chartId, double value);
-    void ApplyChartStyle(int chartId, const QJsonObject& style);
+    void ApplyChartStyle(int chartId, const ChartStyle& style);
 
     // The size page pageId asks for, read from its file; a default when it says none.
     static QSize PageSize(const QString& resourceDir, int pageId);

@@ -1,11 +1,10 @@
 #include "window/ListOverlay.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QBitmap>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QJsonObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -80,18 +79,17 @@ ListOverlay::ListOverlay(int controlId, QString resourceDir, QWidget* parent)
     hide();
 
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
-        Report(QStringLiteral("click"), indexOfTopLevelItem(item));
+        Report(ListEvent::Click, indexOfTopLevelItem(item));
     });
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
-        Report(QStringLiteral("doubleClick"), indexOfTopLevelItem(item));
+        Report(ListEvent::DoubleClick, indexOfTopLevelItem(item));
     });
     connect(header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { Report(QStringLiteral("header"), column); });
-    connect(this, &QTreeWidget::itemSelectionChanged, this,
-            [this] { Report(QStringLiteral("selection"), -1); });
+            [this](int column) { Report(ListEvent::HeaderClick, column); });
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { Report(std::nullopt, -1); });
 }
 
-void ListOverlay::Report(const QString& event, int index)
+void ListOverlay::Report(std::optional<ListEvent> event, int index)
 {
     if (!m_applying && onEvent)
         onEvent(event, index);
@@ -102,7 +100,7 @@ void ListOverlay::mousePressEvent(QMouseEvent* event)
     if (!itemAt(event->position().toPoint())) {
         // Empty space: the selection goes, and the click is reported with row -1.
         clearSelection();
-        Report(QStringLiteral("click"), -1);
+        Report(ListEvent::Click, -1);
         return;
     }
     QTreeWidget::mousePressEvent(event);
@@ -132,44 +130,44 @@ void ListOverlay::SetImages(int bitmap, int width, int height, unsigned transpar
     }
 }
 
-void ListOverlay::SetColumns(const QJsonArray& columns)
+void ListOverlay::SetColumns(const std::vector<ListColumn>& columns)
 {
     m_applying = true;
     clear();
     setColumnCount(static_cast<int>(columns.size()));
-    m_centred.assign(static_cast<std::size_t>(columns.size()), false);
+    m_centred.assign(columns.size(), false);
     QStringList headings;
-    for (const QJsonValue& value : columns)
-        headings << value.toObject().value(QStringLiteral("heading")).toString();
+    for (const ListColumn& column : columns)
+        headings << QString::fromStdString(column.heading);
     setHeaderLabels(headings);
-    for (int i = 0; i < columns.size(); ++i) {
-        const QJsonObject column = columns[i].toObject();
-        const bool centred = column.value(QStringLiteral("centred")).toBool();
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        const bool centred = columns[static_cast<std::size_t>(i)].centred;
         m_centred[static_cast<std::size_t>(i)] = centred;
-        setColumnWidth(i, std::max(0, column.value(QStringLiteral("width")).toInt()));
+        setColumnWidth(i, std::max(0, columns[static_cast<std::size_t>(i)].width));
         headerItem()->setTextAlignment(i, centred ? Qt::AlignCenter
                                                   : Qt::AlignLeft | Qt::AlignVCenter);
     }
     m_applying = false;
 }
 
-void ListOverlay::SetRows(const QJsonArray& rows)
+void ListOverlay::SetRows(const std::vector<ListRow>& rows)
 {
     m_applying = true;
     clear();
     QList<QTreeWidgetItem*> items;
-    for (const QJsonValue& value : rows) {
-        const QJsonObject row = value.toObject();
-        const QJsonArray texts = row.value(QStringLiteral("texts")).toArray();
+    for (const ListRow& row : rows) {
+        const std::vector<std::string>& texts = row.texts;
         auto* item = new QTreeWidgetItem;
         for (int column = 0; column < columnCount(); ++column) {
-            item->setText(column, column < texts.size() ? texts[column].toString() : QString());
+            const auto at = static_cast<std::size_t>(column);
+            item->setText(column,
+                          at < texts.size() ? QString::fromStdString(texts[at]) : QString());
             const bool centred = static_cast<std::size_t>(column) < m_centred.size() &&
                                  m_centred[static_cast<std::size_t>(column)];
             item->setTextAlignment(column,
                                    centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         }
-        const int image = row.value(QStringLiteral("image")).toInt(-1);
+        const int image = row.imageIndex;
         if (image >= 0 && static_cast<std::size_t>(image) < m_images.size())
             item->setIcon(0, m_images[static_cast<std::size_t>(image)]);
         items.append(item);
@@ -190,7 +188,7 @@ void ListOverlay::SetFullRowSelect(bool on)
     viewport()->update();
 }
 
-void ListOverlay::SelectRows(const QList<int>& rows)
+void ListOverlay::SelectRows(const std::vector<int>& rows)
 {
     m_applying = true;
     clearSelection();
@@ -201,16 +199,13 @@ void ListOverlay::SelectRows(const QList<int>& rows)
     m_applying = false;
 }
 
-QJsonArray ListOverlay::SelectedRows() const
+std::vector<int> ListOverlay::SelectedRows() const
 {
-    QList<int> rows;
+    std::vector<int> rows;
     for (QTreeWidgetItem* item : selectedItems())
-        rows.append(indexOfTopLevelItem(item));
+        rows.push_back(indexOfTopLevelItem(item));
     std::sort(rows.begin(), rows.end());
-    QJsonArray array;
-    for (int row : rows)
-        array.append(row);
-    return array;
+    return rows;
 }
 
 } // namespace kesto

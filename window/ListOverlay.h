@@ -3,13 +3,15 @@
 // user's clicks, double clicks, header clicks and selection changes; it decides nothing.
 #pragma once
 
+#include "platform/ListControl.h"
 #include <QIcon>
-#include <QJsonArray>
+
 #include <QList>
 #include <QString>
 #include <QTreeWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace kesto {
@@ -24,18 +26,19 @@ public:
     // height pixels each, transparentRgb see-through) or, where the strip is shipped as
     // single pictures, images/<bitmap>_<n>.png.
     void SetImages(int bitmap, int width, int height, unsigned transparentRgb);
-    // [{heading, width, centred}]: replaces columns and rows.
-    void SetColumns(const QJsonArray& columns);
-    // [{texts: [...], image}]: replaces the rows.
-    void SetRows(const QJsonArray& rows);
+    // Replaces columns and rows.
+    void SetColumns(const std::vector<ListColumn>& columns);
+    // Replaces the rows.
+    void SetRows(const std::vector<ListRow>& rows);
     void SetGridLines(bool on);
     void SetFullRowSelect(bool on);
-    void SelectRows(const QList<int>& rows);
-    QJsonArray SelectedRows() const;
+    void SelectRows(const std::vector<int>& rows);
+    // In ascending order.
+    std::vector<int> SelectedRows() const;
 
-    // "click" (index: row, -1 for empty space), "doubleClick", "header" (index: column),
-    // "selection" (the selection changed some other way).
-    std::function<void(const QString& event, int index)> onEvent;
+    // Click (index: row, -1 for empty space), DoubleClick, HeaderClick (index: column);
+    // none when the selection changed some other way (index -1).
+    std::function<void(std::optional<ListEvent> event, int index)> onEvent;
 
     bool gridLines() const { return m_gridLines; }
     bool fullRowSelect() const { return m_fullRowSelect; }
@@ -44,7 +47,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void Report(const QString& event, int index);
+    void Report(std::optional<ListEvent> event, int index);
 
     int m_controlId;
     QString m_resourceDir;

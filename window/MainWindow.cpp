@@ -1,6 +1,6 @@
 #include "window/MainWindow.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -57,24 +57,28 @@ void MainWindow::SetIconResource(int resource)
         setWindowIcon(QIcon(file));
 }
 
-void MainWindow::ApplyState(const QString& state)
+void MainWindow::ApplyState(wire::WindowState state)
 {
-    if (state == QStringLiteral("hidden")) {
+    switch (state) {
+    case wire::WindowState::Hidden:
         m_minimisedForHide = false;
         hide();
-    } else if (state == QStringLiteral("minimised")) {
+        break;
+    case wire::WindowState::Minimised:
         m_minimisedForHide = true;
         if (!isMinimized()) {
             m_minimisedByCommand = true;
             showMinimized();
         }
-    } else if (state == QStringLiteral("normal")) {
+        break;
+    case wire::WindowState::Normal:
         m_minimisedForHide = false;
         if (isMinimized())
             showNormal();
         else
             show();
         Raise();
+        break;
     }
 }
 
@@ -90,7 +94,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->ignore();
     if (onWindowEvent)
-        onWindowEvent(QStringLiteral("close"));
+        onWindowEvent(WindowEvent::Close);
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -104,11 +108,11 @@ void MainWindow::changeEvent(QEvent* event)
         if (m_minimisedByCommand)
             m_minimisedByCommand = false;
         else if (onWindowEvent)
-            onWindowEvent(QStringLiteral("minimise"));
+            onWindowEvent(WindowEvent::Minimise);
     } else if (!isMinimized() && wasMinimised && m_minimisedForHide) {
         m_minimisedForHide = false;
-        if (onWindowEvent)
-            onWindowEvent(QStringLiteral("restore"));
+        if (onRestored)
+            onRestored();
     }
 }
 

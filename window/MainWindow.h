@@ -3,8 +3,10 @@
 // to the tray process as window events, and the core decides (it hides the window).
 #pragma once
 
+#include "platform/ListControlIds.h"
 #include "window/ListOverlay.h"
 #include "window/PageView.h"
+#include "wire/Messages.h"
 
 #include <QSize>
 #include <QString>
@@ -14,9 +16,6 @@
 #include <map>
 
 namespace kesto {
-
-inline constexpr int kSurveyListControl = 1009;
-inline constexpr int kStationListControl = 1010;
 
 class MainWindow : public QWidget {
 public:
@@ -30,13 +29,14 @@ public:
     // Outer size, frame included, as the core gives it.
     void SetOuterSize(int width, int height);
     void SetIconResource(int resource);
-    // "normal", "hidden" or "minimised".
-    void ApplyState(const QString& state);
+    void ApplyState(wire::WindowState state);
     void Raise();
 
-    // "close", "minimise" (by the user), "restore" (the user brought back the window that
-    // was minimised in place of hiding).
-    std::function<void(const QString& event)> onWindowEvent;
+    // Close and Minimise (by the user); Escape and Enter come from the controller's key
+    // filter.
+    std::function<void(WindowEvent event)> onWindowEvent;
+    // The user brought back the window that was minimised in place of hiding.
+    std::function<void()> onRestored;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,6 +1,6 @@
 #include "window/PageView.h"
 
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 
 #include <QDebug>
 #include <QDir>
@@ -9,9 +9,11 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <utility>
+#include <variant>
 
 namespace kesto {
 
@@ -50,11 +52,11 @@ private:
     QString m_name;
 };
 
-QVariant VariantOf(const QJsonValue& value)
+QVariant VariantOf(const ElementValue& value)
 {
-    if (value.isString())
-        return value.toString();
-    return value.toInt();
+    if (const auto* text = std::get_if<std::string>(&value))
+        return QString::fromStdString(*text);
+    return std::get<int>(value);
 }
 
 } // namespace
@@ -90,7 +92,7 @@ PageView::PageView(QString resourceDir, QString name, QWidget* parent)
     });
 }
 
-void PageView::ShowPage(int pageId, const QJsonArray& values)
+void PageView::ShowPage(int pageId, const PageValues& values)
 {
     m_pageId = pageId;
     m_values = values;
@@ -109,21 +111,17 @@ void PageView::Load()
     load(QUrl::fromLocalFile(file));
 }
 
-void PageView::SetValue(const QString& id, const QJsonValue& value)
+void PageView::SetValue(std::string_view id, const ElementValue& value)
 {
-    bool found = false;
-    for (qsizetype i = 0; i < m_values.size(); ++i) {
-        const QJsonArray pair = m_values[i].toArray();
-        if (pair.size() == 2 && pair[0].toString() == id) {
-            m_values[i] = QJsonArray{id, value};
-            found = true;
-            break;
-        }
-    }
-    if (!found)
-        m_values.append(QJsonArray{id, value});
+    const auto it = std::find_if(m_values.begin(), m_values.end(),
+                                 [id](const ElementState& state) { return state.id == id; });
+    if (it != m_values.end())
+        it->value = value;
+    else
+        m_values.push_back({std::string(id), value});
     if (m_ready)
-        emit m_bridge->setValue(id, VariantOf(value));
+        emit m_bridge->setValue(QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size())),
+                                VariantOf(value));
 }
 
 void PageView::OnBridgeReady(int pageId)
@@ -131,28 +129,28 @@ void PageView::OnBridgeReady(int pageId)
     if (pageId != m_pageId)
         return; // a page that is being replaced
     QVariantMap values;
-    for (const QJsonValue& entry : m_values) {
-        const QJsonArray pair = entry.toArray();
-        if (pair.size() == 2 && pair[0].isString())
-            values.insert(pair[0].toString(), VariantOf(pair[1]));
-    }
+    for (const ElementState& state : m_values)
+        values.insert(QString::fromStdString(state.id), VariantOf(state.value));
     m_ready = true;
     emit m_bridge->setValues(values);
     if (onReady)
         onReady(pageId);
 }
 
-QJsonArray PageView::ValuesFrom(const QVariantMap& map)
+PageValues PageView::ValuesFrom(const QVariantMap& map)
 {
-    QJsonArray values;
+    PageValues values;
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        if (it.key().isEmpty())
+            continue;
+        const std::string id = it.key().toStdString();
         const QVariant& value = it.value();
         switch (value.typeId()) {
         case QMetaType::QString:
-            values.append(QJsonArray{it.key(), value.toString()});
+            values.push_back({id, value.toString().toStdString()});
             break;
         case QMetaType::Bool:
-            values.append(QJsonArray{it.key(), value.toBool() ? 1 : 0});
+            values.push_back({id, value.toBool() ? 1 : 0});
             break;
         case QMetaType::Int:
         case QMetaType::LongLong:
@@ -160,7 +158,7 @@ QJsonArray PageView::ValuesFrom(const QVariantMap& map)
             const double number = value.toDouble();
             if (std::isfinite(number) && number == std::trunc(number) && number >= INT_MIN &&
                 number <= INT_MAX)
-                values.append(QJsonArray{it.key(), static_cast<int>(number)});
+                values.push_back({id, static_cast<int>(number)});
             break;
         }
         default:

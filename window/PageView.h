@@ -7,12 +7,13 @@
 
 #include "window/PageBridge.h"
 
-#include <QJsonArray>
-#include <QJsonValue>
+#include "platform/PageHost.h"
+
 #include <QString>
 #include <QWebEngineView>
 
 #include <functional>
+#include <string_view>
 
 class QWebChannel;
 
@@ -23,22 +24,24 @@ public:
     // name: "main" or "dialog", for messages.
     PageView(QString resourceDir, QString name, QWidget* parent = nullptr);
 
-    // Loads resources/pages/<pageId>.html; values ([id, value] pairs) apply once ready.
-    void ShowPage(int pageId, const QJsonArray& values);
-    void SetValue(const QString& id, const QJsonValue& value);
+    // Loads resources/pages/<pageId>.html; values apply once ready.
+    void ShowPage(int pageId, const PageValues& values);
+    void SetValue(std::string_view id, const ElementValue& value);
 
     int pageId() const { return m_pageId; }
     // Loaded, connected, and given its values.
     bool ready() const { return m_ready; }
 
-    // An element event of the page shown: values as [id, value] pairs.
+    // An element event of the page shown, named as the bridge script names it, with the
+    // page's values at that moment.
     std::function<void(int pageId, const QString& id, const QString& event,
-                       const QJsonArray& values)>
+                       const PageValues& values)>
         onElementEvent;
     std::function<void(int pageId)> onReady;
 
-    // The page's values as the bridge script reads them.
-    static QJsonArray ValuesFrom(const QVariantMap& map);
+    // The page's values as the bridge script reads them: strings, and numbers that are
+    // integers (check boxes as 0 and 1); anything else is left out.
+    static PageValues ValuesFrom(const QVariantMap& map);
 
 private:
     void OnBridgeReady(int pageId);
@@ -50,7 +53,7 @@ private:
     QWebChannel* m_channel;
     int m_pageId = 0;
     bool m_ready = false;
-    QJsonArray m_values;
+    PageValues m_values;
 };
 
 } // namespace kesto

@@ -1,33 +1,34 @@
 #include "window/WindowController.h"
 
-#include "platform/qt/WindowMessages.h"
+#include "wire/WindowMessages.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <utility>
+#include <variant>
 
 namespace kesto {
 
 WindowController::WindowController(QString resourceDir, CommandChannel& channel)
     : m_resourceDir(std::move(resourceDir)), m_channel(channel), m_main(m_resourceDir)
 {
-    m_channel.onCommand = [this](const QJsonObject& command) { OnCommand(command); };
-    m_main.onWindowEvent = [this](const QString& event) {
-        SendEvent("window", {{QStringLiteral("event"), event}});
+    m_channel.onCommand = [this](const wire::Command& command) { OnCommand(command); };
+    m_main.onWindowEvent = [this](WindowEvent event) {
+        SendEvent(wire::WindowEventMessage{event});
     };
+    m_main.onRestored = [this] { SendEvent(wire::WindowRestoredMessage{}); };
     m_main.view().onElementEvent = [this](int pageId, const QString& id, const QString& event,
-                                          const QJsonArray& values) {
-        SendElementEvent(QStringLiteral("main"), pageId, id, event, values);
+                                          const PageValues& values) {
+        SendElementEvent(HtmlSurface::MainWindow, pageId, id, event, values);
     };
     for (const auto& [controlId, list] : m_main.lists()) {
         ListOverlay* overlay = list;
-        list->onEvent = [this, overlay](const QString& event, int index) {
-            SendEvent("list", {{QStringLiteral("list"), overlay->controlId()},
-                               {QStringLiteral("event"), event},
-                               {QStringLiteral("index"), index},
-                               {QStringLiteral("selected"), overlay->SelectedRows()}});
+        list->onEvent = [this, overlay](std::optional<ListEvent> event, int index) {
+            SendEvent(wire::ListEventMessage{overlay->controlId(), event, index,
+                                             overlay->SelectedRows()});
         };
     }
     qApp->installEventFilter(this);
@@ -39,116 +40,97 @@ WindowController::~WindowController()
     delete m_dialog.data();
 }
 
-void WindowController::SendEvent(const char* name, QJsonObject fields)
+void WindowController::SendEvent(wire::EventBody event)
 {
-    fields.insert(QStringLiteral("e"), QLatin1String(name));
-    fields.insert(QStringLiteral("ack"), m_lastSeq);
-    m_channel.Send(fields);
+    m_channel.Send(wire::Event{m_lastSeq, std::move(event)});
 }
 
-void WindowController::SendElementEvent(const QString& surface, int pageId, const QString& id,
-                                        const QString& event, const QJsonArray& values)
+void WindowController::SendElementEvent(HtmlSurface surface, int pageId, const QString& id,
+                                        const QString& event, const PageValues& values)
 {
-    SendEvent("element", {{QStringLiteral("surface"), surface},
-                          {QStringLiteral("page"), pageId},
-                          {QStringLiteral("id"), id},
-                          {QStringLiteral("event"), event},
-                          {QStringLiteral("values"), values}});
-}
-
-void WindowController::OnCommand(const QJsonObject& command)
-{
-    if (const auto seq = wire::SeqField(command, u"seq"); seq && *seq > m_lastSeq)
-        m_lastSeq = *seq;
-    const QString name = command.value(QStringLiteral("c")).toString();
-    if (name == QStringLiteral("page")) {
-        OnPageCommand(command);
-    } else if (name == QStringLiteral("set")) {
-        OnSetCommand(command);
-    } else if (name == QStringLiteral("list")) {
-        OnListCommand(command);
-    } else if (name == QStringLiteral("chart")) {
-        OnChartCommand(command);
-    } else if (name == QStringLiteral("window")) {
-        m_main.ApplyState(command.value(QStringLiteral("state")).toString());
-    } else if (name == QStringLiteral("raise")) {
-        m_main.Raise();
-    } else if (name == QStringLiteral("size")) {
-        m_main.SetOuterSize(wire::IntField(command, u"width").value_or(0),
-                            wire::IntField(command, u"height").value_or(0));
-    } else if (name == QStringLiteral("icon")) {
-        m_main.SetIconResource(wire::IntField(command, u"icon").value_or(0));
-    } else if (name == QStringLiteral("block")) {
-        // A message box of the tray process is open: no input meanwhile.
-        m_blocked = command.value(QStringLiteral("on")).toBool();
-        m_main.setEnabled(!m_blocked);
-        if (m_dialog)
-            m_dialog->setEnabled(!m_blocked);
-    } else if (name == QStringLiteral("cursor")) {
-        SetWaitCursor(command.value(QStringLiteral("wait")).toBool());
-    } else if (name == QStringLiteral("endDialog")) {
-        CloseDialog();
-    } else if (name == QStringLiteral("quit")) {
-        QCoreApplication::exit(0); // the main window would refuse a polite quit()
-    } else {
-        qWarning().noquote() << "kesto-window: unknown command" << name;
+    // The bridge script names the events as the messages do.
+    const auto known = wire::ElementEventFromName(event);
+    if (!known || id.isEmpty() || pageId <= 0) {
+        qWarning().noquote() << "kesto-window: ignoring the page's event" << event << "on" << id;
+        return;
     }
+    SendEvent(wire::ElementEventMessage{surface, pageId, wire::ToUtf8(id), *known, values});
 }
 
-PageView* WindowController::ViewOf(const QString& surface)
+void WindowController::OnCommand(const wire::Command& command)
 {
-    if (surface == QStringLiteral("main"))
+    m_lastSeq = std::max(m_lastSeq, command.seq);
+    std::visit([this](const auto& body) { Do(body); }, command.body);
+}
+
+PageView* WindowController::ViewOf(HtmlSurface surface)
+{
+    switch (surface) {
+    case HtmlSurface::MainWindow:
         return &m_main.view();
-    if (surface == QStringLiteral("dialog") && m_dialog)
-        return &m_dialog->view();
+    case HtmlSurface::Dialog:
+        return m_dialog ? &m_dialog->view() : nullptr;
+    }
     return nullptr;
 }
 
-void WindowController::OnPageCommand(const QJsonObject& command)
+void WindowController::Do(const wire::ShowPageCommand& command)
 {
-    const QString surface = command.value(QStringLiteral("surface")).toString();
-    const auto pageId = wire::IntField(command, u"page");
-    if (!pageId || *pageId <= 0)
-        return;
-    const QJsonArray values = command.value(QStringLiteral("values")).toArray();
-    if (surface == QStringLiteral("dialog")) {
+    switch (command.surface) {
+    case HtmlSurface::Dialog:
         if (!m_dialog)
             OpenDialog();
-        m_dialog->ShowPage(*pageId, values);
+        m_dialog->ShowPage(command.pageId, command.values);
         if (!m_dialog->isVisible())
             m_dialog->show();
-        return;
+        break;
+    case HtmlSurface::MainWindow:
+        m_main.view().ShowPage(command.pageId, command.values);
+        break;
     }
-    if (surface == QStringLiteral("main"))
-        m_main.view().ShowPage(*pageId, values);
 }
 
-void WindowController::OnSetCommand(const QJsonObject& command)
+void WindowController::Do(const wire::SetElementCommand& command)
 {
-    PageView* view = ViewOf(command.value(QStringLiteral("surface")).toString());
-    const QString id = command.value(QStringLiteral("id")).toString();
-    const QJsonValue value = command.value(QStringLiteral("value"));
-    if (!view || id.isEmpty() || !wire::ValueFromJson(value))
-        return;
-    view->SetValue(id, value);
+    if (PageView* view = ViewOf(command.surface))
+        view->SetValue(command.elementId, command.value);
 }
 
-void WindowController::OpenDialog()
+void WindowController::Do(const wire::WindowStateCommand& command)
 {
-    m_dialog = new DialogWindow(m_resourceDir, &m_main);
-    m_dialog->setEnabled(!m_blocked);
-    m_dialog->view().onElementEvent = [this](int pageId, const QString& id, const QString& event,
-                                             const QJsonArray& values) {
-        SendElementEvent(QStringLiteral("dialog"), pageId, id, event, values);
-    };
-    m_dialog->onClosedByUser = [this] { SendEvent("dialogClosed", {}); };
-    m_dialog->styleFor = [this](int chartId) {
-        const auto it = m_chartStyles.find(chartId);
-        return it == m_chartStyles.end() ? QJsonObject() : it->second;
-    };
+    m_main.ApplyState(command.state);
 }
 
-void WindowController::CloseDialog()
+void WindowController::Do(const wire::RaiseCommand&)
+{
+    m_main.Raise();
+}
+
+void WindowController::Do(const wire::WindowSizeCommand& command)
+{
+    m_main.SetOuterSize(command.width, command.height);
+}
+
+void WindowController::Do(const wire::WindowIconCommand& command)
+{
+    m_main.SetIconResource(command.icon);
+}
+
+void WindowController::Do(const wire::WaitCursorCommand& command)
+{
+    SetWaitCursor(command.wait);
+}
+
+void WindowController::Do(const wire::BlockInputCommand& command)
+{
+    // A message box of the tray process is open: no input meanwhile.
+    m_blocked = command.on;
+    m_main.setEnabled(!m_blocked);
+    if (m_dialog)
+        m_dialog->setEnabled(!m_blocked);
+}
+
+void WindowController::Do(const wire::EndDialogCommand&)
 {
     if (!m_dialog)
         return;
@@ -157,56 +139,89 @@ void WindowController::CloseDialog()
     m_dialog = nullptr;
 }
 
-void WindowController::OnListCommand(const QJsonObject& command)
+void WindowController::Do(const wire::QuitCommand&)
 {
-    ListOverlay* list = m_main.list(wire::IntField(command, u"list").value_or(0));
-    if (!list)
-        return;
-    const QString op = command.value(QStringLiteral("op")).toString();
-    const auto number = [&command](QStringView key) {
-        return wire::IntField(command, key).value_or(0);
+    QCoreApplication::exit(0); // the main window would refuse a polite quit()
+}
+
+void WindowController::OpenDialog()
+{
+    m_dialog = new DialogWindow(m_resourceDir, &m_main);
+    m_dialog->setEnabled(!m_blocked);
+    m_dialog->view().onElementEvent = [this](int pageId, const QString& id, const QString& event,
+                                             const PageValues& values) {
+        SendElementEvent(HtmlSurface::Dialog, pageId, id, event, values);
     };
-    if (op == QStringLiteral("place")) {
-        list->setGeometry(number(u"x"), number(u"y"), std::max(0, number(u"width")),
-                          std::max(0, number(u"height")));
-    } else if (op == QStringLiteral("show")) {
-        list->setVisible(command.value(QStringLiteral("visible")).toBool());
+    m_dialog->onClosedByUser = [this] { SendEvent(wire::DialogClosedMessage{}); };
+    m_dialog->styleFor = [this](int chartId) -> std::optional<ChartStyle> {
+        const auto it = m_chartStyles.find(chartId);
+        if (it == m_chartStyles.end())
+            return std::nullopt;
+        return it->second;
+    };
+}
+
+void WindowController::Do(const wire::ListPlaceCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list))
+        list->setGeometry(command.x, command.y, command.width, command.height);
+}
+
+void WindowController::Do(const wire::ListShowCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list)) {
+        list->setVisible(command.visible);
         list->raise();
-    } else if (op == QStringLiteral("images")) {
-        const auto transparent = wire::SeqField(command, u"transparent").value_or(0);
-        list->SetImages(number(u"bitmap"), number(u"width"), number(u"height"),
-                        static_cast<unsigned>(transparent & 0xFFFFFF));
-    } else if (op == QStringLiteral("columns")) {
-        list->SetColumns(command.value(QStringLiteral("columns")).toArray());
-    } else if (op == QStringLiteral("rows")) {
-        list->SetRows(command.value(QStringLiteral("rows")).toArray());
-    } else if (op == QStringLiteral("grid")) {
-        list->SetGridLines(command.value(QStringLiteral("on")).toBool());
-    } else if (op == QStringLiteral("fullRow")) {
-        list->SetFullRowSelect(command.value(QStringLiteral("on")).toBool());
-    } else if (op == QStringLiteral("select")) {
-        QList<int> rows;
-        for (const QJsonValue& row : command.value(QStringLiteral("rows")).toArray())
-            rows.append(row.toInt(-1));
-        list->SelectRows(rows);
     }
 }
 
-void WindowController::OnChartCommand(const QJsonObject& command)
+void WindowController::Do(const wire::ListImagesCommand& command)
 {
-    const auto chartId = wire::IntField(command, u"chart");
-    if (!chartId)
-        return;
-    const QString op = command.value(QStringLiteral("op")).toString();
-    if (op == QStringLiteral("style")) {
-        m_chartStyles[*chartId] = command;
-        if (m_dialog)
-            m_dialog->ApplyChartStyle(*chartId, command);
-    } else if (op == QStringLiteral("value")) {
-        const QJsonValue value = command.value(QStringLiteral("value"));
-        if (m_dialog && value.isDouble())
-            m_dialog->AppendChartValue(*chartId, value.toDouble());
-    }
+    if (ListOverlay* list = m_main.list(command.list))
+        list->SetImages(command.bitmap, command.width, command.height, command.transparent);
+}
+
+void WindowController::Do(const wire::ListColumnsCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list))
+        list->SetColumns(command.columns);
+}
+
+void WindowController::Do(const wire::ListRowsCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list))
+        list->SetRows(command.rows);
+}
+
+void WindowController::Do(const wire::ListGridLinesCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list))
+        list->SetGridLines(command.on);
+}
+
+void WindowController::Do(const wire::ListFullRowSelectCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list))
+        list->SetFullRowSelect(command.on);
+}
+
+void WindowController::Do(const wire::ListSelectCommand& command)
+{
+    if (ListOverlay* list = m_main.list(command.list))
+        list->SelectRows(command.rows);
+}
+
+void WindowController::Do(const wire::ChartStyleCommand& command)
+{
+    m_chartStyles[command.chart] = command.style;
+    if (m_dialog)
+        m_dialog->ApplyChartStyle(command.chart, command.style);
+}
+
+void WindowController::Do(const wire::ChartValueCommand& command)
+{
+    if (m_dialog)
+        m_dialog->AppendChartValue(command.chart, command.value);
 }
 
 void WindowController::SetWaitCursor(bool waiting)
@@ -242,8 +257,7 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event)
         return escape;
     }
     if (window == &m_main)
-        SendEvent("window", {{QStringLiteral("event"),
-                              escape ? QStringLiteral("escape") : QStringLiteral("enter")}});
+        SendEvent(wire::WindowEventMessage{escape ? WindowEvent::Escape : WindowEvent::Enter});
     return false;
 }
 

@@ -7,8 +7,8 @@
 #include "window/DialogWindow.h"
 #include "window/MainWindow.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
+#include "wire/Messages.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -27,7 +27,7 @@ public:
     DialogWindow* dialog() { return m_dialog.data(); }
     qint64 lastSeq() const { return m_lastSeq; }
 
-    void OnCommand(const QJsonObject& command);
+    void OnCommand(const wire::Command& command);
 
 protected:
     // Escape and Enter reach the window before the page: the page engine keeps Escape
@@ -35,16 +35,33 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void OnListCommand(const QJsonObject& command);
-    void OnChartCommand(const QJsonObject& command);
-    void OnPageCommand(const QJsonObject& command);
-    void OnSetCommand(const QJsonObject& command);
+    // One per command; the compiler names any command left without one.
+    void Do(const wire::ShowPageCommand& command);
+    void Do(const wire::SetElementCommand& command);
+    void Do(const wire::WindowStateCommand& command);
+    void Do(const wire::RaiseCommand& command);
+    void Do(const wire::WindowSizeCommand& command);
+    void Do(const wire::WindowIconCommand& command);
+    void Do(const wire::WaitCursorCommand& command);
+    void Do(const wire::BlockInputCommand& command);
+    void Do(const wire::EndDialogCommand& command);
+    void Do(const wire::QuitCommand& command);
+    void Do(const wire::ListPlaceCommand& command);
+    void Do(const wire::ListShowCommand& command);
+    void Do(const wire::ListImagesCommand& command);
+    void Do(const wire::ListColumnsCommand& command);
+    void Do(const wire::ListRowsCommand& command);
+    void Do(const wire::ListGridLinesCommand& command);
+    void Do(const wire::ListFullRowSelectCommand& command);
+    void Do(const wire::ListSelectCommand& command);
+    void Do(const wire::ChartStyleCommand& command);
+    void Do(const wire::ChartValueCommand& command);
+
     void OpenDialog();
-    void CloseDialog();
-    PageView* ViewOf(const QString& surface);
-    void SendEvent(const char* name, QJsonObject fields);
-    void SendElementEvent(const QString& surface, int pageId, const QString& id,
-                          const QString& event, const QJsonArray& values);
+    PageView* ViewOf(HtmlSurface surface);
+    void SendEvent(wire::EventBody event);
+    void SendElementEvent(HtmlSurface surface, int pageId, const QString& id, const QString& event,
+                          const PageValues& values);
     void SetWaitCursor(bool waiting);
 
     QString m_resourceDir;
@@ -53,8 +70,8 @@ private:
     QPointer<DialogWindow> m_dialog;
     qint64 m_lastSeq = 0;
     bool m_waitCursor = false;
-    bool m_blocked = false;                   // a message box of the tray process is open
-    std::map<int, QJsonObject> m_chartStyles; // by chart id, for charts still to come
+    bool m_blocked = false;                  // a message box of the tray process is open
+    std::map<int, ChartStyle> m_chartStyles; // by chart id, for charts still to come
 };
 
 } // namespace kesto

@@ -2,11 +2,12 @@
 // lists over them, and the modal HTML dialogs, as the tray process commands over standard
 // input, and reports what the user does on standard output. It holds no behaviour of the
 // system and no state that matters: the tray process replays everything into a new one.
-#include "platform/qt/ResourceFiles.h"
+#include "qt/ResourceFiles.h"
 #include "window/CommandChannel.h"
-#include "window/ScreenshotTour.h"
-#include "window/TestDriver.h"
 #include "window/WindowController.h"
+#if KESTO_WINDOW_TEST_HOOKS
+#include "window/testing/TestHooks.h"
+#endif
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -14,7 +15,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <memory>
 #include <unistd.h>
 
 int main(int argc, char** argv)
@@ -53,12 +53,14 @@ int main(int argc, char** argv)
     channel.onClosed = [] { QCoreApplication::exit(0); };
     kesto::WindowController controller(resourceDir, channel);
 
-    std::unique_ptr<kesto::TestDriver> driver;
-    if (const QString socket = qEnvironmentVariable("KESTO_TEST_DRIVER"); !socket.isEmpty())
-        driver = std::make_unique<kesto::TestDriver>(controller, socket);
-    std::unique_ptr<kesto::ScreenshotTour> tour;
-    if (const QString dir = qEnvironmentVariable("KESTO_SCREENSHOTS"); !dir.isEmpty())
-        tour = std::make_unique<kesto::ScreenshotTour>(controller, dir);
+#if KESTO_WINDOW_TEST_HOOKS
+    const kesto::TestHooks hooks = kesto::StartTestHooks(controller);
+#else
+    if (qEnvironmentVariableIsSet("KESTO_TEST_DRIVER") ||
+        qEnvironmentVariableIsSet("KESTO_SCREENSHOTS"))
+        std::fprintf(stderr, "kesto-window: built without the test hooks; ignoring "
+                             "KESTO_TEST_DRIVER and KESTO_SCREENSHOTS\n");
+#endif
 
     return app.exec();
 }

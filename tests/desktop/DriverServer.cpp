@@ -1,6 +1,6 @@
 #include "tests/desktop/DriverServer.h"
 
-#include "platform/qt/WindowMessages.h"
+#include "wire/WindowMessages.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

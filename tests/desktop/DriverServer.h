@@ -3,7 +3,7 @@
 // go to the newest one. Every wait is bounded: a test fails, it never hangs.
 #pragma once
 
-#include "platform/qt/LineReader.h"
+#include "wire/LineReader.h"
 
 #include <QJsonObject>
 #include <QLocalServer>

@@ -2,10 +2,11 @@
 // controls from this test (no core): lists over the page with their rows and images,
 // values both ways, and a modal dialog's size and cancel. The user's part is played with
 // real input through the test driver.
-#include "platform/qt/WindowProcess.h"
-#include "platform/qt/WindowListControl.h"
-#include "platform/qt/WindowPageHost.h"
+#include "windowlink/WindowProcess.h"
+#include "platform/ListControlIds.h"
 #include "tests/desktop/UtilityRig.h"
+#include "windowlink/WindowListControl.h"
+#include "windowlink/WindowPageHost.h"
 
 #include <QJsonDocument>
 #include <QTimer>
@@ -88,8 +89,8 @@ protected:
     WindowProcess process;
     EventGate gate;
     WindowPageHost host{process, gate};
-    WindowListControl survey{host, 1009};
-    WindowListControl station{host, 1010};
+    WindowListControl survey{host, kSurveyListControl};
+    WindowListControl station{host, kStationListControl};
     Listener listener;
 };
 

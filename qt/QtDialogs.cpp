@@ -1,0 +1,54 @@
+#include "qt/QtDialogs.h"
+
+#include "wire/WindowMessages.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QThread>
+
+#include <algorithm>
+
+namespace kesto {
+
+void QtDialogs::MessageBox(std::string_view text, std::string_view caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, wire::FromUtf8(caption), wire::FromUtf8(text),
+                    QMessageBox::Ok);
+    // The tray process owns no window the box could stay above: keep it in front of the
+    // main window, which belongs to the window process.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (m_boxes++ == 0 && m_modal)
+        m_modal(true);
+    box.exec();
+    if (--m_boxes == 0 && m_modal)
+        m_modal(false);
+}
+
+void QtDialogs::Beep(int /*frequencyHz*/, int durationMs)
+{
+    QApplication::beep();
+    QThread::msleep(static_cast<unsigned long>(std::clamp(durationMs, 0, 5000)));
+}
+
+void QtDialogs::BeginWaitCursor()
+{
+    if (m_waitDepth++ > 0)
+        return;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_listener)
+        m_listener(true);
+}
+
+void QtDialogs::EndWaitCursor()
+{
+    if (m_waitDepth == 0 || --m_waitDepth > 0)
+        return;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
+    if (m_listener)
+        m_listener(false);
+}
+
+} // namespace kesto

@@ -1,0 +1,102 @@
+// The tray program's command line: our options, and everything else for the
+// application object (the EXIT flag in its spellings).
+#include "tray/TrayOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace kesto {
+namespace {
+
+struct OptionsCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string error; // a part of the expected error, empty for none
+    std::string registry;
+    std::string scenario;
+    std::vector<std::string> appArguments;
+};
+
+class TrayOptionsTest : public testing::TestWithParam<OptionsCase> {};
+
+TEST_P(TrayOptionsTest, Parses)
+{
+    const OptionsCase& c = GetParam();
+    const TrayOptionsResult result = ParseTrayOptions(c.args);
+    if (!c.error.empty()) {
+        EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
+        return;
+    }
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.options.registryFile, c.registry);
+    EXPECT_EQ(result.options.scenarioFile, c.scenario);
+    EXPECT_EQ(result.options.appArguments, c.appArguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrayOptionsTest,
+    testing::Values(
+        OptionsCase{"none", {}, "", "", "", {}},
+        OptionsCase{"separate_values",
+                    {"--registry", "r.db", "--scenario", "s.json"},
+                    "",
+                    "r.db",
+                    "s.json",
+                    {}},
+        OptionsCase{"joined_values",
+                    {"--registry=r.db", "--scenario=a=b.json"},
+                    "",
+                    "r.db",
+                    "a=b.json",
+                    {}},
+        OptionsCase{"exit_flags_pass",
+                    {"/EXIT", "--registry", "r.db", "-exit", "EXIT"},
+                    "",
+                    "r.db",
+                    "",
+                    {"/EXIT", "-exit", "EXIT"}},
+        OptionsCase{"single_dash_words_pass_in_order",
+                    {"-EXIT", "--scenario", "s.json", "-x", "/EXIT"},
+                    "",
+                    "",
+                    "s.json",
+                    {"-EXIT", "-x", "/EXIT"}},
+        OptionsCase{"value_starting_with_a_dash",
+                    {"--registry", "-r.db", "-EXIT"},
+                    "",
+                    "-r.db",
+                    "",
+                    {"-EXIT"}},
+        OptionsCase{"last_of_a_repeated_option",
+                    {"--registry=a.db", "--registry", "b.db"},
+                    "",
+                    "b.db",
+                    "",
+                    {}},
+        OptionsCase{"utf8_values",
+                    {"--registry", "Einstellungen-\xc3\xa4.db"},
+                    "",
+                    "Einstellungen-\xc3\xa4.db",
+                    "",
+                    {}},
+        OptionsCase{"missing_value", {"--registry"}, "--registry", "", "", {}},
+        OptionsCase{"empty_value", {"--scenario="}, "--scenario needs a value", "", "", {}},
+        OptionsCase{"unknown", {"--registy", "r.db"}, "unknown option --registy", "", "", {}},
+        OptionsCase{
+            "unknown_after_values", {"/EXIT", "--exit"}, "unknown option --exit", "", "", {}}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(TrayOptions, HelpAndTheRest)
+{
+    const std::vector<std::string> args{
+        "--help",          "--call-log",    "c.log", "--window-program",
+        "/x/kesto-window", "--screenshots", "shots"};
+    const TrayOptionsResult result = ParseTrayOptions(args);
+    ASSERT_TRUE(result.error.empty());
+    EXPECT_TRUE(result.options.help);
+    EXPECT_EQ(result.options.callLogFile, "c.log");
+    EXPECT_EQ(result.options.windowProgram, "/x/kesto-window");
+    EXPECT_EQ(result.options.screenshotDir, "shots");
+}
+
+} // namespace
+} // namespace kesto
