@@ -2,6 +2,8 @@
 // controller and the main window agree on.
 #pragma once
 
+#include "platform/ListControlIds.h"
+
 #include <cstdint>
 
 namespace kesto {
