@@ -257,7 +257,7 @@ void MainDialog::Restore()
         m_monitorTimers.Start();
         m_router.Broadcast(ShellStep::RestoredInStationMode);
     } else {
-        m_apModeActive = 1;
+        m_apModeActive = true;
         m_router.Broadcast(ShellStep::RestoredInApMode);
     }
     ShowWindowIfShown();
@@ -306,10 +306,10 @@ void MainDialog::SwitchTab(int tab)
 
 void MainDialog::SwitchToStation()
 {
-    if (m_apModeActive != 1)
+    if (!m_apModeActive)
         return;
     HideLists();
-    m_apModeActive = 0;
+    m_apModeActive = false;
     m_api.SetWL_OperationMode_STA_AP(0);
     m_ports.clock.Sleep(200);
     m_applier.ApplyDefaultProfile();
@@ -322,12 +322,12 @@ void MainDialog::SwitchToStation()
 
 void MainDialog::SwitchToAp()
 {
-    if (m_apModeActive != 0)
+    if (m_apModeActive)
         return;
     PlaceStationList();
     HideLists();
     SetApIcon();
-    m_apModeActive = 1;
+    m_apModeActive = true;
     m_monitorTimers.Stop();
     m_ports.timers.KillTimer(kTimerTrayIcon);
     EnterApModeOnAdapter();

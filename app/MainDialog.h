@@ -112,7 +112,7 @@ public:
     // --- state ---
     bool windowShown() const { return m_windowShown; }
     bool firstShowPending() const { return m_firstShowPending; }
-    int apModeActive() const { return m_apModeActive; }
+    bool apModeActive() const { return m_apModeActive; }
     bool ended() const { return m_ended; }
     int windowIcon() const { return m_windowIcon; }
 
@@ -171,7 +171,7 @@ private:
     bool m_windowShown = false;
     bool m_firstShowPending = true;
     bool m_surveyListHoldsSurvey = false;
-    int m_apModeActive = 0;
+    bool m_apModeActive = false;
     bool m_surveyListPlaced = false;
     bool m_stationListPlaced = false;
     bool m_ended = false;

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev
   qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
   xvfb xauth trayer xdotool
+  clang-format
 )
 
 missing=()

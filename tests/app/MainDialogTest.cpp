@@ -84,10 +84,10 @@ TEST_F(MainDialogTest, StartInApModeAppliesItBeforeTheFirstRestore)
     EXPECT_EQ(rig.tray.icons[128].picture, 274);
     EXPECT_EQ(rig.pages.windowIcons.back(), 274);
     EXPECT_FALSE(Running(4));
-    EXPECT_EQ(dlg.apModeActive(), 0);
+    EXPECT_FALSE(dlg.apModeActive());
 
     rig.tray.Notify(TrayMouse::LeftDoubleClick);
-    EXPECT_EQ(dlg.apModeActive(), 1);
+    EXPECT_TRUE(dlg.apModeActive());
     EXPECT_EQ(rig.pages.shownPages, (std::vector<int>{236, 261}));
     EXPECT_EQ(rig.timers.Period(8), 2000u);
     EXPECT_FALSE(Running(1) || Running(2) || Running(7));
@@ -154,7 +154,7 @@ TEST_F(MainDialogTest, ModeSwitchesActOnlyWhenTheModeChanges)
     EXPECT_EQ(rig.pages.shownPages.size(), 1u);
 
     rig.pages.Click("ImageAPRadio");
-    EXPECT_EQ(dlg.apModeActive(), 1);
+    EXPECT_TRUE(dlg.apModeActive());
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"1"}}));
     EXPECT_EQ(rig.clock.sleeps().back(), 1000u);
@@ -168,7 +168,7 @@ TEST_F(MainDialogTest, ModeSwitchesActOnlyWhenTheModeChanges)
     EXPECT_TRUE(rig.wlan.calls().empty());
 
     rig.pages.Click("ImageStationRadio");
-    EXPECT_EQ(dlg.apModeActive(), 0);
+    EXPECT_FALSE(dlg.apModeActive());
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"0"}, {"0"}})); // switch, then the profile
     EXPECT_EQ(rig.clock.sleeps().back(), 200u);
