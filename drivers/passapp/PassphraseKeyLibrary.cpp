@@ -1,6 +1,8 @@
 // PassphraseKeyLibrary (see PassphraseKeyLibrary.h).
 #include "drivers/passapp/PassphraseKeyLibrary.h"
 
+#include "base/Text.h"
+
 #include <openssl/evp.h>
 
 #include <array>
@@ -62,9 +64,7 @@ int PassphraseKeyLibrary::Passphrase64(const char* phrase, std::span<char> out)
     for (std::size_t i = 0; i < text.size(); ++i) {
         seed[i % seed.size()] ^= static_cast<std::uint8_t>(text[i]);
     }
-    std::uint32_t x =
-        static_cast<std::uint32_t>(seed[0]) | (static_cast<std::uint32_t>(seed[1]) << 8) |
-        (static_cast<std::uint32_t>(seed[2]) << 16) | (static_cast<std::uint32_t>(seed[3]) << 24);
+    std::uint32_t x = ReadLe32(seed);
     std::array<std::uint8_t, kKeys64Bytes> keys{};
     for (std::uint8_t& b : keys) {
         x = x * 0x343FDu + 0x269EC3u; // modulo 2^32 by unsigned wrap-around

@@ -3,6 +3,7 @@
 #include "tools/kestoctl/RegCommand.h"
 
 #include "base/AsciiText.h"
+#include "base/Text.h"
 #include "registry/RegFile.h"
 
 #include <charconv>
@@ -63,13 +64,6 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text)
     return static_cast<std::uint32_t>(n);
 }
 
-std::uint32_t DwordOf(const RegValue& value)
-{
-    const auto& d = value.data;
-    return static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
-           (static_cast<std::uint32_t>(d[2]) << 16) | (static_cast<std::uint32_t>(d[3]) << 24);
-}
-
 std::string HexBytes(const std::vector<std::uint8_t>& data)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -94,7 +88,7 @@ std::string PlainData(const RegValue& value)
     if (value.type == RegType::Sz)
         return std::string(value.data.begin(), value.data.end());
     if (IsDword(value))
-        return std::to_string(DwordOf(value));
+        return std::to_string(ReadLe32(value.data));
     return HexBytes(value.data);
 }
 
@@ -114,7 +108,7 @@ std::string ListedData(const RegValue& value)
     if (!IsDword(value))
         return PlainData(value);
     char hex[16];
-    const auto n = DwordOf(value);
+    const auto n = ReadLe32(value.data);
     const auto [end, ec] = std::to_chars(hex, hex + sizeof hex, n, 16);
     (void)ec;
     return "0x" + std::string(hex, end) + " (" + std::to_string(n) + ")";
