@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
 #include "platform/PageHost.h"
+#include "platform/PassphraseLibrary.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
@@ -31,6 +32,7 @@ struct AppPorts {
     TrayIcon& tray;
     Shell& shell;
     SingleInstance& singleInstance;
+    PassphraseLibrary& passphrases; // WEP keys from a pass phrase
     // The pages' elements; the generated manifest in the program.
     ManifestLookup manifest = PageElements;
     // Where QVWlan.INI is looked up; empty = the working directory.

@@ -37,7 +37,8 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
       m_adapterStart(m_api, m_discovery, store, m_profileList, work), m_tray(ports.tray),
       m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest), m_monitorTimers(ports.timers),
       m_surveySink(*this, kSurveyListControl), m_stationSink(*this, kStationListControl),
-      m_controllers(*this, ports, m_api, m_discovery, store, work),
+      m_controllers(*this, ports, m_api, m_discovery, store, work, m_apSettings, m_filterList,
+                    m_appName),
       m_router(m_controllers.Routes())
 {
     BuildPageMap();
@@ -399,6 +400,8 @@ void MainDialog::ExitWatch()
     m_ports.pages.ShowWindow(false);
     m_monitorTimers.Stop();
     m_ports.timers.KillTimer(kTimerTrayIcon);
+    // The access point's status would poll a closed context; a restore starts it again.
+    m_ports.timers.KillTimer(kTimerApStatus);
     m_adapterStart.Release();
     m_ports.timers.KillTimer(kTimerExitWatch);
     m_ports.timers.SetTimer(kTimerAdapterRetry, 5000);

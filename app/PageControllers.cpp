@@ -7,11 +7,16 @@ namespace kesto {
 
 PageControllers::PageControllers(WindowShell& shell, const AppPorts& ports, WlanApi& api,
                                  AdapterDiscovery& discovery, ProfileStore& store,
-                                 WorkingRecords& work)
-    : m_status(shell, api, discovery, store, work, ports.clock),
+                                 WorkingRecords& work, ApSettings& apSettings,
+                                 FilterList& filterList, const std::string& caption)
+    : m_passphraseKeys(ports.passphrases),
+      m_status(shell, api, discovery, store, work, ports.clock),
       m_chart(ports.pages, api, ports.clock, ports.charts, ports.dialogTimers, ports.manifest),
-      m_survey(shell), m_profiles(shell), m_adapter(shell, work), m_apStatus(shell),
-      m_apSettings(shell), m_apFilter(shell)
+      m_survey(shell), m_profiles(shell), m_adapter(shell, work),
+      m_apStatus(shell, api, store, ports.clock),
+      m_apSettings(shell, api, store, ports.dialogs, caption, m_passphraseKeys, apSettings,
+                   filterList),
+      m_apFilter(shell, api, store, ports.dialogs, caption, apSettings, filterList)
 {
 }
 

@@ -12,27 +12,36 @@
 #include "chart/ChartController.h"
 #include "pages/PageController.h"
 #include "pages/WindowShell.h"
+#include "profiles/ProfileRecord.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
+#include "security/PassphraseKeys.h"
 #include "station/AdapterPage.h"
 #include "station/ProfilePage.h"
 #include "station/StatusPage.h"
 #include "station/SurveyPage.h"
 
+#include <string>
 #include <vector>
 
 namespace kesto {
 
 class PageControllers {
 public:
+    // apSettings, filterList: the window's working copies of the access point's records.
+    // caption: the title of the pages' message boxes.
     PageControllers(WindowShell& shell, const AppPorts& ports, WlanApi& api,
-                    AdapterDiscovery& discovery, ProfileStore& store, WorkingRecords& work);
+                    AdapterDiscovery& discovery, ProfileStore& store, WorkingRecords& work,
+                    ApSettings& apSettings, FilterList& filterList, const std::string& caption);
 
     std::vector<PageRoute> Routes();
 
     StatusPage& status() { return m_status; }
 
 private:
+    // One generator for every page that makes keys from a pass phrase: each shows the
+    // keys of the last phrase typed on any of them.
+    PassphraseKeys m_passphraseKeys;
     StatusPage m_status;
     ChartController m_chart;
     SurveyPage m_survey;

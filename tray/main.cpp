@@ -4,6 +4,7 @@
 // (kesto-window) that the page host starts when the window is first shown.
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
+#include "drivers/passapp/PassphraseKeyLibrary.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 #include "platform/ListControlIds.h"
 #include "posix/FlockSingleInstance.h"
@@ -116,6 +117,7 @@ int RunUtility(const TrayOptions& options)
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell;
     FlockSingleInstance singleInstance;
+    PassphraseKeyLibrary passphrases;
 
     if (!QtTrayIcon::Available()) {
         // No notification area: the window is shown at start and minimises instead of
@@ -142,6 +144,7 @@ int RunUtility(const TrayOptions& options)
                          .tray = tray,
                          .shell = shell,
                          .singleInstance = singleInstance,
+                         .passphrases = passphrases,
                          .manifest = PageElements,
                          .iniDirectory = {},
                          .charts = &charts,
