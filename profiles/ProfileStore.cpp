@@ -110,6 +110,16 @@ void ReadConsistently(Registry& registry, const std::function<void()>& reads)
 
 ProfileStore::ProfileStore(Registry& registry) : RegistryPaths(registry) {}
 
+bool ProfileStore::ProfileExists(std::string_view name)
+{
+    if (name.find_first_not_of('\\') == std::string_view::npos)
+        return false;
+    std::string probe(kProfileRoot);
+    probe += name;
+    probe += "\\Authentication Mode";
+    return ReadNumber(probe) != 255;
+}
+
 ProfileRecord ProfileStore::ReadProfile(std::string_view name)
 {
     ProfileRecord record;
