@@ -7,10 +7,14 @@ namespace kesto {
 
 PageControllers::PageControllers(WindowShell& shell, const AppPorts& ports, WlanApi& api,
                                  AdapterDiscovery& discovery, ProfileStore& store,
-                                 WorkingRecords& work)
+                                 WorkingRecords& work, ProfileList& profiles,
+                                 ProfileApplier& applier, const std::string& caption)
     : m_status(shell, api, discovery, store, work, ports.clock),
       m_chart(ports.pages, api, ports.clock, ports.charts, ports.dialogTimers, ports.manifest),
-      m_survey(shell), m_profiles(shell), m_adapter(shell, work), m_apStatus(shell),
+      m_survey(shell), m_wizard(shell, api, discovery, store, profiles, applier, work,
+                                ports.dialogs, m_noNetworks, caption),
+      m_profiles(shell, profiles, work, applier, discovery, ports.dialogs, m_wizard),
+      m_adapter(shell, work, store, applier, discovery, ports.dialogs), m_apStatus(shell),
       m_apSettings(shell), m_apFilter(shell)
 {
 }
@@ -22,6 +26,13 @@ std::vector<PageRoute> PageControllers::Routes()
         {0, {kChartPageId}, {}, &m_chart},
         {2, {kSurveyPageId}, {}, &m_survey},
         {3, {kProfilePageId}, {}, &m_profiles},
+        {0,
+         {kAddProfilePageId, kEditProfilePageId, kAdHocPageId, kAdHoc11ChannelsPageId,
+          kSecurityMethodPageId, kWepKeyPageId, kWepPassPhrasePageId, kEapMd5PageId, kEapPeapPageId,
+          kEapTlsPageId, kEapTtlsPageId, kWpaPskPageId, kWpaRadiusPageId, kConfirmPageId,
+          kConfirmAdHocPageId, kActivatePageId, kActivateAdHocPageId},
+         {},
+         &m_wizard},
         {4, {kAdapterPageId}, {}, &m_adapter},
         {5, {kApStatusPageId}, {kTimerApStatus}, &m_apStatus},
         {6, {kApSettingsPageId}, {}, &m_apSettings},

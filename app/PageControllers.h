@@ -9,13 +9,17 @@
 #include "ap/ApSettingsPage.h"
 #include "ap/ApStatusPage.h"
 #include "app/AppPorts.h"
+#include "apply/ProfileApply.h"
 #include "chart/ChartController.h"
 #include "pages/PageController.h"
 #include "pages/WindowShell.h"
+#include "profiles/ProfileList.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
 #include "station/AdapterPage.h"
+#include "station/NetworkPick.h"
 #include "station/ProfilePage.h"
+#include "station/ProfileWizard.h"
 #include "station/StatusPage.h"
 #include "station/SurveyPage.h"
 
@@ -23,19 +27,32 @@
 
 namespace kesto {
 
+class NoNetworks : public NetworkPick {
+public:
+    void Survey() override {}
+    std::vector<PickableNetwork> Networks() const override { return {}; }
+};
+
 class PageControllers {
 public:
+    // caption: the title of the pages' message boxes (the application name).
     PageControllers(WindowShell& shell, const AppPorts& ports, WlanApi& api,
-                    AdapterDiscovery& discovery, ProfileStore& store, WorkingRecords& work);
+                    AdapterDiscovery& discovery, ProfileStore& store, WorkingRecords& work,
+                    ProfileList& profiles, ProfileApplier& applier, const std::string& caption);
 
     std::vector<PageRoute> Routes();
 
     StatusPage& status() { return m_status; }
+    ProfilePage& profiles() { return m_profiles; }
+    ProfileWizard& wizard() { return m_wizard; }
+    AdapterPage& adapter() { return m_adapter; }
 
 private:
     StatusPage m_status;
     ChartController m_chart;
     SurveyPage m_survey;
+    NoNetworks m_noNetworks;
+    ProfileWizard m_wizard;
     ProfilePage m_profiles;
     AdapterPage m_adapter;
     ApStatusPage m_apStatus;

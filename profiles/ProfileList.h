@@ -47,6 +47,12 @@ public:
     // profile page redraws its list control there).
     void ReloadProfileList();
     void SetRefreshHook(std::function<void()> hook) { m_refreshHook = std::move(hook); }
+    // The refresh hook over ShownProfiles as they are (their order kept).
+    void RefreshProfileList()
+    {
+        if (m_refreshHook)
+            m_refreshHook();
+    }
 
     // Appends a link for the record and writes its values. The caller has made sure
     // the name is new. One transaction. False, with nothing written, when the list
