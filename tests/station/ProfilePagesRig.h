@@ -90,6 +90,14 @@ protected:
             out.push_back(m.text);
         return out;
     }
+    // Any configuring call reached the adapter since Start.
+    bool Configured() const
+    {
+        for (const auto& call : rig.wlan.calls())
+            if (call.name.starts_with("SetWL_"))
+                return true;
+        return false;
+    }
     std::string Link(int n) { return rig.Product("ProfileLink " + std::to_string(n)); }
     bool ProfileKeyExists(const std::string& name) { return rig.store.ProfileExists(name); }
     void EditScenario(const std::function<void(nlohmann::json&)>& edit)
