@@ -94,6 +94,7 @@ void PageView::ShowPage(int pageId, const QJsonArray& values)
 {
     m_pageId = pageId;
     m_values = values;
+    m_disabled.clear();
     Load();
 }
 
@@ -126,6 +127,13 @@ void PageView::SetValue(const QString& id, const QJsonValue& value)
         emit m_bridge->setValue(id, VariantOf(value));
 }
 
+void PageView::SetDisabled(const QString& id, bool disabled)
+{
+    m_disabled.insert(id, disabled);
+    if (m_ready)
+        emit m_bridge->setDisabled(id, disabled);
+}
+
 void PageView::OnBridgeReady(int pageId)
 {
     if (pageId != m_pageId)
@@ -138,6 +146,8 @@ void PageView::OnBridgeReady(int pageId)
     }
     m_ready = true;
     emit m_bridge->setValues(values);
+    for (auto it = m_disabled.constBegin(); it != m_disabled.constEnd(); ++it)
+        emit m_bridge->setDisabled(it.key(), it.value().toBool());
     if (onReady)
         onReady(pageId);
 }

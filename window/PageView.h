@@ -26,6 +26,9 @@ public:
     // Loads resources/pages/<pageId>.html; values ([id, value] pairs) apply once ready.
     void ShowPage(int pageId, const QJsonArray& values);
     void SetValue(const QString& id, const QJsonValue& value);
+    // Disables or enables an element (a radio group by name) once the page is ready;
+    // kept until another page is shown, so a reload shows it again.
+    void SetDisabled(const QString& id, bool disabled);
 
     int pageId() const { return m_pageId; }
     // Loaded, connected, and given its values.
@@ -51,6 +54,7 @@ private:
     int m_pageId = 0;
     bool m_ready = false;
     QJsonArray m_values;
+    QVariantMap m_disabled; // id -> bool, the last state the tray gave each element
 };
 
 } // namespace kesto

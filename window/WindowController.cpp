@@ -63,6 +63,8 @@ void WindowController::OnCommand(const QJsonObject& command)
     const QString name = command.value(QStringLiteral("c")).toString();
     if (name == QStringLiteral("page")) {
         OnPageCommand(command);
+    } else if (name == QStringLiteral("disable")) {
+        OnDisableCommand(command);
     } else if (name == QStringLiteral("set")) {
         OnSetCommand(command);
     } else if (name == QStringLiteral("list")) {
@@ -131,6 +133,16 @@ void WindowController::OnSetCommand(const QJsonObject& command)
     if (!view || id.isEmpty() || !wire::ValueFromJson(value))
         return;
     view->SetValue(id, value);
+}
+
+void WindowController::OnDisableCommand(const QJsonObject& command)
+{
+    PageView* view = ViewOf(command.value(QStringLiteral("surface")).toString());
+    const QString id = command.value(QStringLiteral("id")).toString();
+    const QJsonValue disabled = command.value(QStringLiteral("disabled"));
+    if (!view || id.isEmpty() || !disabled.isBool())
+        return;
+    view->SetDisabled(id, disabled.toBool());
 }
 
 void WindowController::OpenDialog()

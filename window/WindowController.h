@@ -39,6 +39,7 @@ private:
     void OnChartCommand(const QJsonObject& command);
     void OnPageCommand(const QJsonObject& command);
     void OnSetCommand(const QJsonObject& command);
+    void OnDisableCommand(const QJsonObject& command);
     void OpenDialog();
     void CloseDialog();
     PageView* ViewOf(const QString& surface);

@@ -150,6 +150,18 @@ void WindowPageHost::SendPage(HtmlSurface surface)
     command.insert(QStringLiteral("page"), mirror.pageId());
     command.insert(QStringLiteral("values"), wire::ValuesToJson(mirror.Values()));
     mirror.Resent(Send(command));
+    // A fresh page starts with its HTML's state; what the core disabled goes again.
+    for (const auto& [id, disabled] : mirror.Disabled())
+        SendDisabled(surface, id, disabled);
+}
+
+qint64 WindowPageHost::SendDisabled(HtmlSurface surface, std::string_view elementId, bool disabled)
+{
+    QJsonObject command = Command("disable");
+    command.insert(QStringLiteral("surface"), wire::SurfaceName(surface));
+    command.insert(QStringLiteral("id"), wire::FromUtf8(elementId));
+    command.insert(QStringLiteral("disabled"), disabled);
+    return Send(command);
 }
 
 void WindowPageHost::SendWindowState()
@@ -250,6 +262,15 @@ void WindowPageHost::SetElement(HtmlSurface surface, std::string_view elementId,
     command.insert(QStringLiteral("id"), wire::FromUtf8(elementId));
     command.insert(QStringLiteral("value"), wire::ValueToJson(value));
     mirror.Set(elementId, value, Send(command));
+}
+
+void WindowPageHost::SetDisabled(HtmlSurface surface, std::string_view elementId, bool disabled)
+{
+    SurfaceMirror& mirror = Surface(surface);
+    if (mirror.pageId() == 0 || elementId.empty())
+        return;
+    mirror.SetDisabled(elementId, disabled);
+    SendDisabled(surface, elementId, disabled);
 }
 
 // --- the modal dialog ---
