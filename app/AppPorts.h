@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
 #include "platform/PageHost.h"
+#include "platform/PassphraseLibrary.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
@@ -40,6 +41,8 @@ struct AppPorts {
     // own). Without both, ButtonChart opens nothing.
     ChartHost* charts = nullptr;
     Timers* dialogTimers = nullptr;
+    // Keys from a pass phrase on the WEP pages; without it a pass phrase gives no keys.
+    PassphraseLibrary* passphrases = nullptr;
 };
 
 } // namespace kesto

@@ -16,6 +16,7 @@
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
+#include "security/PassphraseKeys.h"
 #include "station/AdapterPage.h"
 #include "station/NetworkPick.h"
 #include "station/ProfilePage.h"
@@ -31,6 +32,22 @@ class NoNetworks : public NetworkPick {
 public:
     void Survey() override {}
     std::vector<PickableNetwork> Networks() const override { return {}; }
+};
+
+// Stands in for the pass-phrase library where the application was given none: every
+// phrase gives the empty text, so no keys.
+class NoPassphrases : public PassphraseLibrary {
+public:
+    int Passphrase64(const char*, std::span<char> out) override { return Empty(out); }
+    int Passphrase128(const char*, std::span<char> out) override { return Empty(out); }
+
+private:
+    static int Empty(std::span<char> out)
+    {
+        if (!out.empty())
+            out[0] = '\0';
+        return 0;
+    }
 };
 
 class PageControllers {
@@ -52,6 +69,9 @@ private:
     ChartController m_chart;
     SurveyPage m_survey;
     NoNetworks m_noNetworks;
+    NoPassphrases m_noPassphrases;
+    // One generator for every page that takes a pass phrase: its last keys are shared.
+    PassphraseKeys m_passphraseKeys;
     ProfileWizard m_wizard;
     ProfilePage m_profiles;
     AdapterPage m_adapter;

@@ -49,8 +49,9 @@ int KeyIndexOf(const ProfileRecord& record)
 } // namespace
 
 WizardSecurityPages::WizardSecurityPages(WindowShell& shell, WorkingRecords& work, Dialogs& dialogs,
-                                         std::string caption)
-    : m_shell(shell), m_work(work), m_dialogs(dialogs), m_caption(std::move(caption))
+                                         PassphraseKeys& keys, std::string caption)
+    : m_shell(shell), m_work(work), m_dialogs(dialogs), m_caption(std::move(caption)),
+      m_keyEntry(keys)
 {
 }
 
@@ -74,7 +75,26 @@ void WizardSecurityPages::BindHandlers(PageMap& pages)
     const auto back = [this] { m_flow.back(); };
     const auto abandon = [this] { m_flow.abandon(); };
 
+    // The key entry works on the page as it is and on the wizard's record: typing
+    // changes the record at once, Next checks the key in use.
+    const auto entry = [&pages](int pageId, std::string_view id, ElementEvent event,
+                                ElementHandler handler) {
+        pages.AddHandler(pageId, id, event, std::move(handler));
+    };
     for (int pageId : {kWepKeyPageId, kWepPassPhrasePageId}) {
+        entry(pageId, "TextWepPassPhrase", ElementEvent::KeyUp,
+              [this] { m_keyEntry.PassPhraseKeyUp(m_work.WizardProfile, m_shell.page()); });
+        entry(pageId, "TextWepKey", ElementEvent::KeyUp,
+              [this] { m_keyEntry.KeyUp(m_work.WizardProfile, m_shell.page()); });
+        entry(pageId, "TextWepKey", ElementEvent::Blur,
+              [this] { m_keyEntry.MaskKey(m_shell.page()); });
+        entry(pageId, "SelectWepKey", ElementEvent::Change,
+              [this] { m_keyEntry.MaskKey(m_shell.page()); });
+        entry(pageId, "SelectWepWep", ElementEvent::Change,
+              [this] { m_keyEntry.SizeChanged(m_shell.page()); });
+        for (const char* choice : {"Radio1", "Radio2"})
+            entry(pageId, choice, ElementEvent::Click,
+                  [this] { m_keyEntry.ChoiceClicked(m_shell.page()); });
         pages.AddHandler(pageId, "ButtonNextWep", ElementEvent::Click, [this] { OnWepNext(); });
         pages.AddHandler(pageId, "ButtonBackWep", ElementEvent::Click, back);
         pages.AddHandler(pageId, "ButtonExitWep", ElementEvent::Click, abandon);
@@ -157,7 +177,7 @@ void WizardSecurityPages::FillWep()
     // select name the same key.
     fields.SetNumber("SelectWepKey", keyIndex);
     fields.SetText("KeyText", "Taste " + std::to_string(keyIndex + 1) + ":");
-    fields.SetText("TextWepKey", KeySlot(record, keyIndex).empty() ? "" : kWepKeyMask);
+    fields.SetText("TextWepKey", WepKeyEntry::FilledKeyText(record, keyIndex));
     fields.SetText("TextWepPassPhrase", "");
     fields.SetNumber("RadioGroupWep", record.KeyMode == 0 ? 0 : 1);
 }
@@ -165,6 +185,7 @@ void WizardSecurityPages::FillWep()
 void WizardSecurityPages::ShowWep()
 {
     m_shell.ShowPage(m_work.WizardProfile.KeyMode == 1 ? kWepKeyPageId : kWepPassPhrasePageId);
+    m_keyEntry.PageFilled(m_shell.page());
 }
 
 void WizardSecurityPages::FillEap(int methodChoice)

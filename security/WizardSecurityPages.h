@@ -11,6 +11,8 @@
 #include "pages/WindowShell.h"
 #include "platform/Dialogs.h"
 #include "profiles/WorkingRecords.h"
+#include "security/PassphraseKeys.h"
+#include "security/WepKeyEntry.h"
 
 #include <functional>
 #include <string>
@@ -40,9 +42,10 @@ struct WizardSecurityFlow {
 
 class WizardSecurityPages {
 public:
+    // keys: the pass-phrase generator the application shares between its pages.
     // caption: the title of message boxes (the application name).
     WizardSecurityPages(WindowShell& shell, WorkingRecords& work, Dialogs& dialogs,
-                        std::string caption);
+                        PassphraseKeys& keys, std::string caption);
 
     void SetFlow(WizardSecurityFlow flow) { m_flow = std::move(flow); }
     void BindHandlers(PageMap& pages);
@@ -75,6 +78,7 @@ private:
     Dialogs& m_dialogs;
     std::string m_caption;
     WizardSecurityFlow m_flow;
+    WepKeyEntry m_keyEntry;
     WizardSecurity m_method = WizardSecurity::None;
 };
 

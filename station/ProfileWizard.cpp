@@ -31,10 +31,10 @@ void ClearWepKeys(ProfileRecord& record)
 ProfileWizard::ProfileWizard(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
                              ProfileStore& store, ProfileList& profiles, ProfileApplier& applier,
                              WorkingRecords& work, Dialogs& dialogs, NetworkPick& networks,
-                             std::string caption)
+                             PassphraseKeys& keys, std::string caption)
     : m_shell(shell), m_api(api), m_discovery(discovery), m_store(store), m_profiles(profiles),
       m_applier(applier), m_work(work), m_dialogs(dialogs), m_networks(networks),
-      m_caption(std::move(caption)), m_security(shell, work, dialogs, m_caption)
+      m_caption(std::move(caption)), m_security(shell, work, dialogs, keys, m_caption)
 {
     m_security.SetFlow({[this] { Confirm(); }, [this] { m_shell.ShowPage(kSecurityMethodPageId); },
                         [this] { Abandon(); }});

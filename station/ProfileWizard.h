@@ -52,7 +52,7 @@ public:
     ProfileWizard(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
                   ProfileStore& store, ProfileList& profiles, ProfileApplier& applier,
                   WorkingRecords& work, Dialogs& dialogs, NetworkPick& networks,
-                  std::string caption);
+                  PassphraseKeys& keys, std::string caption);
 
     void BindHandlers(PageMap& pages) override;
 
