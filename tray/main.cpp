@@ -21,6 +21,7 @@
 #include "posix/FlockSingleInstance.h"
 #include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
+#include "tray/MessageLogDialogs.h"
 #include "tray/TrayOptions.h"
 
 #include <QApplication>
@@ -113,6 +114,11 @@ int RunUtility(const TrayOptions& options)
     WindowListControl stationList(pages, kStationListId);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
                       [&pages](bool open) { pages.SetBlocked(open); });
+    MessageLogDialogs messageLog(dialogs);
+    if (!options.messageLogFile.empty() && !messageLog.Open(options.messageLogFile))
+        return Fail(options.messageLogFile + ": " + std::strerror(errno));
+    Dialogs& userDialogs =
+        options.messageLogFile.empty() ? static_cast<Dialogs&>(dialogs) : messageLog;
     QtTimers timers(gate);
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
     WindowChartHost charts(pages);
@@ -138,7 +144,7 @@ int RunUtility(const TrayOptions& options)
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,
                          .clock = clock,
-                         .dialogs = dialogs,
+                         .dialogs = userDialogs,
                          .pages = pages,
                          .surveyList = surveyList,
                          .stationList = stationList,
