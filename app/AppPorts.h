@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
 #include "platform/PageHost.h"
+#include "platform/PassphraseLibrary.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
@@ -31,6 +32,8 @@ struct AppPorts {
     TrayIcon& tray;
     Shell& shell;
     SingleInstance& singleInstance;
+    // Pass-phrase generated WEP keys (drivers/passapp in the program).
+    PassphraseLibrary& passphrase;
     // The pages' elements; the generated manifest in the program.
     ManifestLookup manifest = PageElements;
     // Where QVWlan.INI is looked up; empty = the working directory.

@@ -37,7 +37,7 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
       m_adapterStart(m_api, m_discovery, store, m_profileList, work), m_tray(ports.tray),
       m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest), m_monitorTimers(ports.timers),
       m_surveySink(*this, kSurveyListId), m_stationSink(*this, kStationListId),
-      m_controllers(*this, ports, m_api, m_discovery, store, work),
+      m_controllers(*this, ports, m_api, m_discovery, store, work, m_applier, m_appName),
       m_router(m_controllers.Routes())
 {
     BuildPageMap();

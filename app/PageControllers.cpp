@@ -7,11 +7,14 @@ namespace kesto {
 
 PageControllers::PageControllers(WindowShell& shell, const AppPorts& ports, WlanApi& api,
                                  AdapterDiscovery& discovery, ProfileStore& store,
-                                 WorkingRecords& work)
-    : m_status(shell, api, discovery, store, work, ports.clock),
+                                 WorkingRecords& work, ProfileApplier& applier,
+                                 const std::string& caption)
+    : m_passphraseKeys(ports.passphrase), m_status(shell, api, discovery, store, work, ports.clock),
       m_chart(ports.pages, api, ports.clock, ports.charts, ports.dialogTimers, ports.manifest),
-      m_survey(shell), m_profiles(shell), m_adapter(shell, work), m_apStatus(shell),
-      m_apSettings(shell), m_apFilter(shell)
+      m_survey(shell, {api, discovery, store, work, applier, ports.dialogs, ports.clock,
+                       ports.pages, m_passphraseKeys, caption, ports.manifest}),
+      m_profiles(shell), m_adapter(shell, work), m_apStatus(shell), m_apSettings(shell),
+      m_apFilter(shell)
 {
 }
 

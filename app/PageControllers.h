@@ -9,30 +9,40 @@
 #include "ap/ApSettingsPage.h"
 #include "ap/ApStatusPage.h"
 #include "app/AppPorts.h"
+#include "apply/ProfileApply.h"
 #include "chart/ChartController.h"
 #include "pages/PageController.h"
 #include "pages/WindowShell.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
+#include "security/PassphraseKeys.h"
 #include "station/AdapterPage.h"
 #include "station/ProfilePage.h"
 #include "station/StatusPage.h"
 #include "station/SurveyPage.h"
 
+#include <string>
 #include <vector>
 
 namespace kesto {
 
 class PageControllers {
 public:
+    // caption: the title of the pages' message boxes (the application name).
     PageControllers(WindowShell& shell, const AppPorts& ports, WlanApi& api,
-                    AdapterDiscovery& discovery, ProfileStore& store, WorkingRecords& work);
+                    AdapterDiscovery& discovery, ProfileStore& store, WorkingRecords& work,
+                    ProfileApplier& applier, const std::string& caption);
 
     std::vector<PageRoute> Routes();
 
     StatusPage& status() { return m_status; }
+    SurveyPage& survey() { return m_survey; }
+    // The one pass-phrase key generator of all pages: the last keys it made are the
+    // same on every page that takes keys.
+    PassphraseKeys& passphraseKeys() { return m_passphraseKeys; }
 
 private:
+    PassphraseKeys m_passphraseKeys;
     StatusPage m_status;
     ChartController m_chart;
     SurveyPage m_survey;

@@ -4,8 +4,8 @@
 // (kesto-window) that the page host starts when the window is first shown.
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
+#include "drivers/passapp/PassphraseKeyLibrary.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "posix/FlockSingleInstance.h"
 #include "platform/qt/EventGate.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtDialogs.h"
@@ -18,6 +18,7 @@
 #include "platform/qt/WindowMessages.h"
 #include "platform/qt/WindowPageHost.h"
 #include "platform/qt/WindowProcess.h"
+#include "posix/FlockSingleInstance.h"
 #include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
 #include "tray/TrayOptions.h"
@@ -118,6 +119,7 @@ int RunUtility(const TrayOptions& options)
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell;
     FlockSingleInstance singleInstance;
+    PassphraseKeyLibrary passphrase;
 
     if (!QtTrayIcon::Available()) {
         // No notification area: the window is shown at start and minimises instead of
@@ -144,6 +146,7 @@ int RunUtility(const TrayOptions& options)
                          .tray = tray,
                          .shell = shell,
                          .singleInstance = singleInstance,
+                         .passphrase = passphrase,
                          .manifest = PageElements,
                          .iniDirectory = {},
                          .charts = &charts,
