@@ -107,6 +107,15 @@ TEST_F(SurveyPageTest, ListsTheScanWithColumnsChannelsSignalAndRowImages)
     }
 }
 
+TEST_F(SurveyPageTest, SeventyNetworksInRangeListSixtyFour)
+{
+    std::filesystem::copy_file(test::SourceDir() / "resources" / "scenarios" / "many-networks.json",
+                               rig.scenarioPath, std::filesystem::copy_options::overwrite_existing);
+    rig.wlan.reloadScenario();
+    rig.pages.Click("ButtonSiteScan");
+    EXPECT_EQ(rig.surveyList.rows.size(), 64u);
+}
+
 TEST_F(SurveyPageTest, ClickShowsTheDetailsOfTheSelectedRow)
 {
     List(ListEvent::Click, Row("Hotel-Seeblick-Gast1"));
