@@ -32,6 +32,8 @@ struct AppPorts {
     TrayIcon& tray;
     Shell& shell;
     SingleInstance& singleInstance;
+    // Pass-phrase generated WEP keys (drivers/passapp in the program).
+    PassphraseLibrary& passphrase;
     // The pages' elements; the generated manifest in the program.
     ManifestLookup manifest = PageElements;
     // Where QVWlan.INI is looked up; empty = the working directory.
@@ -41,8 +43,6 @@ struct AppPorts {
     // own). Without both, ButtonChart opens nothing.
     ChartHost* charts = nullptr;
     Timers* dialogTimers = nullptr;
-    // Keys from a pass phrase on the WEP pages; without it a pass phrase gives no keys.
-    PassphraseLibrary* passphrases = nullptr;
 };
 
 } // namespace kesto

@@ -32,10 +32,6 @@
 
 namespace kesto {
 
-// List controls and where they lie over the page.
-inline constexpr int kSurveyListId = 1009;
-inline constexpr int kStationListId = 1010;
-
 inline constexpr int kWindowIconId = 128;
 inline constexpr int kWindowWidth = 753;
 inline constexpr int kWindowHeight = 484;

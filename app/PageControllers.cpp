@@ -9,11 +9,12 @@ PageControllers::PageControllers(WindowShell& shell, const AppPorts& ports, Wlan
                                  AdapterDiscovery& discovery, ProfileStore& store,
                                  WorkingRecords& work, ProfileList& profiles,
                                  ProfileApplier& applier, const std::string& caption)
-    : m_status(shell, api, discovery, store, work, ports.clock),
+    : m_passphraseKeys(ports.passphrase), m_status(shell, api, discovery, store, work, ports.clock),
       m_chart(ports.pages, api, ports.clock, ports.charts, ports.dialogTimers, ports.manifest),
-      m_survey(shell), m_passphraseKeys(ports.passphrases ? *ports.passphrases : m_noPassphrases),
-      m_wizard(shell, api, discovery, store, profiles, applier, work, ports.dialogs, m_noNetworks,
-               m_passphraseKeys, caption),
+      m_survey(shell, {api, discovery, store, work, applier, ports.dialogs, ports.clock,
+                       ports.pages, m_passphraseKeys, caption, ports.manifest}),
+      m_networkPick(m_survey), m_wizard(shell, api, discovery, store, profiles, applier, work,
+                                        ports.dialogs, m_networkPick, m_passphraseKeys, caption),
       m_profiles(shell, profiles, work, applier, discovery, ports.dialogs, m_wizard),
       m_adapter(shell, work, store, applier, discovery, ports.dialogs), m_apStatus(shell),
       m_apSettings(shell), m_apFilter(shell)

@@ -18,37 +18,16 @@
 #include "profiles/WorkingRecords.h"
 #include "security/PassphraseKeys.h"
 #include "station/AdapterPage.h"
-#include "station/NetworkPick.h"
 #include "station/ProfilePage.h"
 #include "station/ProfileWizard.h"
 #include "station/StatusPage.h"
+#include "station/SurveyNetworkPick.h"
 #include "station/SurveyPage.h"
 
+#include <string>
 #include <vector>
 
 namespace kesto {
-
-class NoNetworks : public NetworkPick {
-public:
-    void Survey() override {}
-    std::vector<PickableNetwork> Networks() const override { return {}; }
-};
-
-// Stands in for the pass-phrase library where the application was given none: every
-// phrase gives the empty text, so no keys.
-class NoPassphrases : public PassphraseLibrary {
-public:
-    int Passphrase64(const char*, std::span<char> out) override { return Empty(out); }
-    int Passphrase128(const char*, std::span<char> out) override { return Empty(out); }
-
-private:
-    static int Empty(std::span<char> out)
-    {
-        if (!out.empty())
-            out[0] = '\0';
-        return 0;
-    }
-};
 
 class PageControllers {
 public:
@@ -63,15 +42,17 @@ public:
     ProfilePage& profiles() { return m_profiles; }
     ProfileWizard& wizard() { return m_wizard; }
     AdapterPage& adapter() { return m_adapter; }
+    SurveyPage& survey() { return m_survey; }
+    // The one pass-phrase key generator of all pages: the last keys it made are the
+    // same on every page that takes keys.
+    PassphraseKeys& passphraseKeys() { return m_passphraseKeys; }
 
 private:
+    PassphraseKeys m_passphraseKeys;
     StatusPage m_status;
     ChartController m_chart;
     SurveyPage m_survey;
-    NoNetworks m_noNetworks;
-    NoPassphrases m_noPassphrases;
-    // One generator for every page that takes a pass phrase: its last keys are shared.
-    PassphraseKeys m_passphraseKeys;
+    SurveyNetworkPick m_networkPick;
     ProfileWizard m_wizard;
     ProfilePage m_profiles;
     AdapterPage m_adapter;

@@ -4,6 +4,7 @@
 #include "pages/BoundChoice.h"
 #include "pages/MainWindowIds.h"
 #include "station/ProfileTexts.h"
+#include "station/SurveyRecords.h"
 
 #include <algorithm>
 #include <array>
@@ -122,7 +123,9 @@ void ProfileWizard::FillStationList()
     std::vector<ListRow> rows;
     rows.reserve(m_found.size());
     for (const PickableNetwork& network : m_found)
-        rows.push_back({{network.ssid, std::to_string(network.channel)}, -1});
+        rows.push_back({{ShowableName(network.ssid),
+                         network.channel > 0 ? std::to_string(network.channel) : ""},
+                        -1});
     list.SetRows(rows);
     list.Show(true);
 }
@@ -176,7 +179,7 @@ bool ProfileWizard::CheckNameAndNetwork()
         return refuse(kNameEmptyMessage);
     if (record.ProfileName.find('\\') != std::string::npos)
         return refuse(kNameBackslashMessage);
-    if (record.SSID.size() > kMaxProfileSsidBytes)
+    if (record.SSID.size() > kMaxSsidBytes)
         return refuse(kSsidTooLongMessage);
     if (AdHocChosen() && record.SSID.empty())
         return refuse(kSsidEmptyMessage);

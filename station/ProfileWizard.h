@@ -43,9 +43,6 @@ inline constexpr std::string_view kNameBackslashMessage =
 inline constexpr std::string_view kSsidTooLongMessage = "The SSID cannot be longer than 32 bytes!";
 inline constexpr std::string_view kProfileListFullMessage = "No more profiles can be stored!";
 
-// An 802.11 network name is at most 32 bytes.
-inline constexpr std::size_t kMaxProfileSsidBytes = 32;
-
 class ProfileWizard : public PageController {
 public:
     // caption: the title of message boxes (the application name).

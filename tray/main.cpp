@@ -125,7 +125,7 @@ int RunUtility(const TrayOptions& options)
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell;
     FlockSingleInstance singleInstance;
-    PassphraseKeyLibrary passphrases;
+    PassphraseKeyLibrary passphrase;
 
     if (!QtTrayIcon::Available()) {
         // No notification area: the window is shown at start and minimises instead of
@@ -152,11 +152,11 @@ int RunUtility(const TrayOptions& options)
                          .tray = tray,
                          .shell = shell,
                          .singleInstance = singleInstance,
+                         .passphrase = passphrase,
                          .manifest = PageElements,
                          .iniDirectory = {},
                          .charts = &charts,
-                         .dialogTimers = &dialogTimers,
-                         .passphrases = &passphrases};
+                         .dialogTimers = &dialogTimers};
     UtilityApp app(ports);
     app.InitInstance(options.appArguments);
     pages.Shutdown();

@@ -125,7 +125,10 @@ TEST_F(MainDialogTest, TabsShowTheirPagesAndStartOrStopTheirTimers)
         rig.surveyList.visible = rig.stationList.visible = true;
         rig.pages.Click(tab.button);
         EXPECT_EQ(rig.pages.main.pageId, tab.page);
-        EXPECT_FALSE(rig.surveyList.visible || rig.stationList.visible);
+        // Every tab hides both lists; the survey page shows its list again with the scan,
+        // the profile page with the profiles.
+        EXPECT_EQ(rig.surveyList.visible, tab.page == 237 || tab.page == 238);
+        EXPECT_FALSE(rig.stationList.visible);
         for (int id : {1, 2, 7, 8})
             EXPECT_EQ(Running(id), std::ranges::count(tab.running, id) == 1) << "timer " << id;
         EXPECT_EQ(dlg.surveyListHoldsSurvey(), tab.holdsSurvey);

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "app/AppPorts.h"
+#include "drivers/passapp/PassphraseKeyLibrary.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/app/FakeListControl.h"
 #include "tests/app/FakePageHost.h"
 #include "tests/app/FakeShell.h"
@@ -57,8 +58,8 @@ public:
     // guard, the rest shared (an exit request or a refused start touches nothing else).
     AppPorts SecondProcess(Registry& itsRegistry, SingleInstance& itsGuard)
     {
-        return AppPorts{itsRegistry, wlan, clock, dialogs,  pages,        surveyList, stationList,
-                        timers,      tray, shell, itsGuard, PageElements, dir.path()};
+        return AppPorts{itsRegistry, wlan, clock, dialogs,  pages,      surveyList,   stationList,
+                        timers,      tray, shell, itsGuard, passphrase, PageElements, dir.path()};
     }
 
     TempDir dir;
@@ -77,8 +78,9 @@ public:
     FakeShell shell;
     GuardTable guards;
     FakeSingleInstance guard{guards};
-    AppPorts ports{registry, wlan, clock, dialogs, pages,        surveyList, stationList,
-                   timers,   tray, shell, guard,   PageElements, dir.path()};
+    PassphraseKeyLibrary passphrase;
+    AppPorts ports{registry, wlan, clock, dialogs, pages,      surveyList,   stationList,
+                   timers,   tray, shell, guard,   passphrase, PageElements, dir.path()};
     ProfileStore store{registry};
     WorkingRecords work;
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "app/MainDialog.h"
-#include "drivers/passapp/PassphraseKeyLibrary.h"
 #include "profiles/ProfileList.h"
 #include "tests/app/ShellRig.h"
 
@@ -119,8 +118,6 @@ protected:
     }
 
     ShellRig rig;
-    PassphraseKeyLibrary passphrases;
-    bool portsComplete = (rig.ports.passphrases = &passphrases, true);
     MainDialog dlg{rig.ports, rig.store, rig.work, "kesto-utility"};
 };
 
