@@ -117,7 +117,8 @@ void ProfileWizard::StartEdit(const ProfileRecord& profile)
 void ProfileWizard::FillStationList()
 {
     ListControl& list = m_shell.stationList();
-    list.SetColumns({{"SSID", 120, true}, {"Kanal", 58, true}});
+    // 182 pixels wide: both columns fit beside the vertical scroll bar.
+    list.SetColumns({{"SSID", 112, true}, {"Kanal", 48, true}});
     list.SetGridLines(true);
     list.SetFullRowSelect(true);
     std::vector<ListRow> rows;

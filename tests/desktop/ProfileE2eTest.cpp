@@ -7,6 +7,7 @@
 #include "tests/desktop/UtilityRig.h"
 #include "tests/support/FakeDialogs.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -44,6 +45,17 @@ ProfileRecord StoredProfile(UtilityRig& rig, const std::string& name)
 {
     SqliteRegistry registry(rig.dir().file("registry.db").string());
     return ProfileStore(registry).ReadProfile(name);
+}
+
+// The names of the networks in the rig's scenario.
+QStringList ScenarioNames(UtilityRig& rig)
+{
+    QFile file(QString::fromStdString(rig.dir().file("scenario.json").string()));
+    file.open(QIODevice::ReadOnly);
+    QStringList names;
+    for (const QJsonValue network : QJsonDocument::fromJson(file.readAll())["networks"].toArray())
+        names << network["ssid"].toString();
+    return names;
 }
 
 void Screenshot(UtilityRig& rig, const char* file)
@@ -140,6 +152,25 @@ TEST_F(ProfileE2e, AddAnInfrastructureProfileThroughTheWizardThenEditAndActivate
 
     ASSERT_TRUE(Erase("TextAddProfile", 7));
     ASSERT_TRUE(Type("TextAddProfile", "Buero"));
+
+    // The wizard's own survey lists the networks in range; picking one copies its name.
+    QJsonObject state;
+    ASSERT_TRUE(rig.WaitForState(
+        [](const QJsonObject& s) {
+            const QJsonObject list = s["lists"].toObject()["1010"].toObject();
+            return list["visible"].toBool() && list["rows"].toInt() > 0;
+        },
+        &state))
+        << QJsonDocument(state).toJson().toStdString();
+    ASSERT_TRUE(ListClick(1010, 0));
+    ASSERT_TRUE(rig.Click("ButtonSelectAdd"));
+    QJsonObject picked;
+    ASSERT_TRUE(rig.WaitForValues(
+        [](const QJsonObject& v) { return !v["TextAddSSID"].toString().isEmpty(); }, &picked));
+    const QString pickedName = picked["TextAddSSID"].toString();
+    EXPECT_TRUE(ScenarioNames(rig).contains(pickedName)) << pickedName.toStdString();
+    EXPECT_EQ(picked["TextAddProfile"].toString(), "Buero");
+    ASSERT_TRUE(Erase("TextAddSSID", static_cast<int>(pickedName.size())));
     ASSERT_TRUE(Type("TextAddSSID", "Hausnetz-Berger"));
     Screenshot(rig, "/wizard-256.png");
     ASSERT_TRUE(rig.Click("ButtonNextAdd"));

@@ -89,6 +89,43 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"EditKeepsName", true, "Office", "Corp", false, "", kSecurityMethodPageId}),
     [](const auto& p) { return std::string(p.param.name); });
 
+TEST_F(ProfileWizardTest, PicksTheNetworkNameFromTheSurvey)
+{
+    Start();
+    Click("ButtonAddPrf");
+    ASSERT_EQ(Page(), kAddProfilePageId);
+    EXPECT_FALSE(rig.surveyList.visible);
+    ASSERT_TRUE(rig.stationList.visible);
+    EXPECT_EQ(rig.stationList.placement, (std::array<int, 4>{530, 154, 182, 149}));
+    ASSERT_FALSE(rig.stationList.rows.empty()) << "the survey ran";
+    EXPECT_FALSE(rig.Calls("WL_SiteSurveyStart").empty());
+    const auto row = std::find_if(rig.stationList.rows.begin(), rig.stationList.rows.end(),
+                                  [](const ListRow& r) { return r.texts[0] == "Spielwiese"; });
+    ASSERT_NE(row, rig.stationList.rows.end());
+    EXPECT_EQ(row->texts[1], "10");
+
+    Set("TextAddProfile", std::string("Spiel"));
+    rig.stationList.SelectRow(static_cast<int>(row - rig.stationList.rows.begin()));
+    Click("ButtonSelectAdd");
+    EXPECT_EQ(Shown("TextAddSSID"), "Spielwiese");
+    EXPECT_EQ(Shown("TextAddProfile"), "Spiel") << "the typed name stays";
+
+    // A new survey keeps what was typed; no row selected picks no name.
+    Click("ButtonScanAdd");
+    EXPECT_EQ(Shown("TextAddProfile"), "Spiel");
+    EXPECT_EQ(rig.Calls("WL_SiteSurveyStart").size(), 2u);
+    rig.stationList.SelectRow(-1);
+    Click("ButtonSelectAdd");
+    EXPECT_EQ(Shown("TextAddSSID"), "");
+
+    // Back from the security step shows the networks again.
+    NamePage("Spiel", "Spielwiese", false);
+    EXPECT_FALSE(rig.stationList.visible);
+    Click("ButtonBackPrfStep2");
+    EXPECT_EQ(Page(), kAddProfilePageId);
+    EXPECT_TRUE(rig.stationList.visible);
+}
+
 TEST_F(ProfileWizardTest, ElevenChannelAdapterGetsTheElevenChannelPage)
 {
     EditScenario([](nlohmann::json& s) {
