@@ -97,6 +97,19 @@ TEST_F(AdapterPageTest, PageShowsTheRecordInUse)
     EXPECT_EQ(ShownNumber("SelectRate"), 7);
 }
 
+TEST_F(AdapterPageTest, StartWithADefaultLinkToNoProfileKeepsTheDefaultRecord)
+{
+    ProfileList(rig.store, rig.work, rig.dialogs, "kesto-utility").CreateFirstRunStore();
+    rig.store.WriteText(ProductValuePath("DefaultProfileLink"), "7");
+    dlg.OnInitDialog();
+    rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    EXPECT_TRUE(rig.Calls("SetWL_SSID").empty()) << "no blank record reaches the adapter";
+    EXPECT_EQ(rig.work.ActiveProfileName, "");
+    Click("ButtonTab4");
+    EXPECT_EQ(ShownNumber("SelectRate"), 0) << "not the 255 of a missing profile";
+    EXPECT_EQ(ShownNumber("SelectPreamble"), 2);
+}
+
 TEST_F(AdapterPageTest, AfterASurveyJoinSavingAppliesTheJoinedNetworkAndStoresNothing)
 {
     Start();
