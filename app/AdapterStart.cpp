@@ -45,7 +45,11 @@ void AdapterStart::LoadOrSeedStore()
         m_profiles.CreateFirstRunStore();
         return;
     }
-    m_work.CurrentProfile = m_store.ReadProfile(m_store.ReadText(ProfileLinkPath(link)));
+    // A default link naming no stored profile leaves the current record as it is (the
+    // default record at start) rather than a record of 255s and empty texts.
+    const std::string name = m_store.ReadText(ProfileLinkPath(link));
+    if (m_store.ProfileExists(name))
+        m_work.CurrentProfile = m_store.ReadProfile(name);
 }
 
 bool AdapterStart::ExitRequested()

@@ -47,7 +47,16 @@ void ProfileApplier::ApplyDefaultProfile()
     m_api.SetWL_OperationMode_STA_AP(0);
     m_work.DefaultLinkNumber =
         ParseStoredNumber(m_store.ReadText(ProductValuePath("DefaultProfileLink")));
-    ApplyProfileByName(m_store.ReadText(ProfileLinkPath(m_work.DefaultLinkNumber)));
+    const std::string name = m_store.ReadText(ProfileLinkPath(m_work.DefaultLinkNumber));
+    // A default link that names no stored profile would read as a record of 255s and
+    // empty texts and push that into the adapter: the adapter keeps what it has, the
+    // current record stays, and no profile counts as active.
+    if (!m_store.ProfileExists(name)) {
+        SetModeStation(m_store);
+        m_work.ActiveProfileName.clear();
+        return;
+    }
+    ApplyProfileByName(name);
 }
 
 void ProfileApplier::ApplyProfileByName(std::string name)

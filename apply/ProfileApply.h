@@ -19,7 +19,8 @@ public:
     ProfileApplier(WlanApi& api, ProfileStore& store, WorkingRecords& work,
                    AdapterDiscovery& discovery);
 
-    // Station mode, then the profile at the stored default link.
+    // Station mode, then the profile at the stored default link. A link that names
+    // no stored profile applies nothing and leaves no profile active.
     void ApplyDefaultProfile();
     // Makes the stored profile `name` active and current; pushes it to the adapter
     // when it uses no security or WEP and the system's wireless service lets go of the

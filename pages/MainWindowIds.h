@@ -17,6 +17,10 @@ inline constexpr int kApStatusPageId = 261;
 inline constexpr int kApSettingsPageId = 262;
 inline constexpr int kApFilterPageId = 263;
 
+// List controls laid over the pages: the survey or profile list, the station list.
+inline constexpr int kSurveyListId = 1009;
+inline constexpr int kStationListId = 1010;
+
 // Window timers by id.
 inline constexpr int kTimerLinkStatus = 1;
 inline constexpr int kTimerSignal = 2;

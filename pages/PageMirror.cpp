@@ -126,6 +126,15 @@ bool PageMirror::Set(std::string_view id, ElementValue value)
     return true;
 }
 
+bool PageMirror::SetDisabled(std::string_view id, bool disabled)
+{
+    const Slot* slot = FindSlot(id);
+    if (!slot)
+        return false;
+    m_host.SetDisabled(m_surface, slot->info->id, disabled);
+    return true;
+}
+
 bool PageMirror::SetText(std::string_view id, std::string_view text)
 {
     return Set(id, ElementValue(std::string(text)));

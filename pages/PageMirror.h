@@ -60,6 +60,11 @@ public:
     bool SetText(std::string_view id, std::string_view text);
     bool SetNumber(std::string_view id, int number);
 
+    // Enables or disables the element (a radio group: all its members) on the page
+    // shown; sent at once, so only after the page was shown (not from a fill). False
+    // (and nothing sent) when the page lacks the element.
+    bool SetDisabled(std::string_view id, bool disabled);
+
     // Takes the values an event reported. Values of elements the page lacks, or of the
     // wrong sort for their element, are ignored.
     void Update(const PageValues& values);

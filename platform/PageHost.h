@@ -103,6 +103,13 @@ public:
     // Sets one element of the page shown on surface.
     virtual void SetElement(HtmlSurface surface, std::string_view elementId,
                             const ElementValue& value) = 0;
+    // Enables or disables one element of the page shown on surface; a radio group's
+    // name addresses all its members. Page scripts change the same state on their own
+    // (a key size that allows typed keys only disables the pass-phrase choice); this
+    // call lets the core state it, so a page filled by the core shows it and a new
+    // window process gets it back with the page. The state lasts until the surface
+    // shows another page, which starts with what its HTML says.
+    virtual void SetDisabled(HtmlSurface surface, std::string_view elementId, bool disabled) = 0;
 
     // --- modal HTML dialog ---
     // Opens a modal dialog showing page pageId with values and runs a nested event loop

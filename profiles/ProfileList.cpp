@@ -62,7 +62,9 @@ ProfileList::ProfileList(ProfileStore& store, WorkingRecords& work, Dialogs& dia
 
 std::int32_t ProfileList::ProfileLinkCount()
 {
-    return ParseStoredNumber(m_store.ReadText(ProductValuePath(kLinkCountValue)));
+    const std::int32_t count =
+        ParseStoredNumber(m_store.ReadText(ProductValuePath(kLinkCountValue)));
+    return std::clamp(count, std::int32_t{0}, kMaxProfileLinks);
 }
 
 std::int32_t ProfileList::DefaultProfileLink()
@@ -94,17 +96,8 @@ void ProfileList::LoadProfiles()
     const std::int32_t count = ProfileLinkCount();
     for (std::int32_t link = 1; link <= count; ++link) {
         const std::string name = m_store.ReadText(ProfileLinkPath(link));
-        if (!NamesProfileKey(name))
-            continue;
-        // 255 is how the store reports a profile key that does not exist.
-        std::string probe(kProfileRoot);
-        probe += name;
-        probe += "\\Authentication Mode";
-        if (m_store.ReadNumber(probe) == 255)
-            continue;
-        // Each read passes through the current record, as the list has always done.
-        m_work.CurrentProfile = m_store.ReadProfile(name);
-        m_loaded.push_back(m_work.CurrentProfile);
+        if (m_store.ProfileExists(name))
+            m_loaded.push_back(m_store.ReadProfile(name));
     }
 }
 
@@ -116,22 +109,25 @@ void ProfileList::ReloadProfileList()
         m_refreshHook();
 }
 
-void ProfileList::AddProfile(const ProfileRecord& record)
+bool ProfileList::AddProfile(const ProfileRecord& record)
 {
-    const std::string countText = " " + std::to_string(std::int64_t{ProfileLinkCount()} + 1);
+    const std::int32_t count = ProfileLinkCount();
+    if (count >= kMaxProfileLinks)
+        return false;
+    const std::string countText = " " + std::to_string(count + 1);
     m_store.registry().RunInTransaction([&] {
         m_store.WriteText(ProductValuePath(kLinkCountValue), countText);
         m_store.WriteText(ProductValuePath("ProfileLink" + countText), record.ProfileName);
         m_store.WriteProfile(record);
     });
+    return true;
 }
 
 void ProfileList::DeleteProfile(int shownIndex)
 {
     if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= m_shown.size())
         return;
-    const std::string name =
-        m_shown[static_cast<std::size_t>(shownIndex)].ProfileName;
+    const std::string name = m_shown[static_cast<std::size_t>(shownIndex)].ProfileName;
     if (!NamesProfileKey(name))
         return;
 

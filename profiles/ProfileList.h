@@ -18,6 +18,10 @@ namespace kesto {
 inline constexpr std::string_view kDefaultProfileDeleteMessage =
     "The default profile cannot be deleted!";
 
+// The most links the list holds. A stored count beyond it (a damaged or hostile store)
+// reads as this many, so listing never walks billions of links, and adds stop there.
+inline constexpr std::int32_t kMaxProfileLinks = 1000;
+
 // A decimal number stored as text, read leniently: leading blanks skipped, an optional
 // sign, digits up to the first other character; empty or no digits give 0, and values
 // beyond 32 bits saturate.
@@ -35,25 +39,33 @@ public:
     // "Exit Utility" and "Mode", the default access-point settings and filter list.
     // Resets CurrentProfile to the default record. One transaction.
     void CreateFirstRunStore();
-    // Fills LoadedProfiles in link order. Each profile read passes through
-    // CurrentProfile, which is left holding the last one. Links without a profile key
-    // are skipped and stay stored.
+    // Fills LoadedProfiles in link order. CurrentProfile is left alone: listing is not
+    // applying, and the adapter page edits the record in use. Links without a profile
+    // key are skipped and stay stored.
     void LoadProfiles();
     // LoadProfiles, then ShownProfiles = LoadedProfiles, then the refresh hook (the
     // profile page redraws its list control there).
     void ReloadProfileList();
     void SetRefreshHook(std::function<void()> hook) { m_refreshHook = std::move(hook); }
+    // The refresh hook over ShownProfiles as they are (their order kept).
+    void RefreshProfileList()
+    {
+        if (m_refreshHook)
+            m_refreshHook();
+    }
 
     // Appends a link for the record and writes its values. The caller has made sure
-    // the name is new. One transaction.
-    void AddProfile(const ProfileRecord& record);
+    // the name is new. One transaction. False, with nothing written, when the list
+    // already holds kMaxProfileLinks links.
+    bool AddProfile(const ProfileRecord& record);
     // Deletes the profile of row shownIndex of ShownProfiles with its key and link and
     // closes the gap in the links. The default profile is refused with a message. The
     // default link follows its profile when a link below it goes, so the same profile
     // stays the default. Ends with ReloadProfileList.
     void DeleteProfile(int shownIndex);
 
-    // The count in "ProfileLinkNumber" and the number in "DefaultProfileLink".
+    // The count in "ProfileLinkNumber" (0..kMaxProfileLinks) and the number in
+    // "DefaultProfileLink".
     std::int32_t ProfileLinkCount();
     std::int32_t DefaultProfileLink();
 

@@ -10,25 +10,6 @@ namespace kesto {
 
 namespace {
 
-struct SplitPath {
-    std::string_view key;  // below the hive
-    std::string_view name; // value name
-};
-
-// "HKEY_LOCAL_MACHINE\<key>\<name>": the first component names the hive and is
-// ignored (the hive is always the local machine), the value name follows the last
-// backslash, the key is what lies between.
-SplitPath Split(std::string_view path)
-{
-    const auto first = path.find('\\');
-    if (first == std::string_view::npos)
-        return {{}, path};
-    const auto last = path.rfind('\\');
-    if (last == first)
-        return {{}, path.substr(last + 1)};
-    return {path.substr(first + 1, last - first - 1), path.substr(last + 1)};
-}
-
 // One stored value of a profile: either a number or a text field of the record.
 struct ProfileValue {
     std::string_view name;
@@ -109,6 +90,16 @@ void ReadConsistently(Registry& registry, const std::function<void()>& reads)
 } // namespace
 
 ProfileStore::ProfileStore(Registry& registry) : RegistryPaths(registry) {}
+
+bool ProfileStore::ProfileExists(std::string_view name)
+{
+    if (name.find_first_not_of('\\') == std::string_view::npos)
+        return false;
+    std::string probe(kProfileRoot);
+    probe += name;
+    probe += "\\Authentication Mode";
+    return ReadNumber(probe) != 255;
+}
 
 ProfileRecord ProfileStore::ReadProfile(std::string_view name)
 {

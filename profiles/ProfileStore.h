@@ -31,6 +31,11 @@ public:
     // Every stored value of the profile, with ProfileName set to name. A missing
     // profile key reads as 255 for every number, "" for texts. One transaction.
     ProfileRecord ReadProfile(std::string_view name);
+    // True when name addresses a profile key of its own and that key holds the profile
+    // (its "Authentication Mode" reads as something other than 255, the store's answer
+    // for a missing key). An empty name, or one made only of separators, addresses the
+    // key that holds every profile and names none.
+    bool ProfileExists(std::string_view name);
     // Writes the record's 27 values under ProfileRoot + its ProfileName, in one
     // transaction. No link is touched.
     void WriteProfile(const ProfileRecord& record);
@@ -38,7 +43,6 @@ public:
     void WriteApSettings(const ApSettings& settings);
     FilterList ReadFilterList();
     void WriteFilterList(const FilterList& list);
-
 };
 
-}  // namespace kesto
+} // namespace kesto

@@ -109,9 +109,8 @@ std::int32_t LinkSample::AverageSignal() const
 // --- LinkMonitor ---
 
 LinkMonitor::LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
-                         WorkingRecords& work,
-                         ElementBinding& fields, std::function<void()> pushFields, Timers& timers,
-                         Clock& clock)
+                         WorkingRecords& work, ElementBinding& fields,
+                         std::function<void()> pushFields, Timers& timers, Clock& clock)
     : m_api(api), m_discovery(discovery), m_store(store), m_work(work), m_fields(fields),
       m_pushFields(std::move(pushFields)), m_timers(timers), m_clock(clock), m_meter(api, clock)
 {
@@ -235,7 +234,10 @@ void LinkMonitor::RefreshAssociation()
     if (m_api.QueryWL_BSSID(bssid) != -1)
         SetText("TextstationAPMac", FormatMac(bssid));
 
-    if (result == kAnySsidLength) {
+    // 32 with no name is the library's "any network"; a real name may be 32 bytes.
+    if (result == kAnySsidLength &&
+        std::all_of(ssid.begin(), ssid.begin() + static_cast<std::ptrdiff_t>(length),
+                    [](char c) { return c == '\0'; })) {
         SetText("TextNetworkName", "Any");
         return;
     }

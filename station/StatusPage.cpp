@@ -7,10 +7,15 @@ static_assert(LinkMonitor::kThroughputTimer == kTimerThroughput);
 
 StatusPage::StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
                        ProfileStore& store, WorkingRecords& work, Clock& clock)
-    : m_shell(shell),
-      m_monitor(
-          api, discovery, store, work, shell.binding(), [&shell] { shell.UpdateData(false); },
-          shell.timers(), clock)
+    : m_shell(shell), m_monitor(
+                          api, discovery, store, work, shell.binding(),
+                          [&shell] {
+                              // The monitor runs on while the survey command shows page 237;
+                              // pushing there would overwrite what the user is doing on that page.
+                              if (shell.page().pageId() == kStatusPageId)
+                                  shell.UpdateData(false);
+                          },
+                          shell.timers(), clock)
 {
 }
 

@@ -1,26 +1,149 @@
+// The site survey page (see SurveyPage.h).
 #include "station/SurveyPage.h"
+
+#include "security/SecurityPopup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
 
 namespace kesto {
 
-SurveyPage::SurveyPage(WindowShell& shell) : m_shell(shell) {}
+namespace {
+
+constexpr std::uint32_t kScanWaitMs = 2000;
+constexpr int kColumnName = 1;
+constexpr int kColumnChannel = 2;
+constexpr int kColumnSignal = 3;
+
+// Row images of control 1009: infrastructure open, infrastructure secured, ad hoc open,
+// ad hoc secured.
+int RowImage(const SurveyEntry& entry)
+{
+    const int base = entry.infrastructureMode == 0 ? 2 : 0;
+    return base + (entry.encryption == SurveyEncryption::Open ? 0 : 1);
+}
+
+std::string ChannelText(const SurveyEntry& entry)
+{
+    const int channel = ChannelFromFrequency(entry.frequencyKhz);
+    return channel > 0 ? std::to_string(channel) : std::string();
+}
+
+std::string FormatMac(const std::array<std::uint8_t, 6>& mac)
+{
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    return text;
+}
+
+std::string FormatTime(const LocalTime& t)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return text;
+}
+
+std::string_view NetworkTypeText(std::int32_t mode)
+{
+    switch (mode) {
+    case 0:
+        return "Ad-Hoc";
+    case 1:
+        return "Infrastruktur";
+    default:
+        return "Unknown";
+    }
+}
+
+// Whether a and b are out of order for an ascending sort by column.
+bool GreaterBy(int column, const SurveyEntry& a, const SurveyEntry& b)
+{
+    switch (column) {
+    case kColumnName:
+        return a.ssid > b.ssid; // byte-wise, case-sensitive
+    case kColumnChannel:
+        return ChannelFromFrequency(a.frequencyKhz) > ChannelFromFrequency(b.frequencyKhz);
+    case kColumnSignal:
+        return a.rssi > b.rssi;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+SurveyPage::SurveyPage(WindowShell& shell, Needs needs) : m_shell(shell), m_needs(std::move(needs))
+{
+}
+
+void SurveyPage::BindHandlers(PageMap& pages)
+{
+    pages.AddHandler(kSurveyPageId, "ButtonSiteScan", ElementEvent::Click, [this] {
+        Scan();
+        RecordSurveyTimes();
+        FillList();
+    });
+    pages.AddHandler(kSurveyPageId, "ButtonSiteCon", ElementEvent::Click,
+                     [this] { ConnectSelected(); });
+}
 
 void SurveyPage::ShowTab()
 {
     m_shell.setSurveyListHoldsSurvey(true);
+    Scan();
+    RecordSurveyTimes();
     m_shell.PlaceSurveyList();
     m_shell.ShowPage(kSurveyPageId);
+    FillList();
     m_shell.monitorTimers().Stop();
+}
+
+void SurveyPage::OnListEvent(int controlId, ListEvent event, int index)
+{
+    if (controlId != kSurveyListId)
+        return;
+    switch (event) {
+    case ListEvent::Click:
+        ShowDetails(SelectedRow());
+        break;
+    case ListEvent::DoubleClick:
+        if (m_shell.surveyListHoldsSurvey())
+            ConnectSelected();
+        break;
+    case ListEvent::HeaderClick:
+        if (index >= kColumnName && index <= kColumnSignal)
+            SortBy(index);
+        if (index >= 0 && index <= kColumnSignal)
+            FillList();
+        break;
+    }
 }
 
 void SurveyPage::OnShellStep(ShellStep step)
 {
     switch (step) {
     case ShellStep::SiteSurveyCommand:
+        // The list holds the survey from now on, so a double click in it joins.
+        m_shell.setSurveyListHoldsSurvey(true);
+        m_shell.stationList().Show(false);
+        Scan();
+        RecordSurveyTimes();
+        m_shell.PlaceSurveyList();
         m_shell.ShowPage(kSurveyPageId);
+        FillList();
+        break;
+    case ShellStep::RestoredInStationMode:
+        Scan();
+        RecordSurveyTimes();
+        // The scan replaced the rows behind the list; a list still showing the old rows
+        // would join another row's network on a double click.
+        if (m_shell.page().pageId() == kSurveyPageId)
+            FillList();
         break;
     case ShellStep::FirstShowFromRestore:
     case ShellStep::FirstShowFromMenu:
-    case ShellStep::RestoredInStationMode:
     case ShellStep::RestoredInApMode:
     case ShellStep::StationModeEntered:
     case ShellStep::ApStartingOnAdapter:
@@ -28,6 +151,218 @@ void SurveyPage::OnShellStep(ShellStep step)
     case ShellStep::AdapterReturned:
         break;
     }
+}
+
+// --- scanning and the list ---
+
+void SurveyPage::Scan()
+{
+    WaitCursor wait(m_needs.dialogs);
+    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0);
+    m_needs.api.WL_SiteSurveyStart();
+    m_needs.clock.Sleep(kScanWaitMs);
+    m_needs.api.WL_RetrieveSiteSurveyData(buffer);
+    m_raw = ReadSurveyRecords(buffer);
+    m_shown = m_raw;
+}
+
+void SurveyPage::RecordSurveyTimes()
+{
+    const LocalTime now = m_needs.clock.Now();
+    for (std::size_t i = 0; i < m_raw.size() && i < m_times.size(); ++i)
+        m_times[i] = {m_raw[i].ssid, now};
+}
+
+void SurveyPage::FillList()
+{
+    for (int& flag : m_sortFlags)
+        if (flag != 0 && flag != 1)
+            flag = 0;
+    ListControl& list = m_shell.surveyList();
+    list.SetColumns(
+        {{"", 45, true}, {"SSID", 126, true}, {"Kanal", 62, true}, {"Signal", 62, true}});
+    list.SetGridLines(true);
+    list.SetFullRowSelect(true);
+    std::vector<ListRow> rows;
+    rows.reserve(m_shown.size());
+    const AdapterCalibration& calibration = m_needs.discovery.Calibration();
+    for (const SurveyEntry& entry : m_shown)
+        rows.push_back({{"", ShowableName(entry.ssid), ChannelText(entry),
+                         std::to_string(SignalPercent(entry.rssi, calibration)) + "%"},
+                        RowImage(entry)});
+    list.SetRows(rows);
+    ShowDetails(SelectedRow());
+    list.Show(true);
+}
+
+int SurveyPage::SelectedRow()
+{
+    const std::vector<int> selected = m_shell.surveyList().SelectedRows();
+    return selected.empty() ? -1 : selected.back();
+}
+
+void SurveyPage::ShowDetails(int row)
+{
+    ElementBinding& b = m_shell.binding();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_shown.size()) {
+        for (std::string_view id : {"TextTab2NetworkType", "TextTab2Channel", "TextTab2Encry",
+                                    "TextTab2MAC", "TextTab2Survey"})
+            b.SetText(id, "");
+    } else {
+        const SurveyEntry& entry = m_shown[static_cast<std::size_t>(row)];
+        b.SetText("TextTab2Channel", ChannelText(entry));
+        b.SetText("TextTab2NetworkType", NetworkTypeText(entry.infrastructureMode));
+        b.SetText("TextTab2Encry", EncryptionLabel(entry.encryption));
+        b.SetText("TextTab2MAC", FormatMac(entry.bssid));
+        const std::size_t slots = std::min(m_raw.size(), m_times.size());
+        for (std::size_t i = 0; i < slots; ++i) {
+            if (m_times[i].ssid == entry.ssid) {
+                b.SetText("TextTab2Survey", FormatTime(m_times[i].time));
+                break;
+            }
+        }
+    }
+    m_shell.UpdateData(false);
+}
+
+void SurveyPage::SortBy(int column)
+{
+    if (column < kColumnName || column > kColumnSignal)
+        return;
+    int& flag = m_sortFlags[static_cast<std::size_t>(column - kColumnName)];
+    const bool descending = flag == 1;
+    flag = descending ? 0 : 1;
+    for (std::size_t i = 0; i + 1 < m_shown.size(); ++i) {
+        for (std::size_t j = i + 1; j < m_shown.size(); ++j) {
+            const bool outOfOrder = descending ? GreaterBy(column, m_shown[j], m_shown[i])
+                                               : GreaterBy(column, m_shown[i], m_shown[j]);
+            if (outOfOrder)
+                std::swap(m_shown[i], m_shown[j]);
+        }
+    }
+}
+
+// --- joining ---
+
+void SurveyPage::ConnectSelected()
+{
+    if (m_needs.discovery.CheckServiceConflict())
+        return;
+    const int row = SelectedRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_shown.size())
+        return;
+    const SurveyEntry entry = m_shown[static_cast<std::size_t>(row)];
+    if (entry.ssid.empty()) {
+        m_needs.dialogs.MessageBox(kHiddenNetworkMessage, m_needs.caption);
+        return;
+    }
+
+    WorkingRecords& work = m_needs.work;
+    // What the window had before the join, for a join that does not happen.
+    const ProfileRecord savedRecord = work.CurrentProfile;
+    const std::string savedName = work.ActiveProfileName;
+    const auto restore = [&] {
+        work.CurrentProfile = savedRecord;
+        work.ActiveProfileName = savedName;
+        m_shell.binding().SetText("TextProfileName", savedName);
+    };
+
+    ProfileRecord& current = work.CurrentProfile;
+    current.NetworkType = entry.infrastructureMode;
+    current.Spare1 = 2305;
+    current.RTSCTSThreshold = 2305;
+    current.KeyType = 1;
+    current.KeyInUse = 1;
+    current.Channel = ChannelFromFrequency(entry.frequencyKhz);
+    current.TxRate = 0;
+    current.PSMode = 0;
+    current.Preamble = 2;
+    current.DataEncryption = 0;
+    current.AuthenticationMode = 0;
+    current.KeyLength = 0;
+    current.WepSwitch = 5;
+    current.SSID = entry.ssid;
+    current.NetWorkKey1.clear();
+    current.NetWorkKey2.clear();
+    current.NetWorkKey3.clear();
+    current.NetWorkKey4.clear();
+    current.Spare2 = 0;
+    current.WirelessMode = 0;
+    current.SecurityProfileName.clear();
+
+    const auto freshRecord = [&] {
+        ProfileRecord record;
+        record.ProfileName.clear();
+        record.SSID = entry.ssid;
+        record.NetworkType = entry.infrastructureMode;
+        return record;
+    };
+
+    switch (entry.encryption) {
+    case SurveyEncryption::Open: {
+        WaitCursor wait(m_needs.dialogs);
+        ApplyEntry(entry);
+        work.ActiveProfileName.clear();
+        m_shell.binding().SetText("TextProfileName", "");
+        work.CurrentProfile = freshRecord();
+        break;
+    }
+    case SurveyEncryption::Wep: {
+        work.CurrentProfile = freshRecord();
+        work.CurrentProfile.AuthenticationMode = 1;
+        work.ActiveProfileName.clear();
+        m_shell.binding().SetText("TextProfileName", "");
+        SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, work, m_needs.keys,
+                            kPopupWepPageId, m_needs.manifest);
+        if (!popup.Run()) {
+            restore();
+            m_shell.ShowPage(kSurveyPageId);
+            FillList();
+            return;
+        }
+        WaitCursor wait(m_needs.dialogs);
+        m_needs.applier.ApplyProfileRecord(work.CurrentProfile);
+        break;
+    }
+    case SurveyEncryption::WpaPsk:
+    case SurveyEncryption::WpaRadius:
+        // These calls cannot set up WPA: nothing is joined and nothing changes.
+        restore();
+        return;
+    }
+
+    m_shell.surveyList().Show(false);
+    // The status page's own step: cleared, shown, the monitor started afresh.
+    m_shell.SwitchTab(1);
+}
+
+void SurveyPage::RecordDriverText(std::string_view value, std::string_view text)
+{
+    const std::string driverKey = m_needs.discovery.SelectedAdapterKey();
+    // Without an adapter entry there is no driver key to record in.
+    if (!driverKey.empty())
+        m_needs.store.WriteText(driverKey + "\\" + std::string(value), text);
+}
+
+void SurveyPage::ApplyEntry(const SurveyEntry& entry)
+{
+    WlanApi& api = m_needs.api;
+    const int channel = ChannelFromFrequency(entry.frequencyKhz);
+    api.ResetRequestState();
+    // The name's own bytes, whatever their encoding: the network compares bytes.
+    api.SetWL_SSID(entry.ssid);
+    RecordDriverText("SSID", entry.ssid);
+    RecordDriverText("RFChannel", std::to_string(channel));
+    api.SetDesiredRate(0);
+    api.SetWL_NetworkType(entry.infrastructureMode);
+    RecordDriverText("NetworkType", std::to_string(entry.infrastructureMode));
+    RecordDriverText("PowerSaveMode", std::to_string(api.QueryWL_PSMode()));
+    // A shared-key profile applied before leaves shared-key authentication on, which an
+    // open network refuses: open system first.
+    api.SetWL_AuthenticationMode(0);
+    api.SetWL_WEPStatus(entry.privacy == 1 ? 0 : 1);
+    if (api.SetWL_PreambleMode(3) == 0 && entry.privacy == 1)
+        api.QueryWL_WEPbit();
 }
 
 } // namespace kesto

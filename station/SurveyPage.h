@@ -1,21 +1,94 @@
 // SurveyPage: the site survey page (237) and list control 1009 while it holds the
-// survey: shown from tab 2 and from the tray menu's site survey command.
+// survey: scans for networks, lists them with their channel and signal, shows the
+// selected network's details, sorts by column, and joins the selected network (an open
+// one directly, a WEP one through the security pop-up). Shown from tab 2 and from the
+// tray menu's site survey command; a restore scans again.
 #pragma once
 
+#include "adapter/AdapterDiscovery.h"
+#include "adapter/WlanApi.h"
+#include "apply/ProfileApply.h"
 #include "pages/PageController.h"
 #include "pages/WindowShell.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/PageHost.h"
+#include "profiles/ProfileStore.h"
+#include "profiles/WorkingRecords.h"
+#include "security/PassphraseKeys.h"
+#include "station/SurveyRecords.h"
+
+#include <array>
+#include <string>
+#include <vector>
 
 namespace kesto {
 
+// Shown when the user joins a network that does not send its name: joining it with an
+// empty name would join whichever network the adapter finds first.
+inline constexpr std::string_view kHiddenNetworkMessage =
+    "Dieses Netzwerk sendet seinen Namen nicht und kann nicht aus der Liste verbunden "
+    "werden. Legen Sie ein Profil mit dem Netzwerknamen an.";
+
 class SurveyPage : public PageController {
 public:
-    explicit SurveyPage(WindowShell& shell);
+    // What the page needs besides the window: the adapter, the store for the driver
+    // values a join records, the working records it edits, the applier for a WEP join,
+    // and for the security pop-up the page host, the key generator and the caption of
+    // message boxes (the application name).
+    struct Needs {
+        WlanApi& api;
+        AdapterDiscovery& discovery;
+        ProfileStore& store;
+        WorkingRecords& work;
+        ProfileApplier& applier;
+        Dialogs& dialogs;
+        Clock& clock;
+        PageHost& pages;
+        PassphraseKeys& keys;
+        std::string caption;
+        ManifestLookup manifest = PageElements;
+    };
 
+    SurveyPage(WindowShell& shell, Needs needs);
+
+    void BindHandlers(PageMap& pages) override;
     void ShowTab() override;
+    void OnListEvent(int controlId, ListEvent event, int index) override;
     void OnShellStep(ShellStep step) override;
 
+    // --- the page's steps ---
+    // Starts a scan, waits 2000 ms, reads the records; the list shows them in scan order.
+    void Scan();
+    // Notes the current local time for the name of every network of the last scan.
+    void RecordSurveyTimes();
+    void FillList();
+    // The details of shown row `row`; a row outside the list clears them.
+    void ShowDetails(int row);
+    // Sorts by column 1 (name), 2 (channel) or 3 (signal): ascending, or descending when
+    // the column's last sort was ascending.
+    void SortBy(int column);
+    void ConnectSelected();
+
+    const std::vector<SurveyEntry>& shown() const { return m_shown; }
+
 private:
+    struct SurveyTime {
+        std::string ssid;
+        LocalTime time;
+    };
+
+    void ApplyEntry(const SurveyEntry& entry);
+    void RecordDriverText(std::string_view value, std::string_view text);
+    // The last selected row of the list, or -1.
+    int SelectedRow();
+
     WindowShell& m_shell;
+    Needs m_needs;
+    std::vector<SurveyEntry> m_raw;
+    std::vector<SurveyEntry> m_shown;
+    std::array<SurveyTime, kMaxSurveyEntries> m_times{};
+    std::array<int, 3> m_sortFlags{};
 };
 
 } // namespace kesto

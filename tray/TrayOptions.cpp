@@ -21,6 +21,7 @@ constexpr std::array kValueOptions = {
     ValueOption{"registry", "FILE", &TrayOptions::registryFile},
     ValueOption{"scenario", "FILE", &TrayOptions::scenarioFile},
     ValueOption{"call-log", "FILE", &TrayOptions::callLogFile},
+    ValueOption{"message-log", "FILE", &TrayOptions::messageLogFile},
     ValueOption{"window-program", "FILE", &TrayOptions::windowProgram},
     ValueOption{"screenshots", "DIR", &TrayOptions::screenshotDir},
 };

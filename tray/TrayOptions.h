@@ -11,12 +11,13 @@
 namespace kesto {
 
 struct TrayOptions {
-    std::string registryFile;  // --registry FILE; empty: the user's store
-    std::string scenarioFile;  // --scenario FILE; empty: the shipped default scenario
-    std::string callLogFile;   // --call-log FILE: the adapter calls, one per line
-    std::string windowProgram; // --window-program FILE; empty: kesto-window beside us
-    std::string screenshotDir; // --screenshots DIR: pictures of the main pages
-    bool help = false;         // --help
+    std::string registryFile;   // --registry FILE; empty: the user's store
+    std::string scenarioFile;   // --scenario FILE; empty: the shipped default scenario
+    std::string callLogFile;    // --call-log FILE: the adapter calls, one per line
+    std::string messageLogFile; // --message-log FILE: message boxes answered unattended
+    std::string windowProgram;  // --window-program FILE; empty: kesto-window beside us
+    std::string screenshotDir;  // --screenshots DIR: pictures of the main pages
+    bool help = false;          // --help
     // The arguments that are not options of ours, in their order.
     std::vector<std::string> appArguments;
 };
@@ -34,11 +35,14 @@ TrayOptionsResult ParseTrayOptions(std::span<const std::string> args);
 
 inline constexpr std::string_view kTrayUsage =
     "usage: kesto-utility [--registry FILE] [--scenario FILE] [--call-log FILE]\n"
-    "                     [--window-program FILE] [--screenshots DIR] [/EXIT]\n"
+    "                     [--message-log FILE] [--window-program FILE]\n"
+    "                     [--screenshots DIR] [/EXIT]\n"
     "  --registry FILE        the settings store (default: the user's store under\n"
     "                         $XDG_CONFIG_HOME/kesto)\n"
     "  --scenario FILE        the simulated adapter's scenario (default: the shipped one)\n"
     "  --call-log FILE        write every adapter call to FILE as it happens\n"
+    "  --message-log FILE     write each message box's text to FILE and answer it at\n"
+    "                         once instead of showing it (unattended runs)\n"
     "  --window-program FILE  the window process (default: kesto-window beside this one)\n"
     "  --screenshots DIR      once the window is up, save the status, survey and profile\n"
     "                         pages to DIR as PNG files\n"

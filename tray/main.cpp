@@ -17,6 +17,7 @@
 #include "qt/QtTrayIcon.h"
 #include "qt/ResourceFiles.h"
 #include "tray/CallLogFile.h"
+#include "tray/MessageLogDialogs.h"
 #include "tray/TrayOptions.h"
 #include "windowlink/WindowChartHost.h"
 #include "windowlink/WindowListControl.h"
@@ -111,6 +112,11 @@ int RunUtility(const TrayOptions& options)
     WindowListControl stationList(pages, kStationListControl);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
                       [&pages](bool open) { pages.SetBlocked(open); });
+    MessageLogDialogs messageLog(dialogs);
+    if (!options.messageLogFile.empty() && !messageLog.Open(options.messageLogFile))
+        return Fail(options.messageLogFile + ": " + std::strerror(errno));
+    Dialogs& userDialogs =
+        options.messageLogFile.empty() ? static_cast<Dialogs&>(dialogs) : messageLog;
     QtTimers timers(gate);
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
     WindowChartHost charts(pages);
@@ -136,7 +142,7 @@ int RunUtility(const TrayOptions& options)
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,
                          .clock = clock,
-                         .dialogs = dialogs,
+                         .dialogs = userDialogs,
                          .pages = pages,
                          .surveyList = surveyList,
                          .stationList = stationList,

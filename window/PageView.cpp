@@ -96,6 +96,7 @@ void PageView::ShowPage(int pageId, const PageValues& values)
 {
     m_pageId = pageId;
     m_values = values;
+    m_disabled.clear();
     Load();
 }
 
@@ -124,6 +125,13 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
                                 VariantOf(value));
 }
 
+void PageView::SetDisabled(const QString& id, bool disabled)
+{
+    m_disabled.insert(id, disabled);
+    if (m_ready)
+        emit m_bridge->setDisabled(id, disabled);
+}
+
 void PageView::OnBridgeReady(int pageId)
 {
     if (pageId != m_pageId)
@@ -133,6 +141,8 @@ void PageView::OnBridgeReady(int pageId)
         values.insert(QString::fromStdString(state.id), VariantOf(state.value));
     m_ready = true;
     emit m_bridge->setValues(values);
+    for (auto it = m_disabled.constBegin(); it != m_disabled.constEnd(); ++it)
+        emit m_bridge->setDisabled(it.key(), it.value().toBool());
     if (onReady)
         onReady(pageId);
 }

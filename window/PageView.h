@@ -27,6 +27,9 @@ public:
     // Loads resources/pages/<pageId>.html; values apply once ready.
     void ShowPage(int pageId, const PageValues& values);
     void SetValue(std::string_view id, const ElementValue& value);
+    // Disables or enables an element (a radio group by name) once the page is ready;
+    // kept until another page is shown, so a reload shows it again.
+    void SetDisabled(const QString& id, bool disabled);
 
     int pageId() const { return m_pageId; }
     // Loaded, connected, and given its values.
@@ -54,6 +57,7 @@ private:
     int m_pageId = 0;
     bool m_ready = false;
     PageValues m_values;
+    QVariantMap m_disabled; // id -> bool, the last state the tray gave each element
 };
 
 } // namespace kesto

@@ -96,6 +96,12 @@ void WindowController::Do(const wire::SetElementCommand& command)
         view->SetValue(command.elementId, command.value);
 }
 
+void WindowController::Do(const wire::SetDisabledCommand& command)
+{
+    if (PageView* view = ViewOf(command.surface))
+        view->SetDisabled(wire::FromUtf8(command.elementId), command.disabled);
+}
+
 void WindowController::Do(const wire::WindowStateCommand& command)
 {
     m_main.ApplyState(command.state);

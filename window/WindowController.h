@@ -38,6 +38,7 @@ private:
     // One per command; the compiler names any command left without one.
     void Do(const wire::ShowPageCommand& command);
     void Do(const wire::SetElementCommand& command);
+    void Do(const wire::SetDisabledCommand& command);
     void Do(const wire::WindowStateCommand& command);
     void Do(const wire::RaiseCommand& command);
     void Do(const wire::WindowSizeCommand& command);

@@ -7,6 +7,7 @@ void SurfaceMirror::ShowPage(int pageId, const PageValues& values, qint64 seq)
     m_pageId = pageId;
     m_pageSeq = seq;
     m_entries.clear();
+    m_disabled.clear();
     for (const ElementState& state : values)
         Set(state.id, state.value, seq);
 }
@@ -44,11 +45,23 @@ bool SurfaceMirror::TakeReported(const PageValues& values, qint64 ack)
     return true;
 }
 
+void SurfaceMirror::SetDisabled(std::string_view id, bool disabled)
+{
+    for (auto& [element, off] : m_disabled) {
+        if (element == id) {
+            off = disabled;
+            return;
+        }
+    }
+    m_disabled.emplace_back(std::string(id), disabled);
+}
+
 void SurfaceMirror::Clear()
 {
     m_pageId = 0;
     m_pageSeq = 0;
     m_entries.clear();
+    m_disabled.clear();
 }
 
 PageValues SurfaceMirror::Values() const

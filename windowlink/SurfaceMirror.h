@@ -14,6 +14,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kesto {
@@ -33,6 +34,10 @@ public:
     // set after the window's ack. False, taking nothing, when the event belongs to an
     // earlier page.
     bool TakeReported(const PageValues& values, qint64 ack);
+    // The core disabled (or enabled) element id of the page shown; kept for replay.
+    void SetDisabled(std::string_view id, bool disabled);
+    // Those states, each element's last one, in the order first given.
+    const std::vector<std::pair<std::string, bool>>& Disabled() const { return m_disabled; }
     void Clear();
 
     int pageId() const { return m_pageId; }
@@ -51,6 +56,7 @@ private:
     int m_pageId = 0;
     qint64 m_pageSeq = 0;
     std::vector<Entry> m_entries;
+    std::vector<std::pair<std::string, bool>> m_disabled;
 };
 
 } // namespace kesto

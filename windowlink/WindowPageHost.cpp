@@ -135,6 +135,9 @@ void WindowPageHost::SendPage(HtmlSurface surface)
     SurfaceMirror& mirror = Surface(surface);
     // The dialog's page opens the dialog when none is open in the window.
     mirror.Resent(Send(wire::ShowPageCommand{surface, mirror.pageId(), mirror.Values()}));
+    // A fresh page starts with its HTML's state; what the core disabled goes again.
+    for (const auto& [id, disabled] : mirror.Disabled())
+        Send(wire::SetDisabledCommand{surface, id, disabled});
 }
 
 void WindowPageHost::SendWindowState()
@@ -223,6 +226,15 @@ void WindowPageHost::SetElement(HtmlSurface surface, std::string_view elementId,
         return;
     const qint64 seq = Send(wire::SetElementCommand{surface, std::string(elementId), value});
     mirror.Set(elementId, value, seq);
+}
+
+void WindowPageHost::SetDisabled(HtmlSurface surface, std::string_view elementId, bool disabled)
+{
+    SurfaceMirror& mirror = Surface(surface);
+    if (mirror.pageId() == 0 || elementId.empty())
+        return;
+    mirror.SetDisabled(elementId, disabled);
+    Send(wire::SetDisabledCommand{surface, std::string(elementId), disabled});
 }
 
 // --- the modal dialog ---

@@ -51,6 +51,7 @@ public:
     void ShowPage(HtmlSurface surface, int pageId, const PageValues& values) override;
     void SetElement(HtmlSurface surface, std::string_view elementId,
                     const ElementValue& value) override;
+    void SetDisabled(HtmlSurface surface, std::string_view elementId, bool disabled) override;
     int RunDialog(int pageId, const PageValues& values, PageEventSink& sink) override;
     void EndDialog(int result) override;
 

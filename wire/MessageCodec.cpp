@@ -15,6 +15,7 @@ namespace {
 // Message and operation names.
 constexpr QLatin1StringView kPage("page");
 constexpr QLatin1StringView kSet("set");
+constexpr QLatin1StringView kDisable("disable");
 constexpr QLatin1StringView kWindow("window");
 constexpr QLatin1StringView kRaise("raise");
 constexpr QLatin1StringView kSize("size");
@@ -54,6 +55,7 @@ constexpr QLatin1StringView kWidthKey("width");
 constexpr QLatin1StringView kHeightKey("height");
 constexpr QLatin1StringView kWaitKey("wait");
 constexpr QLatin1StringView kOnKey("on");
+constexpr QLatin1StringView kDisabledKey("disabled");
 constexpr QLatin1StringView kXKey("x");
 constexpr QLatin1StringView kYKey("y");
 constexpr QLatin1StringView kVisibleKey("visible");
@@ -386,6 +388,12 @@ QJsonObject BodyToJson(const CommandBody& body)
                         {kIdKey, FromUtf8(c.elementId)},
                         {kValue, ValueToJson(c.value)}};
             },
+            [](const SetDisabledCommand& c) -> QJsonObject {
+                return {{kCommandKey, kDisable},
+                        {kSurfaceKey, SurfaceName(c.surface)},
+                        {kIdKey, FromUtf8(c.elementId)},
+                        {kDisabledKey, c.disabled}};
+            },
             [](const WindowStateCommand& c) -> QJsonObject {
                 return {{kCommandKey, kWindow}, {kStateKey, WindowStateName(c.state)}};
             },
@@ -588,6 +596,13 @@ std::optional<CommandBody> BodyFromJson(Reader& r, const QString& name)
             c.value = *element;
         else
             r.Fail(kValue, QStringLiteral("neither a string nor an integer"));
+        return c;
+    }
+    if (name == kDisable) {
+        SetDisabledCommand c;
+        c.surface = r.Surface();
+        c.elementId = r.Id(kIdKey);
+        c.disabled = r.Bool(kDisabledKey);
         return c;
     }
     if (name == kWindow)

@@ -43,6 +43,15 @@ struct SetElementCommand {
 // taskbar, where there is no notification area to bring it back from.
 enum class WindowState { Normal, Hidden, Minimised };
 
+// The core's enabled state of an element (a radio group by name) of the page shown;
+// the window keeps it until another page is shown.
+struct SetDisabledCommand {
+    HtmlSurface surface = HtmlSurface::MainWindow;
+    std::string elementId; // not empty
+    bool disabled = false;
+    bool operator==(const SetDisabledCommand&) const = default;
+};
+
 struct WindowStateCommand {
     WindowState state = WindowState::Hidden;
     bool operator==(const WindowStateCommand&) const = default;
@@ -155,7 +164,7 @@ struct ChartValueCommand {
 inline constexpr int kMaxChartDecimals = 15;
 
 using CommandBody =
-    std::variant<ShowPageCommand, SetElementCommand, WindowStateCommand, RaiseCommand,
+    std::variant<ShowPageCommand, SetElementCommand, SetDisabledCommand, WindowStateCommand, RaiseCommand,
                  WindowSizeCommand, WindowIconCommand, WaitCursorCommand, BlockInputCommand,
                  EndDialogCommand, QuitCommand, ListPlaceCommand, ListShowCommand,
                  ListImagesCommand, ListColumnsCommand, ListRowsCommand, ListGridLinesCommand,

@@ -304,11 +304,35 @@ ScenarioAdapter ReadAdapter(const json& v, const std::string& where)
     return a;
 }
 
+std::string SsidBytes(const std::string& hex, const std::string& where)
+{
+    if (hex.size() % 2 != 0)
+        Fail(where, "an odd number of hexadecimal digits");
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = HexDigitValue(hex[i]);
+        const int lo = HexDigitValue(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            Fail(where, Quoted(hex) + " is not hexadecimal digits");
+        if (hi == 0 && lo == 0)
+            Fail(where, "contains a zero byte");
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    return bytes;
+}
+
 ScenarioNetwork ReadNetwork(const json& v, const std::string& where)
 {
     Fields f(v, where);
     ScenarioNetwork n;
-    n.ssid = f.text("ssid", 32);
+    // A name that is not UTF-8 (JSON texts must be) is given by its bytes instead.
+    if (const json* hex = f.optional("ssidHex")) {
+        if (f.optional("ssid"))
+            Fail(where, "give \"ssid\" or \"ssidHex\", not both");
+        n.ssid = SsidBytes(Text(*hex, f.at("ssidHex"), 64), f.at("ssidHex"));
+    } else {
+        n.ssid = f.text("ssid", 32);
+    }
     n.bssid = Mac(f.required("bssid"), f.at("bssid"));
     if (n.bssid[0] & 0x01)
         Fail(f.at("bssid"), "a group address cannot name a network");

@@ -18,6 +18,8 @@ public:
     struct Surface {
         int pageId = 0;
         PageValues values;
+        // Elements the core enabled or disabled since the page was shown.
+        std::vector<std::pair<std::string, bool>> disabled;
     };
 
     void SetListener(PageHostListener* l) override { listener = l; }
@@ -50,6 +52,7 @@ public:
         Surface& s = at(surface);
         s.pageId = pageId;
         s.values = values;
+        s.disabled.clear();
         if (surface == HtmlSurface::MainWindow)
             shownPages.push_back(pageId);
     }
@@ -65,11 +68,30 @@ public:
         s.values.push_back({std::string(id), value});
     }
 
+    void SetDisabled(HtmlSurface surface, std::string_view id, bool disabled) override
+    {
+        Surface& s = at(surface);
+        for (auto& [element, off] : s.disabled)
+            if (element == id) {
+                off = disabled;
+                return;
+            }
+        s.disabled.emplace_back(std::string(id), disabled);
+    }
+    // Whether the core disabled element id on surface (false when it never said).
+    bool IsDisabled(HtmlSurface surface, std::string_view id)
+    {
+        for (const auto& [element, off] : at(surface).disabled)
+            if (element == id)
+                return off;
+        return false;
+    }
+
     // The user works in the dialog through dialogScript; closing it unanswered cancels.
     int RunDialog(int pageId, const PageValues& values, PageEventSink& sink) override
     {
         dialogs.push_back(pageId);
-        dialog = {pageId, values};
+        dialog = {pageId, values, {}};
         dialogSink = &sink;
         dialogResult = kDialogCancel;
         dialogRunning = true;
@@ -91,9 +113,32 @@ public:
     {
         listener->OnElementEvent(main.pageId, id, event, main.values);
     }
-    void ClickInDialog(std::string_view id)
+    void ClickInDialog(std::string_view id, ElementEvent event = ElementEvent::Click)
     {
-        dialogSink->OnElementEvent(dialog.pageId, id, ElementEvent::Click, dialog.values);
+        dialogSink->OnElementEvent(dialog.pageId, id, event, dialog.values);
+    }
+    // The user changes an element of the dialog's page (the event follows separately).
+    void SetInDialog(std::string_view id, const ElementValue& value)
+    {
+        for (ElementState& e : dialog.values)
+            if (e.id == id) {
+                e.value = value;
+                return;
+            }
+        dialog.values.push_back({std::string(id), value});
+    }
+    // Typing into a text field of the dialog: the new text, then its key-up.
+    void TypeInDialog(std::string_view id, std::string_view text)
+    {
+        SetInDialog(id, std::string(text));
+        ClickInDialog(id, ElementEvent::KeyUp);
+    }
+    const ElementValue* DialogValue(std::string_view id) const
+    {
+        for (const ElementState& e : dialog.values)
+            if (e.id == id)
+                return &e.value;
+        return nullptr;
     }
     const ElementValue* Value(std::string_view id) const
     {

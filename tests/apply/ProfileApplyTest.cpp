@@ -276,6 +276,30 @@ TEST_F(ProfileApplyTest, DefaultLinkFollowsTheAppliedProfile)
     }
 }
 
+TEST_F(ProfileApplyTest, DefaultLinkWithoutProfileAppliesNothing)
+{
+    // Link 3 is beyond the list, link 2 names a profile whose key is gone.
+    world.store.WriteText(ProfileLinkPath(2), "Gone");
+    world.store.WriteText(ProductValuePath("ProfileLinkNumber"), " 2");
+    for (const char* link : {"3", "2"}) {
+        world.store.WriteText(ProductValuePath("DefaultProfileLink"), link);
+        world.work.CurrentProfile = Named("Default");
+        world.work.ActiveProfileName = "Default";
+        world.library.clearCalls();
+
+        applier.ApplyDefaultProfile();
+
+        EXPECT_EQ(Signatures(world.library.calls()),
+                  std::vector<std::string>{"SetWL_OperationMode_STA_AP(0)"})
+            << link;
+        EXPECT_EQ(world.work.CurrentProfile, Named("Default")) << link;
+        EXPECT_EQ(world.work.ActiveProfileName, "") << link;
+        EXPECT_FALSE(world.registry.KeyExists(
+            "Software\\Corvane Corporation\\Kesto USB Utility\\R-450\\1.00\\Profile\\Gone"));
+        EXPECT_EQ(Product("DefaultProfileLink"), T(link));
+    }
+}
+
 TEST_F(ProfileApplyTest, ProfileBAtLinkTwoBecomesDefault)
 {
     world.store.WriteText(ProfileLinkPath(1), "A");

@@ -36,7 +36,7 @@ QJsonValue At(const QJsonObject& object, const char* a, const char* b, const cha
 UtilityRig::UtilityRig(bool offscreen)
     : m_offscreen(offscreen), m_registry(Str(m_dir.file("registry.db"))),
       m_scenario(Str(m_dir.file("scenario.json"))), m_callLog(Str(m_dir.file("calls.log"))),
-      m_driver(Str(m_dir.file("driver.sock")))
+      m_messageLog(Str(m_dir.file("messages.log"))), m_driver(Str(m_dir.file("driver.sock")))
 {
     QFile::copy(SourceResources() + "/QVWlan.INI", Str(m_dir.file("QVWlan.INI")));
     QFile::copy(SourceResources() + "/scenarios/default.json", m_scenario);
@@ -85,7 +85,8 @@ bool UtilityRig::Start()
     m_tray.setProcessChannelMode(QProcess::MergedChannels);
     m_tray.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
                  {"--registry", m_registry, "--scenario", m_scenario, "--call-log", m_callLog,
-                  "--window-program", QStringLiteral(KESTO_WINDOW_PROGRAM)});
+                  "--message-log", m_messageLog, "--window-program",
+                  QStringLiteral(KESTO_WINDOW_PROGRAM)});
     if (!m_tray.waitForStarted(10000))
         return false;
     // Seeding the store and the first adapter calls take a moment; the call log shows
@@ -208,6 +209,20 @@ bool UtilityRig::WaitForValues(const std::function<bool(const QJsonObject&)>& te
     if (last)
         *last = values;
     return ok;
+}
+
+std::vector<std::string> UtilityRig::Messages() const
+{
+    std::vector<std::string> messages;
+    std::ifstream in(m_messageLog.toStdString());
+    for (std::string line; std::getline(in, line);)
+        messages.push_back(line);
+    return messages;
+}
+
+bool UtilityRig::WaitForMessages(std::size_t count, int timeoutMs)
+{
+    return SpinUntil([&] { return Messages().size() >= count; }, timeoutMs);
 }
 
 std::vector<std::string> UtilityRig::Calls() const

@@ -68,6 +68,10 @@ public:
                        QJsonObject* last = nullptr, const QString& surface = QStringLiteral("main"),
                        int timeoutMs = kStepTimeoutMs);
 
+    // The message boxes so far, one text per line: the program runs unattended, each
+    // box answered with OK as soon as it opens.
+    std::vector<std::string> Messages() const;
+    bool WaitForMessages(std::size_t count, int timeoutMs = kStepTimeoutMs);
     // The adapter calls so far, one per line ("SetWL_Channel(6) = 0").
     std::vector<std::string> Calls() const;
     // Waits until a call starting with prefix appears at or after index from; returns its
@@ -87,6 +91,7 @@ private:
     QString m_registry;
     QString m_scenario;
     QString m_callLog;
+    QString m_messageLog;
     DriverServer m_driver;
     QProcess m_tray;
     QString m_output;

@@ -122,11 +122,34 @@ TEST_F(ProfileListTest, LoadSkipsLinksWithoutProfileAndKeepsThem)
     store.WriteText(ProfileLinkPath(4), "");
     store.WriteText(ProfileLinkPath(5), "\\\\");
     store.WriteText(ProductValuePath("ProfileLinkNumber"), " 5");
+    work.CurrentProfile.ProfileName = "in use";
+    const ProfileRecord inUse = work.CurrentProfile;
     list.ReloadProfileList();
 
     EXPECT_EQ(ShownNames(), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(work.CurrentProfile.ProfileName, "B");
+    // Listing is not applying: the record in use stays (the adapter page edits it).
+    EXPECT_EQ(work.CurrentProfile, inUse);
     EXPECT_EQ(Text(ProfileLinkPath(2)), "~gone");
+}
+
+TEST_F(ProfileListTest, AbsurdLinkCountIsCappedAndAddsStopThere)
+{
+    Seed({"A", "B"}, 1);
+    store.WriteText(ProductValuePath("ProfileLinkNumber"), " 2147483647");
+    EXPECT_EQ(list.ProfileLinkCount(), kMaxProfileLinks);
+    list.ReloadProfileList();
+    EXPECT_EQ(ShownNames(), (std::vector<std::string>{"A", "B"}));
+
+    EXPECT_FALSE(list.AddProfile(Record("Office")));
+    EXPECT_FALSE(ProfileKeyExists("Office"));
+    EXPECT_EQ(Text(ProductValuePath("ProfileLinkNumber")), " 2147483647");
+
+    store.WriteText(ProductValuePath("ProfileLinkNumber"), " -5");
+    EXPECT_EQ(list.ProfileLinkCount(), 0);
+    store.WriteText(ProductValuePath("ProfileLinkNumber"), std::to_string(kMaxProfileLinks - 1));
+    EXPECT_TRUE(list.AddProfile(Record("Office")));
+    EXPECT_EQ(Text(ProfileLinkPath(kMaxProfileLinks)), "Office");
+    EXPECT_FALSE(list.AddProfile(Record("Lab")));
 }
 
 struct DeleteCase {

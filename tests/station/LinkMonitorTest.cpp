@@ -79,8 +79,8 @@ public:
     ElementBinding fields;
     test::FakeTimers timers;
     int pushes = 0;
-    LinkMonitor monitor{world.api, world.discovery, world.store, world.work, fields, [this] { ++pushes; },
-                        timers,    world.clock};
+    LinkMonitor monitor{world.api, world.discovery,      world.store, world.work,
+                        fields,    [this] { ++pushes; }, timers,      world.clock};
 };
 
 // --- association texts ---
@@ -176,10 +176,15 @@ INSTANTIATE_TEST_SUITE_P(
                      {Network(k25, "0A:00:00:00:00:03", -50)},
                      [](MonitorRig& r) { r.Join(k25); },
                      {{"TextNetworkName", k25}, {"TextstationAPMac", "0A:00:00:00:00:03"}}},
-        LinkInfoCase{"ThirtyTwoCharacterNameReadsAsAny",
+        // 32 is also the length of "any network"; only a name of zero bytes reads so.
+        LinkInfoCase{"ThirtyTwoCharacterNameIsShown",
                      {Network(k32, "0A:00:00:00:00:04", -50)},
                      [](MonitorRig& r) { r.Join(k32); },
-                     {{"TextNetworkName", "Any"}, {"TextstationAPMac", "0A:00:00:00:00:04"}}},
+                     {{"TextNetworkName", k32}, {"TextstationAPMac", "0A:00:00:00:00:04"}}},
+        LinkInfoCase{"NoNameReadsAsAny",
+                     {},
+                     [](MonitorRig& r) { r.Join(""); },
+                     {{"TextNetworkName", "Any"}, {"TextstationAPMac", ""}}},
         LinkInfoCase{"OwnAdHocCell",
                      {},
                      [](MonitorRig& r) { r.Join("Spielwiese", 0, 0); },

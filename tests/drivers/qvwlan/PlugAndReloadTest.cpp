@@ -268,6 +268,26 @@ INSTANTIATE_TEST_SUITE_P(
                "networks[0]: unknown field \"chanel\""},
         Broken{"SsidTooLong", [](json& s) { s["networks"][0]["ssid"] = std::string(33, 'x'); },
                "networks[0].ssid: longer than 32 bytes"},
+        Broken{"SsidAndSsidHex", [](json& s) { s["networks"][0]["ssidHex"] = "41"; },
+               "networks[0]: give \"ssid\" or \"ssidHex\", not both"},
+        Broken{"SsidHexOdd",
+               [](json& s) {
+                   s["networks"][0].erase("ssid");
+                   s["networks"][0]["ssidHex"] = "E9A";
+               },
+               "networks[0].ssidHex: an odd number"},
+        Broken{"SsidHexZeroByte",
+               [](json& s) {
+                   s["networks"][0].erase("ssid");
+                   s["networks"][0]["ssidHex"] = "4100";
+               },
+               "networks[0].ssidHex: contains a zero byte"},
+        Broken{"SsidHexTooLong",
+               [](json& s) {
+                   s["networks"][0].erase("ssid");
+                   s["networks"][0]["ssidHex"] = std::string(66, 'A');
+               },
+               "networks[0].ssidHex: longer than 64 bytes"},
         Broken{
             "DuplicateBssid",
             [](json& s) { s["networks"].push_back(Network("Zwei", "0A:00:00:00:00:01", 2, -60)); },

@@ -106,7 +106,7 @@ TEST(Survey, DefaultScenarioReadsAsTheUtilityReadsIt)
     rig.Open();
     const auto buffer = Scan(rig);
     const auto records = ReadSurvey(buffer);
-    ASSERT_EQ(records.size(), 10u);
+    ASSERT_EQ(records.size(), 11u);
 
     struct Expect {
         int channel;
@@ -124,13 +124,15 @@ TEST(Survey, DefaultScenarioReadsAsTheUtilityReadsIt)
         {"Buergeramt", {13, 3, 1}},
         {"Gaestenetz-Gasthof-Zum-Hirschen", {4, 0, 1}},
         {"Bahnhof-Kiosk", {14, 0, 1}},
+        {"Hotel-Seeblick-Gast1", {5, 2, 1}}, // its WPA element lies past 60 IE bytes
     };
     for (const Record& r : records) {
         SCOPED_TRACE(r.ssid);
         const auto it = expected.find(r.ssid);
         ASSERT_NE(it, expected.end());
         EXPECT_EQ(Channel(r.frequency), it->second.channel);
-        EXPECT_EQ(Encryption(r), it->second.encryption);
+        // The utility decides from the whole record while it is in the buffer.
+        EXPECT_EQ(Encryption(r, r.ies.size()), it->second.encryption);
         EXPECT_EQ(r.infrastructure, it->second.infrastructure);
         EXPECT_GE(r.rssi, -110);
         EXPECT_LE(r.rssi, -1);
@@ -182,6 +184,35 @@ TEST(Survey, WpaDetectionByElementPosition)
         // The utility keeps 60 IE bytes: long WPA names are beyond its reach.
         EXPECT_EQ(Encryption(r), length <= 13 ? expected : 1);
     }
+}
+
+TEST(Survey, NameGivenByItsBytesIsSurveyedAsThoseBytes)
+{
+    json s = BaseScenario();
+    json cafe = Network("x", "0A:00:00:00:00:01", 4, -50);
+    cafe.erase("ssid");
+    cafe["ssidHex"] = "436166E9"; // "Caf" and the Latin-1 byte of e-acute
+    s["networks"] = {cafe};
+    QvwlanRig rig(s);
+    rig.Open();
+    const auto records = ReadSurvey(Scan(rig));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].ssid, "Caf\xE9");
+}
+
+TEST(Survey, SeventyNetworksFitTheBuffer)
+{
+    json s = BaseScenario();
+    for (int i = 0; i < 70; ++i) {
+        char bssid[18];
+        std::snprintf(bssid, sizeof bssid, "0A:00:00:00:03:%02X", static_cast<unsigned>(i));
+        s["networks"].push_back(Network("Netz-" + std::to_string(i), bssid, 1 + i % 13, -60));
+    }
+    QvwlanRig rig(s);
+    rig.Open();
+    const auto buffer = Scan(rig);
+    EXPECT_EQ(Word(buffer, 0), 70u);
+    EXPECT_EQ(ReadSurvey(buffer).size(), 70u);
 }
 
 TEST(Survey, LongNamesAreWholeAndRecordsVaryInLength)
@@ -243,7 +274,7 @@ TEST(Survey, OnlyRegulatoryChannelsAndFinishedScans)
     ASSERT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
     for (const Record& r : ReadSurvey(buffer))
         EXPECT_LE(Channel(r.frequency), 11) << r.ssid;
-    EXPECT_EQ(Word(buffer, 0), 8u) << "channels 13 and 14 are not listened to";
+    EXPECT_EQ(Word(buffer, 0), 9u) << "channels 13 and 14 are not listened to";
 }
 
 TEST(Survey, SignalJittersPerScanWithinBounds)

@@ -1,0 +1,188 @@
+// Reading the scan buffer (see SurveyRecords.h).
+#include "station/SurveyRecords.h"
+
+#include "base/AsciiText.h"
+#include "base/Text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kesto {
+
+namespace {
+
+// Offsets within a record.
+constexpr std::size_t kLength = 0;
+constexpr std::size_t kBssid = 4;
+constexpr std::size_t kSsidLength = 12;
+constexpr std::size_t kSsid = 16;
+constexpr std::size_t kPrivacy = 48;
+constexpr std::size_t kRssi = 52;
+constexpr std::size_t kFrequency = 72;
+constexpr std::size_t kInfrastructureMode = 92;
+constexpr std::size_t kIeLength = 112;
+constexpr std::size_t kIes = 116;
+// The fixed part: everything up to the information elements.
+constexpr std::size_t kFixedPart = kIes;
+
+// Within the information elements: the name element's length (after 12 fixed bytes and
+// the element id), and the distance of the WPA element from it.
+constexpr std::size_t kIeSsidLength = 13;
+constexpr std::size_t kWpaElementFromName = 23;
+constexpr std::uint8_t kVendorElement = 221;
+constexpr std::uint8_t kKeyManagement8021X = 1;
+constexpr std::uint8_t kKeyManagementPsk = 2;
+
+std::int32_t ReadI32(std::span<const std::uint8_t> record, std::size_t at)
+{
+    return static_cast<std::int32_t>(ReadLe32(record.subspan(at, 4)));
+}
+
+SurveyEncryption EncryptionOf(std::span<const std::uint8_t> record)
+{
+    SurveyEncryption type =
+        ReadI32(record, kPrivacy) == 1 ? SurveyEncryption::Wep : SurveyEncryption::Open;
+    // Bytes beyond the stated length, or beyond the record, are absent: a record whose
+    // tested bytes are absent is not WPA.
+    const std::uint32_t stated = ReadLe32(record.subspan(kIeLength, 4));
+    if (stated > record.size() - kIes)
+        return type;
+    const auto ies = record.subspan(kIes, stated);
+    if (ies.size() <= kIeSsidLength)
+        return type;
+    const std::size_t vendorAt = (ies[kIeSsidLength] + kWpaElementFromName) % 256;
+    if (vendorAt >= ies.size() || ies[vendorAt] != kVendorElement)
+        return type;
+    switch (ies.back()) {
+    case kKeyManagement8021X:
+        return SurveyEncryption::WpaRadius;
+    case kKeyManagementPsk:
+        return SurveyEncryption::WpaPsk;
+    default:
+        return type;
+    }
+}
+
+SurveyEntry EntryOf(std::span<const std::uint8_t> record)
+{
+    SurveyEntry entry;
+    std::copy_n(record.begin() + kBssid, entry.bssid.size(), entry.bssid.begin());
+    const std::size_t length =
+        std::min<std::size_t>(ReadLe32(record.subspan(kSsidLength, 4)), kMaxSsidBytes);
+    const auto* name = reinterpret_cast<const char*>(record.data() + kSsid);
+    entry.ssid.assign(name, strnlen(name, length));
+    entry.privacy = ReadI32(record, kPrivacy);
+    entry.rssi = ReadI32(record, kRssi);
+    entry.frequencyKhz = ReadLe32(record.subspan(kFrequency, 4));
+    entry.infrastructureMode = ReadI32(record, kInfrastructureMode);
+    entry.encryption = EncryptionOf(record);
+    return entry;
+}
+
+// Length of the valid UTF-8 sequence at text[at], or 0 when none starts there.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    std::size_t size = 0;
+    std::uint32_t cp = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4;
+        cp = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (at + size > text.size())
+        return 0;
+    for (std::size_t i = 1; i < size; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (byte(at + i) & 0x3F);
+    }
+    const bool overlong = (size == 3 && cp < 0x800) || (size == 4 && cp < 0x10000);
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    if (overlong || surrogate || cp > 0x10FFFF)
+        return 0;
+    return size;
+}
+
+} // namespace
+
+std::vector<SurveyEntry> ReadSurveyRecords(std::span<const std::uint8_t> buffer)
+{
+    std::vector<SurveyEntry> entries;
+    if (buffer.size() < 4)
+        return entries;
+    const std::int32_t stated = static_cast<std::int32_t>(ReadLe32(buffer.first(4)));
+    const std::size_t count =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(stated, 0)), kMaxSurveyEntries);
+    std::size_t at = 4;
+    while (entries.size() < count && buffer.size() - at >= kFixedPart) {
+        const std::uint32_t length = ReadLe32(buffer.subspan(at + kLength, 4));
+        if (length < kFixedPart || length > buffer.size() - at)
+            break;
+        entries.push_back(EntryOf(buffer.subspan(at, length)));
+        at += length;
+    }
+    return entries;
+}
+
+int ChannelFromFrequency(std::uint32_t frequencyKhz)
+{
+    const std::uint32_t mhz = frequencyKhz / 1000;
+    if (mhz < 2412)
+        return 0;
+    const std::uint32_t k = (mhz - 2412) / 5;
+    if (k == 14)
+        return 14;
+    return static_cast<int>(k + 1);
+}
+
+int SignalPercent(std::int32_t rssi, const AdapterCalibration& calibration)
+{
+    const std::int64_t low = calibration.SignalMin;
+    const std::int64_t high = std::max<std::int64_t>(calibration.SignalMax, low + 1);
+    const std::int64_t v =
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(rssi) + 105, low, high);
+    return static_cast<int>((v - low) * 100 / (high - low));
+}
+
+std::string_view EncryptionLabel(SurveyEncryption encryption)
+{
+    switch (encryption) {
+    case SurveyEncryption::Open:
+        return "Deaktiviert";
+    case SurveyEncryption::Wep:
+        return "WEP";
+    case SurveyEncryption::WpaPsk:
+        return "WPA-PSK";
+    case SurveyEncryption::WpaRadius:
+        return "WPA-RADIUS";
+    }
+    return "";
+}
+
+std::string ShowableName(std::string_view ssid)
+{
+    std::string shown;
+    for (std::size_t at = 0; at < ssid.size();) {
+        if (const std::size_t size = Utf8SequenceAt(ssid, at)) {
+            shown.append(ssid.substr(at, size));
+            at += size;
+        } else {
+            AppendUtf8(shown, static_cast<unsigned char>(ssid[at]));
+            ++at;
+        }
+    }
+    return shown;
+}
+
+} // namespace kesto

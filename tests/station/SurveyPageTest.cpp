@@ -1,0 +1,352 @@
+// The site survey in the core: the main window on the real store and simulated adapter
+// with the default scenario; the survey list and the security pop-up played by fakes.
+#include "station/SurveyPage.h"
+#include "app/MainDialog.h"
+#include "drivers/qvwlan/CallLog.h"
+#include "security/SecurityPopup.h"
+#include "tests/app/ShellRig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <string>
+
+namespace kesto {
+namespace {
+
+constexpr int kCommandSiteSurvey = 32772;
+
+class SurveyPageTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dlg.OnInitDialog();
+        rig.clock.Advance(2000);
+        rig.tray.Notify(TrayMouse::LeftDoubleClick);
+        rig.pages.Click("ButtonTab2");
+        ASSERT_EQ(rig.pages.main.pageId, kSurveyPageId);
+    }
+
+    int Row(std::string_view name)
+    {
+        const auto& rows = rig.surveyList.rows;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].texts.at(1) == name)
+                return static_cast<int>(i);
+        ADD_FAILURE() << "no row " << name;
+        return -1;
+    }
+    void List(ListEvent event, int index)
+    {
+        if (event != ListEvent::HeaderClick)
+            rig.surveyList.selected = {index};
+        rig.surveyList.sink->OnListEvent(event, index);
+    }
+    void DoubleClick(std::string_view name) { List(ListEvent::DoubleClick, Row(name)); }
+    std::string Shown(std::string_view id) const
+    {
+        const ElementValue* value = rig.pages.Value(id);
+        return value ? std::get<std::string>(*value) : "<absent>";
+    }
+    // The names of the calls since the last clearCalls that set something.
+    std::vector<std::string> Setters() const
+    {
+        std::vector<std::string> out;
+        for (const auto& call : rig.wlan.calls())
+            if (call.name.starts_with("Set"))
+                out.push_back(qvwlan::Describe(call));
+        return out;
+    }
+    std::string Driver(std::string_view value)
+    {
+        return rig.store.ReadText(dlg.discovery().SelectedAdapterKey() + "\\" + std::string(value));
+    }
+    // Lets the adapter associate and returns the network it is on ("" for none).
+    std::string JoinedBssid()
+    {
+        rig.clock.Advance(2000);
+        dlg.api().QueryWL_LinkStatus();
+        const auto bssid = rig.wlan.associatedBssid("0007");
+        if (!bssid)
+            return "";
+        char text[18];
+        std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", (*bssid)[0], (*bssid)[1],
+                      (*bssid)[2], (*bssid)[3], (*bssid)[4], (*bssid)[5]);
+        return text;
+    }
+
+    test::ShellRig rig;
+    MainDialog dlg{rig.ports, rig.store, rig.work, "kesto-utility"};
+};
+
+TEST_F(SurveyPageTest, ListsTheScanWithColumnsChannelsSignalAndRowImages)
+{
+    const auto& list = rig.surveyList;
+    EXPECT_EQ(list.columns,
+              (std::vector<ListColumn>{
+                  {"", 45, true}, {"SSID", 126, true}, {"Kanal", 62, true}, {"Signal", 62, true}}));
+    EXPECT_TRUE(list.gridLines && list.fullRowSelect && list.visible);
+    EXPECT_EQ(list.rows.size(), 11u);
+    EXPECT_FALSE(rig.timers.running.contains(kTimerLinkStatus));
+
+    struct Expect {
+        const char* name;
+        const char* channel;
+        int image;
+    };
+    for (const Expect& e : {Expect{"Cafe-Lindenhof", "1", 0}, Expect{"Buergeramt", "13", 1},
+                            Expect{"Bahnhof-Kiosk", "14", 0}, Expect{"Spielwiese", "10", 2},
+                            Expect{"WG-Kastanienallee", "6", 1}, Expect{"", "6", 0}}) {
+        SCOPED_TRACE(e.name);
+        const ListRow& row = list.rows.at(static_cast<std::size_t>(Row(e.name)));
+        EXPECT_EQ(row.texts.at(2), e.channel);
+        EXPECT_EQ(row.imageIndex, e.image);
+        EXPECT_TRUE(std::regex_match(row.texts.at(3), std::regex("[0-9]{1,3}%")));
+    }
+}
+
+TEST_F(SurveyPageTest, SeventyNetworksInRangeListSixtyFour)
+{
+    std::filesystem::copy_file(test::SourceDir() / "resources" / "scenarios" / "many-networks.json",
+                               rig.scenarioPath, std::filesystem::copy_options::overwrite_existing);
+    rig.wlan.reloadScenario();
+    rig.pages.Click("ButtonSiteScan");
+    EXPECT_EQ(rig.surveyList.rows.size(), 64u);
+}
+
+TEST_F(SurveyPageTest, ClickShowsTheDetailsOfTheSelectedRow)
+{
+    List(ListEvent::Click, Row("Hotel-Seeblick-Gast1"));
+    EXPECT_EQ(Shown("TextTab2Encry"), "WPA-PSK"); // a 20-byte name: still WPA
+    EXPECT_EQ(Shown("TextTab2NetworkType"), "Infrastruktur");
+    EXPECT_EQ(Shown("TextTab2Channel"), "5");
+    EXPECT_EQ(Shown("TextTab2MAC"), "0A:3C:71:00:00:0A");
+    EXPECT_TRUE(std::regex_match(Shown("TextTab2Survey"), std::regex("\\d\\d:\\d\\d:\\d\\d")));
+
+    List(ListEvent::Click, Row("Spielwiese"));
+    EXPECT_EQ(Shown("TextTab2NetworkType"), "Ad-Hoc");
+    EXPECT_EQ(Shown("TextTab2Encry"), "Deaktiviert");
+
+    List(ListEvent::Click, -1);
+    rig.surveyList.selected.clear();
+    List(ListEvent::HeaderClick, 0);
+    EXPECT_EQ(Shown("TextTab2Encry"), "");
+    EXPECT_EQ(Shown("TextTab2MAC"), "");
+}
+
+TEST_F(SurveyPageTest, SignalSortsAscendingThenDescending)
+{
+    const auto percents = [&] {
+        std::vector<int> out;
+        for (const ListRow& row : rig.surveyList.rows)
+            out.push_back(std::stoi(row.texts.at(3)));
+        return out;
+    };
+    const auto rssis = [&] {
+        std::vector<int> out;
+        for (const SurveyEntry& e : dlg.controllers().survey().shown())
+            out.push_back(e.rssi);
+        return out;
+    };
+    List(ListEvent::HeaderClick, 3);
+    auto rssi = rssis();
+    EXPECT_TRUE(std::is_sorted(rssi.begin(), rssi.end()));
+    auto shown = percents();
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    List(ListEvent::HeaderClick, 3);
+    shown = percents();
+    EXPECT_TRUE(std::is_sorted(shown.rbegin(), shown.rend()));
+    rssi = rssis();
+    EXPECT_TRUE(std::is_sorted(rssi.rbegin(), rssi.rend()));
+
+    List(ListEvent::HeaderClick, 1);
+    EXPECT_EQ(rig.surveyList.rows.front().texts.at(1), ""); // the hidden network first
+    EXPECT_EQ(rig.surveyList.rows.back().texts.at(1), "WG-Kastanienallee");
+}
+
+TEST_F(SurveyPageTest, OpenNetworkJoinsWithExactCallsAndShowsTheStatusPage)
+{
+    rig.work.ActiveProfileName = "Default";
+    rig.wlan.clearCalls();
+    DoubleClick("Bahnhof-Kiosk");
+    EXPECT_EQ(Setters(), (std::vector<std::string>{
+                             "SetWL_SSID(Bahnhof-Kiosk) = 0",
+                             "SetWL_DesiredRate(02040B0C121618243048606C00000000) = 0",
+                             "SetWL_NetworkType(1) = 1",
+                             "SetWL_AuthenticationMode(0) = 0",
+                             "SetWL_WEPStatus(1) = 0",
+                             "SetWL_PreambleMode(3) = 0",
+                         }));
+    EXPECT_EQ(Driver("SSID"), "Bahnhof-Kiosk");
+    EXPECT_EQ(Driver("RFChannel"), "14");
+    EXPECT_EQ(Driver("NetworkType"), "1");
+    EXPECT_EQ(Driver("PowerSaveMode"), "0");
+    EXPECT_EQ(rig.work.ActiveProfileName, "");
+    EXPECT_EQ(rig.work.CurrentProfile.SSID, "Bahnhof-Kiosk");
+    EXPECT_EQ(rig.work.CurrentProfile.ProfileName, "");
+    EXPECT_EQ(rig.pages.main.pageId, kStatusPageId);
+    EXPECT_FALSE(rig.surveyList.visible);
+    EXPECT_EQ(rig.timers.running.at(kTimerLinkStatus), 300u);
+    EXPECT_EQ(rig.timers.running.at(kTimerSignal), 1000u);
+    EXPECT_EQ(rig.timers.running.at(kTimerThroughput), 300u);
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:0E");
+}
+
+TEST_F(SurveyPageTest, OpenJoinAfterASharedKeyProfileUsesOpenSystem)
+{
+    dlg.api().SetWL_AuthenticationMode(1); // what a shared-key profile left behind
+    DoubleClick("Cafe-Lindenhof");
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:01");
+}
+
+TEST_F(SurveyPageTest, WepNetworkRejectsAWrongKeyThenJoinsWithTheRightOne)
+{
+    rig.wlan.clearCalls();
+    int rounds = 0;
+    rig.pages.dialogScript = [&](test::FakePageHost& pages) {
+        EXPECT_EQ(pages.dialog.pageId, kPopupWepPageId);
+        EXPECT_EQ(*pages.DialogValue("SelectWepWep"), ElementValue(0));
+        EXPECT_EQ(*pages.DialogValue("SelectWepAuthen"), ElementValue(0));
+        EXPECT_EQ(*pages.DialogValue("TextWepKey"), ElementValue(std::string()));
+        pages.TypeInDialog("TextWepKey", "1A2B3C4D5");
+        pages.ClickInDialog("ButtonPopSaveWep");
+        ++rounds;
+        ASSERT_TRUE(pages.dialogRunning);
+        pages.TypeInDialog("TextWepKey", "1A2B3C4D5E");
+        pages.ClickInDialog("TextWepKey", ElementEvent::Blur);
+        EXPECT_EQ(*pages.DialogValue("TextWepKey"), ElementValue(std::string(kWepKeyMask)));
+        pages.ClickInDialog("ButtonPopSaveWep");
+    };
+    DoubleClick("WG-Kastanienallee");
+    EXPECT_EQ(rounds, 1);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text,
+              "The length of Key should be 5 or 10.Please re-enter Key 1");
+    const auto setters = Setters();
+    EXPECT_NE(std::find(setters.begin(), setters.end(),
+                        "SetWL_WriteKey(0, 0, 1, 1A2B3C4D5E0000000000) = 0"),
+              setters.end())
+        << testing::PrintToString(setters);
+    EXPECT_EQ(rig.work.CurrentProfile.KeyLength, 1);
+    EXPECT_EQ(rig.work.CurrentProfile.NetWorkKey1, "1A2B3C4D5E");
+    EXPECT_EQ(rig.pages.main.pageId, kStatusPageId);
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:03");
+}
+
+TEST_F(SurveyPageTest, CancelledPopupChangesNothingAndRefillsTheSurvey)
+{
+    rig.work.ActiveProfileName = "Default";
+    const ProfileRecord before = rig.work.CurrentProfile;
+    rig.wlan.clearCalls();
+    rig.pages.dialogScript = [](test::FakePageHost& pages) {
+        pages.TypeInDialog("TextWepKey", "0123456789ABCDEF0123456789");
+    };
+    DoubleClick("Praxis-Dr-Weber");
+    EXPECT_TRUE(Setters().empty()) << testing::PrintToString(Setters());
+    EXPECT_EQ(rig.work.CurrentProfile, before);
+    EXPECT_EQ(rig.work.ActiveProfileName, "Default");
+    EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId);
+    EXPECT_TRUE(rig.surveyList.visible);
+    EXPECT_EQ(rig.surveyList.rows.size(), 11u);
+}
+
+TEST_F(SurveyPageTest, WpaAndHiddenNetworksAreNotJoined)
+{
+    rig.work.ActiveProfileName = "Default";
+    const ProfileRecord before = rig.work.CurrentProfile;
+    rig.wlan.clearCalls();
+    DoubleClick("Villa-Sonne");
+    DoubleClick("Buergeramt");
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    DoubleClick("");
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, kHiddenNetworkMessage);
+    EXPECT_TRUE(Setters().empty()) << testing::PrintToString(Setters());
+    EXPECT_TRUE(rig.pages.dialogs.empty());
+    EXPECT_EQ(rig.work.CurrentProfile, before);
+    EXPECT_EQ(rig.work.ActiveProfileName, "Default");
+    EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId);
+}
+
+TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)
+{
+    rig.pages.Click("ButtonTab3"); // the profile page: the list holds the profiles
+    EXPECT_FALSE(dlg.surveyListHoldsSurvey());
+    rig.tray.menuAnswer = kCommandSiteSurvey;
+    rig.tray.Notify(TrayMouse::RightButtonUp);
+    EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId);
+    EXPECT_TRUE(dlg.surveyListHoldsSurvey());
+    EXPECT_FALSE(rig.stationList.visible);
+    DoubleClick("Cafe-Lindenhof");
+    EXPECT_EQ(rig.pages.main.pageId, kStatusPageId);
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:01");
+}
+
+TEST_F(SurveyPageTest, RestoreRefillsTheListItShows)
+{
+    List(ListEvent::HeaderClick, 1); // the rows now differ from the scan order
+    rig.pages.listener->OnWindowEvent(WindowEvent::Minimise);
+    rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    const auto& shown = dlg.controllers().survey().shown();
+    ASSERT_EQ(rig.surveyList.rows.size(), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(rig.surveyList.rows[i].texts.at(1), ShowableName(shown[i].ssid));
+}
+
+TEST_F(SurveyPageTest, MonitorPushesNothingIntoAnotherPage)
+{
+    rig.pages.Click("ButtonTab4");
+    ASSERT_EQ(rig.pages.main.pageId, kAdapterPageId);
+    // The user picks a rate; nothing has read the page since.
+    PageValues values = rig.pages.main.values;
+    values.push_back({"SelectRate", 5});
+    rig.pages.listener->OnElementEvent(kAdapterPageId, "SelectRate", ElementEvent::Change, values);
+    rig.pages.listener->OnWindowEvent(WindowEvent::Minimise);
+    rig.tray.Notify(TrayMouse::LeftDoubleClick); // restarts the monitor's timers
+    ASSERT_TRUE(rig.timers.running.contains(kTimerSignal));
+    rig.pages.setElements.clear();
+    rig.clock.Advance(1000);
+    rig.timers.Fire(kTimerLinkStatus);
+    rig.timers.Fire(kTimerSignal);
+    EXPECT_TRUE(rig.pages.setElements.empty()) << rig.pages.setElements.front().id;
+}
+
+// A network whose name is the longest allowed, with and without bytes that are not
+// UTF-8: listed without loss, joined with its own bytes, and shown by the monitor as
+// its name, not as "any network".
+TEST_F(SurveyPageTest, LongAndNonUtf8NamesJoinWithTheirOwnBytes)
+{
+    nlohmann::json scenario;
+    std::ifstream(rig.scenarioPath) >> scenario;
+    for (auto& n : scenario["networks"]) {
+        if (n["ssid"] == "Cafe-Lindenhof") {
+            n["ssid"] = "Cafe-Lindenhof-am-Markt-Nummer-1"; // 32 bytes
+        } else if (n["ssid"] == "Gaestenetz-Gasthof-Zum-Hirschen") {
+            n.erase("ssid");
+            n["ssidHex"] = "53747261DF65"; // "Strasse" with a Latin-1 sharp s
+        }
+    }
+    std::ofstream(rig.scenarioPath, std::ios::trunc) << scenario.dump(2);
+    rig.wlan.reloadScenario();
+    rig.pages.Click("ButtonSiteScan");
+
+    const std::string latin1 = "Stra\xDF"
+                               "e";
+    DoubleClick(ShowableName(latin1)); // "Stra\xC3\x9F" "e" in the list
+    EXPECT_EQ(Driver("SSID"), latin1);
+    EXPECT_EQ(rig.work.CurrentProfile.SSID, latin1);
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:08");
+
+    rig.pages.Click("ButtonTab2");
+    DoubleClick("Cafe-Lindenhof-am-Markt-Nummer-1");
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:01");
+    rig.clock.Advance(1500);
+    rig.timers.Fire(kTimerLinkStatus);
+    rig.timers.Fire(kTimerSignal);
+    EXPECT_EQ(Shown("TextNetworkName"), "Cafe-Lindenhof-am-Markt-Nummer-1");
+}
+
+} // namespace
+} // namespace kesto
