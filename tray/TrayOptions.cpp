@@ -15,6 +15,7 @@ constexpr std::array kValueOptions = {
     ValueOption{"--registry", &TrayOptions::registryFile},
     ValueOption{"--scenario", &TrayOptions::scenarioFile},
     ValueOption{"--call-log", &TrayOptions::callLogFile},
+    ValueOption{"--answer-messages", &TrayOptions::messagesFile},
     ValueOption{"--window-program", &TrayOptions::windowProgram},
     ValueOption{"--screenshots", &TrayOptions::screenshotDir},
 };

@@ -20,6 +20,7 @@
 #include "platform/qt/WindowProcess.h"
 #include "posix/FlockSingleInstance.h"
 #include "registry/SqliteRegistry.h"
+#include "tray/AnsweredMessages.h"
 #include "tray/CallLogFile.h"
 #include "tray/TrayOptions.h"
 
@@ -113,6 +114,11 @@ int RunUtility(const TrayOptions& options)
     WindowListControl stationList(pages, kStationListId);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
                       [&pages](bool open) { pages.SetBlocked(open); });
+    AnsweredMessages answered(dialogs);
+    if (!options.messagesFile.empty() && !answered.Open(options.messagesFile))
+        return Fail(options.messagesFile + ": " + std::strerror(errno));
+    Dialogs& messageBoxes =
+        options.messagesFile.empty() ? static_cast<Dialogs&>(dialogs) : answered;
     QtTimers timers(gate);
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
     WindowChartHost charts(pages);
@@ -138,7 +144,7 @@ int RunUtility(const TrayOptions& options)
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,
                          .clock = clock,
-                         .dialogs = dialogs,
+                         .dialogs = messageBoxes,
                          .pages = pages,
                          .surveyList = surveyList,
                          .stationList = stationList,

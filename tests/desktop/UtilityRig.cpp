@@ -36,7 +36,7 @@ QJsonValue At(const QJsonObject& object, const char* a, const char* b, const cha
 UtilityRig::UtilityRig(bool offscreen)
     : m_offscreen(offscreen), m_registry(Str(m_dir.file("registry.db"))),
       m_scenario(Str(m_dir.file("scenario.json"))), m_callLog(Str(m_dir.file("calls.log"))),
-      m_driver(Str(m_dir.file("driver.sock")))
+      m_messages(Str(m_dir.file("messages.log"))), m_driver(Str(m_dir.file("driver.sock")))
 {
     QFile::copy(SourceResources() + "/QVWlan.INI", Str(m_dir.file("QVWlan.INI")));
     QFile::copy(SourceResources() + "/scenarios/default.json", m_scenario);
@@ -83,9 +83,12 @@ bool UtilityRig::Start()
     m_tray.setProcessEnvironment(env);
     m_tray.setWorkingDirectory(Str(m_dir.path()));
     m_tray.setProcessChannelMode(QProcess::MergedChannels);
-    m_tray.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
-                 {"--registry", m_registry, "--scenario", m_scenario, "--call-log", m_callLog,
-                  "--window-program", QStringLiteral(KESTO_WINDOW_PROGRAM)});
+    QStringList arguments{
+        "--registry", m_registry, "--scenario",       m_scenario,
+        "--call-log", m_callLog,  "--window-program", QStringLiteral(KESTO_WINDOW_PROGRAM)};
+    if (m_answerMessages)
+        arguments << "--answer-messages" << m_messages;
+    m_tray.start(QStringLiteral(KESTO_UTILITY_PROGRAM), arguments);
     if (!m_tray.waitForStarted(10000))
         return false;
     // Seeding the store and the first adapter calls take a moment; the call log shows
@@ -217,6 +220,15 @@ std::vector<std::string> UtilityRig::Calls() const
     for (std::string line; std::getline(in, line);)
         calls.push_back(line);
     return calls;
+}
+
+std::vector<std::string> UtilityRig::Messages() const
+{
+    std::vector<std::string> texts;
+    std::ifstream in(m_messages.toStdString());
+    for (std::string line; std::getline(in, line);)
+        texts.push_back(line.substr(line.find('\t') + 1));
+    return texts;
 }
 
 std::optional<std::size_t> UtilityRig::WaitForCall(const std::string& prefix, std::size_t from,

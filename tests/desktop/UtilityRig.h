@@ -37,6 +37,11 @@ public:
 
     // Changes the scenario copy before the start: edit receives its JSON object.
     void EditScenario(const std::function<void(QJsonObject&)>& edit);
+    // Before the start: message boxes are written to a file and answered at once
+    // (--answer-messages), so the run goes on and Messages() reads them.
+    void AnswerMessages() { m_answerMessages = true; }
+    // The texts of the message boxes shown so far, in order.
+    std::vector<std::string> Messages() const;
     // Starts kesto-utility; false when it ends at once.
     bool Start();
     bool TrayRunning() const;
@@ -87,6 +92,8 @@ private:
     QString m_registry;
     QString m_scenario;
     QString m_callLog;
+    QString m_messages;
+    bool m_answerMessages = false;
     DriverServer m_driver;
     QProcess m_tray;
     QString m_output;
