@@ -234,6 +234,7 @@ std::vector<std::string> UtilityRig::Calls() const
     return calls;
 }
 
+
 std::optional<std::size_t> UtilityRig::WaitForCall(const std::string& prefix, std::size_t from,
                                                    int timeoutMs)
 {

@@ -395,6 +395,33 @@ TEST_F(WindowPageHostTest, SetElementLandsOnTheShownPageOnly)
               (PageValues{{"TextNetworkName", std::string("Cafe")}}));
 }
 
+TEST_F(WindowPageHostTest, DisabledElementsFollowTheirPageIntoANewWindow)
+{
+    host.ShowPage(HtmlSurface::MainWindow, 240, {{"SelectWepWep", 2}});
+    host.ShowWindow(true);
+    host.SetDisabled(HtmlSurface::MainWindow, "RadioGroupWep", true);
+    host.SetDisabled(HtmlSurface::MainWindow, "TextWepPassPhrase", true);
+    host.SetDisabled(HtmlSurface::MainWindow, "TextWepPassPhrase", false);
+    const QJsonObject disable = link.Last("disable");
+    EXPECT_EQ(disable.value("id").toString(), "TextWepPassPhrase");
+    EXPECT_FALSE(disable.value("disabled").toBool());
+
+    link.Die();
+    link.commands.clear();
+    host.ShowWindow(true);
+    // After the page, each element's last state once.
+    const std::vector<QString> names = link.Names();
+    const auto page = std::find(names.begin(), names.end(), "page");
+    ASSERT_NE(page, names.end());
+    ASSERT_EQ(std::count(names.begin(), names.end(), "disable"), 2);
+    EXPECT_EQ(*(page + 1), "disable");
+    EXPECT_TRUE(link.Last("disable").value("id").toString() == "TextWepPassPhrase");
+
+    // Another page starts with what its HTML says.
+    host.ShowPage(HtmlSurface::MainWindow, 237, {});
+    EXPECT_TRUE(host.mirror(HtmlSurface::MainWindow).Disabled().empty());
+}
+
 TEST_F(WindowPageHostTest, ChartStylesComeBackBeforeTheDialogsPageButNotTheirValues)
 {
     WindowChartHost charts(host);

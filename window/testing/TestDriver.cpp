@@ -9,7 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QStringList>
 #include <QTest>
+#include <QTreeWidgetItem>
 #include <QWebEnginePage>
 
 namespace kesto {
@@ -24,7 +26,8 @@ const std::map<QString, int>& KeyNames()
                                                  {QStringLiteral("Space"), Qt::Key_Space},
                                                  {QStringLiteral("Down"), Qt::Key_Down},
                                                  {QStringLiteral("Up"), Qt::Key_Up},
-                                                 {QStringLiteral("Backspace"), Qt::Key_Backspace}};
+                                                 {QStringLiteral("Backspace"), Qt::Key_Backspace},
+                                                 {QStringLiteral("End"), Qt::Key_End}};
     return names;
 }
 
@@ -79,15 +82,29 @@ QJsonObject TestDriver::State(WindowController& controller)
         QJsonArray selected;
         for (int row : list->SelectedRows())
             selected.append(row);
-        lists.insert(QString::number(id),
-                     QJsonObject{{QStringLiteral("visible"), list->isVisible()},
-                                 {QStringLiteral("rows"), list->topLevelItemCount()},
-                                 {QStringLiteral("columns"), list->columnCount()},
-                                 {QStringLiteral("x"), box.x()},
-                                 {QStringLiteral("y"), box.y()},
-                                 {QStringLiteral("width"), box.width()},
-                                 {QStringLiteral("height"), box.height()},
-                                 {QStringLiteral("selected"), selected}});
+        // Each row's column texts, so a test finds a row by what it shows.
+        QJsonArray items;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            QJsonArray texts;
+            for (int column = 0; column < list->columnCount(); ++column)
+                texts.append(list->topLevelItem(row)->text(column));
+            items.append(texts);
+        }
+        QStringList headings;
+        for (int column = 0; column < list->columnCount(); ++column)
+            headings.append(list->headerItem()->text(column));
+        lists.insert(
+            QString::number(id),
+            QJsonObject{{QStringLiteral("visible"), list->isVisible()},
+                        {QStringLiteral("rows"), list->topLevelItemCount()},
+                        {QStringLiteral("columns"), list->columnCount()},
+                        {QStringLiteral("x"), box.x()},
+                        {QStringLiteral("y"), box.y()},
+                        {QStringLiteral("width"), box.width()},
+                        {QStringLiteral("height"), box.height()},
+                        {QStringLiteral("selected"), selected},
+                        {QStringLiteral("items"), items},
+                        {QStringLiteral("headings"), QJsonArray::fromStringList(headings)}});
     }
     return {{QStringLiteral("pid"), QCoreApplication::applicationPid()},
             {QStringLiteral("main"), mainState},
@@ -153,6 +170,8 @@ void TestDriver::Handle(const QJsonObject& request)
             error(QStringLiteral("no such row"));
             return;
         }
+        // A row below the list's visible part is scrolled to first, as a user would.
+        list->scrollToItem(item);
         const QPoint at = list->visualItemRect(item).center();
         PageRobot::MouseClick(list->viewport(), at,
                               request.value(QStringLiteral("double")).toBool());

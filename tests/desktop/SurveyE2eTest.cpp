@@ -1,0 +1,296 @@
+// End-to-end: the site survey and joining from it, through the real tray process, the
+// real window process and the simulated adapter on the default scenario. Rows are
+// clicked in the real list control, keys typed into the real security pop-up; message
+// boxes are answered by the program itself (--message-log) and read from its file.
+//
+// With KESTO_E2E_SCREENSHOTS=DIR the survey page with its rows and the pop-up are saved
+// there as PNG files.
+#include "tests/desktop/UtilityRig.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace kesto::test {
+namespace {
+
+constexpr int kSurveyList = 1009;
+const char* const kWrongLengthMessage = "The length of Key should be 5 or 10.Please re-enter Key 1";
+
+QJsonObject SurveyList(const QJsonObject& state)
+{
+    return At(state, "lists", "1009").toObject();
+}
+
+// The row showing name in column 1 ("SSID"); -1 when none does.
+int RowOf(const QJsonObject& state, const QString& name)
+{
+    const QJsonArray items = SurveyList(state)["items"].toArray();
+    for (qsizetype i = 0; i < items.size(); ++i)
+        if (items[i].toArray().at(1).toString() == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<int> SignalPercents(const QJsonObject& state)
+{
+    std::vector<int> percents;
+    for (const QJsonValue& row : SurveyList(state)["items"].toArray())
+        percents.push_back(row.toArray().at(3).toString().chopped(1).toInt());
+    return percents;
+}
+
+void Screenshot(UtilityRig& rig, const char* surface, const char* file)
+{
+    if (const QByteArray dir = qgetenv("KESTO_E2E_SCREENSHOTS"); !dir.isEmpty())
+        rig.driver().Request({{"op", "grab"},
+                              {"surface", surface},
+                              {"file", QString::fromLocal8Bit(dir) + "/" + file}});
+}
+
+class SurveyE2e {
+public:
+    explicit SurveyE2e(UtilityRig& rig) : m_rig(rig) {}
+
+    // The survey page with its list of the default scenario's eleven networks.
+    bool WaitForSurvey(QJsonObject* state = nullptr)
+    {
+        return m_rig.WaitForState(
+            [](const QJsonObject& s) {
+                const QJsonObject main = s["main"].toObject();
+                const QJsonObject list = SurveyList(s);
+                return main["page"].toInt() == 237 && main["ready"].toBool() &&
+                       list["visible"].toBool() && list["rows"].toInt() == 11;
+            },
+            state);
+    }
+    bool OpenSurvey(QJsonObject* state = nullptr)
+    {
+        return m_rig.Click("ButtonTab2") && WaitForSurvey(state);
+    }
+    bool ClickRow(const QString& name, bool doubleClick)
+    {
+        const int row = RowOf(m_rig.State(), name);
+        const auto answer = m_rig.driver().Request(
+            {{"op", "listClick"}, {"list", kSurveyList}, {"row", row}, {"double", doubleClick}});
+        return row >= 0 && answer && answer->value("ok").toBool();
+    }
+    bool ClickHeading(int column)
+    {
+        const auto answer = m_rig.driver().Request(
+            {{"op", "headerClick"}, {"list", kSurveyList}, {"column", column}});
+        return answer && answer->value("ok").toBool();
+    }
+    bool Type(const QString& text, const QString& surface)
+    {
+        const auto answer =
+            m_rig.driver().Request({{"op", "type"}, {"surface", surface}, {"text", text}});
+        return answer && answer->value("ok").toBool();
+    }
+    bool WaitForPopup()
+    {
+        return m_rig.WaitForState([](const QJsonObject& s) {
+            return At(s, "dialog", "open").toBool() && At(s, "dialog", "page").toInt() == 248 &&
+                   At(s, "dialog", "ready").toBool();
+        });
+    }
+    bool WaitForPopupClosed()
+    {
+        return m_rig.WaitForState(
+            [](const QJsonObject& s) { return !At(s, "dialog", "open").toBool(); });
+    }
+    bool WaitForMessage(const std::string& text)
+    {
+        return SpinUntil(
+            [&] {
+                const auto messages = m_rig.Messages();
+                return std::find(messages.begin(), messages.end(), text) != messages.end();
+            },
+            kStepTimeoutMs);
+    }
+    // The status page naming the network the adapter joined.
+    bool WaitForJoined(const QString& name)
+    {
+        return m_rig.WaitForMainPage(236) && m_rig.WaitForValues([&](const QJsonObject& v) {
+            return v["TextNetworkName"].toString() == name;
+        });
+    }
+    // The calls from index from on that set something in the adapter.
+    std::vector<std::string> SettersFrom(std::size_t from)
+    {
+        std::vector<std::string> setters;
+        const auto calls = m_rig.Calls();
+        for (std::size_t i = from; i < calls.size(); ++i)
+            if (calls[i].starts_with("Set"))
+                setters.push_back(calls[i]);
+        return setters;
+    }
+
+private:
+    UtilityRig& m_rig;
+};
+
+TEST(Offscreen, SurveyListsSortsShowsDetailsAndJoinsAnOpenNetwork)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    SurveyE2e survey(rig);
+    QJsonObject state;
+    ASSERT_TRUE(survey.OpenSurvey(&state)) << QJsonDocument(state).toJson().toStdString();
+    EXPECT_EQ(SurveyList(state)["headings"].toArray(), QJsonArray({"", "SSID", "Kanal", "Signal"}));
+    EXPECT_GE(RowOf(state, "Bahnhof-Kiosk"), 0);
+    EXPECT_GE(RowOf(state, ""), 0) << "the hidden network has a row without a name";
+
+    ASSERT_TRUE(survey.ClickHeading(3));
+    ASSERT_TRUE(rig.WaitForState([](const QJsonObject& s) {
+        const auto percents = SignalPercents(s);
+        return percents.size() == 11 && percents.front() < percents.back() &&
+               std::is_sorted(percents.begin(), percents.end());
+    })) << "ascending first";
+    ASSERT_TRUE(survey.ClickHeading(3));
+    ASSERT_TRUE(rig.WaitForState([](const QJsonObject& s) {
+        const auto percents = SignalPercents(s);
+        return percents.size() == 11 && percents.front() > percents.back() &&
+               std::is_sorted(percents.rbegin(), percents.rend());
+    })) << "then descending";
+
+    ASSERT_TRUE(survey.ClickRow("Hotel-Seeblick-Gast1", false));
+    QJsonObject values;
+    EXPECT_TRUE(rig.WaitForValues(
+        [](const QJsonObject& v) {
+            return v["TextTab2Encry"].toString() == "WPA-PSK" &&
+                   v["TextTab2Channel"].toString() == "5" &&
+                   v["TextTab2MAC"].toString() == "0A:3C:71:00:00:0A" &&
+                   v["TextTab2NetworkType"].toString() == "Infrastruktur" &&
+                   v["TextTab2Survey"].toString().size() == 8;
+        },
+        &values))
+        << QJsonDocument(values).toJson().toStdString();
+    Screenshot(rig, "main", "survey-237.png");
+
+    const std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(survey.ClickRow("Bahnhof-Kiosk", true));
+    EXPECT_TRUE(survey.WaitForJoined("Bahnhof-Kiosk")) << rig.Output().toStdString();
+    const auto setters = survey.SettersFrom(mark);
+    ASSERT_FALSE(setters.empty());
+    EXPECT_EQ(setters.front(), "SetWL_SSID(Bahnhof-Kiosk) = 0");
+    EXPECT_EQ(rig.Value("TextChannel", "main"), QJsonValue("14"));
+}
+
+TEST(Offscreen, WepNetworkRefusesAWrongKeyAndJoinsWithTheRightOne)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    SurveyE2e survey(rig);
+    ASSERT_TRUE(survey.OpenSurvey());
+
+    ASSERT_TRUE(survey.ClickRow("WG-Kastanienallee", true));
+    ASSERT_TRUE(survey.WaitForPopup()) << rig.Output().toStdString();
+    EXPECT_EQ(rig.Value("SelectWepWep", "dialog"), QJsonValue(0));
+    EXPECT_EQ(rig.Value("SelectWepAuthen", "dialog"), QJsonValue(0));
+    EXPECT_EQ(rig.Value("KeyText", "dialog"), QJsonValue("Taste 1:"));
+
+    ASSERT_TRUE(rig.Click("TextWepKey", "dialog"));
+    ASSERT_TRUE(survey.Type("1A2B3C4D5", "dialog"));
+    Screenshot(rig, "dialog", "popup-248.png");
+    ASSERT_TRUE(rig.Click("ButtonPopSaveWep", "dialog"));
+    ASSERT_TRUE(survey.WaitForMessage(kWrongLengthMessage)) << rig.Output().toStdString();
+    EXPECT_TRUE(At(rig.State(), "dialog", "open").toBool()) << "the pop-up stays open";
+    EXPECT_TRUE(rig.WaitForValues(
+        [](const QJsonObject& v) { return v["TextWepKey"].toString() == "**********"; }, nullptr,
+        "dialog"))
+        << "leaving the field masks it";
+
+    // Clear the masked field and type the right key.
+    const std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("TextWepKey", "dialog"));
+    ASSERT_TRUE(rig.Key("End", "dialog"));
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(rig.Key("Backspace", "dialog"));
+    ASSERT_TRUE(survey.Type("1A2B3C4D5E", "dialog"));
+    ASSERT_TRUE(rig.Click("ButtonPopSaveWep", "dialog"));
+    ASSERT_TRUE(survey.WaitForPopupClosed());
+    EXPECT_TRUE(rig.WaitForCall("SetWL_WriteKey(0, 0, 1, 1A2B3C4D5E", mark))
+        << "the typed key goes to the adapter";
+    EXPECT_TRUE(survey.WaitForJoined("WG-Kastanienallee")) << rig.Output().toStdString();
+    EXPECT_EQ(rig.Messages().size(), 1u);
+}
+
+TEST(Offscreen, CancelledPopupWpaAndHiddenNetworksJoinNothing)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    SurveyE2e survey(rig);
+    ASSERT_TRUE(survey.OpenSurvey());
+    const std::size_t mark = rig.Calls().size();
+
+    ASSERT_TRUE(survey.ClickRow("Praxis-Dr-Weber", true));
+    ASSERT_TRUE(survey.WaitForPopup());
+    ASSERT_TRUE(rig.Click("TextWepKey", "dialog"));
+    ASSERT_TRUE(survey.Type("0123456789ABCDEF0123456789", "dialog"));
+    ASSERT_TRUE(rig.Key("Escape", "dialog"));
+    ASSERT_TRUE(survey.WaitForPopupClosed());
+    EXPECT_TRUE(survey.WaitForSurvey()) << "back on the refilled survey list";
+
+    ASSERT_TRUE(survey.ClickRow("Villa-Sonne", true));
+    ASSERT_TRUE(survey.ClickRow("", true));
+    ASSERT_TRUE(survey.WaitForMessage(
+        "Dieses Netzwerk sendet seinen Namen nicht und kann nicht aus der Liste verbunden "
+        "werden. Legen Sie ein Profil mit dem Netzwerknamen an."));
+    EXPECT_EQ(rig.Messages().size(), 1u) << "WPA is refused without a word";
+    QJsonObject state = rig.State();
+    EXPECT_EQ(At(state, "main", "page").toInt(), 237);
+    EXPECT_FALSE(At(state, "dialog", "open").toBool());
+    const auto setters = survey.SettersFrom(mark);
+    EXPECT_TRUE(setters.empty()) << setters.front();
+}
+
+// --- with a notification area ---
+
+class SurveyTray : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("KESTO_E2E_TRAY"))
+            GTEST_SKIP() << "needs a display with a tray host (run through with-tray.sh)";
+    }
+    static QString TrayIconWindow()
+    {
+        QProcess search;
+        search.start("xdotool", {"search", "--class", "kesto-utility"});
+        search.waitForFinished(5000);
+        return QString::fromLatin1(search.readAllStandardOutput()).split('\n').value(0).trimmed();
+    }
+};
+
+TEST_F(SurveyTray, SiteSurveyFromTheTrayMenuThenADoubleClickJoins)
+{
+    UtilityRig rig(false);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(SpinUntil([] { return !TrayIconWindow().isEmpty(); }, kStartTimeoutMs));
+    // The menu opens at the icon; its second entry is the site survey.
+    ASSERT_EQ(QProcess::execute(
+                  "xdotool", {"mousemove", "--window", TrayIconWindow(), "8", "8", "click", "3"}),
+              0);
+    SpinUntil([] { return false; }, 1000);
+    ASSERT_EQ(QProcess::execute("xdotool", {"key", "Down", "Down", "Return"}), 0);
+    SurveyE2e survey(rig);
+    ASSERT_TRUE(survey.WaitForSurvey()) << rig.Output().toStdString();
+
+    const std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(survey.ClickRow("Bahnhof-Kiosk", true));
+    EXPECT_TRUE(rig.WaitForCall("SetWL_SSID(Bahnhof-Kiosk)", mark));
+    EXPECT_TRUE(survey.WaitForJoined("Bahnhof-Kiosk"));
+}
+
+} // namespace
+} // namespace kesto::test
