@@ -14,8 +14,8 @@ namespace kesto {
 
 // Value types with the registry's own type codes (they appear in exports).
 enum class RegType : std::uint32_t {
-    Sz = 1,     // text: the bytes of the text, no terminating NUL
-    Dword = 4,  // 32-bit number: 4 bytes, little-endian
+    Sz = 1,    // text: the bytes of the text, no terminating NUL
+    Dword = 4, // 32-bit number: 4 bytes, little-endian
 };
 
 struct RegValue {
@@ -57,7 +57,8 @@ public:
     virtual std::optional<RegValue> QueryValue(std::string_view keyPath, std::string_view name) = 0;
     // Creates the key (and its parents) when missing, then sets the value. False on a
     // store failure; nothing is then changed.
-    virtual bool SetValue(std::string_view keyPath, std::string_view name, const RegValue& value) = 0;
+    virtual bool SetValue(std::string_view keyPath, std::string_view name,
+                          const RegValue& value) = 0;
     // False when the key or the value is missing, or on a store failure.
     virtual bool DeleteValue(std::string_view keyPath, std::string_view name) = 0;
     // Deletes the key with every key and value below it. False when the key is missing
@@ -69,6 +70,20 @@ public:
     virtual std::vector<std::string> SubKeys(std::string_view keyPath) = 0;
     virtual std::vector<std::pair<std::string, RegValue>> Values(std::string_view keyPath) = 0;
 
+    // True when no write can land (a store opened for reading only): every write then
+    // returns false, and a person should be told that changes will not be kept.
+    virtual bool IsReadOnly() const { return false; }
+
+    // Visits keyPath and every key below it once, depth first, a key before its subkeys,
+    // subkeys in name order: visit gets the key's full path (keyPath as given, then the
+    // stored spelling of each name below it) and its values sorted by name. False when
+    // keyPath is missing. The default asks by path for every key; a store that finds a
+    // key by walking its path should walk its own tree instead, so the cost stays in
+    // proportion to what is visited however deep the tree goes.
+    using KeyVisitor = std::function<void(
+        const std::string& keyPath, const std::vector<std::pair<std::string, RegValue>>& values)>;
+    virtual bool WalkTree(std::string_view keyPath, const KeyVisitor& visit);
+
     // Runs body as one transaction: either every write inside it lands or none does
     // (also when the process dies halfway), and reads inside it see one consistent
     // state of the store. Nested calls join the outer transaction.
@@ -76,4 +91,21 @@ public:
     virtual bool RunInTransaction(const std::function<void()>& body) = 0;
 };
 
-}  // namespace kesto
+inline bool Registry::WalkTree(std::string_view keyPath, const KeyVisitor& visit)
+{
+    if (!KeyExists(keyPath))
+        return false;
+    // An explicit stack: no depth of the tree can exhaust the call stack.
+    std::vector<std::string> pending{std::string(keyPath)};
+    while (!pending.empty()) {
+        const std::string key = std::move(pending.back());
+        pending.pop_back();
+        visit(key, Values(key));
+        const auto subKeys = SubKeys(key);
+        for (auto sub = subKeys.rbegin(); sub != subKeys.rend(); ++sub)
+            pending.push_back(key.empty() ? *sub : key + "\\" + *sub);
+    }
+    return true;
+}
+
+} // namespace kesto
