@@ -7,7 +7,6 @@
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 #include "platform/ListControlIds.h"
 #include "posix/FlockSingleInstance.h"
-#include "registry/SqliteRegistry.h"
 #include "qt/EventGate.h"
 #include "qt/QtClock.h"
 #include "qt/QtDialogs.h"
@@ -15,6 +14,7 @@
 #include "qt/QtTimers.h"
 #include "qt/QtTrayIcon.h"
 #include "qt/ResourceFiles.h"
+#include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
 #include "tray/TrayOptions.h"
 #include "windowlink/WindowChartHost.h"
@@ -71,6 +71,12 @@ int RunUtility(const TrayOptions& options)
         return Fail(error.what());
     }
 
+    UtilityCommandLine commandLine;
+    commandLine.Parse(options.appArguments);
+    if (registry->readOnly() && !commandLine.ExitRequest)
+        std::cerr << "kesto-utility: " << registry->path()
+                  << " cannot be written: changes made now will not be kept\n";
+
     QtClock clock;
     const std::string scenario = options.scenarioFile.empty()
                                      ? wire::ToUtf8(DefaultScenarioFile(resourceDir))
@@ -106,6 +112,10 @@ int RunUtility(const TrayOptions& options)
     const int lingerMs = qEnvironmentVariableIntValue("KESTO_WINDOW_LINGER_MS", &lingerSet);
     if (lingerSet)
         pages.SetLingerMs(lingerMs);
+    bool steadySet = false;
+    const int steadyMs = qEnvironmentVariableIntValue("KESTO_WINDOW_STEADY_MS", &steadySet);
+    if (steadySet)
+        pages.SetSteadyMs(steadyMs);
     WindowListControl surveyList(pages, kSurveyListControl);
     WindowListControl stationList(pages, kStationListControl);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
@@ -149,6 +159,11 @@ int RunUtility(const TrayOptions& options)
     UtilityApp app(ports);
     app.InitInstance(options.appArguments);
     pages.Shutdown();
+    if (app.exitRequestFailed()) {
+        const std::string reason = registry->lastError();
+        return Fail("the exit request could not be written to " + registry->path() +
+                    (reason.empty() ? std::string() : " (" + reason + ")"));
+    }
     return 0;
 }
 
