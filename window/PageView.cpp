@@ -1,5 +1,7 @@
 #include "window/PageView.h"
 
+#include "wire/Messages.h"
+
 #include "qt/ResourceFiles.h"
 
 #include <QDebug>
@@ -96,6 +98,7 @@ void PageView::ShowPage(int pageId, const PageValues& values)
 {
     m_pageId = pageId;
     m_values = values;
+    m_refusedIds = false;
     Load();
 }
 
@@ -115,10 +118,21 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
 {
     const auto it = std::find_if(m_values.begin(), m_values.end(),
                                  [id](const ElementState& state) { return state.id == id; });
-    if (it != m_values.end())
+    if (it != m_values.end()) {
         it->value = value;
-    else
+    } else if (m_values.size() >= static_cast<std::size_t>(wire::kMaxPageValues)) {
+        // A page has some dozen elements: ids beyond the bound are not the core's, and
+        // keeping them would let a peer make every later command slower.
+        if (!m_refusedIds)
+            qWarning().noquote() << "kesto-window:" << m_name << "page" << m_pageId
+                                 << "refusing element" << QString::fromUtf8(id.data(), id.size())
+                                 << "and further new ids: the page already holds"
+                                 << wire::kMaxPageValues << "values";
+        m_refusedIds = true;
+        return;
+    } else {
         m_values.push_back({std::string(id), value});
+    }
     if (m_ready)
         emit m_bridge->setValue(QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size())),
                                 VariantOf(value));

@@ -54,6 +54,7 @@ private:
     int m_pageId = 0;
     bool m_ready = false;
     PageValues m_values;
+    bool m_refusedIds = false; // a new id was refused since the page was shown
 };
 
 } // namespace kesto
