@@ -23,11 +23,11 @@ fi
 # Target and its short run (inputs); the short counts keep the whole CI run near two
 # minutes on two cores. The survey buffer reader's target joins this list once it exists.
 declare -A short_runs=(
-  [fuzz_reg_file]=6000
-  [fuzz_adapter_ini]=60000
-  [fuzz_scenario]=20000
-  [fuzz_page_scan]=20000
-  [fuzz_message_codec]=20000
+  [fuzz_reg_file]=50000
+  [fuzz_adapter_ini]=300000
+  [fuzz_scenario]=150000
+  [fuzz_page_scan]=120000
+  [fuzz_message_codec]=150000
 )
 order=(fuzz_reg_file fuzz_adapter_ini fuzz_scenario fuzz_page_scan fuzz_message_codec)
 targets=("$@")
