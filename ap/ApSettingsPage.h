@@ -1,4 +1,5 @@
-// ApSettingsPage: the access point's settings page (262): name, channel, power, hidden name, WEP keys.
+// ApSettingsPage: the access point's settings page (262): name, channel, power, hidden name, WEP
+// keys.
 #pragma once
 
 #include "pages/PageController.h"

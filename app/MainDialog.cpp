@@ -37,8 +37,7 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
       m_adapterStart(m_api, m_discovery, store, m_profileList, work), m_tray(ports.tray),
       m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest), m_monitorTimers(ports.timers),
       m_surveySink(*this, kSurveyListControl), m_stationSink(*this, kStationListControl),
-      m_controllers(*this, ports, m_api, m_discovery, store, work),
-      m_router(m_controllers.Routes())
+      m_controllers(*this, ports, m_api, m_discovery, store, work), m_router(m_controllers.Routes())
 {
     BuildPageMap();
     m_ports.pages.SetListener(this);

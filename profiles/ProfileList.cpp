@@ -130,8 +130,7 @@ void ProfileList::DeleteProfile(int shownIndex)
 {
     if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= m_shown.size())
         return;
-    const std::string name =
-        m_shown[static_cast<std::size_t>(shownIndex)].ProfileName;
+    const std::string name = m_shown[static_cast<std::size_t>(shownIndex)].ProfileName;
     if (!NamesProfileKey(name))
         return;
 

@@ -38,7 +38,6 @@ public:
     void WriteApSettings(const ApSettings& settings);
     FilterList ReadFilterList();
     void WriteFilterList(const FilterList& list);
-
 };
 
-}  // namespace kesto
+} // namespace kesto

@@ -2,9 +2,7 @@
 
 namespace kesto {
 
-AdapterPage::AdapterPage(WindowShell& shell, WorkingRecords& work) : m_shell(shell), m_work(work)
-{
-}
+AdapterPage::AdapterPage(WindowShell& shell, WorkingRecords& work) : m_shell(shell), m_work(work) {}
 
 void AdapterPage::ShowTab()
 {

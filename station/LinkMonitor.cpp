@@ -109,9 +109,8 @@ std::int32_t LinkSample::AverageSignal() const
 // --- LinkMonitor ---
 
 LinkMonitor::LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
-                         WorkingRecords& work,
-                         ElementBinding& fields, std::function<void()> pushFields, Timers& timers,
-                         Clock& clock)
+                         WorkingRecords& work, ElementBinding& fields,
+                         std::function<void()> pushFields, Timers& timers, Clock& clock)
     : m_api(api), m_discovery(discovery), m_store(store), m_work(work), m_fields(fields),
       m_pushFields(std::move(pushFields)), m_timers(timers), m_clock(clock), m_meter(api, clock)
 {

@@ -7,10 +7,9 @@ static_assert(LinkMonitor::kThroughputTimer == kTimerThroughput);
 
 StatusPage::StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
                        ProfileStore& store, WorkingRecords& work, Clock& clock)
-    : m_shell(shell),
-      m_monitor(
-          api, discovery, store, work, shell.binding(), [&shell] { shell.UpdateData(false); },
-          shell.timers(), clock)
+    : m_shell(shell), m_monitor(
+                          api, discovery, store, work, shell.binding(),
+                          [&shell] { shell.UpdateData(false); }, shell.timers(), clock)
 {
 }
 

@@ -5,9 +5,9 @@
 
 #include "app/AppPorts.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
-#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/app/FakeListControl.h"
 #include "tests/app/FakePageHost.h"
 #include "tests/app/FakeShell.h"

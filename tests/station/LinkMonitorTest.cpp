@@ -79,8 +79,8 @@ public:
     ElementBinding fields;
     test::FakeTimers timers;
     int pushes = 0;
-    LinkMonitor monitor{world.api, world.discovery, world.store, world.work, fields, [this] { ++pushes; },
-                        timers,    world.clock};
+    LinkMonitor monitor{world.api, world.discovery,      world.store, world.work,
+                        fields,    [this] { ++pushes; }, timers,      world.clock};
 };
 
 // --- association texts ---
