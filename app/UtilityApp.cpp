@@ -2,6 +2,7 @@
 
 #include "app/MainDialog.h"
 #include "app/UtilityCommandLine.h"
+#include "base/Text.h"
 
 namespace kesto {
 
@@ -33,8 +34,10 @@ bool UtilityApp::InitInstance(std::span<const std::string> args)
     UtilityCommandLine commandLine;
     commandLine.Parse(args);
     if (commandLine.ExitRequest) {
-        // Works whether or not an instance runs: the running one polls the value.
-        m_store.WriteText(kExitUtilityPath, "1");
+        // Works whether or not an instance runs: the running one polls the value. A
+        // request the store refused must not look as if it was made.
+        const auto [key, name] = SplitHivePath(kExitUtilityPath);
+        m_exitRequestFailed = !m_ports.registry.SetValue(key, name, RegValue::Text("1"));
         return false;
     }
 
@@ -51,6 +54,12 @@ bool UtilityApp::InitInstance(std::span<const std::string> args)
     case GuardResult::Failed:
         // Not a second instance: the guard only could not be set up.
         break;
+    }
+
+    if (m_ports.registry.IsReadOnly()) {
+        // Said once, then the utility runs as ever: what it shows is still true, only
+        // what the user changes is lost when it ends.
+        m_ports.dialogs.MessageBox(kReadOnlyStoreMessage, m_appName);
     }
 
     MainDialog dialog(m_ports, m_store, m_work, m_appName);

@@ -16,6 +16,11 @@ namespace kesto {
 inline constexpr std::string_view kAlreadyRunningMessage =
     "Kesto WLAN Utility is already running!!";
 
+// Shown once at start when the store cannot be written.
+inline constexpr std::string_view kReadOnlyStoreMessage =
+    "The settings store cannot be written. Kesto WLAN Utility runs, but changes made now "
+    "will not be kept.";
+
 class UtilityApp {
 public:
     explicit UtilityApp(const AppPorts& ports);
@@ -31,6 +36,10 @@ public:
     // "kesto-utility"); "kesto-utility" when the path names no file.
     static std::string ApplicationNameOf(std::string_view executablePath);
 
+    // After an exit request: the store refused to take it (the running instance, if
+    // any, was not asked to end).
+    bool exitRequestFailed() const { return m_exitRequestFailed; }
+
     ProfileStore& store() { return m_store; }
     WorkingRecords& work() { return m_work; }
 
@@ -39,6 +48,7 @@ private:
     ProfileStore m_store;
     WorkingRecords m_work;
     std::string m_appName;
+    bool m_exitRequestFailed = false;
 };
 
 } // namespace kesto

@@ -70,11 +70,42 @@ public:
     virtual std::vector<std::string> SubKeys(std::string_view keyPath) = 0;
     virtual std::vector<std::pair<std::string, RegValue>> Values(std::string_view keyPath) = 0;
 
+    // True when no write can land (a store opened for reading only): every write then
+    // returns false, and a person should be told that changes will not be kept.
+    virtual bool IsReadOnly() const { return false; }
+
+    // Visits keyPath and every key below it once, depth first, a key before its subkeys,
+    // subkeys in name order: visit gets the key's full path (keyPath as given, then the
+    // stored spelling of each name below it) and its values sorted by name. False when
+    // keyPath is missing. The default asks by path for every key; a store that finds a
+    // key by walking its path should walk its own tree instead, so the cost stays in
+    // proportion to what is visited however deep the tree goes.
+    using KeyVisitor = std::function<void(
+        const std::string& keyPath, const std::vector<std::pair<std::string, RegValue>>& values)>;
+    virtual bool WalkTree(std::string_view keyPath, const KeyVisitor& visit);
+
     // Runs body as one transaction: either every write inside it lands or none does
     // (also when the process dies halfway), and reads inside it see one consistent
     // state of the store. Nested calls join the outer transaction.
     // An exception from body rolls back and propagates. False when the commit failed.
     virtual bool RunInTransaction(const std::function<void()>& body) = 0;
 };
+
+inline bool Registry::WalkTree(std::string_view keyPath, const KeyVisitor& visit)
+{
+    if (!KeyExists(keyPath))
+        return false;
+    // An explicit stack: no depth of the tree can exhaust the call stack.
+    std::vector<std::string> pending{std::string(keyPath)};
+    while (!pending.empty()) {
+        const std::string key = std::move(pending.back());
+        pending.pop_back();
+        visit(key, Values(key));
+        const auto subKeys = SubKeys(key);
+        for (auto sub = subKeys.rbegin(); sub != subKeys.rend(); ++sub)
+            pending.push_back(key.empty() ? *sub : key + "\\" + *sub);
+    }
+    return true;
+}
 
 } // namespace kesto

@@ -5,11 +5,16 @@
 #include "base/AsciiText.h"
 #include "registry/RegistryError.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kesto {
 
@@ -21,7 +26,7 @@ constexpr std::string_view kHive = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kHiveShort = "HKLM";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Far beyond any store of the utility; refuses to read a wrong multi-gigabyte file.
-constexpr std::streamoff kMaxFileSize = 64 * 1024 * 1024;
+constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
 
 [[noreturn]] void Fail(std::string_view fileName, int line, const std::string& what)
 {
@@ -149,6 +154,18 @@ std::optional<std::string> StripHive(std::string_view path)
 bool HasKeyComponent(std::string_view keyPath)
 {
     return keyPath.find_first_not_of('\\') != std::string_view::npos;
+}
+
+std::size_t KeyDepth(std::string_view keyPath)
+{
+    std::size_t depth = 0;
+    bool inName = false;
+    for (const char c : keyPath) {
+        if (c != '\\' && !inName)
+            ++depth;
+        inName = c != '\\';
+    }
+    return depth;
 }
 
 class LineParser {
@@ -361,6 +378,9 @@ std::vector<RegFileOperation> ParseRegFile(std::string_view bytes, std::string_v
             auto keyPath = StripHive(inner);
             if (!keyPath)
                 parser.Fail("key must begin with HKEY_LOCAL_MACHINE: " + std::string(inner));
+            if (KeyDepth(*keyPath) > kMaxRegKeyDepth)
+                parser.Fail("key is nested deeper than " + std::to_string(kMaxRegKeyDepth) +
+                            " levels");
             RegFileOperation op;
             op.line = lineNumber;
             op.keyPath = *keyPath;
@@ -433,11 +453,9 @@ std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileF
         text = std::string(kRegedit4Header) + "\r\n\r\n";
         break;
     }
-    // Depth-first without recursion, so no key depth can exhaust the stack.
-    std::vector<std::string> pending{*top};
-    while (!pending.empty()) {
-        const std::string key = std::move(pending.back());
-        pending.pop_back();
+    // One walk of the tree: the store finds each key once instead of by its path from
+    // the root, so a deep tree costs no more than the text it becomes.
+    registry.WalkTree(*top, [&](const std::string& key, const auto& values) {
         const std::string keyLine =
             "[" + std::string(kHive) + (key.empty() ? "" : "\\" + key) + "]";
         if (keyLine.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
@@ -447,7 +465,7 @@ std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileF
             throw RegistryError(keyLine + ": the key name is not UTF-8 text; export it with the "
                                           "REGEDIT4 format instead");
         text += keyLine + "\r\n";
-        for (const auto& [name, value] : registry.Values(key)) {
+        for (const auto& [name, value] : values) {
             const std::string line = ValueLine(key, name, value);
             if (format == RegFileFormat::Unicode && !IsUtf8(line))
                 throw RegistryError(keyLine + " " + line +
@@ -455,10 +473,7 @@ std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileF
             text += line + "\r\n";
         }
         text += "\r\n";
-        const auto subKeys = registry.SubKeys(key);
-        for (auto sub = subKeys.rbegin(); sub != subKeys.rend(); ++sub)
-            pending.push_back(key.empty() ? *sub : key + "\\" + *sub);
-    }
+    });
 
     switch (format) {
     case RegFileFormat::Unicode:
@@ -469,19 +484,67 @@ std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileF
     return text;
 }
 
+namespace {
+
+// What a path names when it is not a plain file, in the words of a message.
+std::string KindOfFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a directory";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return "not a regular file";
+}
+
+// The whole file. Opened without waiting (a named pipe would block the open until some
+// writer came) and checked by its descriptor, so what is read is what was checked.
+std::string ReadRegularFile(const std::string& filePath)
+{
+    const int fd = ::open(filePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw RegistryError(filePath + ": cannot open the file (" + std::strerror(errno) + ")");
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw RegistryError(filePath + ": cannot read the file (" + std::strerror(errno) + ")");
+    if (!S_ISREG(info.st_mode))
+        throw RegistryError(filePath + ": is " + KindOfFile(info.st_mode) +
+                            ", not a registry file");
+    if (info.st_size > kMaxFileSize)
+        throw RegistryError(filePath + ": file is too large for a registry file");
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw RegistryError(filePath + ": cannot read the file (" + std::strerror(errno) + ")");
+        if (got == 0)
+            break;
+        // A file that grows while it is read stops at the limit too.
+        if (bytes.size() + static_cast<std::size_t>(got) > static_cast<std::size_t>(kMaxFileSize))
+            throw RegistryError(filePath + ": file is too large for a registry file");
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+} // namespace
+
 std::size_t ImportRegFile(Registry& registry, const std::string& filePath)
 {
-    std::ifstream in(filePath, std::ios::binary);
-    if (!in)
-        throw RegistryError(filePath + ": cannot open the file");
-    in.seekg(0, std::ios::end);
-    const auto size = static_cast<std::streamoff>(in.tellg());
-    if (size > kMaxFileSize)
-        throw RegistryError(filePath + ": file is too large for a registry file");
-    in.seekg(0);
-    std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-        throw RegistryError(filePath + ": cannot read the file");
+    const std::string bytes = ReadRegularFile(filePath);
     const auto operations = ParseRegFile(bytes, filePath);
     ApplyRegFile(registry, operations, filePath);
     return operations.size();

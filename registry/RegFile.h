@@ -36,6 +36,11 @@ struct RegFileOperation {
     bool operator==(const RegFileOperation&) const = default;
 };
 
+// Keys of a file nest at most this deep. Every key line repeats its whole path, so
+// the text of a tree grows with the square of its depth; the store's own trees are
+// a handful of levels deep.
+inline constexpr std::size_t kMaxRegKeyDepth = 512;
+
 // Parses a whole file into operations without touching any store. Throws RegistryError
 // "<fileName>:<line>: <what is wrong>" at the first malformed line.
 std::vector<RegFileOperation> ParseRegFile(std::string_view bytes, std::string_view fileName);
@@ -52,7 +57,9 @@ void ApplyRegFile(Registry& registry, const std::vector<RegFileOperation>& opera
 // not 4 bytes long, a text that is not UTF-8 for the Unicode format).
 std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileFormat format);
 
-// File helpers for the above. ImportRegFile returns the number of operations applied.
+// File helpers for the above. ImportRegFile returns the number of operations applied;
+// it reads only a regular file (a directory, a named pipe or a device is refused with
+// what it is, without waiting on it).
 std::size_t ImportRegFile(Registry& registry, const std::string& filePath);
 void WriteRegFile(Registry& registry, std::string_view keyPath, const std::string& filePath,
                   RegFileFormat format);

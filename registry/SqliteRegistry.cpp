@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,7 +139,8 @@ std::string DefaultRegistryPath()
     return (dir / "registry.db").string();
 }
 
-SqliteRegistry::SqliteRegistry(std::string path) : m_path(std::move(path))
+SqliteRegistry::SqliteRegistry(std::string path, StoreAccess access)
+    : m_path(std::move(path)), m_access(access)
 {
     Open();
 }
@@ -152,53 +154,128 @@ SqliteRegistry::~SqliteRegistry()
 
 void SqliteRegistry::Open()
 {
-    const bool inMemory = m_path == ":memory:";
-    if (!inMemory)
-        CheckExistingFile();
+    if (m_path == ":memory:") {
+        OpenDatabase(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        InitialiseSchema();
+        return;
+    }
+    const FileState state = CheckExistingFile(m_access == StoreAccess::ReadWrite);
+    m_readOnly = m_access == StoreAccess::ReadOnly || !Writable();
+    if (m_readOnly && state != FileState::Store) {
+        // Nothing to read, and nothing may be created: an empty store.
+        OpenEmptyReadOnly();
+        return;
+    }
     // The file exists now (created 0600 by CheckExistingFile when it was absent), so
     // SQLite is never asked to create it with its own, wider default mode.
-    const int flags = SQLITE_OPEN_READWRITE | (inMemory ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(m_path.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
+    OpenDatabase(m_path, m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    QuickCheck();
+    if (!InitialiseSchema()) {
+        OpenEmptyReadOnly();
+        return;
+    }
+    if (m_readOnly) {
+        // Belt and braces: SQLite itself refuses every write on this connection.
+        sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+        return;
+    }
+    // Readers then never block the writer, and a writer killed mid-transaction leaves
+    // only uncommitted frames that the next opener ignores. Failing to switch (another
+    // process holds the file) keeps the rollback journal, which is just as safe.
+    sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+}
+
+bool SqliteRegistry::Writable() const
+{
+    // The folder too: the journal, or the write-ahead log and its index, live beside
+    // the file.
+    const auto slash = m_path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".")
+                            : slash == 0               ? std::string("/")
+                                                       : m_path.substr(0, slash);
+    return ::access(m_path.c_str(), W_OK) == 0 && ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+void SqliteRegistry::OpenDatabase(const std::string& name, int flags)
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    if (sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
         Fail(m_db ? sqlite3_errmsg(m_db) : "cannot open the database");
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+}
 
-    if (!inMemory) {
-        // A damaged store is reported at once rather than failing some later read.
+void SqliteRegistry::OpenEmptyReadOnly()
+{
+    OpenDatabase(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    m_readOnly = false; // the tables of the private copy are made, then nothing more
+    InitialiseSchema();
+    m_readOnly = true;
+    sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+}
+
+// A damaged store is reported at once rather than failing some later read; a store
+// that merely cannot be read this way is not called damaged.
+void SqliteRegistry::QuickCheck()
+{
+    for (;;) {
         sqlite3_stmt* check = nullptr;
-        if (sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &check, nullptr) != SQLITE_OK)
-            Fail(std::string("damaged registry store (") + sqlite3_errmsg(m_db) + ")");
-        const int rc = sqlite3_step(check);
+        int rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &check, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(check);
         const std::string verdict = rc == SQLITE_ROW ? ColumnText(check, 0) : sqlite3_errmsg(m_db);
         sqlite3_finalize(check);
-        if (rc != SQLITE_ROW || verdict != "ok")
+        if (rc == SQLITE_ROW && verdict == "ok")
+            return;
+        const int primary = rc & 0xFF;
+        if (rc == SQLITE_ROW || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
             Fail("damaged registry store (" + verdict + ")");
-    }
-    InitialiseSchema();
-    if (!inMemory) {
-        // Readers then never block the writer, and a writer killed mid-transaction
-        // leaves only uncommitted frames that the next opener ignores. Failing to
-        // switch (another process holds the file) keeps the rollback journal, which is
-        // just as safe.
-        sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (m_readOnly && !m_immutable &&
+            (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN)) {
+            // A store in write-ahead-log mode needs an index file beside it, which a
+            // folder we may not write cannot take. Nobody can write such a store through
+            // that folder either, so it is read as it lies.
+            m_immutable = true;
+            std::string uri = "file:";
+            for (const char c : m_path) {
+                if (c == '%' || c == '?' || c == '#') {
+                    static constexpr char kHex[] = "0123456789ABCDEF";
+                    uri += '%';
+                    uri += kHex[static_cast<unsigned char>(c) >> 4];
+                    uri += kHex[static_cast<unsigned char>(c) & 0xF];
+                } else {
+                    uri += c;
+                }
+            }
+            uri += "?immutable=1";
+            OpenDatabase(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+            continue;
+        }
+        Fail("cannot read the registry store (" + verdict + ")");
     }
 }
 
 // Looks at the file with plain reads before SQLite opens it: SQLite would happily
-// turn an empty-looking or foreign file into its own. Creates an absent file (0600).
-void SqliteRegistry::CheckExistingFile()
+// turn an empty-looking or foreign file into its own. Creates an absent file (0600)
+// when create is set.
+SqliteRegistry::FileState SqliteRegistry::CheckExistingFile(bool create)
 {
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno != ENOENT)
             Fail("cannot open the registry store (" + ErrnoText() + ")");
+        if (!create)
+            return FileState::Absent;
         const int created = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (created < 0 && errno != EEXIST)
             Fail("cannot create the registry store (" + ErrnoText() + ")");
         if (created >= 0)
             ::close(created);
         // Lost a creation race: another process made it, and it is checked on open.
-        return;
+        return FileState::Empty;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -217,7 +294,7 @@ void SqliteRegistry::CheckExistingFile()
     }
     ::close(fd);
     if (got == 0)
-        return; // empty file: a fresh store
+        return FileState::Empty; // a fresh store
     const std::string_view head(header.data(), got);
     if (got < kSqliteMagic.size() || head.substr(0, kSqliteMagic.size()) != kSqliteMagic)
         Fail("not a Kesto registry store (file is not a database)");
@@ -228,9 +305,10 @@ void SqliteRegistry::CheckExistingFile()
         id = (id << 8) | static_cast<unsigned char>(header[kApplicationIdOffset + i]);
     if (static_cast<std::int32_t>(id) != kApplicationId)
         Fail("not a Kesto registry store (database of another program)");
+    return FileState::Store;
 }
 
-void SqliteRegistry::InitialiseSchema()
+bool SqliteRegistry::InitialiseSchema()
 {
     auto single = [&](const char* sql) {
         sqlite3_stmt* query = nullptr;
@@ -255,12 +333,14 @@ void SqliteRegistry::InitialiseSchema()
                      " is newer than this program supports");
             if (locked)
                 Exec("COMMIT");
-            return;
+            return true;
         }
         if (applicationId != 0 || single("SELECT count(*) FROM sqlite_master") != 0)
             Fail("not a Kesto registry store (database of another program)");
         if (locked)
             break;
+        if (m_readOnly)
+            return false; // an empty database: nothing to read, and no tables may be made
         // Look again under the write lock: another process may be creating the same
         // fresh store, and the tables must be made once.
         Exec("BEGIN IMMEDIATE");
@@ -272,6 +352,7 @@ void SqliteRegistry::InitialiseSchema()
     Exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
     Exec(("PRAGMA user_version=" + std::to_string(kLayoutVersion)).c_str());
     Exec("COMMIT");
+    return true;
 }
 
 void SqliteRegistry::Exec(const char* sql)
@@ -308,7 +389,10 @@ sqlite3_stmt* SqliteRegistry::Statement(const char* sql)
 
 bool SqliteRegistry::NoteError(int rc)
 {
-    m_lastError = m_path + ": " + (m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
+    m_lastError = m_path + ": " +
+                  (m_readOnly ? std::string("the store is open for reading only")
+                   : m_db     ? std::string(sqlite3_errmsg(m_db))
+                              : std::string(sqlite3_errstr(rc)));
     if (m_depth > 0)
         m_transactionFailed = true;
     return false;
@@ -540,42 +624,84 @@ bool SqliteRegistry::DeleteKey(std::string_view keyPath)
     });
 }
 
-std::vector<std::string> SqliteRegistry::SubKeys(std::string_view keyPath)
+std::vector<std::pair<std::int64_t, std::string>> SqliteRegistry::SubKeysOf(std::int64_t key)
 {
-    std::vector<std::string> names;
-    const auto key = FindKey(keyPath);
-    if (!key)
-        return names;
-    auto* query = Statement("SELECT name FROM keys WHERE parent=?1 ORDER BY name");
+    std::vector<std::pair<std::int64_t, std::string>> keys;
+    auto* query = Statement("SELECT id, name FROM keys WHERE parent=?1 ORDER BY name");
     if (!query)
-        return names;
+        return keys;
     StatementUse use(query);
-    sqlite3_bind_int64(query, 1, *key);
+    sqlite3_bind_int64(query, 1, key);
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(query)) == SQLITE_ROW)
-        names.push_back(ColumnText(query, 0));
+        keys.emplace_back(sqlite3_column_int64(query, 0), ColumnText(query, 1));
     if (rc != SQLITE_DONE)
         NoteError(rc);
-    return names;
+    return keys;
 }
 
-std::vector<std::pair<std::string, RegValue>> SqliteRegistry::Values(std::string_view keyPath)
+std::vector<std::pair<std::string, RegValue>> SqliteRegistry::ValuesOf(std::int64_t key)
 {
     std::vector<std::pair<std::string, RegValue>> values;
-    const auto key = FindKey(keyPath);
-    if (!key)
-        return values;
     auto* query = Statement("SELECT name, type, data FROM vals WHERE key=?1 ORDER BY name");
     if (!query)
         return values;
     StatementUse use(query);
-    sqlite3_bind_int64(query, 1, *key);
+    sqlite3_bind_int64(query, 1, key);
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(query)) == SQLITE_ROW)
         values.emplace_back(ColumnText(query, 0), ColumnValue(query, 1, 2));
     if (rc != SQLITE_DONE)
         NoteError(rc);
     return values;
+}
+
+std::vector<std::string> SqliteRegistry::SubKeys(std::string_view keyPath)
+{
+    std::vector<std::string> names;
+    const auto key = FindKey(keyPath);
+    if (!key)
+        return names;
+    for (auto& [id, name] : SubKeysOf(*key))
+        names.push_back(std::move(name));
+    return names;
+}
+
+std::vector<std::pair<std::string, RegValue>> SqliteRegistry::Values(std::string_view keyPath)
+{
+    const auto key = FindKey(keyPath);
+    return key ? ValuesOf(*key) : std::vector<std::pair<std::string, RegValue>>();
+}
+
+bool SqliteRegistry::WalkTree(std::string_view keyPath, const KeyVisitor& visit)
+{
+    const auto top = FindKey(keyPath);
+    if (!top)
+        return false;
+    // One read transaction: the walk sees one state of the store even while another
+    // process writes.
+    const bool own = m_depth == 0 && sqlite3_get_autocommit(m_db);
+    if (own)
+        sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
+    std::vector<std::pair<std::int64_t, std::string>> pending{{*top, std::string(keyPath)}};
+    try {
+        while (!pending.empty()) {
+            auto [id, path] = std::move(pending.back());
+            pending.pop_back();
+            visit(path, ValuesOf(id));
+            auto subKeys = SubKeysOf(id);
+            for (auto sub = subKeys.rbegin(); sub != subKeys.rend(); ++sub)
+                pending.emplace_back(sub->first, path.empty() ? std::move(sub->second)
+                                                              : path + "\\" + sub->second);
+        }
+    } catch (...) {
+        if (own)
+            sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (own)
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    return true;
 }
 
 } // namespace kesto

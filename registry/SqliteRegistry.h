@@ -24,14 +24,20 @@ namespace kesto {
 // kesto directory (mode 0700) when missing; throws RegistryError when it cannot.
 std::string DefaultRegistryPath();
 
+// How a store is opened: ReadOnly never changes the file (not even its journal mode)
+// and does not create an absent one (it then reads as an empty store).
+enum class StoreAccess { ReadWrite, ReadOnly };
+
 class SqliteRegistry final : public Registry {
 public:
     // Opens the store at path, or a private in-memory store for ":memory:". An absent or
     // empty (0-byte) file becomes a fresh store; a file created here gets mode 0600
     // because the store holds network keys. Throws RegistryError, naming the file, when
     // the file is not a store of ours (not a database, another program's database, a
-    // newer layout) or is damaged; such a file is left exactly as it was.
-    explicit SqliteRegistry(std::string path);
+    // newer layout) or is damaged; such a file is left exactly as it was. A file this
+    // process may not write (or whose folder it may not write) is opened for reading:
+    // every write then fails and readOnly() says so; it is never called damaged.
+    explicit SqliteRegistry(std::string path, StoreAccess access = StoreAccess::ReadWrite);
     ~SqliteRegistry() override;
     SqliteRegistry(const SqliteRegistry&) = delete;
     SqliteRegistry& operator=(const SqliteRegistry&) = delete;
@@ -45,16 +51,28 @@ public:
     std::vector<std::string> SubKeys(std::string_view keyPath) override;
     std::vector<std::pair<std::string, RegValue>> Values(std::string_view keyPath) override;
     bool RunInTransaction(const std::function<void()>& body) override;
+    // By key ids: each key is looked up once, not by its path from the root.
+    bool WalkTree(std::string_view keyPath, const KeyVisitor& visit) override;
 
     const std::string& path() const { return m_path; }
+    // Opened for reading only, as asked or because the file cannot be written.
+    bool readOnly() const { return m_readOnly; }
+    bool IsReadOnly() const override { return m_readOnly; }
     // The reason of the last store failure ("<path>: <what SQLite said>"), for callers
     // that report errors to a person; empty when nothing has failed yet.
     const std::string& lastError() const { return m_lastError; }
 
 private:
+    // What CheckExistingFile found.
+    enum class FileState { Absent, Empty, Store };
+
     void Open();
-    void CheckExistingFile();
-    void InitialiseSchema();
+    FileState CheckExistingFile(bool create);
+    bool Writable() const;
+    void OpenDatabase(const std::string& name, int flags);
+    void QuickCheck();
+    void OpenEmptyReadOnly();
+    bool InitialiseSchema();
     void Exec(const char* sql);
     [[noreturn]] void Fail(std::string_view what);
 
@@ -63,6 +81,8 @@ private:
 
     std::optional<std::int64_t> FindKey(std::string_view keyPath);
     std::optional<std::int64_t> MakeKey(std::string_view keyPath);
+    std::vector<std::pair<std::int64_t, std::string>> SubKeysOf(std::int64_t key);
+    std::vector<std::pair<std::string, RegValue>> ValuesOf(std::int64_t key);
 
     // Runs op (a function returning false on failure) as one atomic write: a transaction
     // of its own, or a savepoint inside the caller's transaction.
@@ -71,6 +91,9 @@ private:
     bool Finish(bool ok);
 
     std::string m_path;
+    StoreAccess m_access;
+    bool m_readOnly = false;
+    bool m_immutable = false;
     sqlite3* m_db = nullptr;
     std::map<std::string, sqlite3_stmt*, std::less<>> m_statements;
     int m_depth = 0;

@@ -73,6 +73,12 @@ int RunUtility(const TrayOptions& options)
         return Fail(error.what());
     }
 
+    UtilityCommandLine commandLine;
+    commandLine.Parse(options.appArguments);
+    if (registry->readOnly() && !commandLine.ExitRequest)
+        std::cerr << "kesto-utility: " << registry->path()
+                  << " cannot be written: changes made now will not be kept\n";
+
     QtClock clock;
     const std::string scenario = options.scenarioFile.empty()
                                      ? wire::ToUtf8(DefaultScenarioFile(resourceDir))
@@ -108,6 +114,10 @@ int RunUtility(const TrayOptions& options)
     const int lingerMs = qEnvironmentVariableIntValue("KESTO_WINDOW_LINGER_MS", &lingerSet);
     if (lingerSet)
         pages.SetLingerMs(lingerMs);
+    bool steadySet = false;
+    const int steadyMs = qEnvironmentVariableIntValue("KESTO_WINDOW_STEADY_MS", &steadySet);
+    if (steadySet)
+        pages.SetSteadyMs(steadyMs);
     WindowListControl surveyList(pages, kSurveyListControl);
     WindowListControl stationList(pages, kStationListControl);
     QtDialogs dialogs([&pages](bool waiting) { pages.SetWaitCursor(waiting); },
@@ -158,6 +168,11 @@ int RunUtility(const TrayOptions& options)
     UtilityApp app(ports);
     app.InitInstance(options.appArguments);
     pages.Shutdown();
+    if (app.exitRequestFailed()) {
+        const std::string reason = registry->lastError();
+        return Fail("the exit request could not be written to " + registry->path() +
+                    (reason.empty() ? std::string() : " (" + reason + ")"));
+    }
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "window/PageView.h"
 
+#include "wire/Messages.h"
+
 #include "qt/ResourceFiles.h"
 
 #include <QDebug>
@@ -97,6 +99,7 @@ void PageView::ShowPage(int pageId, const PageValues& values)
     m_pageId = pageId;
     m_values = values;
     m_disabled.clear();
+    m_refusedIds = false;
     Load();
 }
 
@@ -116,10 +119,21 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
 {
     const auto it = std::find_if(m_values.begin(), m_values.end(),
                                  [id](const ElementState& state) { return state.id == id; });
-    if (it != m_values.end())
+    if (it != m_values.end()) {
         it->value = value;
-    else
+    } else if (m_values.size() >= static_cast<std::size_t>(wire::kMaxPageValues)) {
+        // A page has some dozen elements: ids beyond the bound are not the core's, and
+        // keeping them would let a peer make every later command slower.
+        if (!m_refusedIds)
+            qWarning().noquote() << "kesto-window:" << m_name << "page" << m_pageId
+                                 << "refusing element" << QString::fromUtf8(id.data(), id.size())
+                                 << "and further new ids: the page already holds"
+                                 << wire::kMaxPageValues << "values";
+        m_refusedIds = true;
+        return;
+    } else {
         m_values.push_back({std::string(id), value});
+    }
     if (m_ready)
         emit m_bridge->setValue(QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size())),
                                 VariantOf(value));
@@ -127,6 +141,16 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
 
 void PageView::SetDisabled(const QString& id, bool disabled)
 {
+    if (!m_disabled.contains(id) && m_disabled.size() >= wire::kMaxPageValues) {
+        // The same bound as for values: a page's own elements never come near it.
+        if (!m_refusedIds)
+            qWarning().noquote() << "kesto-window:" << m_name << "page" << m_pageId
+                                 << "refusing the state of element" << id
+                                 << "and of further new ids: the page already holds"
+                                 << wire::kMaxPageValues << "element states";
+        m_refusedIds = true;
+        return;
+    }
     m_disabled.insert(id, disabled);
     if (m_ready)
         emit m_bridge->setDisabled(id, disabled);

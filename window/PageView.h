@@ -57,7 +57,8 @@ private:
     int m_pageId = 0;
     bool m_ready = false;
     PageValues m_values;
-    QVariantMap m_disabled; // id -> bool, the last state the tray gave each element
+    QVariantMap m_disabled;    // id -> bool, the last state the tray gave each element
+    bool m_refusedIds = false; // a new id was refused since the page was shown
 };
 
 } // namespace kesto

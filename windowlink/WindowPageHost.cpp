@@ -104,6 +104,7 @@ void WindowPageHost::EnsureWindow()
     if (m_link.IsRunning())
         return;
     m_link.Start();
+    m_upSince.start();
     Replay();
 }
 
@@ -383,6 +384,10 @@ void WindowPageHost::OnLost()
     // The dialog went with it; nobody can answer it any more.
     if (m_dialogRunning)
         FinishDialog(kDialogCancel);
+    // Deaths far apart are not a window that cannot run: without a notification area
+    // the relaunch is the user's only way back to the window.
+    if (m_upSince.isValid() && m_upSince.elapsed() >= m_steadyMs)
+        m_relaunches = 0;
     if (m_visible && m_hideMeansMinimise && m_relaunches < kMaxRelaunches) {
         ++m_relaunches;
         // Not from inside the dead process's own signal.

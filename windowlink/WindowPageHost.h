@@ -22,6 +22,7 @@
 #include "windowlink/WindowLink.h"
 #include "wire/Messages.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <functional>
@@ -64,6 +65,9 @@ public:
     void SetRestoreHandler(std::function<void()> handler) { m_restoreHandler = std::move(handler); }
     // How long the window process outlives a hidden window; negative keeps it.
     void SetLingerMs(int ms) { m_lingerMs = ms; }
+    // A window process that has stayed up this long has proven it can run: when it dies
+    // later, the relaunch budget is full again.
+    void SetSteadyMs(int ms) { m_steadyMs = ms; }
     // Forwards the wait cursor to the window.
     void SetWaitCursor(bool waiting);
     // While blocked (a message box of the tray process is open) the window takes no
@@ -89,8 +93,10 @@ public:
     // Whether main window and list events would reach the core now.
     bool MainEventsDeliverable() const;
 
-    // Relaunches of a dying window process in a row before giving up.
+    // Relaunches of a window process that dies soon after each start before giving up:
+    // one that cannot run at all must not be started forever.
     static constexpr int kMaxRelaunches = 3;
+    static constexpr int kDefaultSteadyMs = 10000;
     static constexpr int kDefaultLingerMs = 30000;
 
 private:
@@ -122,6 +128,8 @@ private:
     bool m_hideMeansMinimise = false;
     std::function<void()> m_restoreHandler;
     int m_relaunches = 0;
+    QElapsedTimer m_upSince; // since the window process was last started
+    int m_steadyMs = kDefaultSteadyMs;
 
     SurfaceMirror m_main;
     SurfaceMirror m_dialog;

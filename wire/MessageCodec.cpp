@@ -265,15 +265,24 @@ public:
         const QString id = String(key);
         if (ok() && id.isEmpty())
             Fail(key, QStringLiteral("empty"));
-        return ToUtf8(id);
+        std::string utf8 = ToUtf8(id);
+        if (ok() && utf8.size() > static_cast<std::size_t>(kMaxElementIdBytes))
+            Fail(key, QStringLiteral("longer than %1 bytes").arg(kMaxElementIdBytes));
+        return utf8;
     }
 
-    QJsonArray Array(QLatin1StringView key)
+    // An array of at most maxItems entries (checked before any entry is read).
+    QJsonArray Array(QLatin1StringView key, qsizetype maxItems = kMaxPageValues)
     {
         const QJsonValue value = Member(key);
         if (ok() && !value.isArray())
             Fail(key, QStringLiteral("not an array"));
-        return value.toArray();
+        QJsonArray array = value.toArray();
+        if (ok() && array.size() > maxItems) {
+            Fail(key, QStringLiteral("%1 entries, more than %2").arg(array.size()).arg(maxItems));
+            return {};
+        }
+        return array;
     }
 
     // A name that from turns into a value of E.
@@ -305,6 +314,11 @@ public:
                 Fail(key, index + QStringLiteral(" is not an [id, value] pair"));
             else if (!pair[0].isString() || pair[0].toString().isEmpty())
                 Fail(key, index + QStringLiteral(" has no id"));
+            else if (ToUtf8(pair[0].toString()).size() >
+                     static_cast<std::size_t>(kMaxElementIdBytes))
+                Fail(key,
+                     index +
+                         QStringLiteral(" has an id longer than %1 bytes").arg(kMaxElementIdBytes));
             else if (const auto value = ValueOf(pair[1]))
                 values.push_back({ToUtf8(pair[0].toString()), *value});
             else
@@ -315,7 +329,7 @@ public:
 
     std::vector<int> Ints(QLatin1StringView key, int min)
     {
-        const QJsonArray array = Array(key);
+        const QJsonArray array = Array(key, kMaxListRows);
         std::vector<int> numbers;
         for (qsizetype i = 0; ok() && i < array.size(); ++i) {
             if (const auto number = IntOf(array[i], min, INT_MAX))
@@ -327,9 +341,10 @@ public:
     }
 
     // Each entry an object, read by read into T.
-    template <typename T, typename Read> std::vector<T> Objects(QLatin1StringView key, Read read)
+    template <typename T, typename Read>
+    std::vector<T> Objects(QLatin1StringView key, qsizetype maxItems, Read read)
     {
-        const QJsonArray array = Array(key);
+        const QJsonArray array = Array(key, maxItems);
         std::vector<T> items;
         for (qsizetype i = 0; ok() && i < array.size(); ++i) {
             const QString where = m_where + key + QStringLiteral("[%1].").arg(i);
@@ -523,18 +538,19 @@ std::optional<CommandBody> ListBodyFromJson(Reader& r)
         return c;
     }
     if (op == kColumns) {
-        return ListColumnsCommand{list, r.Objects<ListColumn>(kColumns, [](Reader& item) {
-                                      ListColumn column;
-                                      column.heading = ToUtf8(item.String(kHeadingKey));
-                                      column.width = item.Int(kWidthKey);
-                                      column.centred = item.Bool(kCentredKey);
-                                      return column;
-                                  })};
+        return ListColumnsCommand{
+            list, r.Objects<ListColumn>(kColumns, kMaxListColumns, [](Reader& item) {
+                ListColumn column;
+                column.heading = ToUtf8(item.String(kHeadingKey));
+                column.width = item.Int(kWidthKey);
+                column.centred = item.Bool(kCentredKey);
+                return column;
+            })};
     }
     if (op == kRows) {
-        return ListRowsCommand{list, r.Objects<ListRow>(kRows, [](Reader& item) {
+        return ListRowsCommand{list, r.Objects<ListRow>(kRows, kMaxListRows, [](Reader& item) {
                                    ListRow row;
-                                   const QJsonArray texts = item.Array(kTextsKey);
+                                   const QJsonArray texts = item.Array(kTextsKey, kMaxListColumns);
                                    for (qsizetype i = 0; item.ok() && i < texts.size(); ++i) {
                                        if (!texts[i].isString())
                                            item.Fail(kTextsKey,

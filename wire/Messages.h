@@ -163,6 +163,15 @@ struct ChartValueCommand {
 
 inline constexpr int kMaxChartDecimals = 15;
 
+// Bounds on what one message may ask of the window: each is far above what the core
+// sends (lists of a few columns and some hundred rows, pages of some dozen elements),
+// and keeps a hostile or broken peer from making the window program work or grow
+// without end. The decoder rejects a message beyond them.
+inline constexpr int kMaxListColumns = 64;
+inline constexpr int kMaxListRows = 4096;
+inline constexpr int kMaxPageValues = 1024;    // values in one message, and ids a page keeps
+inline constexpr int kMaxElementIdBytes = 256; // an element id in UTF-8
+
 using CommandBody =
     std::variant<ShowPageCommand, SetElementCommand, SetDisabledCommand, WindowStateCommand,
                  RaiseCommand, WindowSizeCommand, WindowIconCommand, WaitCursorCommand,

@@ -120,7 +120,10 @@ std::optional<Scenario> ScenarioFile::read(const Signature& sig, bool throwOnErr
         m_contentError.clear();
         m_lastError.clear();
         return scenario;
-    } catch (const ScenarioError& e) {
+    } catch (const std::exception& e) {
+        // The loader turns every problem of the text into a ScenarioError; anything else
+        // (memory) is still only this file's failure: a running program keeps its last
+        // good scenario rather than end at the next poll.
         m_contentError = where + ": " + e.what();
         return fail(e.what(), false);
     }

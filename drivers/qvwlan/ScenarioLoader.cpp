@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace kesto::qvwlan {
 namespace {
@@ -464,6 +465,77 @@ Scenario ReadScenario(const json& root)
     return s;
 }
 
+// The place in the document the parser has reached, kept from its callbacks, so an
+// error the parser raises mid-value (a number too large for a double) can name the field
+// it was reading.
+class ParsePosition {
+public:
+    bool Step(json::parse_event_t event, const json& parsed)
+    {
+        using Event = json::parse_event_t;
+        switch (event) {
+        case Event::object_start:
+            m_frames.push_back({false, 0, {}});
+            break;
+        case Event::array_start:
+            m_frames.push_back({true, 0, {}});
+            break;
+        case Event::key:
+            if (!m_frames.empty() && parsed.is_string())
+                m_frames.back().key = parsed.get<std::string>();
+            break;
+        case Event::object_end:
+        case Event::array_end:
+            if (!m_frames.empty())
+                m_frames.pop_back();
+            Completed();
+            break;
+        case Event::value:
+            Completed();
+            break;
+        }
+        return true;
+    }
+
+    // "networks[2].rssi", or "" at the top.
+    std::string Field() const
+    {
+        std::string out;
+        for (const Frame& frame : m_frames) {
+            if (frame.array) {
+                out += "[" + std::to_string(frame.done) + "]";
+            } else if (!frame.key.empty()) {
+                out += (out.empty() ? "" : ".") + frame.key;
+            }
+        }
+        return out;
+    }
+
+private:
+    struct Frame {
+        bool array;
+        std::size_t done; // elements of an array read completely
+        std::string key;  // the key of an object whose value is being read
+    };
+
+    void Completed()
+    {
+        if (!m_frames.empty() && m_frames.back().array)
+            ++m_frames.back().done;
+    }
+
+    std::vector<Frame> m_frames;
+};
+
+// The library's message without its own exception tag ("[json.exception...] ").
+std::string LibraryMessage(const std::exception& e)
+{
+    std::string what = e.what();
+    if (const auto pos = what.find("] "); what.starts_with("[json") && pos != std::string::npos)
+        what.erase(0, pos + 2);
+    return what;
+}
+
 } // namespace
 
 Scenario ScenarioLoader::Parse(std::string_view text)
@@ -472,16 +544,26 @@ Scenario ScenarioLoader::Parse(std::string_view text)
         Fail("", "larger than " + std::to_string(kMaxTextBytes) + " bytes");
     CheckNesting(text);
     json root;
+    ParsePosition position;
     try {
-        root = json::parse(text.begin(), text.end());
+        root = json::parse(text.begin(), text.end(),
+                           [&position](int, json::parse_event_t event, json& parsed) {
+                               return position.Step(event, parsed);
+                           });
     } catch (const json::parse_error& e) {
-        // The parser's message starts with its own exception tag; the rest says where.
-        std::string what = e.what();
-        if (const auto pos = what.find("] "); what.starts_with("[json") && pos != std::string::npos)
-            what.erase(0, pos + 2);
-        Fail("", "not valid JSON: " + what);
+        // The parser's own message says where (line and column).
+        Fail("", "not valid JSON: " + LibraryMessage(e));
+    } catch (const json::exception& e) {
+        // Raised inside a value (a number out of range): the field it belongs to.
+        Fail(position.Field(), "not valid JSON: " + LibraryMessage(e));
     }
-    return ReadScenario(root);
+    try {
+        return ReadScenario(root);
+    } catch (const json::exception& e) {
+        // The readers check each value's type first; should one slip through, it is
+        // still a refusal of this file, never an error of another kind.
+        Fail("", "unexpected value: " + LibraryMessage(e));
+    }
 }
 
 } // namespace kesto::qvwlan

@@ -56,6 +56,39 @@ TEST(UtilityApp, ExitRequestWithoutARunningInstanceOnlyWritesTheValue)
     EXPECT_TRUE(rig.wlan.calls().empty());
 }
 
+TEST(UtilityApp, ExitRequestTheStoreRefusesIsReportedAsFailed)
+{
+    ShellRig rig;
+    UtilityApp writable(rig.ports);
+    writable.InitInstance(std::vector<std::string>{"/EXIT"});
+    EXPECT_FALSE(writable.exitRequestFailed());
+
+    SqliteRegistry readOnly(rig.registryPath, StoreAccess::ReadOnly);
+    FakeSingleInstance guard(rig.guards);
+    UtilityApp app(rig.SecondProcess(readOnly, guard));
+    EXPECT_FALSE(app.InitInstance(std::vector<std::string>{"/EXIT"}));
+    EXPECT_TRUE(app.exitRequestFailed());
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+}
+
+TEST(UtilityApp, StartOnAStoreThatCannotBeWrittenSaysSoOnceAndRuns)
+{
+    ShellRig rig;
+    SqliteRegistry readOnly(rig.registryPath, StoreAccess::ReadOnly);
+    FakeSingleInstance guard(rig.guards);
+    bool ran = false;
+    rig.pages.modalScript = {[&] {
+        ran = true;
+        EXPECT_EQ(rig.dialogs.messages,
+                  (std::vector<test::FakeDialogs::Message>{
+                      {std::string(kReadOnlyStoreMessage), "kesto-utility"}}));
+    }};
+    UtilityApp app(rig.SecondProcess(readOnly, guard));
+    app.InitInstance(std::vector<std::string>{});
+    EXPECT_TRUE(ran) << "the main window runs as ever";
+    EXPECT_EQ(rig.dialogs.messages.size(), 1u);
+}
+
 TEST(UtilityApp, SecondNormalStartIsRefusedAndLeavesTheFirstRunning)
 {
     ShellRig rig;

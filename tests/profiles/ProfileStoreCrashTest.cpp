@@ -3,6 +3,7 @@
 #include "profiles/ProfileStore.h"
 #include "registry/SqliteRegistry.h"
 #include "tests/profiles/RecordingRegistry.h"
+#include "tests/support/KillLoop.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,41 @@ INSTANTIATE_TEST_SUITE_P(Deaths, ProfileStoreCrashTest,
                          testing::Values(Death::Killed, Death::Exited), [](const auto& param) {
                              return param.param == Death::Killed ? "Killed" : "Exited";
                          });
+
+// Killed from outside at any moment of a stream of whole-profile writes (not at a point
+// the writer chose): every time, the store opens and holds one version whole.
+TEST(ProfileStoreKillTest, KilledAnywhereInRepeatedWritesLeavesOneWholeVersion)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("registry.db").string();
+    const ProfileRecord versions[2] = {Office("net-a", 3), Office("net-b", 11)};
+    {
+        SqliteRegistry registry(path);
+        ProfileStore(registry).WriteProfile(versions[0]);
+    }
+    int kills = 0;
+    for (unsigned round = 0; round < 40; ++round) {
+        const bool killed = test::RunAndKill(
+            [&](int step) {
+                try {
+                    SqliteRegistry registry(path);
+                    ProfileStore(registry).WriteProfile(versions[(step + round) % 2]);
+                } catch (...) {
+                    _exit(3);
+                }
+            },
+            round, 30000);
+        kills += killed ? 1 : 0;
+        SqliteRegistry registry(path);
+        ProfileRecord read = ProfileStore(registry).ReadProfile("Office");
+        read.Spare1 = versions[0].Spare1;
+        read.WepSwitch = versions[0].WepSwitch;
+        read.Spare2 = versions[0].Spare2;
+        EXPECT_TRUE(read == versions[0] || read == versions[1])
+            << "round " << round << ": SSID " << read.SSID << ", key " << read.NetWorkKey1;
+    }
+    EXPECT_EQ(kills, 40);
+}
 
 } // namespace
 } // namespace kesto

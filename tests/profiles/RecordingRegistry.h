@@ -22,6 +22,11 @@ public:
 
     bool CreateKey(std::string_view keyPath) override { return m_inner.CreateKey(keyPath); }
     bool KeyExists(std::string_view keyPath) override { return m_inner.KeyExists(keyPath); }
+    bool IsReadOnly() const override { return m_inner.IsReadOnly(); }
+    bool WalkTree(std::string_view keyPath, const KeyVisitor& visit) override
+    {
+        return m_inner.WalkTree(keyPath, visit);
+    }
     std::optional<RegValue> QueryValue(std::string_view keyPath, std::string_view name) override
     {
         queries.push_back(std::string(keyPath) + "|" + std::string(name));

@@ -4,8 +4,15 @@
 #include "registry/RegistryError.h"
 #include "registry/SqliteRegistry.h"
 #include "tests/profiles/RecordingRegistry.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kesto {
 namespace {
@@ -210,6 +217,130 @@ TEST(RegFileTest, ExportRefusesWhatTheFormatCannotCarry)
     SqliteRegistry registry(":memory:");
     EXPECT_THROW(ExportRegFile(registry, "Missing", RegFileFormat::Unicode), RegistryError);
 }
+
+// Counts how many key names the store is asked to find: every call naming a path makes
+// it walk that path from the root.
+class LookupCountingRegistry : public test::RecordingRegistry {
+public:
+    using RecordingRegistry::RecordingRegistry;
+    std::size_t names = 0;
+
+    bool KeyExists(std::string_view keyPath) override
+    {
+        names += Depth(keyPath);
+        return RecordingRegistry::KeyExists(keyPath);
+    }
+    std::vector<std::string> SubKeys(std::string_view keyPath) override
+    {
+        names += Depth(keyPath);
+        return RecordingRegistry::SubKeys(keyPath);
+    }
+    std::vector<std::pair<std::string, RegValue>> Values(std::string_view keyPath) override
+    {
+        names += Depth(keyPath);
+        return RecordingRegistry::Values(keyPath);
+    }
+    bool WalkTree(std::string_view keyPath, const KeyVisitor& visit) override
+    {
+        names += Depth(keyPath);
+        return RecordingRegistry::WalkTree(keyPath, visit);
+    }
+
+private:
+    static std::size_t Depth(std::string_view path)
+    {
+        return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1;
+    }
+};
+
+std::string Chain(std::size_t depth)
+{
+    std::string path = "Tief";
+    for (std::size_t i = 1; i < depth; ++i)
+        path += "\\k";
+    return path;
+}
+
+TEST(RegFileTest, ExportOfADeepTreeFindsEachKeyOnce)
+{
+    constexpr std::size_t kDepth = kMaxRegKeyDepth;
+    SqliteRegistry store(":memory:");
+    ASSERT_TRUE(store.SetValue(Chain(kDepth), "Ende", RegValue::Number(7)));
+    ASSERT_TRUE(store.SetValue(Chain(kDepth / 2), "Mitte", RegValue::Text("m")));
+    LookupCountingRegistry counting(store);
+    const std::string text = ExportRegFile(counting, "Tief", RegFileFormat::Regedit4);
+    // The top key is spelt out once; then no key is looked up from the root again.
+    EXPECT_LE(counting.names, 8u);
+
+    SqliteRegistry copy(":memory:");
+    ApplyRegFile(copy, ParseRegFile(text, "tief.reg"), "tief.reg");
+    EXPECT_EQ(copy.QueryValue(Chain(kDepth), "Ende"), RegValue::Number(7));
+    EXPECT_EQ(copy.QueryValue(Chain(kDepth / 2), "Mitte"), RegValue::Text("m"));
+    EXPECT_EQ(ExportRegFile(copy, "Tief", RegFileFormat::Regedit4), text);
+}
+
+TEST(RegFileTest, KeysNestedDeeperThanTheLimitAreRefusedWithTheirLine)
+{
+    const std::string deepest = "REGEDIT4\n[HKLM\\" + Chain(kMaxRegKeyDepth) + "]\n";
+    EXPECT_EQ(ParseRegFile(deepest, "ok.reg").size(), 1u);
+    const std::string tooDeep = "REGEDIT4\n\n[HKLM\\" + Chain(kMaxRegKeyDepth + 1) + "\\]\n";
+    try {
+        ParseRegFile(tooDeep, "tief.reg");
+        FAIL() << "accepted";
+    } catch (const RegistryError& e) {
+        EXPECT_NE(std::string(e.what()).find("tief.reg:3: key is nested deeper than 512 levels"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
+struct NotAFile {
+    const char* name;
+    std::function<std::string(const test::TempDir&)> make; // returns the path
+    const char* message;
+};
+
+void PrintTo(const NotAFile& n, std::ostream* os)
+{
+    *os << n.name;
+}
+
+class ImportOfNotAFileTest : public testing::TestWithParam<NotAFile> {};
+
+// Refused at once with what it is: a named pipe without a writer used to block the
+// import for ever.
+TEST_P(ImportOfNotAFileTest, IsRefusedWithWhatItIs)
+{
+    test::TempDir dir;
+    const std::string path = GetParam().make(dir);
+    SqliteRegistry registry(":memory:");
+    try {
+        ImportRegFile(registry, path);
+        FAIL() << "imported";
+    } catch (const RegistryError& e) {
+        EXPECT_EQ(std::string(e.what()), path + ": " + GetParam().message);
+    }
+    EXPECT_TRUE(registry.SubKeys("").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ImportOfNotAFileTest,
+    testing::Values(NotAFile{"Directory", [](const test::TempDir& d) { return d.path().string(); },
+                             "is a directory, not a registry file"},
+                    NotAFile{"NamedPipe",
+                             [](const test::TempDir& d) {
+                                 const auto path = d.file("pipe.reg").string();
+                                 mkfifo(path.c_str(), 0600);
+                                 return path;
+                             },
+                             "is a named pipe, not a registry file"},
+                    NotAFile{"Device",
+                             [](const test::TempDir&) { return std::string("/dev/null"); },
+                             "is a character device, not a registry file"},
+                    NotAFile{"Missing",
+                             [](const test::TempDir& d) { return d.file("fehlt.reg").string(); },
+                             "cannot open the file (No such file or directory)"}),
+    [](const testing::TestParamInfo<NotAFile>& p) { return std::string(p.param.name); });
 
 } // namespace
 } // namespace kesto

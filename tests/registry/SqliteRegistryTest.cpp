@@ -2,6 +2,7 @@
 // writing one store.
 #include "registry/SqliteRegistry.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -304,6 +305,121 @@ TEST(SqliteRegistryFileTest, SecondConnectionWaitsForTheFirstWriterAndLosesNothi
     EXPECT_EQ(utility.QueryValue("Product", "Exit Utility"), RegValue::Text("1"));
     EXPECT_EQ(utility.QueryValue("Product", "Mode"), RegValue::Text("AP Mode"));
 }
+
+// A store in the rollback-journal mode (as an older program or another tool may leave
+// it): a read-only open must not switch it to the write-ahead log.
+std::string MakeRollbackJournalStore(const test::TempDir& dir)
+{
+    const auto path = dir.file("journal.db").string();
+    {
+        SqliteRegistry registry(path);
+        registry.SetValue("Product", "Exit Utility", RegValue::Text("0"));
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+TEST(SqliteRegistryReadOnlyTest, ReadingChangesNothingInTheFolder)
+{
+    test::TempDir dir;
+    const auto path = MakeRollbackJournalStore(dir);
+    const std::string before = ReadBytes(path);
+    {
+        SqliteRegistry registry(path, StoreAccess::ReadOnly);
+        EXPECT_TRUE(registry.readOnly());
+        EXPECT_EQ(registry.QueryValue("Product", "Exit Utility"), RegValue::Text("0"));
+        EXPECT_FALSE(registry.SetValue("Product", "Exit Utility", RegValue::Text("1")));
+        EXPECT_NE(registry.lastError().find("open for reading only"), std::string::npos);
+    }
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no side file is left";
+
+    const auto absent = dir.file("absent.db").string();
+    SqliteRegistry empty(absent, StoreAccess::ReadOnly);
+    EXPECT_FALSE(empty.KeyExists("Product"));
+    EXPECT_FALSE(std::filesystem::exists(absent)) << "a read creates no store";
+}
+
+// What an unprivileged child found, as its exit code.
+enum Outcome : int {
+    kReadOnlyAndReadable = 0,
+    kOpenedWritable = 1,
+    kValueMissing = 2,
+    kWriteLanded = 3,
+    kRefused = 4,
+};
+
+struct ReadOnlyCase {
+    const char* name;
+    bool rollbackJournal;
+    bool folderWritable;
+};
+
+void PrintTo(const ReadOnlyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReadOnlyFileTest : public testing::TestWithParam<ReadOnlyCase> {};
+
+// A store the user may only read opens for reading, says it is read-only and is never
+// called damaged, whatever its journal mode and whether its folder takes side files.
+TEST_P(ReadOnlyFileTest, OpensForReadingAndRefusesWrites)
+{
+    test::TempDir dir;
+    std::string path;
+    if (GetParam().rollbackJournal) {
+        path = MakeRollbackJournalStore(dir);
+    } else {
+        path = dir.file("wal.db").string();
+        SqliteRegistry registry(path);
+        registry.SetValue("Product", "Exit Utility", RegValue::Text("0"));
+    }
+    test::OpenForReading(dir.path());
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    if (!GetParam().folderWritable)
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+    const std::string before = ReadBytes(path);
+    std::string error;
+    const int outcome = test::RunUnprivileged([&] {
+        try {
+            SqliteRegistry registry(path);
+            if (!registry.readOnly())
+                return kOpenedWritable;
+            if (registry.QueryValue("Product", "Exit Utility") != RegValue::Text("0"))
+                return kValueMissing;
+            if (registry.SetValue("Product", "Exit Utility", RegValue::Text("1")))
+                return kWriteLanded;
+            return kReadOnlyAndReadable;
+        } catch (const RegistryError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return kRefused;
+        }
+    });
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(outcome, kReadOnlyAndReadable);
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stores, ReadOnlyFileTest,
+    testing::Values(ReadOnlyCase{"WriteAheadLog", false, true},
+                    ReadOnlyCase{"WriteAheadLogInAClosedFolder", false, false},
+                    ReadOnlyCase{"RollbackJournal", true, true},
+                    ReadOnlyCase{"RollbackJournalInAClosedFolder", true, false}),
+    [](const testing::TestParamInfo<ReadOnlyCase>& p) { return std::string(p.param.name); });
 
 } // namespace
 } // namespace kesto

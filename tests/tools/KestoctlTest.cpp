@@ -2,11 +2,13 @@
 // built program end to end beside an open store connection.
 #include "registry/SqliteRegistry.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 #include "tools/kestoctl/RegCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -159,6 +161,42 @@ Result RunProgram(const test::TempDir& dir, const std::vector<std::string>& args
         return s.str();
     };
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(outPath), slurp(errPath)};
+}
+
+TEST(RegCommandTest, ReadsLeaveTheStoreAsItWas)
+{
+    test::TempDir dir;
+    const auto absent = dir.file("absent.db").string();
+    RunSteps(absent, {{{"query", kKey}, 2, "", "no such key or value"},
+                      {{"export", dir.file("out.reg").string()}, 0, "", ""}});
+    EXPECT_FALSE(std::filesystem::exists(absent)) << "a read creates no store";
+}
+
+TEST(RegCommandTest, WritesIntoAStoreThatCannotBeWrittenSaySo)
+{
+    test::TempDir dir;
+    const auto store = dir.file("registry.db").string();
+    {
+        SqliteRegistry registry(store);
+        registry.SetValue("Software\\Corvane", "Path", RegValue::Text("alt"));
+    }
+    const auto file =
+        dir.write("neu.reg", "REGEDIT4\n[HKLM\\Software\\Corvane]\n\"Path\"=\"neu\"\n").string();
+    test::OpenForReading(dir.path());
+    std::filesystem::permissions(store, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const int outcome = test::RunUnprivileged([&] {
+        int failures = 0;
+        for (const auto& args : std::vector<std::vector<std::string>>{
+                 {"import", file}, {"set", kKey + "\\Path", "--sz", "x"}, {"delete", kKey}}) {
+            const auto r = Reg(store, args);
+            if (r.code != 2 || r.err.find("cannot be written") == std::string::npos)
+                ++failures;
+        }
+        const auto r = Reg(store, {"query", kKey + "\\Path"});
+        return failures + (r.code == 0 && r.out == "alt\n" ? 0 : 10);
+    });
+    EXPECT_EQ(outcome, 0);
 }
 
 TEST(KestoctlProgramTest, WritesBesideARunningUtilityAndReportsErrorsByFile)

@@ -372,6 +372,31 @@ TEST_F(WindowPageHostTest, WithoutATrayHidingMinimisesAndTheTaskbarRestores)
     EXPECT_EQ(link.starts, 1 + WindowPageHost::kMaxRelaunches);
 }
 
+TEST_F(WindowPageHostTest, WithoutATrayAWindowThatDiesFarApartAlwaysComesBack)
+{
+    host.SetHideMeansMinimise(true);
+    host.SetSteadyMs(50);
+    host.ShowWindow(true);
+    for (int i = 1; i <= 3 * WindowPageHost::kMaxRelaunches; ++i) {
+        QThread::msleep(60); // up long enough to count as running
+        link.Die();
+        ASSERT_TRUE(WaitFor([this] { return link.IsRunning(); })) << "death " << i;
+        EXPECT_EQ(link.Last("window").value("state").toString(), "normal") << "death " << i;
+    }
+    EXPECT_EQ(link.starts, 1 + 3 * WindowPageHost::kMaxRelaunches);
+
+    // One that dies as soon as it starts is given up within the budget.
+    host.SetSteadyMs(60000);
+    int quickDeaths = 0;
+    while (link.IsRunning() && quickDeaths <= WindowPageHost::kMaxRelaunches) {
+        link.Die();
+        ++quickDeaths;
+        WaitFor([this] { return link.IsRunning(); });
+    }
+    EXPECT_FALSE(link.IsRunning());
+    EXPECT_LE(quickDeaths, WindowPageHost::kMaxRelaunches);
+}
+
 TEST_F(WindowPageHostTest, WaitCursorIsForwardedAndReplayed)
 {
     host.SetWaitCursor(true);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <set>
 #include <string>
 
@@ -300,6 +302,87 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"c":"chart","seq":1,"chart":1,"op":"style","lower":0,"upper":1,"decimals":99,"background":"#000000","grid":"#000000","plot":"#000000"})",
             "decimals"}),
     [](const auto& c) { return std::string(c.param.name); });
+
+// What one command may ask of the window is bounded: a command at a bound is read, one
+// entry beyond it is rejected before its entries are read.
+struct BoundCase {
+    const char* name;
+    std::function<QByteArray(int count)> line;
+    int bound;
+    const char* reason;
+};
+
+void PrintTo(const BoundCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+QByteArray Repeated(int count, const char* item)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += (i ? "," : "") + QByteArray(item).replace("#", QByteArray::number(i));
+    return out;
+}
+
+class CommandBound : public testing::TestWithParam<BoundCase> {};
+
+TEST_P(CommandBound, AcceptsTheBoundAndRejectsOneMore)
+{
+    const BoundCase& c = GetParam();
+    const auto at = DecodeCommand(c.line(c.bound));
+    EXPECT_TRUE(at) << at.reason().toStdString();
+    const auto beyond = DecodeCommand(c.line(c.bound + 1));
+    ASSERT_FALSE(beyond);
+    EXPECT_TRUE(beyond.reason().contains(QLatin1String(c.reason))) << beyond.reason().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, CommandBound,
+    testing::Values(
+        BoundCase{"Columns",
+                  [](int n) {
+                      return R"({"c":"list","seq":1,"list":1009,"op":"columns","columns":[)" +
+                             Repeated(n, R"({"heading":"h#","width":10,"centred":false})") + "]}";
+                  },
+                  kMaxListColumns, "more than 64"},
+        BoundCase{"Rows",
+                  [](int n) {
+                      return R"({"c":"list","seq":1,"list":1009,"op":"rows","rows":[)" +
+                             Repeated(n, R"({"texts":["#"],"image":0})") + "]}";
+                  },
+                  kMaxListRows, "more than 4096"},
+        BoundCase{"TextsOfARow",
+                  [](int n) {
+                      return R"({"c":"list","seq":1,"list":1009,"op":"rows","rows":[{"texts":[)" +
+                             Repeated(n, R"("#")") + R"(],"image":0}]})";
+                  },
+                  kMaxListColumns, "more than 64"},
+        BoundCase{"SelectedRows",
+                  [](int n) {
+                      return R"({"c":"list","seq":1,"list":1009,"op":"select","rows":[)" +
+                             Repeated(n, "#") + "]}";
+                  },
+                  kMaxListRows, "more than 4096"},
+        BoundCase{"PageValues",
+                  [](int n) {
+                      return R"({"c":"page","seq":1,"surface":"main","page":236,"values":[)" +
+                             Repeated(n, R"(["e#","v"])") + "]}";
+                  },
+                  kMaxPageValues, "more than 1024"},
+        BoundCase{"ElementIdLength",
+                  [](int n) {
+                      return R"({"c":"set","seq":1,"surface":"main","id":")" + QByteArray(n, 'x') +
+                             R"(","value":"v"})";
+                  },
+                  kMaxElementIdBytes, "longer than 256 bytes"},
+        BoundCase{"IdInPageValues",
+                  [](int n) {
+                      return R"({"c":"page","seq":1,"surface":"main","page":236,"values":[[")" +
+                             QByteArray(n, 'x') + R"(","v"]]})";
+                  },
+                  kMaxElementIdBytes, "longer than 256 bytes"}),
+    [](const testing::TestParamInfo<BoundCase>& p) { return std::string(p.param.name); });
 
 class EventRejected : public testing::TestWithParam<RejectCase> {};
 

@@ -9,12 +9,15 @@ CommandContext::CommandContext(std::string registryPath, std::ostream& outStream
 {
 }
 
-SqliteRegistry& CommandContext::registry()
+SqliteRegistry& CommandContext::registry(StoreAccess access)
 {
+    if (m_registry && access == StoreAccess::ReadWrite && m_access == StoreAccess::ReadOnly)
+        m_registry.reset();
     if (!m_registry) {
+        m_access = access;
         if (m_registryPath.empty())
             m_registryPath = DefaultRegistryPath();
-        m_registry = std::make_unique<SqliteRegistry>(m_registryPath);
+        m_registry = std::make_unique<SqliteRegistry>(m_registryPath, access);
     }
     return *m_registry;
 }

@@ -22,8 +22,9 @@ public:
     CommandContext(std::string registryPath, std::ostream& out, std::ostream& err);
 
     // The store, opened on first use so commands that need none never create one.
-    // Throws RegistryError naming the file when it cannot be opened.
-    SqliteRegistry& registry();
+    // A command that only reads asks for ReadOnly: the file is then never changed. Throws
+    // RegistryError naming the file when it cannot be opened.
+    SqliteRegistry& registry(StoreAccess access = StoreAccess::ReadWrite);
 
     std::ostream& out;
     std::ostream& err;
@@ -31,6 +32,7 @@ public:
 private:
     std::string m_registryPath;
     std::unique_ptr<SqliteRegistry> m_registry;
+    StoreAccess m_access = StoreAccess::ReadOnly;
 };
 
 // A subcommand: args are the words after its name. Returns one of the exit codes.

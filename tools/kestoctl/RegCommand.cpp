@@ -127,6 +127,18 @@ int Error(CommandContext& context, const std::string& message)
     return kExitError;
 }
 
+// The store for a command that writes; nullptr (after saying so) when it cannot be
+// written at all, before any work is done.
+SqliteRegistry* WritableStore(CommandContext& context, const std::string& what)
+{
+    SqliteRegistry& registry = context.registry();
+    if (!registry.readOnly())
+        return &registry;
+    context.err << "kestoctl: " << what << ": " << registry.path()
+                << " cannot be written (the store is open for reading only)\n";
+    return nullptr;
+}
+
 int WriteFailed(CommandContext& context, const std::string& what)
 {
     const auto& reason = context.registry().lastError();
@@ -135,7 +147,8 @@ int WriteFailed(CommandContext& context, const std::string& what)
 
 int Query(CommandContext& context, const FullPath& path)
 {
-    auto& registry = context.registry();
+    // A read leaves the file exactly as it was.
+    auto& registry = context.registry(StoreAccess::ReadOnly);
     if (!path.namesKey) {
         if (const auto value = registry.QueryValue(path.parent, path.last)) {
             context.out << PlainData(*value) << "\n";
@@ -178,6 +191,8 @@ int Set(CommandContext& context, const FullPath& path, const std::vector<std::st
     }
     const std::string key = path.namesKey ? path.keyPath : path.parent;
     const std::string name = path.namesKey ? std::string() : path.last;
+    if (!WritableStore(context, Display(path) + ": cannot write the value"))
+        return kExitError;
     if (!context.registry().SetValue(key, name, value))
         return WriteFailed(context, Display(path) + ": cannot write the value");
     return kExitOk;
@@ -185,6 +200,8 @@ int Set(CommandContext& context, const FullPath& path, const std::vector<std::st
 
 int Delete(CommandContext& context, const FullPath& path)
 {
+    if (!WritableStore(context, Display(path) + ": cannot delete"))
+        return kExitError;
     auto& registry = context.registry();
     if (!path.namesKey && registry.QueryValue(path.parent, path.last)) {
         if (!registry.DeleteValue(path.parent, path.last))
@@ -219,7 +236,7 @@ int Export(CommandContext& context, const std::vector<std::string>& args)
             return Usage(context, "a key path begins with HKEY_LOCAL_MACHINE\\: " + positional[0]);
         keyPath = path->keyPath;
     }
-    WriteRegFile(context.registry(), keyPath, positional.back(), format);
+    WriteRegFile(context.registry(StoreAccess::ReadOnly), keyPath, positional.back(), format);
     return kExitOk;
 }
 
@@ -227,6 +244,8 @@ int Import(CommandContext& context, const std::vector<std::string>& args)
 {
     if (args.size() != 2)
         return Usage(context, "reg import needs FILE");
+    if (!WritableStore(context, args[1] + ": nothing was imported"))
+        return kExitError;
     ImportRegFile(context.registry(), args[1]);
     return kExitOk;
 }

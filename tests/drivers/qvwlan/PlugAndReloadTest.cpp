@@ -355,6 +355,80 @@ INSTANTIATE_TEST_SUITE_P(
                "nest deeper than 16 levels"}),
     [](const testing::TestParamInfo<Broken>& p) { return std::string(p.param.name); });
 
+// Numbers the JSON library cannot hold raise its own exceptions from inside the parser;
+// each must come out as the loader's error with the field named where one is known.
+struct Unrepresentable {
+    const char* name;
+    std::string text;
+    const char* message;
+};
+
+void PrintTo(const Unrepresentable& u, std::ostream* os)
+{
+    *os << u.name;
+}
+
+class UnrepresentableNumberTest : public testing::TestWithParam<Unrepresentable> {};
+
+TEST_P(UnrepresentableNumberTest, RefusedAsAScenarioError)
+{
+    try {
+        qvwlan::ScenarioLoader::Parse(GetParam().text);
+        FAIL() << "accepted";
+    } catch (const qvwlan::ScenarioError& e) {
+        EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+    } catch (const std::exception& e) {
+        FAIL() << "escaped as another exception: " << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, UnrepresentableNumberTest,
+    testing::Values(
+        Unrepresentable{"BareExponent", "4E450", "not valid JSON"},
+        Unrepresentable{"InAnObject", R"({"rssiJitter": 1e999})", "rssiJitter: not valid JSON"},
+        Unrepresentable{"NegativeInAList", R"({"regulatoryChannels": [1, 2, -1e400]})",
+                        "regulatoryChannels[2]: not valid JSON"},
+        Unrepresentable{"DeepInAList",
+                        R"({"networks": [{"ssid": "a"}, {"ssid": "b", "rssi": 5e5000}]})",
+                        "networks[1].rssi: not valid JSON"},
+        Unrepresentable{"AfterANestedObject",
+                        R"({"system": {"osVersion": 7}, "traffic": {"a": [1, {}], "b": 9e9999}})",
+                        "traffic.b: not valid JSON"}),
+    [](const testing::TestParamInfo<Unrepresentable>& p) { return std::string(p.param.name); });
+
+TEST(PlugAndReload, NumberOutOfRangeInARunningScenarioKeepsTheLastGoodOne)
+{
+    json s = BaseScenario();
+    s["networks"] = {Network("Offen", "0A:00:00:00:00:01", 1, -50)};
+    QvwlanRig rig(s);
+    rig.Open();
+    std::string text = s.dump();
+    text.insert(text.rfind('}'), R"(, "rssiJitter": 1e999)");
+    rig.dir.write("scenario.json", text);
+    EXPECT_NO_THROW(EXPECT_EQ(rig.lib.QV_GetOSVersion(), 7));
+    EXPECT_NE(rig.lib.lastError().find(rig.file.string()), std::string::npos);
+    EXPECT_NE(rig.lib.lastError().find("rssiJitter"), std::string::npos) << rig.lib.lastError();
+    rig.dir.write("scenario.json", "4E450");
+    EXPECT_NO_THROW(rig.lib.reloadScenario());
+    EXPECT_NE(rig.lib.QueryWL_Channel(rig.ctx), -1) << "the adapter is still there";
+}
+
+TEST(PlugAndReload, NumberOutOfRangeAtStartNamesTheFileAndTheField)
+{
+    TempDir dir;
+    SqliteRegistry registry(":memory:");
+    FakeClock clock;
+    const auto file = dir.write("gross.json", R"({"system": {"osVersion": 1e999}})");
+    try {
+        SimulatedWlanLibrary lib(file, registry, clock);
+        FAIL() << "a broken scenario must not start";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("gross.json"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("system.osVersion"), std::string::npos) << e.what();
+    }
+}
+
 TEST(ScenarioLoader, NeverCrashesOnTruncatedInput)
 {
     std::ifstream in(SourceDir() / "resources" / "scenarios" / "default.json");

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Collects the fuzz targets' seed inputs from the project's own resources and tests into
+# OUT/<target>/ (default: build-fuzz/seeds). Seeds are inputs the programs really read:
+# the shipped INI, scenario and pages, the .reg texts and message lines the tests use.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$here/build-fuzz/seeds}
+rm -rf "$out"
+mkdir -p "$out"/{fuzz_reg_file,fuzz_adapter_ini,fuzz_scenario,fuzz_page_scan,fuzz_message_codec}
+
+n=0
+seed() { n=$((n + 1)); cat >"$out/$1/seed-$n"; }
+
+# Adapter INI and scenarios: the shipped files and the tests' own.
+cp "$here/resources/QVWlan.INI" "$out/fuzz_adapter_ini/"
+find "$here/tests" -iname '*.ini' -exec cp {} "$out/fuzz_adapter_ini/" \;
+cp "$here"/resources/scenarios/*.json "$out/fuzz_scenario/"
+find "$here/tests" -name '*.json' -exec cp {} "$out/fuzz_scenario/" \;
+
+# Pages: every shipped page.
+cp "$here"/resources/pages/*.html "$out/fuzz_page_scan/"
+
+# .reg texts: the files in the tree and the texts of the .reg tests (C string literals
+# starting with one of the two headers, with their escapes undone).
+find "$here" -path "$here/build*" -prune -o -name '*.reg' -print -exec cp {} "$out/fuzz_reg_file/" \; >/dev/null
+python3 - "$here/tests/registry/RegFileTest.cpp" "$here/tests/tools/KestoctlTest.cpp" \
+    "$out/fuzz_reg_file" <<'PY'
+import ast, re, sys, pathlib
+
+def joined_escapes(text):
+    # characters that the text writes as \xNN escapes
+    return {chr(int(h, 16)) for h in re.findall(r"\\x([0-9A-Fa-f]{2})", text)}
+out = pathlib.Path(sys.argv[-1])
+count = 0
+for source in sys.argv[1:-1]:
+    text = pathlib.Path(source).read_text(encoding="utf-8")
+    # Adjacent literals of one expression are joined, as the compiler joins them.
+    for match in re.finditer(r'((?:"(?:[^"\\\n]|\\.)*"\s*)+)', text):
+        parts = re.findall(r'"((?:[^"\\\n]|\\.)*)"', match.group(1))
+        joined = "".join(parts)
+        if not (joined.startswith("REGEDIT4") or joined.startswith("Windows Registry Editor")):
+            continue
+        try:
+            # \xNN escapes become their byte; other text keeps its UTF-8 bytes.
+            value = ast.literal_eval('"' + joined + '"')
+            data = b"".join(bytes([ord(c)]) if ord(c) < 0x80 or c in joined_escapes(joined)
+                            else c.encode("utf-8") for c in value)
+        except Exception:
+            continue
+        count += 1
+        (out / f"test-{count}.reg").write_bytes(data)
+PY
+printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Corvane]\r\n"Path"="C:\\\\x"\r\n@="d"\r\n"n"=dword:0000000a\r\n[-HKLM\\Software\\Alt]\r\n"v"=-\r\n' | seed fuzz_reg_file
+
+# Message lines: the raw JSON lines of the codec's tests, one seed each.
+python3 - "$here/tests/wire/MessageCodecTest.cpp" "$out/fuzz_message_codec" <<'PY'
+import re, sys, pathlib
+text = pathlib.Path(sys.argv[1]).read_text(encoding="utf-8")
+out = pathlib.Path(sys.argv[2])
+for i, line in enumerate(re.findall(r'R"\((\{.*?\})\)"', text)):
+    (out / f"line-{i}").write_text(line + "\n", encoding="utf-8")
+PY
+echo "seeds in $out: $(find "$out" -type f | wc -l) files"
