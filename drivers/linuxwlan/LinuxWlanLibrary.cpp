@@ -561,8 +561,10 @@ int LinuxWlanLibrary::QueryWL_WEPbit(AdapterContext& ctx)
 
 int LinuxWlanLibrary::QueryWL_CurrentLinkSpeed(AdapterContext& ctx)
 {
-    if (!Usable(ctx) || m_mode == Mode::AccessPoint)
+    if (!Usable(ctx))
         return -1;
+    if (m_mode == Mode::AccessPoint)
+        return Sync() ? m_settings.bestRateKbps : -1;
     const auto signal = Signal();
     if (!signal)
         return -1;
@@ -798,16 +800,19 @@ int LinuxWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
         return -1;
     static constexpr std::array<std::uint8_t, 12> kRates{2,  4,  11, 12, 18, 22,
                                                          24, 36, 48, 72, 96, 108};
-    bool any = false;
+    int best = 0;
     for (const std::uint8_t rate : rates) {
-        const std::uint8_t value = rate & 0x7F;
+        const int value = rate & 0x7F; // the top bit marks a basic rate
         if (value == 0)
             continue;
         if (std::find(kRates.begin(), kRates.end(), value) == kRates.end())
             return -1;
-        any = true;
+        best = std::max(best, value);
     }
-    return any ? 0 : -1;
+    if (best == 0)
+        return -1;
+    m_settings.bestRateKbps = best * 500;
+    return 0;
 }
 
 int LinuxWlanLibrary::SetWL_BasicRate(AdapterContext& ctx, int value)

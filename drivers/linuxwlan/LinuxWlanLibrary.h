@@ -108,6 +108,7 @@ private:
         int fragmentation = 2346;
         int rtsThreshold = 2347;
         int multiDomain = 0;
+        int bestRateKbps = 54000; // of the rate set; what the access point offers
         int txPower = 0;
         int hideSsid = 0;
         int filterMode = 0;
