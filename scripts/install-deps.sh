@@ -11,6 +11,7 @@ packages=(
   qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
   xvfb xauth trayer xdotool
   clang-format
+  qemu-system-x86 busybox-static hostapd wpasupplicant
 )
 
 missing=()

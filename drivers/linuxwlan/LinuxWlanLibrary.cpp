@@ -392,14 +392,17 @@ bool LinuxWlanLibrary::PushAccessPoint()
     } else {
         commands.push_back("SET auth_algs 1");
     }
-    commands.push_back("RELOAD");
+    // A reload would keep the radio on its old channel while the beacons name the new
+    // one; restarting the interface applies everything.
+    commands.push_back("DISABLE");
+    commands.push_back("ENABLE");
     for (const std::string& command : commands) {
         if (!HostapdOk(command))
             return false;
     }
     m_apWepPushed = s.wepStatus == 0;
     m_changed = false;
-    m_filterChanged = true; // a reload starts from the file's lists
+    m_filterChanged = true; // a restart starts from the file's lists
     return true;
 }
 
@@ -427,14 +430,21 @@ bool LinuxWlanLibrary::PushFilter()
     return true;
 }
 
+std::string LinuxWlanLibrary::AddToHostapd() const
+{
+    // hostapd groups the interfaces it runs by radio: it wants the radio's name.
+    const auto wi = m_sysfs.Find(m_interface);
+    const std::string radio = wi && !wi->phy.empty() ? wi->phy : m_interface;
+    return "ADD bss_config=" + radio + ":" + m_config.apConfigFile;
+}
+
 bool LinuxWlanLibrary::MoveToAccessPoint()
 {
     const ControlReply removed =
         m_client.Request(m_config.wpaSupplicantGlobal, "INTERFACE_REMOVE " + m_interface);
     if (!removed.ok() || !removed.text.starts_with("OK"))
         return false;
-    const ControlReply added = m_client.Request(
-        m_config.hostapdGlobal, "ADD bss_config=" + m_interface + ":" + m_config.apConfigFile);
+    const ControlReply added = m_client.Request(m_config.hostapdGlobal, AddToHostapd());
     if (added.ok() && added.text.starts_with("OK"))
         return true;
     // Give the interface back to the station daemon rather than leave it with none.
@@ -453,8 +463,7 @@ bool LinuxWlanLibrary::MoveToStation()
                                                     m_config.wpaSupplicantDir);
     if (added.ok() && added.text.starts_with("OK"))
         return true;
-    m_client.Request(m_config.hostapdGlobal,
-                     "ADD bss_config=" + m_interface + ":" + m_config.apConfigFile);
+    m_client.Request(m_config.hostapdGlobal, AddToHostapd());
     return false;
 }
 

@@ -130,6 +130,7 @@ private:
     bool PushStation();
     bool PushAccessPoint();
     bool PushFilter();
+    std::string AddToHostapd() const;
     bool MoveToAccessPoint();
     bool MoveToStation();
     // A setter's bookkeeping: checks ctx and the range, then marks the settings changed.

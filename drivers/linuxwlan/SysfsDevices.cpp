@@ -107,6 +107,8 @@ std::optional<WirelessInterface> SysfsDevices::Read(const fs::path& dir) const
     if (const auto address = ReadSmallFile(dir / "address"))
         wi.mac = ParseMac(*address);
 
+    if (const auto phy = ReadSmallFile(dir / "phy80211" / "name"))
+        wi.phy = *phy;
     const fs::path device = dir / "device";
     if (fs::exists(device / "driver", ec))
         wi.driver = fs::canonical(device / "driver", ec).filename().string();

@@ -18,6 +18,7 @@ struct WirelessInterface {
     std::string name;
     int index = 0;
     std::optional<MacAddress> mac;
+    std::string phy;      // the radio ("phy0"), empty when sysfs does not name it
     std::string driver;   // the kernel driver's name, empty when none is bound
     std::string deviceId; // "USB\VID_148F&PID_5370"; empty when the device names none
 

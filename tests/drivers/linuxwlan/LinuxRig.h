@@ -110,7 +110,7 @@ struct LinuxRig {
         dir.write((net / "ifindex").string(), std::to_string(index) + "\n");
         dir.write((net / "address").string(), "02:4b:45:53:54:4f\n");
         if (wireless)
-            std::filesystem::create_directories(dir.path() / net / "wireless");
+            dir.write((net / "phy80211/name").string(), "phy" + std::to_string(index) + "\n");
         if (!device.empty())
             std::filesystem::create_directory_symlink(device, dir.path() / net / "device");
     }

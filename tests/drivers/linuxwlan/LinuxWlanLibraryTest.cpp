@@ -338,13 +338,13 @@ TEST(LinuxAccessPoint, ModeSwitchMovesTheInterfaceAndPushesTheSettings)
 
     ASSERT_EQ(rig.lib->SetWL_OperationMode_STA_AP(rig.ctx, 1), 0);
     EXPECT_EQ(rig.wpaGlobal->commands(), (Commands{"INTERFACE_REMOVE wlan0"}));
-    EXPECT_EQ(rig.hostapdGlobal->commands(), (Commands{"ADD bss_config=wlan0:/etc/kesto/ap.conf"}));
+    EXPECT_EQ(rig.hostapdGlobal->commands(), (Commands{"ADD bss_config=phy3:/etc/kesto/ap.conf"}));
     EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 8);
     EXPECT_EQ(
         rig.hostapd->commands(),
         (Commands{"SET ssid2 4b6573746f204150", "SET channel 3", "SET ignore_broadcast_ssid 1",
-                  "SET wep_key0 a1b2c3d4e5", "SET wep_default_key 0", "SET auth_algs 1", "RELOAD",
-                  "ACCEPT_ACL CLEAR", "DENY_ACL CLEAR", "SET macaddr_acl 0",
+                  "SET wep_key0 a1b2c3d4e5", "SET wep_default_key 0", "SET auth_algs 1", "DISABLE",
+                  "ENABLE", "ACCEPT_ACL CLEAR", "DENY_ACL CLEAR", "SET macaddr_acl 0",
                   "DENY_ACL ADD_MAC 02:00:00:00:00:09"}));
 
     // While up, a filter change goes out at once.
