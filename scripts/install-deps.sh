@@ -12,6 +12,7 @@ packages=(
   xvfb xauth trayer xdotool
   clang-format
   qemu-system-x86 busybox-static hostapd wpasupplicant
+  libsystemd-dev dbus-daemon python3-dbusmock
 )
 
 missing=()

@@ -22,6 +22,8 @@ struct LinuxWlanConfig {
     // The access point's file, read by hostapd when the interface is added to it.
     std::string apConfigFile = "/etc/kesto/hostapd.conf";
     std::chrono::milliseconds replyTimeout{2000};
+    // Where NetworkManager is asked (a D-Bus address); empty: the system bus.
+    std::string systemBus;
 };
 
 } // namespace kesto::linuxwlan

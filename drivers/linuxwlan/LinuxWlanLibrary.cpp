@@ -96,7 +96,7 @@ std::string KeyHex(const std::vector<std::uint8_t>& key)
 
 LinuxWlanLibrary::LinuxWlanLibrary(LinuxWlanConfig config, Registry& registry)
     : m_config(std::move(config)), m_registry(registry), m_sysfs(m_config.sysfsNet),
-      m_client(m_config.replyTimeout)
+      m_client(m_config.replyTimeout), m_service(m_config.systemBus)
 {
 }
 
@@ -244,12 +244,28 @@ bool LinuxWlanLibrary::HostapdOk(const std::string& command) const
 
 int LinuxWlanLibrary::QueryWL_CheckWZCStatus(AdapterContext& ctx)
 {
-    return Usable(ctx) ? 0 : -1;
+    if (!Usable(ctx))
+        return -1;
+    const auto state = m_service.Query(m_interface);
+    if (!state)
+        return -1;
+    switch (*state) {
+    case ServiceState::NotInCharge:
+        return 0;
+    case ServiceState::InCharge:
+        return 1;
+    case ServiceState::Released:
+        return 2;
+    }
+    return -1;
 }
 
 int LinuxWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 {
-    return Usable(ctx) && (status == 0 || status == 1) ? 0 : -1;
+    if (!Usable(ctx) || (status != 0 && status != 1))
+        return -1;
+    // 0 releases the interface from the service, 1 hands it back.
+    return m_service.SetManaged(m_interface, status == 1) ? 0 : -1;
 }
 
 int LinuxWlanLibrary::SetWL_QVUseQVXOidState(AdapterContext& ctx, int state)

@@ -7,6 +7,7 @@
 
 #include "drivers/linuxwlan/ControlClient.h"
 #include "drivers/linuxwlan/LinuxWlanConfig.h"
+#include "drivers/linuxwlan/NetworkManagerService.h"
 #include "drivers/linuxwlan/SysfsDevices.h"
 #include "platform/Registry.h"
 #include "platform/WlanLibrary.h"
@@ -148,6 +149,7 @@ private:
     Registry& m_registry;
     SysfsDevices m_sysfs;
     ControlClient m_client;
+    NetworkManagerService m_service;
     std::set<std::string> m_published; // instances whose MatchingDeviceId we wrote
 
     std::int32_t m_nextHandle = 1;

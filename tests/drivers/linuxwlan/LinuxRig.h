@@ -60,6 +60,7 @@ struct LinuxRig {
     std::unique_ptr<FakeDaemon> hostapdGlobal;
     std::unique_ptr<LinuxWlanLibrary> lib;
     AdapterContext ctx;
+    std::string m_systemBus;
 
     LinuxWlanConfig Config() const
     {
@@ -71,10 +72,13 @@ struct LinuxRig {
         config.hostapdGlobal = (dir.path() / "hostapd-global").string();
         config.apConfigFile = "/etc/kesto/ap.conf";
         config.replyTimeout = std::chrono::milliseconds(300);
+        config.systemBus =
+            m_systemBus.empty() ? "unix:path=" + (dir.path() / "no-bus").string() : m_systemBus;
         return config;
     }
 
-    LinuxRig()
+    // systemBus: where NetworkManager is asked; empty: a bus that is not there.
+    explicit LinuxRig(std::string systemBus = {}) : m_systemBus(std::move(systemBus))
     {
         const auto usb = std::filesystem::path("devices/pci0000:00/usb1/1-1");
         dir.write((usb / "uevent").string(), "DEVTYPE=usb_device\nPRODUCT=2c4e/450/100\n");
