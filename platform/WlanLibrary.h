@@ -16,21 +16,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace kesto {
 
 // One record of the adapter list (525 bytes, no padding).
 struct NicAdapterEntry {
-    char name[260];            // adapter name, NUL-terminated
-    char description[260];     // adapter description, NUL-terminated
-    char driverInstance[5];    // sub-key name under the network-adapter class key:
-                               // four characters and a NUL ("0007")
+    char name[260];         // adapter name, NUL-terminated
+    char description[260];  // adapter description, NUL-terminated
+    char driverInstance[5]; // sub-key name under the network-adapter class key:
+                            // four characters and a NUL ("0007")
 };
 static_assert(sizeof(NicAdapterEntry) == 525);
 
 // The context every adapter call takes first (544 bytes). Owned by the main window.
 struct AdapterContext {
-    std::int32_t handle = -1;  // -1 = closed; QvOpenAdapter sets it
+    std::int32_t handle = -1; // -1 = closed; QvOpenAdapter sets it
     char name[260] = {};
     char description[260] = {};
     char driverInstance[5] = {};
@@ -48,8 +49,58 @@ static_assert(sizeof(AdapterContext) == 544);
 inline constexpr std::uint32_t kOidStatistics = 0xFF129902;
 inline constexpr std::size_t kStatisticsBufferSize = 236;
 inline constexpr std::size_t kSiteSurveyBufferSize = 12004;
-inline constexpr std::size_t kStationListSize = 112;   // 16 FilterEntry records of 7 bytes
-inline constexpr std::size_t kRateSetSize = 16;        // rates in 500 kbit/s units, rest 0
+inline constexpr std::size_t kStationListSize = 112; // 16 FilterEntry records of 7 bytes
+inline constexpr std::size_t kRateSetSize = 16;      // rates in 500 kbit/s units, rest 0
+
+// WPA, WPA2 and 802.1X credentials, which the 802.11 calls below cannot carry. Numbers
+// are the profile's own codes; texts are plain (the caller unscrambles stored ones and
+// keeps them only in memory).
+struct WpaCredentials {
+    int authenticationMode = 2; // 2 WPA with a pre-shared key, 3 WPA with 802.1X, 4 802.1X
+                                // without WPA (dynamic WEP keys)
+    int cipher = 0;             // 0 TKIP, 1 AES (CCMP)
+    std::string passphrase;     // mode 2: 8..63 printable ASCII characters
+    int eapMethod = 1;          // modes 3, 4: 1 EAP-TLS, 2 EAP-TTLS, 3 EAP-MD5, 4 PEAP, 5 LEAP
+    int innerMethod = 0;        // TTLS: 0 PAP, 1 CHAP, 2 MSCHAP, 3 MSCHAPv2 (4..6 refused);
+                                // PEAP: 0 MD5, 1 token card (GTC), 2 MSCHAPv2
+    std::string identity;       // 802.1X login name
+    std::string password;
+    std::string certificate;    // EAP-TLS: the client certificate file (key inside)
+    bool validateServer = true; // check the server's certificate against the system's CAs
+
+    bool operator==(const WpaCredentials&) const = default;
+};
+
+// The refusal rule of SetWL_WPA, the same for every library: the values a join can be
+// attempted with at all.
+inline bool WpaCredentialsUsable(const WpaCredentials& c)
+{
+    if (c.cipher < 0 || c.cipher > 1)
+        return false;
+    if (c.authenticationMode == 2) {
+        if (c.passphrase.size() < 8 || c.passphrase.size() > 63)
+            return false;
+        for (const char ch : c.passphrase)
+            if (ch < 32 || ch > 126)
+                return false;
+        return true;
+    }
+    if (c.authenticationMode != 3 && c.authenticationMode != 4)
+        return false;
+    switch (c.eapMethod) {
+    case 1:
+    case 5:
+        return true;
+    case 2:
+        return c.innerMethod >= 0 && c.innerMethod <= 3;
+    case 3:
+        return c.authenticationMode == 4; // MD5 makes no keys for WPA
+    case 4:
+        return c.innerMethod >= 0 && c.innerMethod <= 2;
+    default:
+        return false;
+    }
+}
 
 class WlanLibrary {
 public:
@@ -124,7 +175,8 @@ public:
     virtual int GetTxRxFrameCount(AdapterContext& ctx, std::span<std::uint32_t, 2> counts) = 0;
     // Channel numbers the adapter may use, one byte each, into channels; count set to
     // their number (11 in the 1..11 domain, 13 or 14 elsewhere). Returns count or -1.
-    virtual int QueryWL_SupportChannel(AdapterContext& ctx, std::span<std::uint8_t> channels, int& count) = 0;
+    virtual int QueryWL_SupportChannel(AdapterContext& ctx, std::span<std::uint8_t> channels,
+                                       int& count) = 0;
 
     // --- site survey and stations ---
     // Starts a scan; its results are ready for WL_RetrieveSiteSurveyData afterwards.
@@ -157,11 +209,19 @@ public:
     virtual int SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode, int setTransmit,
                                std::span<const std::uint8_t> key) = 0;
     // 16 bytes: rates in 500 kbit/s units, rest 0.
-    virtual int SetWL_DesiredRate(AdapterContext& ctx, std::span<const std::uint8_t, kRateSetSize> rates) = 0;
+    virtual int SetWL_DesiredRate(AdapterContext& ctx,
+                                  std::span<const std::uint8_t, kRateSetSize> rates) = 0;
     virtual int SetWL_BasicRate(AdapterContext& ctx, int value) = 0;
     virtual int SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes) = 0;
     virtual int SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes) = 0;
     virtual int SetWL_MultiDomainCapability(AdapterContext& ctx, int value) = 0;
+    // Joins the network named by SetWL_SSID (infrastructure only) with WPA or WPA2,
+    // whichever it offers, or with 802.1X, using these credentials in place of the 802.11
+    // authentication, WEP status and keys; SetWL_AuthenticationMode or SetWL_WEPStatus
+    // go back to those. -1 when refused (closed adapter, a pass phrase that is not 8..63
+    // printable ASCII characters, a mode or method out of range); a wrong pass phrase or
+    // login is not refused here: the link then stays down with link status 5.
+    virtual int SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials) = 0;
 
     // --- access-point mode ---
     virtual int SetWLAP_TxPowerLevel(AdapterContext& ctx, int level) = 0;
@@ -172,4 +232,4 @@ public:
     virtual int SetWLAP_FilterList(AdapterContext& ctx, std::span<const std::uint8_t> block) = 0;
 };
 
-}  // namespace kesto
+} // namespace kesto

@@ -355,13 +355,19 @@ bool LinuxWlanLibrary::PushStation()
     if (!s.ssid.empty())
         commands.push_back(set + "ssid " + HexText(s.ssid));
     commands.push_back(set + "scan_ssid 1");
-    commands.push_back(set + "key_mgmt NONE");
+    if (s.wpa) {
+        for (const std::string& field : WpaFields(*s.wpa))
+            commands.push_back(set + field);
+    } else {
+        commands.push_back(set + "key_mgmt NONE");
+    }
     if (s.networkType == 0) {
         commands.push_back(set + "mode 1");
         commands.push_back(set + "frequency " + std::to_string(FrequencyOfChannel(s.channel)));
     }
-    commands.push_back(set + "auth_alg " + AuthAlg(s.authentication));
-    if (s.wepStatus == 0) {
+    if (!s.wpa)
+        commands.push_back(set + "auth_alg " + AuthAlg(s.authentication));
+    if (!s.wpa && s.wepStatus == 0) {
         for (std::size_t slot = 0; slot < s.keys.size(); ++slot) {
             if (!s.keys[slot].empty())
                 commands.push_back(set + "wep_key" + std::to_string(slot) + " " +
@@ -380,6 +386,49 @@ bool LinuxWlanLibrary::PushStation()
     m_networkId = *id;
     m_changed = false;
     return true;
+}
+
+std::vector<std::string> LinuxWlanLibrary::WpaFields(const WpaCredentials& c)
+{
+    // Texts that come from the user go as hexadecimal digits, which the daemon reads
+    // as the bytes they spell and no byte can break; the pass phrase must be quoted
+    // (unquoted it would be read as a 256-bit key) and holds printable characters
+    // only, and the daemon takes everything up to the last quote.
+    std::vector<std::string> fields;
+    const char* keyManagement = c.authenticationMode == 2   ? "WPA-PSK"
+                                : c.authenticationMode == 3 ? "WPA-EAP"
+                                                            : "IEEE8021X";
+    fields.push_back(std::string("key_mgmt ") + keyManagement);
+    if (c.authenticationMode != 4) {
+        fields.push_back("proto WPA RSN");
+        fields.push_back(std::string("pairwise ") + (c.cipher == 1 ? "CCMP" : "TKIP"));
+        fields.push_back("group CCMP TKIP");
+    }
+    if (c.authenticationMode == 2) {
+        fields.push_back("psk \"" + c.passphrase + "\"");
+        return fields;
+    }
+    static constexpr std::array<const char*, 5> kMethods{"TLS", "TTLS", "MD5", "PEAP", "LEAP"};
+    fields.push_back(std::string("eap ") + kMethods[static_cast<std::size_t>(c.eapMethod - 1)]);
+    fields.push_back("identity " + HexText(c.identity));
+    if (c.eapMethod == 1) {
+        fields.push_back("client_cert \"" + c.certificate + "\"");
+        fields.push_back("private_key \"" + c.certificate + "\"");
+    } else {
+        fields.push_back("password " + HexText(c.password));
+    }
+    if (c.eapMethod == 2) {
+        static constexpr std::array<const char*, 4> kInner{"PAP", "CHAP", "MSCHAP", "MSCHAPV2"};
+        fields.push_back(std::string("phase2 \"auth=") +
+                         kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
+    } else if (c.eapMethod == 4) {
+        static constexpr std::array<const char*, 3> kInner{"MD5", "GTC", "MSCHAPV2"};
+        fields.push_back(std::string("phase2 \"auth=") +
+                         kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
+    }
+    if (c.validateServer && (c.eapMethod == 1 || c.eapMethod == 2 || c.eapMethod == 4))
+        fields.push_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
+    return fields;
 }
 
 bool LinuxWlanLibrary::PushAccessPoint()
@@ -786,12 +835,28 @@ int LinuxWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
-    return Set(ctx, mode >= 0 && mode <= 2, m_settings.authentication, mode);
+    const int result = Set(ctx, mode >= 0 && mode <= 2, m_settings.authentication, mode);
+    if (result == 0)
+        m_settings.wpa.reset();
+    return result;
 }
 
 int LinuxWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
-    return Set(ctx, status == 0 || status == 1, m_settings.wepStatus, status);
+    const int result = Set(ctx, status == 0 || status == 1, m_settings.wepStatus, status);
+    if (result == 0)
+        m_settings.wpa.reset();
+    return result;
+}
+
+int LinuxWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials)
+{
+    if (!Usable(ctx) || !WpaCredentialsUsable(credentials) ||
+        credentials.certificate.find('"') != std::string::npos)
+        return -1;
+    m_settings.wpa = credentials;
+    m_changed = true;
+    return 0;
 }
 
 int LinuxWlanLibrary::SetWL_Channel(AdapterContext& ctx, int channel)

@@ -76,6 +76,7 @@ public:
     int SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes) override;
     int SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes) override;
     int SetWL_MultiDomainCapability(AdapterContext& ctx, int value) override;
+    int SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials) override;
 
     int SetWLAP_TxPowerLevel(AdapterContext& ctx, int level) override;
     int SetWLAP_HideSSIDState(AdapterContext& ctx, int hide) override;
@@ -109,7 +110,8 @@ private:
         int fragmentation = 2346;
         int rtsThreshold = 2347;
         int multiDomain = 0;
-        int bestRateKbps = 54000; // of the rate set; what the access point offers
+        int bestRateKbps = 54000;          // of the rate set; what the access point offers
+        std::optional<WpaCredentials> wpa; // in place of authentication, WEP and keys
         int txPower = 0;
         int hideSsid = 0;
         int filterMode = 0;
@@ -129,6 +131,8 @@ private:
     // Pushes changed settings to the daemon of the current mode; false when it refused.
     bool Sync();
     bool PushStation();
+    // The SET_NETWORK fields of a WPA or 802.1X join.
+    static std::vector<std::string> WpaFields(const WpaCredentials& c);
     bool PushAccessPoint();
     bool PushFilter();
     std::string AddToHostapd() const;

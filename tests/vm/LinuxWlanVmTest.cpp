@@ -149,6 +149,21 @@ TEST_F(OnTheAir, JoinsWep128WithSharedKeyAndRefusesAWrongKey)
     EXPECT_EQ(lib->QueryWL_WEPbit(ctx), 1);
 }
 
+TEST_F(OnTheAir, JoinsWpa2WithThePassPhraseAndReportsAWrongOne)
+{
+    WpaCredentials psk;
+    psk.authenticationMode = 2;
+    psk.cipher = 1;
+    psk.passphrase = "kesto-falsch";
+    JoinOpen("Kesto WPA2");
+    ASSERT_EQ(lib->SetWL_WPA(ctx, psk), 0);
+    EXPECT_TRUE(WaitFor([&] { return lib->QueryWL_LinkStatus(ctx) == 5; }, 30s));
+    psk.passphrase = "kesto-geheim";
+    ASSERT_EQ(lib->SetWL_WPA(ctx, psk), 0);
+    EXPECT_TRUE(WaitFor([&] { return Associated(); }, 20s));
+    EXPECT_EQ(lib->QueryWL_Channel(ctx), 6);
+}
+
 TEST_F(OnTheAir, AccessPointAdmitsThePeerByTheFilter)
 {
     ASSERT_EQ(lib->SetWL_SSID(ctx, Name("Kesto Eigen")), 0);

@@ -145,6 +145,51 @@ TEST(LinuxStation, SettersArePushedAsOneNetworkAtTheNextReading)
                         "SET_NETWORK 1 frequency 2462", "SET_NETWORK 1 auth_alg SHARED"}));
 }
 
+TEST(LinuxStation, WpaJoinsReplaceTheElevenSecurityUntilAnElevenSetter)
+{
+    LinuxRig rig;
+    rig.Open();
+    WpaCredentials psk;
+    psk.authenticationMode = 2;
+    psk.cipher = 1;
+    psk.passphrase = "geheim \"123\"";
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Firma")), 0);
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    EXPECT_EQ(rig.wpa->commands(),
+              (Commands{"ADD_NETWORK", "SET_NETWORK 0 ssid 4669726d61", "SET_NETWORK 0 scan_ssid 1",
+                        "SET_NETWORK 0 key_mgmt WPA-PSK", "SET_NETWORK 0 proto WPA RSN",
+                        "SET_NETWORK 0 pairwise CCMP", "SET_NETWORK 0 group CCMP TKIP",
+                        "SET_NETWORK 0 psk \"geheim \"123\"\"", "SELECT_NETWORK 0", "STATUS",
+                        "LIST_NETWORKS"}));
+
+    WpaCredentials peap;
+    peap.authenticationMode = 3;
+    peap.eapMethod = 4;
+    peap.innerMethod = 2;
+    peap.identity = "anna";
+    peap.password = "pw";
+    peap.validateServer = false;
+    rig.wpa->clear();
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, peap), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    const Commands sent = rig.wpa->commands();
+    ASSERT_GE(sent.size(), 12u);
+    EXPECT_EQ(Commands(sent.begin() + 4, sent.begin() + 12),
+              (Commands{"SET_NETWORK 0 key_mgmt WPA-EAP", "SET_NETWORK 0 proto WPA RSN",
+                        "SET_NETWORK 0 pairwise TKIP", "SET_NETWORK 0 group CCMP TKIP",
+                        "SET_NETWORK 0 eap PEAP", "SET_NETWORK 0 identity 616e6e61",
+                        "SET_NETWORK 0 password 7077", "SET_NETWORK 0 phase2 \"auth=MSCHAPV2\""}));
+
+    // An 802.11 setter ends the WPA join; refused credentials leave it as it was.
+    EXPECT_EQ(rig.lib->SetWL_WPA(rig.ctx, WpaCredentials{}), -1); // no pass phrase
+    ASSERT_EQ(rig.lib->SetWL_AuthenticationMode(rig.ctx, 0), 0);
+    rig.wpa->clear();
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    const Commands open = rig.wpa->commands();
+    EXPECT_NE(std::find(open.begin(), open.end(), "SET_NETWORK 0 key_mgmt NONE"), open.end());
+}
+
 TEST(LinuxStation, RefusedSettingRemovesTheHalfMadeNetworkAndIsTriedAgain)
 {
     LinuxRig rig;
