@@ -112,6 +112,7 @@ public:
     {
         return m_lib.SetWL_MultiDomainCapability(m_ctx, value);
     }
+    int SetWL_WPA(const WpaCredentials& credentials) { return m_lib.SetWL_WPA(m_ctx, credentials); }
     int SetWLAP_TxPowerLevel(int level) { return m_lib.SetWLAP_TxPowerLevel(m_ctx, level); }
     int SetWLAP_HideSSIDState(int hide) { return m_lib.SetWLAP_HideSSIDState(m_ctx, hide); }
     int SetWLAP_FilterMode(int mode) { return m_lib.SetWLAP_FilterMode(m_ctx, mode); }

@@ -1,6 +1,7 @@
 #include "apply/ProfileApply.h"
 
 #include "profiles/ProfileList.h"
+#include "profiles/SecretScrambler.h"
 #include "security/WepKeyRules.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace {
 
 constexpr int kRefused = -1;
 constexpr int kAdHocAccepted = 0;
-// Authentication modes from WPA-PSK on are handled outside the adapter library.
+// Authentication modes from WPA-PSK on reach the adapter through its WPA call.
 constexpr int kFirstNonWepAuthentication = 2;
 
 const std::string& KeyText(const ProfileRecord& record, int keyInUse)
@@ -27,6 +28,23 @@ const std::string& KeyText(const ProfileRecord& record, int keyInUse)
     default:
         return record.NetWorkKey4;
     }
+}
+
+// The record's WPA or 802.1X settings, secrets unscrambled: they live in memory only
+// for as long as the call takes.
+WpaCredentials CredentialsOf(const ProfileRecord& record)
+{
+    WpaCredentials c;
+    c.authenticationMode = record.AuthenticationMode;
+    c.cipher = record.EncryptionType;
+    c.passphrase = UnscrambleSecret(record.Passphrase);
+    c.eapMethod = record.RadiusType;
+    c.innerMethod = record.TTLSOrPeapSelection;
+    c.identity = record.LoginName;
+    c.password = UnscrambleSecret(record.Password);
+    c.certificate = record.Certificate;
+    c.validateServer = record.ValServerCertificate == 1;
+    return c;
 }
 
 void SetModeStation(ProfileStore& store)
@@ -64,8 +82,6 @@ void ProfileApplier::ApplyProfileByName(std::string name)
     SetModeStation(m_store);
     m_work.ActiveProfileName = name;
     m_work.CurrentProfile = m_store.ReadProfile(name);
-    if (m_work.CurrentProfile.AuthenticationMode >= kFirstNonWepAuthentication)
-        return;
 
     const int status = m_api.QueryWL_CheckWZCStatus();
     if (status == kServiceNotInCharge || status == kServiceInCharge)
@@ -82,8 +98,7 @@ void ProfileApplier::ApplyProfileRecord(const ProfileRecord& record)
 {
     SetModeStation(m_store);
     m_work.ActiveProfileName = record.ProfileName;
-    if (record.AuthenticationMode < kFirstNonWepAuthentication)
-        ApplyToAdapter(record);
+    ApplyToAdapter(record);
 }
 
 void ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
@@ -132,7 +147,10 @@ void ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
     if (m_api.SetWL_PSMode(record.PSMode) != kRefused)
         recordNumber("PSMode", record.PSMode);
 
-    if (record.KeyLength == 0) {
+    if (record.AuthenticationMode >= kFirstNonWepAuthentication) {
+        // In place of the 802.11 authentication and WEP, which would end the WPA join.
+        m_api.SetWL_WPA(CredentialsOf(record));
+    } else if (record.KeyLength == 0) {
         m_api.SetWL_AuthenticationMode(0);
         m_api.SetWL_WEPStatus(1);
     } else {

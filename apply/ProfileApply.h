@@ -23,10 +23,10 @@ public:
     // no stored profile applies nothing and leaves no profile active.
     void ApplyDefaultProfile();
     // Makes the stored profile `name` active and current; pushes it to the adapter
-    // when it uses no security or WEP and the system's wireless service lets go of the
-    // adapter.
+    // when the system's wireless service lets go of the adapter. WPA and 802.1X
+    // profiles go through the adapter's WPA call with their secrets unscrambled.
     void ApplyProfileByName(std::string name);
-    // Makes the record active; pushes it to the adapter when it uses no security or WEP.
+    // Makes the record active and pushes it to the adapter.
     void ApplyProfileRecord(const ProfileRecord& record);
     // The set requests of the record in the adapter's order, the driver-key records of
     // each accepted setting, and the record's link as the new default link.

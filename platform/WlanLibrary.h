@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace kesto {
 
@@ -50,6 +51,56 @@ inline constexpr std::size_t kStatisticsBufferSize = 236;
 inline constexpr std::size_t kSiteSurveyBufferSize = 12004;
 inline constexpr std::size_t kStationListSize = 112; // 16 FilterEntry records of 7 bytes
 inline constexpr std::size_t kRateSetSize = 16;      // rates in 500 kbit/s units, rest 0
+
+// WPA, WPA2 and 802.1X credentials, which the 802.11 calls below cannot carry. Numbers
+// are the profile's own codes; texts are plain (the caller unscrambles stored ones and
+// keeps them only in memory).
+struct WpaCredentials {
+    int authenticationMode = 2; // 2 WPA with a pre-shared key, 3 WPA with 802.1X, 4 802.1X
+                                // without WPA (dynamic WEP keys)
+    int cipher = 0;             // 0 TKIP, 1 AES (CCMP)
+    std::string passphrase;     // mode 2: 8..63 printable ASCII characters
+    int eapMethod = 1;          // modes 3, 4: 1 EAP-TLS, 2 EAP-TTLS, 3 EAP-MD5, 4 PEAP, 5 LEAP
+    int innerMethod = 0;        // TTLS: 0 PAP, 1 CHAP, 2 MSCHAP, 3 MSCHAPv2 (4..6 refused);
+                                // PEAP: 0 MD5, 1 token card (GTC), 2 MSCHAPv2
+    std::string identity;       // 802.1X login name
+    std::string password;
+    std::string certificate;    // EAP-TLS: the client certificate file (key inside)
+    bool validateServer = true; // check the server's certificate against the system's CAs
+
+    bool operator==(const WpaCredentials&) const = default;
+};
+
+// The refusal rule of SetWL_WPA, the same for every library: the values a join can be
+// attempted with at all.
+inline bool WpaCredentialsUsable(const WpaCredentials& c)
+{
+    if (c.cipher < 0 || c.cipher > 1)
+        return false;
+    if (c.authenticationMode == 2) {
+        if (c.passphrase.size() < 8 || c.passphrase.size() > 63)
+            return false;
+        for (const char ch : c.passphrase)
+            if (ch < 32 || ch > 126)
+                return false;
+        return true;
+    }
+    if (c.authenticationMode != 3 && c.authenticationMode != 4)
+        return false;
+    switch (c.eapMethod) {
+    case 1:
+    case 5:
+        return true;
+    case 2:
+        return c.innerMethod >= 0 && c.innerMethod <= 3;
+    case 3:
+        return c.authenticationMode == 4; // MD5 makes no keys for WPA
+    case 4:
+        return c.innerMethod >= 0 && c.innerMethod <= 2;
+    default:
+        return false;
+    }
+}
 
 class WlanLibrary {
 public:
@@ -164,6 +215,13 @@ public:
     virtual int SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes) = 0;
     virtual int SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes) = 0;
     virtual int SetWL_MultiDomainCapability(AdapterContext& ctx, int value) = 0;
+    // Joins the network named by SetWL_SSID (infrastructure only) with WPA or WPA2,
+    // whichever it offers, or with 802.1X, using these credentials in place of the 802.11
+    // authentication, WEP status and keys; SetWL_AuthenticationMode or SetWL_WEPStatus
+    // go back to those. -1 when refused (closed adapter, a pass phrase that is not 8..63
+    // printable ASCII characters, a mode or method out of range); a wrong pass phrase or
+    // login is not refused here: the link then stays down with link status 5.
+    virtual int SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials) = 0;
 
     // --- access-point mode ---
     virtual int SetWLAP_TxPowerLevel(AdapterContext& ctx, int level) = 0;

@@ -12,6 +12,8 @@ packages=(
   xvfb xauth trayer xdotool
   clang-format
   clang libclang-rt-14-dev
+  qemu-system-x86 busybox-static hostapd wpasupplicant
+  libsystemd-dev dbus-daemon python3-dbusmock
 )
 
 missing=()

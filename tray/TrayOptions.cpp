@@ -24,6 +24,8 @@ constexpr std::array kValueOptions = {
     ValueOption{"message-log", "FILE", &TrayOptions::messageLogFile},
     ValueOption{"window-program", "FILE", &TrayOptions::windowProgram},
     ValueOption{"screenshots", "DIR", &TrayOptions::screenshotDir},
+    ValueOption{"adapter-library", "sim|linux", &TrayOptions::adapterLibrary},
+    ValueOption{"interface", "NAME", &TrayOptions::interfaceName},
 };
 
 // The parser reads every argument that starts with one dash as short options, and would
@@ -88,6 +90,17 @@ TrayOptionsResult ParseTrayOptions(std::span<const std::string> args)
     }
     for (const QString& positional : parser.positionalArguments())
         options.appArguments.push_back(Unmarked(positional));
+
+    const std::string& library = options.adapterLibrary;
+    if (!library.empty() && library != "sim" && library != "linux") {
+        result.error = "--adapter-library is sim or linux, not " + library;
+    } else if (library == "sim" && !options.interfaceName.empty()) {
+        result.error = "--interface needs --adapter-library linux";
+    } else if (library == "linux" && !options.scenarioFile.empty()) {
+        result.error = "--scenario belongs to the simulated adapter (--adapter-library sim)";
+    } else if (library == "linux" && !options.callLogFile.empty()) {
+        result.error = "--call-log belongs to the simulated adapter (--adapter-library sim)";
+    }
     return result;
 }
 

@@ -17,6 +17,8 @@ struct TrayOptions {
     std::string messageLogFile; // --message-log FILE: message boxes answered unattended
     std::string windowProgram;  // --window-program FILE; empty: kesto-window beside us
     std::string screenshotDir;  // --screenshots DIR: pictures of the main pages
+    std::string adapterLibrary; // --adapter-library sim|linux; empty: the stored choice
+    std::string interfaceName;  // --interface NAME: the Linux library's interface
     bool help = false;          // --help
     // The arguments that are not options of ours, in their order.
     std::vector<std::string> appArguments;
@@ -30,13 +32,16 @@ struct TrayOptionsResult {
 // Options are "--name VALUE" or "--name=VALUE". An argument starting with "--" that is
 // no option of ours, or an option without its value (or with an empty one), is an error;
 // other arguments (including "/EXIT" and "-EXIT") pass to the application in their order.
+// --adapter-library takes "sim" or "linux"; --interface does not go with "sim", nor do
+// --scenario and --call-log (the simulator's) with "linux".
 // Needs no application object.
 TrayOptionsResult ParseTrayOptions(std::span<const std::string> args);
 
 inline constexpr std::string_view kTrayUsage =
     "usage: kesto-utility [--registry FILE] [--scenario FILE] [--call-log FILE]\n"
     "                     [--message-log FILE] [--window-program FILE]\n"
-    "                     [--screenshots DIR] [/EXIT]\n"
+    "                     [--screenshots DIR] [--adapter-library sim|linux]\n"
+    "                     [--interface NAME] [/EXIT]\n"
     "  --registry FILE        the settings store (default: the user's store under\n"
     "                         $XDG_CONFIG_HOME/kesto)\n"
     "  --scenario FILE        the simulated adapter's scenario (default: the shipped one)\n"
@@ -46,6 +51,13 @@ inline constexpr std::string_view kTrayUsage =
     "  --window-program FILE  the window process (default: kesto-window beside this one)\n"
     "  --screenshots DIR      once the window is up, save the status, survey and profile\n"
     "                         pages to DIR as PNG files\n"
+    "  --adapter-library sim|linux\n"
+    "                         drive the simulated adapter (sim) or a real wireless\n"
+    "                         interface through wpa_supplicant and hostapd (linux);\n"
+    "                         default: the stored choice (kestoctl adapter-library),\n"
+    "                         else sim\n"
+    "  --interface NAME       the wireless interface for linux (default: every wireless\n"
+    "                         interface is offered to the adapter matching)\n"
     "  /EXIT                  ask the running instance to end\n";
 
 } // namespace kesto

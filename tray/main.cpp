@@ -1,9 +1,12 @@
 // kesto-utility: the tray process. It puts the core together with the Qt ports, the
-// SQLite store and the simulated adapter, and runs the application object. It links Qt
+// SQLite store and the adapter library (the simulated adapter, or the Linux library on
+// a real interface), and runs the application object. It links Qt
 // Widgets and not Qt WebEngine: the window with its pages is a separate process
 // (kesto-window) that the page host starts when the window is first shown.
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
+#include "drivers/linuxwlan/AdapterLibrarySetting.h"
+#include "drivers/linuxwlan/LinuxWlanLibrary.h"
 #include "drivers/passapp/PassphraseKeyLibrary.h"
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 #include "platform/ListControlIds.h"
@@ -35,6 +38,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -80,20 +84,42 @@ int RunUtility(const TrayOptions& options)
                   << " cannot be written: changes made now will not be kept\n";
 
     QtClock clock;
-    const std::string scenario = options.scenarioFile.empty()
-                                     ? wire::ToUtf8(DefaultScenarioFile(resourceDir))
-                                     : options.scenarioFile;
-    std::unique_ptr<SimulatedWlanLibrary> wlan;
-    try {
-        wlan = std::make_unique<SimulatedWlanLibrary>(scenario, *registry, clock);
-    } catch (const std::exception& error) {
-        return Fail(error.what());
+    // The simulator's own options ask for it; an interface asks for the Linux library.
+    std::optional<linuxwlan::AdapterLibraryKind> library =
+        linuxwlan::AdapterLibraryFromName(options.adapterLibrary);
+    if (!library && (!options.scenarioFile.empty() || !options.callLogFile.empty()))
+        library = linuxwlan::AdapterLibraryKind::Simulator;
+    const linuxwlan::AdapterLibraryChoice choice =
+        linuxwlan::ResolveAdapterLibraryChoice(library, options.interfaceName, *registry);
+
+    std::unique_ptr<WlanLibrary> wlan;
+    SimulatedWlanLibrary* simulator = nullptr;
+    switch (choice.kind) {
+    case linuxwlan::AdapterLibraryKind::Simulator: {
+        const std::string scenario = options.scenarioFile.empty()
+                                         ? wire::ToUtf8(DefaultScenarioFile(resourceDir))
+                                         : options.scenarioFile;
+        try {
+            auto sim = std::make_unique<SimulatedWlanLibrary>(scenario, *registry, clock);
+            simulator = sim.get();
+            wlan = std::move(sim);
+        } catch (const std::exception& error) {
+            return Fail(error.what());
+        }
+        break;
+    }
+    case linuxwlan::AdapterLibraryKind::Linux: {
+        linuxwlan::LinuxWlanConfig config;
+        config.interfaceName = choice.interfaceName;
+        wlan = std::make_unique<linuxwlan::LinuxWlanLibrary>(config, *registry);
+        break;
+    }
     }
     CallLogFile callLog;
-    if (!options.callLogFile.empty()) {
+    if (!options.callLogFile.empty() && simulator) {
         if (!callLog.Open(options.callLogFile))
             return Fail(options.callLogFile + ": " + std::strerror(errno));
-        wlan->setCallObserver([&callLog](const qvwlan::Call& call) { callLog.Write(call); });
+        simulator->setCallObserver([&callLog](const qvwlan::Call& call) { callLog.Write(call); });
     }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

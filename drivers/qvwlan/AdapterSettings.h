@@ -4,9 +4,11 @@
 #pragma once
 
 #include "drivers/qvwlan/Scenario.h"
+#include "platform/WlanLibrary.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,9 @@ struct AdapterSettings {
     std::array<std::uint8_t, 112> filterList{};
     ServiceStatus serviceStatus = ServiceStatus::NotControlling;
     int privateRequests = 1; // SetWL_QVUseQVXOidState
+    // SetWL_WPA: joins with these instead of the 802.11 authentication and WEP, until
+    // SetWL_AuthenticationMode or SetWL_WEPStatus.
+    std::optional<WpaCredentials> wpa;
 
     bool wepEnabled() const { return wepStatus == 0; }
     bool operator==(const AdapterSettings&) const = default;

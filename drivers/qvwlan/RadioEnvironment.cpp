@@ -74,27 +74,46 @@ int RadioEnvironment::BestCommonRateKbps(std::span<const std::uint8_t> desired, 
 std::optional<LinkStatus> RadioEnvironment::refusal(const ScenarioNetwork& network,
                                                     const AdapterSettings& s) const
 {
-    switch (network.privacy) {
-    case Privacy::WpaPsk:
-    case Privacy::WpaRadius:
-        return LinkStatus::NeedsWpa;
-    case Privacy::Wep: {
-        if (!s.wepEnabled())
+    if (s.wpa) {
+        // Credentials that do not fit the network make its authentication fail.
+        const WpaCredentials& c = *s.wpa;
+        switch (network.privacy) {
+        case Privacy::WpaPsk:
+            if (c.authenticationMode != 2 || network.passphrase.empty() ||
+                c.passphrase != network.passphrase)
+                return LinkStatus::AuthRefused;
+            break;
+        case Privacy::WpaRadius:
+            if (c.authenticationMode != 3 || network.eapIdentity.empty() ||
+                c.identity != network.eapIdentity || c.password != network.eapPassword)
+                return LinkStatus::AuthRefused;
+            break;
+        case Privacy::Wep:
+        case Privacy::Open:
             return LinkStatus::AuthRefused;
-        const KeySlot& mine = s.keys[static_cast<std::size_t>(s.transmitKeyIndex)];
-        const auto theirs =
-            std::find_if(network.wepKeys.begin(), network.wepKeys.end(),
-                         [&](const WepKey& k) { return k.index == s.transmitKeyIndex; });
-        if (!mine.written || theirs == network.wepKeys.end() || theirs->bytes != mine.bytes)
-            return LinkStatus::AuthRefused;
-        break;
-    }
-    case Privacy::Open:
-        // An open network neither decrypts our frames nor answers a shared-key challenge.
-        if (s.wepEnabled() || s.authenticationMode == 1)
-            return LinkStatus::AuthRefused;
-        break;
-    }
+        }
+    } else
+        switch (network.privacy) {
+        case Privacy::WpaPsk:
+        case Privacy::WpaRadius:
+            return LinkStatus::NeedsWpa;
+        case Privacy::Wep: {
+            if (!s.wepEnabled())
+                return LinkStatus::AuthRefused;
+            const KeySlot& mine = s.keys[static_cast<std::size_t>(s.transmitKeyIndex)];
+            const auto theirs =
+                std::find_if(network.wepKeys.begin(), network.wepKeys.end(),
+                             [&](const WepKey& k) { return k.index == s.transmitKeyIndex; });
+            if (!mine.written || theirs == network.wepKeys.end() || theirs->bytes != mine.bytes)
+                return LinkStatus::AuthRefused;
+            break;
+        }
+        case Privacy::Open:
+            // An open network neither decrypts our frames nor answers a shared-key challenge.
+            if (s.wepEnabled() || s.authenticationMode == 1)
+                return LinkStatus::AuthRefused;
+            break;
+        }
     if (BestCommonRateKbps(s.desiredRates, network.standard) == 0)
         return LinkStatus::Incompatible;
     if (s.preambleMode == 1 && !network.shortPreamble)

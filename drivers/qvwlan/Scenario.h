@@ -52,6 +52,9 @@ struct ScenarioNetwork {
     bool shortPreamble = true;   // the network accepts short preambles
     int atimWindow = 0;          // ad hoc: ATIM window in time units; 0 = no power saving
     int beaconInterval = 100;    // time units
+    std::string passphrase;      // "wpa-psk": the pass phrase that joins; empty: none does
+    std::string eapIdentity;     // "wpa-radius": the login its server accepts
+    std::string eapPassword;
 };
 
 struct ScenarioStation {

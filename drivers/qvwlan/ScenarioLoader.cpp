@@ -360,7 +360,17 @@ ScenarioNetwork ReadNetwork(const json& v, const std::string& where)
             n.wepKeys.push_back(std::move(key));
         }
     }
+    if (f.optional("passphrase"))
+        n.passphrase = f.text("passphrase", 63);
+    if (f.optional("eapIdentity"))
+        n.eapIdentity = f.text("eapIdentity", 255);
+    if (f.optional("eapPassword"))
+        n.eapPassword = f.text("eapPassword", 255);
     f.finish();
+    if (!n.passphrase.empty() && n.privacy != Privacy::WpaPsk)
+        Fail(where, "\"passphrase\" belongs to \"wpa-psk\" networks only");
+    if ((!n.eapIdentity.empty() || !n.eapPassword.empty()) && n.privacy != Privacy::WpaRadius)
+        Fail(where, "\"eapIdentity\" and \"eapPassword\" belong to \"wpa-radius\" networks only");
     if (n.privacy == Privacy::Wep && n.wepKeys.empty())
         Fail(where, "a \"wep\" network needs \"wepKeys\"");
     if (n.privacy != Privacy::Wep && !n.wepKeys.empty())

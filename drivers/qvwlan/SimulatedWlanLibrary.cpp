@@ -525,13 +525,19 @@ int SimulatedWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
     return set("SetWL_AuthenticationMode", ctx, {Num(mode)}, InRange(mode, 0, 2), true, 0,
-               [&](qvwlan::AdapterSettings& s) { s.authenticationMode = mode; });
+               [&](qvwlan::AdapterSettings& s) {
+                   s.authenticationMode = mode;
+                   s.wpa.reset();
+               });
 }
 
 int SimulatedWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
     return set("SetWL_WEPStatus", ctx, {Num(status)}, InRange(status, 0, 1), true, 0,
-               [&](qvwlan::AdapterSettings& s) { s.wepStatus = status; });
+               [&](qvwlan::AdapterSettings& s) {
+                   s.wepStatus = status;
+                   s.wpa.reset();
+               });
 }
 
 int SimulatedWlanLibrary::SetWL_Channel(AdapterContext& ctx, int channel)
@@ -590,6 +596,16 @@ int SimulatedWlanLibrary::SetWL_MultiDomainCapability(AdapterContext& ctx, int v
 {
     return set("SetWL_MultiDomainCapability", ctx, {Num(value)}, InRange(value, 0, 1), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.multiDomainCapability = value; });
+}
+
+int SimulatedWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials)
+{
+    // The log names the kind of join, never a secret.
+    return set(
+        "SetWL_WPA", ctx,
+        {Num(credentials.authenticationMode), Num(credentials.cipher), Num(credentials.eapMethod)},
+        WpaCredentialsUsable(credentials), true, 0,
+        [&](qvwlan::AdapterSettings& s) { s.wpa = credentials; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_TxPowerLevel(AdapterContext& ctx, int level)

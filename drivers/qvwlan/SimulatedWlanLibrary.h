@@ -87,6 +87,7 @@ public:
     int SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes) override;
     int SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes) override;
     int SetWL_MultiDomainCapability(AdapterContext& ctx, int value) override;
+    int SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials) override;
     int SetWLAP_TxPowerLevel(AdapterContext& ctx, int level) override;
     int SetWLAP_HideSSIDState(AdapterContext& ctx, int hide) override;
     int SetWLAP_FilterMode(AdapterContext& ctx, int mode) override;

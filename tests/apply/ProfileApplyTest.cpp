@@ -2,9 +2,12 @@
 // driver-key records, the service steps, the default link, and real association.
 #include "apply/ProfileApply.h"
 #include "profiles/ProfileList.h"
+#include "profiles/SecretScrambler.h"
 #include "tests/adapter/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <functional>
 #include <optional>
@@ -310,27 +313,44 @@ TEST_F(ProfileApplyTest, ProfileBAtLinkTwoBecomesDefault)
     EXPECT_EQ(world.work.DefaultLinkNumber, 2);
 }
 
-TEST_F(ProfileApplyTest, WpaProfilesBecomeActiveWithoutReachingTheAdapter)
+TEST_F(ProfileApplyTest, WpaProfilesReachTheAdapterThroughItsWpaCall)
 {
     for (const int mode : {2, 3, 4}) {
         ProfileRecord wpa = Named("Wpa" + std::to_string(mode));
         wpa.AuthenticationMode = mode;
+        wpa.EncryptionType = 1;
+        wpa.Passphrase = ScrambleSecret("geheim-123");
+        wpa.RadiusType = 4;
+        wpa.TTLSOrPeapSelection = 2;
+        wpa.LoginName = "anna";
+        wpa.Password = ScrambleSecret("pw-anna");
         list.AddProfile(wpa);
         world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
 
-        applier.ApplyProfileRecord(wpa);
-        EXPECT_TRUE(world.library.calls().empty()) << mode;
-        EXPECT_EQ(Product("Mode"), T("Station Mode"));
-        EXPECT_EQ(world.work.ActiveProfileName, wpa.ProfileName);
-
-        world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
-        world.work.ActiveProfileName.clear();
-        applier.ApplyProfileByName(wpa.ProfileName);
-        EXPECT_TRUE(world.library.calls().empty()) << mode;
-        EXPECT_EQ(Product("Mode"), T("Station Mode"));
-        EXPECT_EQ(world.work.ActiveProfileName, wpa.ProfileName);
-        EXPECT_EQ(world.work.CurrentProfile.AuthenticationMode, mode);
-        EXPECT_EQ(Product("DefaultProfileLink"), T("1"));
+        for (const bool byName : {false, true}) {
+            SCOPED_TRACE(std::to_string(mode) + (byName ? " by name" : " by record"));
+            world.library.clearCalls();
+            world.work.ActiveProfileName.clear();
+            if (byName)
+                applier.ApplyProfileByName(wpa.ProfileName);
+            else
+                applier.ApplyProfileRecord(wpa);
+            const auto calls = Signatures(world.library.calls());
+            const std::string wpaCall = "SetWL_WPA(" + std::to_string(mode) + ", 1, 4)";
+            EXPECT_NE(std::find(calls.begin(), calls.end(), wpaCall), calls.end());
+            // The 802.11 security setters would end the WPA join.
+            for (const auto& call : calls) {
+                EXPECT_FALSE(call.starts_with("SetWL_AuthenticationMode")) << call;
+                EXPECT_FALSE(call.starts_with("SetWL_WEPStatus")) << call;
+            }
+            const auto* held = world.library.adapterSettings("0007");
+            ASSERT_TRUE(held && held->wpa);
+            EXPECT_EQ(held->wpa->passphrase, "geheim-123");
+            EXPECT_EQ(held->wpa->password, "pw-anna");
+            EXPECT_EQ(held->wpa->identity, "anna");
+            EXPECT_EQ(Product("Mode"), T("Station Mode"));
+            EXPECT_EQ(world.work.ActiveProfileName, wpa.ProfileName);
+        }
     }
 }
 

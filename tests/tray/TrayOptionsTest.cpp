@@ -85,6 +85,60 @@ INSTANTIATE_TEST_SUITE_P(
             "unknown_after_values", {"/EXIT", "--exit"}, "unknown option --exit", "", "", {}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
+struct LibraryCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string error; // a part of the expected error, empty for none
+    std::string library;
+    std::string interfaceName;
+};
+
+class TrayLibraryOptions : public testing::TestWithParam<LibraryCase> {};
+
+TEST_P(TrayLibraryOptions, ChoosesTheAdapterLibrary)
+{
+    const LibraryCase& c = GetParam();
+    const TrayOptionsResult result = ParseTrayOptions(c.args);
+    if (!c.error.empty()) {
+        EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
+        return;
+    }
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.options.adapterLibrary, c.library);
+    EXPECT_EQ(result.options.interfaceName, c.interfaceName);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrayLibraryOptions,
+    testing::Values(
+        LibraryCase{"none", {}, "", "", ""},
+        LibraryCase{"linux_on_an_interface",
+                    {"--adapter-library", "linux", "--interface=wlan0"},
+                    "",
+                    "linux",
+                    "wlan0"},
+        LibraryCase{"interface_alone", {"--interface", "wlan1"}, "", "", "wlan1"},
+        LibraryCase{
+            "sim_with_scenario", {"--adapter-library=sim", "--scenario", "s.json"}, "", "sim", ""},
+        LibraryCase{
+            "unknown_library", {"--adapter-library", "Linux"}, "sim or linux, not Linux", "", ""},
+        LibraryCase{"interface_with_sim",
+                    {"--adapter-library", "sim", "--interface", "wlan0"},
+                    "--interface needs --adapter-library linux",
+                    "",
+                    ""},
+        LibraryCase{"scenario_with_linux",
+                    {"--adapter-library", "linux", "--scenario", "s.json"},
+                    "--scenario belongs to the simulated adapter",
+                    "",
+                    ""},
+        LibraryCase{"call_log_with_linux",
+                    {"--call-log", "c.log", "--adapter-library", "linux"},
+                    "--call-log belongs to the simulated adapter",
+                    "",
+                    ""}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
 TEST(TrayOptions, HelpAndTheRest)
 {
     const std::vector<std::string> args{

@@ -1,5 +1,6 @@
 // kestoctl: the command line over the utility's store and core. main() handles the
 // global options and hands the rest to one subcommand from the table below.
+#include "tools/kestoctl/AdaptersCommand.h"
 #include "tools/kestoctl/CommandContext.h"
 #include "tools/kestoctl/RegCommand.h"
 #include "tools/kestoctl/WepKeysCommand.h"
@@ -22,6 +23,8 @@ struct Subcommand {
 const std::array kSubcommands = {
     Subcommand{"reg", kesto::RunRegCommand, kesto::kRegUsage},
     Subcommand{"wep-keys", kesto::RunWepKeysCommand, kesto::kWepKeysUsage},
+    Subcommand{"adapters", kesto::RunAdaptersCommand, kesto::kAdaptersUsage},
+    Subcommand{"adapter-library", kesto::RunAdapterLibraryCommand, kesto::kAdapterLibraryUsage},
 };
 
 void PrintUsage(std::ostream& out)

@@ -1,0 +1,264 @@
+// Reading the daemons' replies (see ControlReplies.h).
+#include "drivers/linuxwlan/ControlReplies.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace kesto::linuxwlan {
+namespace {
+
+// The lines of text without their line ends ("\n", or "\r\n").
+std::vector<std::string_view> Lines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+constexpr std::size_t kMaxNameBytes = 32;
+
+} // namespace
+
+std::map<std::string, std::string> ParseKeyValues(std::string_view text)
+{
+    std::map<std::string, std::string> values;
+    for (std::string_view line : Lines(text)) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || eq == 0)
+            continue;
+        values[std::string(line.substr(0, eq))] = std::string(line.substr(eq + 1));
+    }
+    return values;
+}
+
+std::optional<int> ParseInt(std::string_view text)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<MacAddress> ParseMac(std::string_view text)
+{
+    if (text.size() != 17)
+        return std::nullopt;
+    MacAddress mac{};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const int hi = HexDigit(text[3 * i]);
+        const int lo = HexDigit(text[3 * i + 1]);
+        if (hi < 0 || lo < 0 || (i < 5 && text[3 * i + 2] != ':'))
+            return std::nullopt;
+        mac[i] = static_cast<std::uint8_t>(hi * 16 + lo);
+    }
+    return mac;
+}
+
+std::string MacText(const MacAddress& mac)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        if (i > 0)
+            text += ':';
+        text += kDigits[mac[i] >> 4];
+        text += kDigits[mac[i] & 0xF];
+    }
+    return text;
+}
+
+std::optional<std::string> UnescapeName(std::string_view text)
+{
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            name += text[i];
+        } else if (++i >= text.size()) {
+            return std::nullopt;
+        } else {
+            switch (text[i]) {
+            case '\\':
+                name += '\\';
+                break;
+            case '"':
+                name += '"';
+                break;
+            case 'n':
+                name += '\n';
+                break;
+            case 'r':
+                name += '\r';
+                break;
+            case 't':
+                name += '\t';
+                break;
+            case 'e':
+                name += '\033';
+                break;
+            case 'x': {
+                if (i + 2 >= text.size())
+                    return std::nullopt;
+                const int hi = HexDigit(text[i + 1]);
+                const int lo = HexDigit(text[i + 2]);
+                if (hi < 0 || lo < 0)
+                    return std::nullopt;
+                name += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                break;
+            }
+            default:
+                return std::nullopt;
+            }
+        }
+        if (name.size() > kMaxNameBytes)
+            return std::nullopt;
+    }
+    return name;
+}
+
+std::string HexText(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0xF];
+    }
+    return text;
+}
+
+std::optional<std::vector<ScanResult>> ParseScanResults(std::string_view text)
+{
+    const std::vector<std::string_view> lines = Lines(text);
+    if (lines.empty() || !lines.front().starts_with("bssid /"))
+        return std::nullopt;
+    std::vector<ScanResult> results;
+    for (std::size_t n = 1; n < lines.size(); ++n) {
+        std::string_view rest = lines[n];
+        std::array<std::string_view, 4> fields;
+        bool whole = true;
+        for (auto& field : fields) {
+            const std::size_t tab = rest.find('\t');
+            if (tab == std::string_view::npos) {
+                whole = false;
+                break;
+            }
+            field = rest.substr(0, tab);
+            rest.remove_prefix(tab + 1);
+        }
+        if (!whole)
+            continue;
+        const auto bssid = ParseMac(fields[0]);
+        const auto frequency = ParseInt(fields[1]);
+        const auto signal = ParseInt(fields[2]);
+        const auto ssid = UnescapeName(rest);
+        if (!bssid || !frequency || !signal || !ssid)
+            continue;
+        results.push_back({*bssid, *frequency, *signal, std::string(fields[3]), *ssid});
+    }
+    return results;
+}
+
+std::optional<int> ParseNetworkId(std::string_view text)
+{
+    if (text.ends_with('\n'))
+        text.remove_suffix(1);
+    const auto id = ParseInt(text);
+    if (!id || *id < 0)
+        return std::nullopt;
+    return id;
+}
+
+std::vector<int> ParseChannels(std::string_view text)
+{
+    const std::vector<std::string_view> lines = Lines(text);
+    for (const std::string_view mode : {"Mode[G] Channels:", "Mode[B] Channels:"}) {
+        for (std::string_view line : lines) {
+            if (!line.starts_with(mode))
+                continue;
+            line.remove_prefix(mode.size());
+            std::vector<int> channels;
+            while (!line.empty()) {
+                const std::size_t start = line.find_first_not_of(' ');
+                if (start == std::string_view::npos)
+                    break;
+                line.remove_prefix(start);
+                const std::size_t end = line.find(' ');
+                const auto channel = ParseInt(line.substr(0, end));
+                if (channel && *channel >= 1 && *channel <= 14)
+                    channels.push_back(*channel);
+                line.remove_prefix(end == std::string_view::npos ? line.size() : end);
+            }
+            return channels;
+        }
+    }
+    return {};
+}
+
+std::optional<MacAddress> ParseStationAddress(std::string_view text)
+{
+    const std::vector<std::string_view> lines = Lines(text);
+    if (lines.empty())
+        return std::nullopt;
+    return ParseMac(lines.front());
+}
+
+std::optional<std::string> NetworkFlags(std::string_view text, int id)
+{
+    const std::vector<std::string_view> lines = Lines(text);
+    for (std::size_t n = 1; n < lines.size(); ++n) {
+        const std::string_view line = lines[n];
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string_view::npos || ParseInt(line.substr(0, tab)) != id)
+            continue;
+        const std::size_t last = line.rfind('\t');
+        // id, name, bssid, flags: three tabs at least; the name may hold none (escaped).
+        if (std::count(line.begin(), line.end(), '\t') < 3)
+            return std::nullopt;
+        return std::string(line.substr(last + 1));
+    }
+    return std::nullopt;
+}
+
+int ChannelOfFrequency(int mhz)
+{
+    if (mhz == 2484)
+        return 14;
+    if (mhz >= 2412 && mhz <= 2472 && (mhz - 2412) % 5 == 0)
+        return (mhz - 2412) / 5 + 1;
+    return 0;
+}
+
+int FrequencyOfChannel(int channel)
+{
+    if (channel == 14)
+        return 2484;
+    if (channel >= 1 && channel <= 13)
+        return 2412 + 5 * (channel - 1);
+    return 0;
+}
+
+} // namespace kesto::linuxwlan

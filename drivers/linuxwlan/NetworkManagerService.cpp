@@ -1,0 +1,125 @@
+// NetworkManager over D-Bus with sd-bus: one connection per question, since the
+// questions are rare (a configuring action, a profile applied) and a connection kept
+// open would have to notice the daemon's restarts.
+#include "drivers/linuxwlan/NetworkManagerService.h"
+
+#include <systemd/sd-bus.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace kesto::linuxwlan {
+namespace {
+
+constexpr const char* kService = "org.freedesktop.NetworkManager";
+constexpr const char* kPath = "/org/freedesktop/NetworkManager";
+constexpr const char* kDeviceInterface = "org.freedesktop.NetworkManager.Device";
+constexpr std::uint64_t kCallTimeoutUs = 2'000'000;
+
+struct BusUnref {
+    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+};
+using Bus = std::unique_ptr<sd_bus, BusUnref>;
+
+// Owns an sd_bus_error and frees it on every path.
+struct Error {
+    sd_bus_error e = SD_BUS_ERROR_NULL;
+    ~Error() { sd_bus_error_free(&e); }
+};
+
+Bus Connect(const std::string& address)
+{
+    sd_bus* bus = nullptr;
+    if (address.empty()) {
+        if (sd_bus_open_system(&bus) < 0)
+            return nullptr;
+    } else {
+        if (sd_bus_new(&bus) < 0)
+            return nullptr;
+        Bus owned(bus);
+        if (sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
+            sd_bus_start(bus) < 0)
+            return nullptr;
+        owned.release();
+    }
+    sd_bus_set_method_call_timeout(bus, kCallTimeoutUs);
+    return Bus(bus);
+}
+
+enum class Lookup { NoService, UnknownDevice, Failed, Found };
+
+// The device object of an interface, when NetworkManager runs and knows it.
+Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& path)
+{
+    Error error;
+    sd_bus_message* reply = nullptr;
+    int hasOwner = 0;
+    if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                           "org.freedesktop.DBus", "NameHasOwner", &error.e, &reply, "s",
+                           kService) < 0)
+        return Lookup::Failed;
+    const int read = sd_bus_message_read(reply, "b", &hasOwner);
+    sd_bus_message_unref(reply);
+    if (read < 0)
+        return Lookup::Failed;
+    if (!hasOwner)
+        return Lookup::NoService;
+
+    reply = nullptr;
+    if (sd_bus_call_method(bus, kService, kPath, kService, "GetDeviceByIpIface", &error.e, &reply,
+                           "s", interfaceName.c_str()) < 0)
+        return Lookup::UnknownDevice; // NetworkManager answers an unknown name with an error
+    const char* object = nullptr;
+    const int got = sd_bus_message_read(reply, "o", &object);
+    if (got >= 0 && object)
+        path = object;
+    sd_bus_message_unref(reply);
+    return got >= 0 && object ? Lookup::Found : Lookup::Failed;
+}
+
+} // namespace
+
+std::optional<ServiceState> NetworkManagerService::Query(const std::string& interfaceName) const
+{
+    const Bus bus = Connect(m_busAddress);
+    if (!bus)
+        return ServiceState::NotInCharge; // no bus: nobody can manage the interface
+    std::string path;
+    switch (FindDevice(bus.get(), interfaceName, path)) {
+    case Lookup::NoService:
+    case Lookup::UnknownDevice:
+        return ServiceState::NotInCharge;
+    case Lookup::Failed:
+        return std::nullopt;
+    case Lookup::Found:
+        break;
+    }
+    Error error;
+    int managed = 0;
+    if (sd_bus_get_property_trivial(bus.get(), kService, path.c_str(), kDeviceInterface, "Managed",
+                                    &error.e, 'b', &managed) < 0)
+        return std::nullopt;
+    return managed ? ServiceState::InCharge : ServiceState::Released;
+}
+
+bool NetworkManagerService::SetManaged(const std::string& interfaceName, bool managed) const
+{
+    const Bus bus = Connect(m_busAddress);
+    if (!bus)
+        return true;
+    std::string path;
+    switch (FindDevice(bus.get(), interfaceName, path)) {
+    case Lookup::NoService:
+    case Lookup::UnknownDevice:
+        return true;
+    case Lookup::Failed:
+        return false;
+    case Lookup::Found:
+        break;
+    }
+    Error error;
+    return sd_bus_set_property(bus.get(), kService, path.c_str(), kDeviceInterface, "Managed",
+                               &error.e, "b", static_cast<int>(managed)) >= 0;
+}
+
+} // namespace kesto::linuxwlan

@@ -1,0 +1,34 @@
+// NetworkManagerService: the system's wireless service on Linux. NetworkManager, asked
+// over D-Bus (the system bus), says whether it manages an interface; it is told to
+// leave the interface alone (unmanaged) or to take it back. Without a bus, or without
+// NetworkManager on it, or when it does not know the interface, no service is in charge.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kesto::linuxwlan {
+
+enum class ServiceState {
+    NotInCharge, // no NetworkManager, or it does not know the interface
+    InCharge,    // it manages the interface
+    Released,    // it knows the interface and leaves it alone
+};
+
+class NetworkManagerService {
+public:
+    // busAddress: a D-Bus address ("unix:path=..."); empty for the system bus (which
+    // honours DBUS_SYSTEM_BUS_ADDRESS).
+    explicit NetworkManagerService(std::string busAddress) : m_busAddress(std::move(busAddress)) {}
+
+    // nullopt when NetworkManager is there but does not answer as it should.
+    std::optional<ServiceState> Query(const std::string& interfaceName) const;
+    // Sets the device's Managed property. True also when no service knows the interface
+    // (there is nothing to release or take back); false when the service refused.
+    bool SetManaged(const std::string& interfaceName, bool managed) const;
+
+private:
+    std::string m_busAddress;
+};
+
+} // namespace kesto::linuxwlan

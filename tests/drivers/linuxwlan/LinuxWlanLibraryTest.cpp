@@ -1,0 +1,453 @@
+// The Linux adapter library against fake daemons and a scratch sysfs tree: what it sends,
+// how it reads the replies, and what each failure returns.
+#include "station/SurveyRecords.h"
+#include "tests/drivers/linuxwlan/LinuxRig.h"
+#include "tests/support/ParamName.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+namespace kesto::linuxwlan::test {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+std::span<const char> Name(std::string_view text)
+{
+    return {text.data(), text.size()};
+}
+
+TEST(LinuxDevices, ListsWirelessInterfacesAndPublishesTheirIdentifier)
+{
+    LinuxRig rig;
+    std::array<NicAdapterEntry, 10> list{};
+    ASSERT_EQ(rig.lib->CreateNICAdapterList(list), 1);
+    EXPECT_STREQ(list[0].name, "wlan0");
+    EXPECT_STREQ(list[0].driverInstance, "0003");
+    EXPECT_STREQ(list[0].description, "rt2800usb (USB\\VID_2C4E&PID_0450)");
+    EXPECT_EQ(list[1].name[0], '\0');
+    EXPECT_EQ(rig.registry.QueryValue(kDriverKey, "MatchingDeviceId"),
+              RegValue::Text("USB\\VID_2C4E&PID_0450"));
+
+    // Unplugged: gone from the list, and its identifier with it.
+    std::filesystem::remove_all(rig.dir.path() / "class/net/wlan0");
+    EXPECT_EQ(rig.lib->CreateNICAdapterList(list), 0);
+    EXPECT_FALSE(rig.registry.QueryValue(kDriverKey, "MatchingDeviceId"));
+}
+
+struct UeventCase {
+    std::string_view name;
+    std::string_view uevent;
+    std::string_view id;
+};
+class Uevents : public testing::TestWithParam<UeventCase> {};
+TEST_P(Uevents, IdentifierInTheIniForm)
+{
+    EXPECT_EQ(SysfsDevices::DeviceIdOfUevent(GetParam().uevent), GetParam().id);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Buses, Uevents,
+    testing::Values(UeventCase{"Usb", "PRODUCT=148f/5370/101\n", "USB\\VID_148F&PID_5370"},
+                    UeventCase{"UsbFullDigits", "PRODUCT=2c4e/0450/0\n", "USB\\VID_2C4E&PID_0450"},
+                    UeventCase{"Pci", "DRIVER=iwlwifi\nPCI_ID=8086:24fd\n",
+                               "PCI\\VEN_8086&DEV_24FD"},
+                    UeventCase{"Sdio", "SDIO_ID=02D0:4329\n", "SDIO\\VID_02D0&PID_4329"},
+                    UeventCase{"DriverOnly", "DRIVER=mac80211_hwsim\n", "LINUX\\MAC80211_HWSIM"},
+                    UeventCase{"Nothing", "DEVTYPE=wlan\n", ""},
+                    UeventCase{"ProductTooLong", "PRODUCT=12345/1/0\n", ""},
+                    UeventCase{"ProductNotHex", "PRODUCT=zz/1/0\n", ""},
+                    UeventCase{"ProductCut", "PRODUCT=148f", ""}),
+    kesto::test::ParamName{});
+
+TEST(LinuxDevices, OpensOnlyTheListedInterfaceAndFailsOnceItIsGone)
+{
+    LinuxRig rig;
+    AdapterContext wrong;
+    std::strcpy(wrong.driverInstance, "0002"); // eth0's index: not wireless
+    EXPECT_EQ(rig.lib->QvOpenAdapter(wrong), 0);
+    EXPECT_EQ(rig.lib->QueryWL_NetworkType(wrong), -1);
+
+    rig.Open();
+    EXPECT_EQ(rig.lib->QueryWL_NetworkType(rig.ctx), 1);
+    std::array<std::uint8_t, 6> mac{};
+    EXPECT_EQ(rig.lib->GetNICAdapterMAC(rig.ctx, mac), 0);
+    EXPECT_EQ(mac, (std::array<std::uint8_t, 6>{0x02, 0x4B, 0x45, 0x53, 0x54, 0x4F}));
+
+    std::filesystem::remove_all(rig.dir.path() / "class/net/wlan0");
+    EXPECT_EQ(rig.lib->QueryWL_Channel(rig.ctx), -1);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), -1);
+    EXPECT_NE(rig.lib->QvCloseAdapter(rig.ctx), 0);
+    EXPECT_EQ(rig.ctx.handle, -1);
+}
+
+TEST(LinuxDevices, CountersComeFromSysfsAsThirtyTwoBitCounters)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.SetCounters(7, 8, (1ull << 32) + 5, 9000);
+    std::array<std::uint8_t, kStatisticsBufferSize> buffer{};
+    buffer[0] = 236;
+    buffer[4] = 9;
+    ASSERT_EQ(rig.lib->ReadOid(rig.ctx, kOidStatistics, buffer), 0);
+    const auto counter = [&](std::size_t i) {
+        return std::uint32_t{buffer[8 + 4 * i]} | std::uint32_t{buffer[9 + 4 * i]} << 8 |
+               std::uint32_t{buffer[10 + 4 * i]} << 16 | std::uint32_t{buffer[11 + 4 * i]} << 24;
+    };
+    EXPECT_EQ(counter(0), 7u);
+    EXPECT_EQ(counter(2) + counter(3), 5u);
+    EXPECT_EQ(counter(15) + counter(16), 9000u);
+    std::array<std::uint32_t, 2> frames{};
+    EXPECT_EQ(rig.lib->GetTxRxFrameCount(rig.ctx, frames), 0);
+    EXPECT_EQ(frames, (std::array<std::uint32_t, 2>{7, 8}));
+
+    buffer[4] = 8; // not the statistics request
+    EXPECT_EQ(rig.lib->ReadOid(rig.ctx, kOidStatistics, buffer), -1);
+    rig.dir.write("class/net/wlan0/statistics/rx_bytes", "garbage\n");
+    buffer[4] = 9;
+    EXPECT_EQ(rig.lib->ReadOid(rig.ctx, kOidStatistics, buffer), -1);
+}
+
+TEST(LinuxStation, SettersArePushedAsOneNetworkAtTheNextReading)
+{
+    LinuxRig rig;
+    rig.Open();
+    const std::array<std::uint8_t, 13> key{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Caf\xe9 1")), 0);
+    ASSERT_EQ(rig.lib->SetWL_AuthenticationMode(rig.ctx, 1), 0);
+    ASSERT_EQ(rig.lib->SetWL_WEPStatus(rig.ctx, 0), 0);
+    ASSERT_EQ(rig.lib->SetWL_WriteKey(rig.ctx, 1, 1, 1, key), 0);
+    EXPECT_TRUE(rig.wpa->commands().empty()); // setters alone send nothing
+
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    EXPECT_EQ(
+        rig.wpa->commands(),
+        (Commands{"ADD_NETWORK", "SET_NETWORK 0 ssid 436166e92031", "SET_NETWORK 0 scan_ssid 1",
+                  "SET_NETWORK 0 key_mgmt NONE", "SET_NETWORK 0 auth_alg SHARED",
+                  "SET_NETWORK 0 wep_key1 0102030405060708090a0b0c0d",
+                  "SET_NETWORK 0 wep_tx_keyidx 1", "SELECT_NETWORK 0", "STATUS", "LIST_NETWORKS"}));
+    EXPECT_EQ(rig.lib->QueryWL_WEPbit(rig.ctx), 1);
+
+    // The next change replaces our network, and an ad-hoc cell carries its channel.
+    rig.wpa->clear();
+    rig.wpaReplies.set("ADD_NETWORK", "1\n");
+    ASSERT_EQ(rig.lib->SetWL_NetworkType(rig.ctx, 0), 0);
+    ASSERT_EQ(rig.lib->SetWL_WEPStatus(rig.ctx, 1), 0);
+    ASSERT_EQ(rig.lib->SetWL_Channel(rig.ctx, 11), 0);
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("")), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    const Commands sent = rig.wpa->commands();
+    ASSERT_GE(sent.size(), 7u);
+    EXPECT_EQ(Commands(sent.begin(), sent.begin() + 7),
+              (Commands{"REMOVE_NETWORK 0", "ADD_NETWORK", "SET_NETWORK 1 scan_ssid 1",
+                        "SET_NETWORK 1 key_mgmt NONE", "SET_NETWORK 1 mode 1",
+                        "SET_NETWORK 1 frequency 2462", "SET_NETWORK 1 auth_alg SHARED"}));
+}
+
+TEST(LinuxStation, WpaJoinsReplaceTheElevenSecurityUntilAnElevenSetter)
+{
+    LinuxRig rig;
+    rig.Open();
+    WpaCredentials psk;
+    psk.authenticationMode = 2;
+    psk.cipher = 1;
+    psk.passphrase = "geheim \"123\"";
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Firma")), 0);
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    EXPECT_EQ(rig.wpa->commands(),
+              (Commands{"ADD_NETWORK", "SET_NETWORK 0 ssid 4669726d61", "SET_NETWORK 0 scan_ssid 1",
+                        "SET_NETWORK 0 key_mgmt WPA-PSK", "SET_NETWORK 0 proto WPA RSN",
+                        "SET_NETWORK 0 pairwise CCMP", "SET_NETWORK 0 group CCMP TKIP",
+                        "SET_NETWORK 0 psk \"geheim \"123\"\"", "SELECT_NETWORK 0", "STATUS",
+                        "LIST_NETWORKS"}));
+
+    WpaCredentials peap;
+    peap.authenticationMode = 3;
+    peap.eapMethod = 4;
+    peap.innerMethod = 2;
+    peap.identity = "anna";
+    peap.password = "pw";
+    peap.validateServer = false;
+    rig.wpa->clear();
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, peap), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    const Commands sent = rig.wpa->commands();
+    ASSERT_GE(sent.size(), 12u);
+    EXPECT_EQ(Commands(sent.begin() + 4, sent.begin() + 12),
+              (Commands{"SET_NETWORK 0 key_mgmt WPA-EAP", "SET_NETWORK 0 proto WPA RSN",
+                        "SET_NETWORK 0 pairwise TKIP", "SET_NETWORK 0 group CCMP TKIP",
+                        "SET_NETWORK 0 eap PEAP", "SET_NETWORK 0 identity 616e6e61",
+                        "SET_NETWORK 0 password 7077", "SET_NETWORK 0 phase2 \"auth=MSCHAPV2\""}));
+
+    // An 802.11 setter ends the WPA join; refused credentials leave it as it was.
+    EXPECT_EQ(rig.lib->SetWL_WPA(rig.ctx, WpaCredentials{}), -1); // no pass phrase
+    ASSERT_EQ(rig.lib->SetWL_AuthenticationMode(rig.ctx, 0), 0);
+    rig.wpa->clear();
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    const Commands open = rig.wpa->commands();
+    EXPECT_NE(std::find(open.begin(), open.end(), "SET_NETWORK 0 key_mgmt NONE"), open.end());
+}
+
+TEST(LinuxStation, RefusedSettingRemovesTheHalfMadeNetworkAndIsTriedAgain)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.wpaReplies.set("SET_NETWORK 0 auth_alg", "FAIL\n");
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), -1);
+    const Commands sent = rig.wpa->commands();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), "REMOVE_NETWORK 0");
+
+    rig.wpaReplies.set("SET_NETWORK 0 auth_alg", "OK\n");
+    rig.wpa->clear();
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    EXPECT_EQ(rig.wpa->commands().front(), "ADD_NETWORK");
+}
+
+struct LinkCase {
+    std::string_view name;
+    std::string status;
+    std::string networks;
+    int code;
+};
+class LinkStatus : public testing::TestWithParam<LinkCase> {};
+TEST_P(LinkStatus, StatesMapToTheLinkCodes)
+{
+    LinuxRig rig;
+    rig.Open();
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
+    rig.wpaReplies.set("STATUS", GetParam().status);
+    rig.wpaReplies.set("LIST_NETWORKS", GetParam().networks);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), GetParam().code);
+}
+constexpr std::string_view kNoFlags = "network id / ssid / bssid / flags\n0\tKesto\tany\t\n";
+INSTANTIATE_TEST_SUITE_P(
+    States, LinkStatus,
+    testing::Values(
+        LinkCase{"Completed", "wpa_state=COMPLETED\nmode=station\n", std::string(kNoFlags), 3},
+        LinkCase{"OwnCell", "wpa_state=COMPLETED\nmode=IBSS\n", std::string(kNoFlags), 4},
+        LinkCase{"Handshake", "wpa_state=4WAY_HANDSHAKE\n", std::string(kNoFlags), 2},
+        LinkCase{"Associating", "wpa_state=ASSOCIATING\n", std::string(kNoFlags), 2},
+        LinkCase{"Scanning", "wpa_state=SCANNING\n", std::string(kNoFlags), 1},
+        LinkCase{"WrongKey", "wpa_state=DISCONNECTED\n",
+                 "network id / ssid / bssid / flags\n0\tKesto\tany\t[TEMP-DISABLED]\n", 5},
+        LinkCase{"ListUnreadable", "wpa_state=DISCONNECTED\n", "FAIL\n", 1},
+        LinkCase{"StatusWithoutState", "bssid=02:00:00:00:01:00\n", std::string(kNoFlags), -1},
+        LinkCase{"StatusRefused", "FAIL\n", std::string(kNoFlags), -1}),
+    kesto::test::ParamName{});
+
+TEST(LinuxStation, AssociatedReadingsComeFromStatusAndSignalPoll)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.wpaReplies.set("STATUS", "bssid=02:00:00:00:01:00\nfreq=2437\nssid=Kesto \\\"AP\\\"\n"
+                                 "id=0\nmode=station\nwpa_state=COMPLETED\n");
+    rig.wpaReplies.set("SIGNAL_POLL", "RSSI=-52\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2437\n");
+    EXPECT_EQ(rig.lib->QueryWL_Channel(rig.ctx), 6);
+    EXPECT_EQ(rig.lib->QueryWL_RSSI(rig.ctx), -52);
+    EXPECT_EQ(rig.lib->QueryWL_CurrentLinkSpeed(rig.ctx), 54000);
+    EXPECT_EQ(rig.lib->QueryWL_CommQuality(rig.ctx), 10 + 17 * 70 / 55);
+    std::array<char, 32> ssid{};
+    EXPECT_EQ(rig.lib->QueryWL_SSID(rig.ctx, ssid), 10);
+    EXPECT_EQ(std::string(ssid.data(), 10), "Kesto \"AP\"");
+    std::array<std::uint8_t, 6> bssid{};
+    EXPECT_EQ(rig.lib->QueryWL_BSSID(rig.ctx, bssid), 0);
+    EXPECT_EQ(bssid, (std::array<std::uint8_t, 6>{2, 0, 0, 0, 1, 0}));
+
+    // Link lost: signal poll refused.
+    rig.wpaReplies.set("SIGNAL_POLL", "FAIL\n");
+    rig.wpaReplies.set("STATUS", "wpa_state=SCANNING\n");
+    EXPECT_EQ(rig.lib->QueryWL_RSSI(rig.ctx), -105);
+    EXPECT_EQ(rig.lib->QueryWL_CurrentLinkSpeed(rig.ctx), 0);
+    EXPECT_EQ(rig.lib->QueryWL_CommQuality(rig.ctx), 80);
+    EXPECT_EQ(rig.lib->QueryWL_BSSID(rig.ctx, bssid), -1);
+    EXPECT_EQ(rig.lib->QueryWL_SSID(rig.ctx, ssid), 32); // no name set: "any network"
+}
+
+TEST(LinuxStation, SurveyRecordsReadBackByTheSurvey)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.wpaReplies.set("SCAN", "FAIL-BUSY\n");
+    EXPECT_EQ(rig.lib->WL_SiteSurveyStart(rig.ctx), 0);
+    rig.wpaReplies.set("SCAN_RESULTS",
+                       "bssid / frequency / signal level / flags / ssid\n"
+                       "02:00:00:00:01:00\t2412\t-30\t[WPA2-PSK-CCMP][ESS]\tKesto WPA2\n"
+                       "02:00:00:00:02:00\t2437\t-61\t[WEP][ESS]\tKesto WEP\n"
+                       "02:00:00:00:03:00\t2462\t-70\t[WPA2-EAP-CCMP][ESS]\tKesto 802.1X\n");
+    std::vector<std::uint8_t> buffer(kSiteSurveyBufferSize, 0);
+    ASSERT_EQ(rig.lib->WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
+    const auto entries = ReadSurveyRecords(buffer);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(EncryptionLabel(entries[0].encryption), "WPA-PSK");
+    EXPECT_EQ(EncryptionLabel(entries[1].encryption), "WEP");
+    EXPECT_EQ(EncryptionLabel(entries[2].encryption), "WPA-RADIUS");
+    EXPECT_EQ(ChannelFromFrequency(entries[2].frequencyKhz), 11);
+
+    // A reply that is not a scan list leaves the buffer alone.
+    rig.wpaReplies.set("SCAN_RESULTS", "02:00:00:00:01:00\t2412\t-30\t[ESS]\tno header\n");
+    std::vector<std::uint8_t> untouched(kSiteSurveyBufferSize, 0xAB);
+    EXPECT_EQ(rig.lib->WL_RetrieveSiteSurveyData(rig.ctx, untouched), -1);
+    EXPECT_EQ(untouched, std::vector<std::uint8_t>(kSiteSurveyBufferSize, 0xAB));
+    std::vector<std::uint8_t> shorter(kSiteSurveyBufferSize - 1, 0);
+    EXPECT_EQ(rig.lib->WL_RetrieveSiteSurveyData(rig.ctx, shorter), -1);
+
+    rig.wpaReplies.set("SCAN", "FAIL\n");
+    EXPECT_EQ(rig.lib->WL_SiteSurveyStart(rig.ctx), -1);
+}
+
+TEST(LinuxStation, SupportedChannelsFromTheCapabilityReply)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.wpaReplies.set("GET_CAPABILITY channels",
+                       "Mode[G] Channels: 1 2 3 4 5 6 7 8 9 10 11\nMode[A] Channels: 36\n");
+    std::array<std::uint8_t, 14> channels{};
+    int count = 0;
+    EXPECT_EQ(rig.lib->QueryWL_SupportChannel(rig.ctx, channels, count), 11);
+    EXPECT_EQ(count, 11);
+    EXPECT_EQ(channels[10], 11);
+    std::array<std::uint8_t, 5> small{};
+    EXPECT_EQ(rig.lib->QueryWL_SupportChannel(rig.ctx, small, count), -1);
+}
+
+TEST(LinuxFailures, MissingOrSilentDaemonFailsTheCallInTime)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.wpaReplies.set("STATUS", std::nullopt);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+    rig.wpa.reset();
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), -1);
+    std::vector<std::uint8_t> buffer(kSiteSurveyBufferSize);
+    EXPECT_EQ(rig.lib->WL_RetrieveSiteSurveyData(rig.ctx, buffer), -1);
+}
+
+TEST(LinuxFailures, SettersRefuseValuesOutOfRange)
+{
+    LinuxRig rig;
+    rig.Open();
+    const std::array<std::uint8_t, 5> key{};
+    EXPECT_EQ(rig.lib->SetWL_Channel(rig.ctx, 15), -1);
+    EXPECT_EQ(rig.lib->SetWL_NetworkType(rig.ctx, 2), -1);
+    EXPECT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("0123456789abcdef0123456789abcdefX")), -1);
+    EXPECT_EQ(rig.lib->SetWL_WriteKey(rig.ctx, 0, 1, 1, key), -1); // 13 bytes needed
+    EXPECT_EQ(rig.lib->SetWL_WriteKey(rig.ctx, 4, 0, 1, key), -1);
+    std::array<std::uint8_t, kRateSetSize> rates{};
+    EXPECT_EQ(rig.lib->SetWL_DesiredRate(rig.ctx, rates), -1);
+    rates[0] = 0x80 | 22;
+    EXPECT_EQ(rig.lib->SetWL_DesiredRate(rig.ctx, rates), 0);
+    rates[1] = 13;
+    EXPECT_EQ(rig.lib->SetWL_DesiredRate(rig.ctx, rates), -1);
+    EXPECT_TRUE(rig.wpa->commands().empty());
+}
+
+TEST(LinuxClient, SkipsEventMessagesAndRefusesOversizedReplies)
+{
+    kesto::test::TempDir dir;
+    ReplyTable replies;
+    replies.set("BIG", std::string(ControlClient::kMaxReply + 1, 'x'));
+    FakeDaemon daemon(dir.file("ctrl"), [&](const std::string& c) { return replies(c); });
+    daemon.setPrefix({"<3>CTRL-EVENT-SCAN-STARTED "});
+    const ControlClient client(std::chrono::milliseconds(500));
+    const ControlReply pong = client.Request(dir.file("ctrl").string(), "PING");
+    EXPECT_TRUE(pong.ok());
+    EXPECT_EQ(pong.text, "OK\n");
+    EXPECT_EQ(client.Request(dir.file("ctrl").string(), "BIG").error, ControlError::Truncated);
+    EXPECT_EQ(client.Request(dir.file("absent").string(), "PING").error, ControlError::NoSocket);
+}
+
+TEST(LinuxAccessPoint, ModeSwitchMovesTheInterfaceAndPushesTheSettings)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.StartAccessPoint();
+    const std::array<std::uint8_t, 5> key{0xA1, 0xB2, 0xC3, 0xD4, 0xE5};
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto AP")), 0);
+    ASSERT_EQ(rig.lib->SetWL_Channel(rig.ctx, 3), 0);
+    ASSERT_EQ(rig.lib->SetWL_WEPStatus(rig.ctx, 0), 0);
+    ASSERT_EQ(rig.lib->SetWL_WriteKey(rig.ctx, 0, 0, 1, key), 0);
+    ASSERT_EQ(rig.lib->SetWLAP_HideSSIDState(rig.ctx, 1), 0);
+    std::array<std::uint8_t, kStationListSize> filter{};
+    filter[0] = 1;
+    filter[1] = 0x02;
+    filter[6] = 0x09;
+    ASSERT_EQ(rig.lib->SetWLAP_FilterList(rig.ctx, filter), 0);
+    ASSERT_EQ(rig.lib->SetWLAP_FilterMode(rig.ctx, 2), 0);
+
+    ASSERT_EQ(rig.lib->SetWL_OperationMode_STA_AP(rig.ctx, 1), 0);
+    EXPECT_EQ(rig.wpaGlobal->commands(), (Commands{"INTERFACE_REMOVE wlan0"}));
+    EXPECT_EQ(rig.hostapdGlobal->commands(), (Commands{"ADD bss_config=phy3:/etc/kesto/ap.conf"}));
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 8);
+    EXPECT_EQ(
+        rig.hostapd->commands(),
+        (Commands{"SET ssid2 4b6573746f204150", "SET channel 3", "SET ignore_broadcast_ssid 1",
+                  "SET wep_key0 a1b2c3d4e5", "SET wep_default_key 0", "SET auth_algs 1", "DISABLE",
+                  "ENABLE", "ACCEPT_ACL CLEAR", "DENY_ACL CLEAR", "SET macaddr_acl 0",
+                  "DENY_ACL ADD_MAC 02:00:00:00:00:09"}));
+
+    // While up, a filter change goes out at once.
+    rig.hostapd->clear();
+    ASSERT_EQ(rig.lib->SetWLAP_FilterMode(rig.ctx, 1), 0);
+    EXPECT_EQ(rig.hostapd->commands(),
+              (Commands{"ACCEPT_ACL CLEAR", "DENY_ACL CLEAR", "SET macaddr_acl 1",
+                        "ACCEPT_ACL ADD_MAC 02:00:00:00:00:09"}));
+}
+
+TEST(LinuxAccessPoint, StationListWalksTheDaemonsStations)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.StartAccessPoint();
+    ASSERT_EQ(rig.lib->SetWL_OperationMode_STA_AP(rig.ctx, 1), 0);
+    rig.hostapdReplies.set("STA-FIRST", "02:00:00:00:02:00\nflags=[AUTH][ASSOC]\naid=1\n");
+    rig.hostapdReplies.set("STA-NEXT 02:00:00:00:02:00", "02:00:00:00:03:00\naid=2\n");
+    rig.hostapdReplies.set("STA-NEXT 02:00:00:00:03:00", "");
+    std::array<std::uint8_t, kStationListSize> list{};
+    list.fill(0xEE);
+    ASSERT_EQ(rig.lib->WL_RetrieveStationList(rig.ctx, list), 0);
+    EXPECT_EQ(list[0], 1);
+    EXPECT_EQ(list[5], 2);
+    EXPECT_EQ(list[7], 1);
+    EXPECT_EQ(list[12], 3);
+    EXPECT_EQ(list[14], 0);
+    EXPECT_EQ(list[111], 0);
+
+    // A daemon that keeps naming the same station cannot hold the call.
+    rig.hostapdReplies.set("STA-NEXT 02:00:00:00:03:00", "02:00:00:00:02:00\n");
+    ASSERT_EQ(rig.lib->WL_RetrieveStationList(rig.ctx, list), 0);
+    EXPECT_EQ(list[14], 0);
+    EXPECT_LE(rig.hostapd->commands().size(), 200u);
+}
+
+TEST(LinuxAccessPoint, FailedMoveGivesTheInterfaceBackAndKeepsStationMode)
+{
+    LinuxRig rig;
+    rig.Open();
+    rig.hostapdGlobalReplies.set("ADD", "FAIL\n");
+    EXPECT_EQ(rig.lib->SetWL_OperationMode_STA_AP(rig.ctx, 1), -1);
+    EXPECT_EQ(rig.wpaGlobal->commands(),
+              (Commands{"INTERFACE_REMOVE wlan0",
+                        "INTERFACE_ADD wlan0\t\tnl80211\t" + rig.Config().wpaSupplicantDir}));
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    std::array<std::uint8_t, kStationListSize> list{};
+    EXPECT_EQ(rig.lib->WL_RetrieveStationList(rig.ctx, list), -1);
+}
+
+TEST(LinuxVersions, KernelReleasePacksIntoTheDriverVersion)
+{
+    EXPECT_EQ(LinuxWlanLibrary::PackRelease("6.1.0-13-amd64"), 0x06010013);
+    EXPECT_EQ(LinuxWlanLibrary::PackRelease("5.10.209"), 0x050AD100);
+    EXPECT_EQ(LinuxWlanLibrary::PackRelease(""), 0);
+    EXPECT_EQ(LinuxWlanLibrary::InstanceOf(3), "0003");
+    EXPECT_EQ(LinuxWlanLibrary::InstanceOf(12345), "2345");
+}
+
+} // namespace
+} // namespace kesto::linuxwlan::test

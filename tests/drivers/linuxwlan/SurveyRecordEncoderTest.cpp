@@ -1,0 +1,124 @@
+// The survey records we write, read back by the survey's own reader.
+#include "drivers/linuxwlan/SurveyRecordEncoder.h"
+
+#include "station/SurveyRecords.h"
+#include "tests/support/ParamName.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace kesto::linuxwlan {
+namespace {
+
+ScanResult Bss(std::uint8_t last, int mhz, int dbm, std::string flags, std::string ssid)
+{
+    return {{2, 0, 0, 0, last, 0}, mhz, dbm, std::move(flags), std::move(ssid)};
+}
+
+std::vector<SurveyEntry> RoundTrip(const std::vector<ScanResult>& bsses,
+                                   std::size_t size = kSurveyBufferSize)
+{
+    std::vector<std::uint8_t> buffer(size, 0xEE);
+    SurveyRecordEncoder::Write(buffer, bsses);
+    return ReadSurveyRecords(buffer);
+}
+
+struct SecurityCase {
+    std::string_view name;
+    std::string flags;
+    std::string ssid;
+    SurveyEncryption encryption;
+    std::int32_t privacy;
+};
+
+class SecurityRoundTrip : public testing::TestWithParam<SecurityCase> {};
+
+TEST_P(SecurityRoundTrip, ReaderSeesTheEncryptionTheFlagsName)
+{
+    const auto entries = RoundTrip({Bss(1, 2437, -47, GetParam().flags, GetParam().ssid)});
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].encryption, GetParam().encryption);
+    EXPECT_EQ(entries[0].privacy, GetParam().privacy);
+    EXPECT_EQ(entries[0].ssid, GetParam().ssid.substr(0, 32));
+}
+
+// Names of every length matter: the reader finds the WPA element by the name's length.
+INSTANTIATE_TEST_SUITE_P(
+    Flags, SecurityRoundTrip,
+    testing::Values(
+        SecurityCase{"Open", "[ESS]", "Cafe", SurveyEncryption::Open, 0},
+        SecurityCase{"OpenWithWps", "[WPS][ESS]", "Cafe", SurveyEncryption::Open, 0},
+        SecurityCase{"Wep", "[WEP][ESS]", "Lager", SurveyEncryption::Wep, 1},
+        SecurityCase{"WpaPsk", "[WPA-PSK-TKIP][ESS]", "x", SurveyEncryption::WpaPsk, 1},
+        SecurityCase{"Wpa2Psk", "[WPA2-PSK-CCMP][ESS]", "Kesto WPA2", SurveyEncryption::WpaPsk, 1},
+        SecurityCase{"MixedPskLongName", "[WPA-PSK-CCMP+TKIP][WPA2-PSK-CCMP+TKIP][ESS]",
+                     "A name of exactly thirty-two b.!", SurveyEncryption::WpaPsk, 1},
+        SecurityCase{"Sae", "[WPA2-SAE-CCMP][ESS]", "Drei", SurveyEncryption::WpaPsk, 1},
+        SecurityCase{"Eap", "[WPA2-EAP-CCMP][ESS]", "Firma", SurveyEncryption::WpaRadius, 1},
+        SecurityCase{"EapEmptyName", "[WPA2-EAP-CCMP][ESS]", "", SurveyEncryption::WpaRadius, 1},
+        SecurityCase{"EapLongName", "[WPA-EAP-TKIP][ESS]", "Seventeen bytes!!",
+                     SurveyEncryption::WpaRadius, 1}),
+    test::ParamName{});
+
+TEST(SurveyRoundTrip, ChannelSignalTypeAndAddressReadBack)
+{
+    const auto entries =
+        RoundTrip({Bss(1, 2412, -30, "[ESS]", "Eins"), Bss(2, 2484, -91, "[IBSS]", "Zelle"),
+                   Bss(3, 2472, -60, "[WEP][ESS]", "Dreizehn")});
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(ChannelFromFrequency(entries[0].frequencyKhz), 1);
+    EXPECT_EQ(ChannelFromFrequency(entries[1].frequencyKhz), 14);
+    EXPECT_EQ(ChannelFromFrequency(entries[2].frequencyKhz), 13);
+    EXPECT_EQ(entries[0].rssi, -30);
+    EXPECT_EQ(entries[1].rssi, -91);
+    EXPECT_EQ(entries[0].infrastructureMode, 1);
+    EXPECT_EQ(entries[1].infrastructureMode, 0);
+    EXPECT_EQ(entries[2].bssid, (std::array<std::uint8_t, 6>{2, 0, 0, 0, 3, 0}));
+}
+
+TEST(SurveyRoundTrip, NamesWithAnyBytesComeBackWhole)
+{
+    const std::string latin1 = "M\xfc"
+                               "ller \t\"1\"";
+    const auto entries = RoundTrip({Bss(1, 2412, -30, "[ESS]", latin1)});
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].ssid, latin1);
+}
+
+TEST(SurveyRoundTrip, NetworksOutsideTheBandAreLeftOut)
+{
+    const auto entries =
+        RoundTrip({Bss(1, 5180, -30, "[ESS]", "Fuenf"), Bss(2, 2437, -50, "[ESS]", "Sechs"),
+                   Bss(3, 5955, -50, "[ESS]", "Sechs-GHz")});
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].ssid, "Sechs");
+}
+
+TEST(SurveyRoundTrip, OnlyWholeRecordsAreWrittenAndCounted)
+{
+    std::vector<ScanResult> many;
+    for (int i = 0; i < 100; ++i)
+        many.push_back(Bss(static_cast<std::uint8_t>(i), 2412, -40, "[WPA2-PSK-CCMP][ESS]",
+                           "Network number " + std::to_string(i)));
+    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0xEE);
+    const std::uint32_t written = SurveyRecordEncoder::Write(buffer, many);
+    EXPECT_GT(written, 10u);
+    EXPECT_LT(written, 100u);
+    const auto entries = ReadSurveyRecords(buffer);
+    ASSERT_EQ(entries.size(), std::min<std::size_t>(written, kMaxSurveyEntries));
+    EXPECT_EQ(entries.back().ssid, "Network number " + std::to_string(entries.size() - 1));
+    EXPECT_EQ(entries.back().encryption, SurveyEncryption::WpaPsk);
+}
+
+TEST(SurveyRoundTrip, TinyBuffersAreSafe)
+{
+    std::vector<std::uint8_t> three(3, 0xEE);
+    EXPECT_EQ(SurveyRecordEncoder::Write(three, {Bss(1, 2412, -30, "[ESS]", "A")}), 0u);
+    EXPECT_EQ(three, std::vector<std::uint8_t>(3, 0xEE));
+    // Room for the count but no record: an empty list, not a cut record.
+    EXPECT_TRUE(RoundTrip({Bss(1, 2412, -30, "[ESS]", "A")}, 120).empty());
+}
+
+} // namespace
+} // namespace kesto::linuxwlan

@@ -1,0 +1,126 @@
+// WPA and 802.1X joins through SetWL_WPA: the credentials decide, and the 802.11 setters
+// take the adapter back to open and WEP joins.
+#include "tests/drivers/qvwlan/QvwlanRig.h"
+
+namespace kesto::test {
+namespace {
+
+json WpaWorld()
+{
+    json s = BaseScenario();
+    s["networks"] = {
+        Network("Firma", "0A:00:00:00:00:05", 9, -40,
+                {{"security", "wpa-psk"}, {"passphrase", "geheim-123"}}),
+        Network("Konzern", "0A:00:00:00:00:06", 4, -55,
+                {{"security", "wpa-radius"}, {"eapIdentity", "anna"}, {"eapPassword", "pw1"}}),
+        Network("Offen", "0A:00:00:00:00:01", 1, -50),
+        Network("Alt", "0A:00:00:00:00:07", 2, -50, {{"security", "wpa-psk"}}),
+    };
+    return s;
+}
+
+WpaCredentials Psk(std::string phrase)
+{
+    WpaCredentials c;
+    c.authenticationMode = 2;
+    c.cipher = 1;
+    c.passphrase = std::move(phrase);
+    return c;
+}
+
+WpaCredentials Peap(std::string identity, std::string password)
+{
+    WpaCredentials c;
+    c.authenticationMode = 3;
+    c.eapMethod = 4;
+    c.innerMethod = 2;
+    c.identity = std::move(identity);
+    c.password = std::move(password);
+    return c;
+}
+
+struct WpaCase {
+    const char* name;
+    const char* ssid;
+    std::optional<WpaCredentials> credentials; // none: the 802.11 setters only
+    int status;
+};
+
+void PrintTo(const WpaCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class WpaJoinTest : public testing::TestWithParam<WpaCase> {};
+
+TEST_P(WpaJoinTest, CredentialsDecideTheLink)
+{
+    QvwlanRig rig(WpaWorld());
+    rig.Open();
+    rig.Join(GetParam().ssid);
+    if (GetParam().credentials) {
+        ASSERT_EQ(rig.lib.SetWL_WPA(rig.ctx, *GetParam().credentials), 0);
+    }
+    rig.Settle();
+    EXPECT_EQ(rig.Status(), GetParam().status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Joins, WpaJoinTest,
+    testing::Values(WpaCase{"RightPassPhrase", "Firma", Psk("geheim-123"), 3},
+                    WpaCase{"WrongPassPhrase", "Firma", Psk("geheim-124"), 5},
+                    WpaCase{"NoWpaSettings", "Firma", std::nullopt, 6},
+                    WpaCase{"NetworkWithoutKnownPhrase", "Alt", Psk("geheim-123"), 5},
+                    WpaCase{"PskAgainstRadius", "Konzern", Psk("geheim-123"), 5},
+                    WpaCase{"RightLogin", "Konzern", Peap("anna", "pw1"), 3},
+                    WpaCase{"WrongPassword", "Konzern", Peap("anna", "pw2"), 5},
+                    WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
+{
+    QvwlanRig rig(WpaWorld());
+    rig.Open();
+    rig.Join("Firma");
+    EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, Psk("kurz")), -1);
+    EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, Psk(std::string(64, 'a'))), -1);
+    EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, Psk("zeile\nzwei")), -1);
+    WpaCredentials md5 = Peap("anna", "pw1");
+    md5.eapMethod = 3; // no keys for WPA
+    EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, md5), -1);
+    EXPECT_FALSE(rig.lib.adapterSettings(kProductInstance)->wpa);
+
+    ASSERT_EQ(rig.lib.SetWL_WPA(rig.ctx, Psk("geheim-123")), 0);
+    for (const auto& call : rig.lib.calls())
+        for (const auto& arg : call.args)
+            EXPECT_EQ(arg.find("geheim"), std::string::npos);
+}
+
+TEST(WpaJoin, AnElevenSetterGoesBackToOpenAndWepJoins)
+{
+    QvwlanRig rig(WpaWorld());
+    rig.Open();
+    rig.Join("Firma");
+    ASSERT_EQ(rig.lib.SetWL_WPA(rig.ctx, Psk("geheim-123")), 0);
+    rig.Settle();
+    ASSERT_EQ(rig.Status(), 3);
+    ASSERT_EQ(rig.lib.SetWL_AuthenticationMode(rig.ctx, 0), 0);
+    rig.Settle();
+    EXPECT_EQ(rig.Status(), 6);
+    EXPECT_FALSE(rig.lib.adapterSettings(kProductInstance)->wpa);
+}
+
+TEST(WpaJoin, ScenarioKeepsSecretsWithTheirKindOfNetwork)
+{
+    json s = WpaWorld();
+    s["networks"][2]["passphrase"] = "geheim-123"; // an open network
+    QvwlanRig rig(WpaWorld());
+    rig.Rewrite(s);
+    rig.lib.reloadScenario();
+    EXPECT_NE(rig.lib.lastError().find("\"passphrase\" belongs to \"wpa-psk\" networks only"),
+              std::string::npos)
+        << rig.lib.lastError();
+}
+
+} // namespace
+} // namespace kesto::test
