@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/build-fuzz/seeds}
 rm -rf "$out"
-mkdir -p "$out"/{fuzz_reg_file,fuzz_adapter_ini,fuzz_scenario,fuzz_page_scan,fuzz_message_codec}
+mkdir -p "$out"/{fuzz_reg_file,fuzz_adapter_ini,fuzz_scenario,fuzz_page_scan,fuzz_message_codec,fuzz_survey_records}
 
 n=0
 seed() { n=$((n + 1)); cat >"$out/$1/seed-$n"; }
@@ -60,4 +60,34 @@ out = pathlib.Path(sys.argv[2])
 for i, line in enumerate(re.findall(r'R"\((\{.*?\})\)"', text)):
     (out / f"line-{i}").write_text(line + "\n", encoding="utf-8")
 PY
+# Scan buffers: a count, then records of the driver's layout (length, BSSID, name,
+# privacy, RSSI, frequency, mode, information elements): open, WEP, WPA-PSK, WPA-RADIUS
+# and a hidden network, alone and together.
+python3 - "$out/fuzz_survey_records" <<'PY'
+import struct, sys, pathlib
+out = pathlib.Path(sys.argv[1])
+def ies(name, km):
+    e = bytes(12) + bytes([0, len(name)]) + name + bytes([1, 4, 0x82, 0x84, 0x8B, 0x96, 3, 1, 6])
+    if km:
+        e += bytes([221, 22]) + bytes([0x50]) * 21 + bytes([km])
+    return e
+def record(name, privacy, rssi, mhz, km=0):
+    ie = ies(name, km)
+    r = bytearray(116 + len(ie))
+    struct.pack_into("<I6s", r, 0, len(r), bytes([0xA0, 1, 2, 3, 4, len(name)]))
+    struct.pack_into("<I32s", r, 12, len(name), name)
+    struct.pack_into("<Ii", r, 48, privacy, rssi)
+    struct.pack_into("<I", r, 72, mhz * 1000)
+    struct.pack_into("<I", r, 92, 1)
+    struct.pack_into("<I", r, 112, len(ie))
+    r[116:] = ie
+    return bytes(r)
+nets = [record(b"Buero", 0, -48, 2412), record(b"Labor", 1, -67, 2437),
+        record(b"Gast-WPA", 1, -71, 2462, 2), record(b"Firma", 1, -80, 2472, 1),
+        record(b"", 0, -90, 2484)]
+for i, n in enumerate(nets):
+    (out / f"one-{i}").write_bytes(struct.pack("<i", 1) + n)
+(out / "all").write_bytes(struct.pack("<i", len(nets)) + b"".join(nets))
+PY
+
 echo "seeds in $out: $(find "$out" -type f | wc -l) files"

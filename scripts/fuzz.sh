@@ -21,15 +21,17 @@ if [ "${1:-}" = --long ]; then
 fi
 
 # Target and its short run (inputs); the short counts keep the whole CI run near two
-# minutes on two cores. The survey buffer reader's target joins this list once it exists.
+# minutes on two cores.
 declare -A short_runs=(
   [fuzz_reg_file]=50000
   [fuzz_adapter_ini]=300000
   [fuzz_scenario]=150000
   [fuzz_page_scan]=120000
   [fuzz_message_codec]=150000
+  [fuzz_survey_records]=150000
 )
-order=(fuzz_reg_file fuzz_adapter_ini fuzz_scenario fuzz_page_scan fuzz_message_codec)
+order=(fuzz_reg_file fuzz_adapter_ini fuzz_scenario fuzz_page_scan fuzz_message_codec
+       fuzz_survey_records)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${order[@]}")
 

@@ -69,13 +69,15 @@ Bytes Record(const Net& n)
     return r;
 }
 
-// A scan buffer of 12004 bytes with the stated count and the records one after another.
+// A scan buffer of 12004 bytes with the stated count and the records one after another;
+// a buffer shorter than the count field holds as much of the count as fits.
 Bytes Buffer(std::int32_t count, const std::vector<Bytes>& records,
              std::size_t size = kSurveyBufferSize)
 {
-    Bytes b(size, 0);
+    Bytes b(std::max<std::size_t>(size, 4), 0);
     Put32(b, 0, static_cast<std::uint32_t>(count));
-    std::size_t at = 4;
+    b.resize(size);
+    std::size_t at = std::min<std::size_t>(4, size);
     for (const Bytes& r : records) {
         const std::size_t n = std::min(r.size(), b.size() - at);
         std::copy_n(r.begin(), n, b.begin() + static_cast<std::ptrdiff_t>(at));
