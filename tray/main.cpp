@@ -8,7 +8,6 @@
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 #include "platform/ListControlIds.h"
 #include "posix/FlockSingleInstance.h"
-#include "registry/SqliteRegistry.h"
 #include "qt/EventGate.h"
 #include "qt/QtClock.h"
 #include "qt/QtDialogs.h"
@@ -16,6 +15,7 @@
 #include "qt/QtTimers.h"
 #include "qt/QtTrayIcon.h"
 #include "qt/ResourceFiles.h"
+#include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
 #include "tray/MessageLogDialogs.h"
 #include "tray/TrayOptions.h"
@@ -96,10 +96,9 @@ int RunUtility(const TrayOptions& options)
         environment.insert(QStringLiteral("KESTO_SCREENSHOTS"),
                            QDir(wire::FromUtf8(options.screenshotDir)).absolutePath());
     }
-    const QString windowProgram =
-        options.windowProgram.empty()
-            ? QCoreApplication::applicationDirPath() + QStringLiteral("/kesto-window")
-            : wire::FromUtf8(options.windowProgram);
+    const QString windowProgram = options.windowProgram.empty()
+                                      ? WindowProgramFile(QCoreApplication::applicationDirPath())
+                                      : wire::FromUtf8(options.windowProgram);
     WindowProcess window(windowProgram, {}, environment);
 
     EventGate gate;
@@ -121,7 +120,7 @@ int RunUtility(const TrayOptions& options)
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
     WindowChartHost charts(pages);
     QtTrayIcon tray(resourceDir, gate);
-    QtShell shell;
+    QtShell shell(HelpDir(resourceDir));
     FlockSingleInstance singleInstance;
     PassphraseKeyLibrary passphrases;
 
