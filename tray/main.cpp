@@ -124,6 +124,12 @@ int RunUtility(const TrayOptions& options)
     FlockSingleInstance singleInstance;
     PassphraseKeyLibrary passphrases;
 
+    // A double click on the icon shows the window: its process starts at once, so the
+    // engine comes up while the core runs its steps before the show.
+    tray.SetActivationObserver([&pages](TrayMouse mouse) {
+        if (mouse == TrayMouse::LeftDoubleClick)
+            pages.Prestart();
+    });
     if (!QtTrayIcon::Available()) {
         // No notification area: the window is shown at start and minimises instead of
         // hiding, and bringing it back from the taskbar counts as the icon's double click.
