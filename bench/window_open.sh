@@ -174,5 +174,6 @@ echo "$runs runs each; medians (min-max); in brackets the part after the window 
 printf "%-14s %-34s %-34s %s\n" "" "cold open" "warm open" "window tree PSS"
 row "kesto-window" cold warm "$(mib "$kesto_pss"), $(mib "$kesto_uss") USS ($kesto_count processes)"
 echo "$wpa_line"
-echo "kesto-window cold opens (ms): ${cold[*]}"
-echo "kesto-window warm opens (ms): ${warm[*]}"
+pairs() { local -n a=$1 b=${1}_shown; local i; for i in "${!a[@]}"; do printf ' %s[%s]' "${a[$i]}" "${b[$i]}"; done; }
+echo "kesto-window cold opens (ms):$(pairs cold)"
+echo "kesto-window warm opens (ms):$(pairs warm)"

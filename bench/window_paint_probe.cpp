@@ -4,8 +4,9 @@
 //
 //   window_paint_probe reference CLASS FILE [SETTLE_MS]
 //       waits for a viewable top-level window whose WM_CLASS names CLASS, lets it settle,
-//       and writes three pictures' worth to FILE: the picture, and a mask of the pixels
-//       that changed between three grabs one second apart (live values: counters, clocks).
+//       and writes to FILE the picture and a mask of the pixels that changed across five
+//       grabs one second apart (live values: counters, rates), widened by a few pixels
+//       because the next value's glyphs cover pixels the last ones did not.
 //   window_paint_probe wait CLASS FILE START_NS [TIMEOUT_MS]
 //       polls the window until every pixel outside the mask matches the picture (a few
 //       stray pixels allowed) and prints the milliseconds since START_NS (CLOCK_REALTIME,
@@ -15,6 +16,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -127,7 +129,7 @@ int Reference(Display* display, const char* wanted, const char* file, int settle
     }
     Sleep(settleMs);
     std::vector<Picture> grabs;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 5; ++i) {
         if (i > 0)
             Sleep(1000);
         auto picture = Grab(display, *window);
@@ -144,6 +146,20 @@ int Reference(Display* display, const char* wanted, const char* file, int settle
         }
         for (std::size_t i = 0; i < live.size(); ++i)
             live[i] = live[i] || other.pixels[i] != first.pixels[i];
+    }
+    constexpr int kWiden = 4;
+    const std::vector<std::uint8_t> changed = live;
+    for (int y = 0; y < first.height; ++y) {
+        for (int x = 0; x < first.width; ++x) {
+            if (!changed[static_cast<std::size_t>(y * first.width + x)])
+                continue;
+            for (int dy = std::max(0, y - kWiden); dy <= std::min(first.height - 1, y + kWiden);
+                 ++dy) {
+                for (int dx = std::max(0, x - kWiden); dx <= std::min(first.width - 1, x + kWiden);
+                     ++dx)
+                    live[static_cast<std::size_t>(dy * first.width + dx)] = 1;
+            }
+        }
     }
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(&first.width), sizeof first.width);
