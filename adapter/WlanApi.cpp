@@ -50,4 +50,4 @@ int WlanApi::SetDesiredRate(int rateIndex)
     return m_lib.SetWL_DesiredRate(m_ctx, rates);
 }
 
-}  // namespace kesto
+} // namespace kesto

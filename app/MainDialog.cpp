@@ -38,8 +38,7 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
       m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest), m_monitorTimers(ports.timers),
       m_surveySink(*this, kSurveyListControl), m_stationSink(*this, kStationListControl),
       m_controllers(*this, ports, m_api, m_discovery, store, work, m_profileList, m_applier,
-                    m_apSettings, m_filterList,
-                    m_appName),
+                    m_apSettings, m_filterList, m_appName),
       m_router(m_controllers.Routes())
 {
     BuildPageMap();

@@ -10,7 +10,8 @@ PageControllers::PageControllers(WindowShell& shell, const AppPorts& ports, Wlan
                                  WorkingRecords& work, ProfileList& profiles,
                                  ProfileApplier& applier, ApSettings& apSettings,
                                  FilterList& filterList, const std::string& caption)
-    : m_passphraseKeys(ports.passphrases), m_status(shell, api, discovery, store, work, ports.clock),
+    : m_passphraseKeys(ports.passphrases),
+      m_status(shell, api, discovery, store, work, ports.clock),
       m_chart(ports.pages, api, ports.clock, ports.charts, ports.dialogTimers, ports.manifest),
       m_survey(shell, {api, discovery, store, work, applier, ports.dialogs, ports.clock,
                        ports.pages, m_passphraseKeys, caption, ports.manifest}),

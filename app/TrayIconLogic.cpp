@@ -13,13 +13,14 @@ TrayIconLogic::~TrayIconLogic()
     Remove();
 }
 
-bool TrayIconLogic::Create(std::uint32_t callbackMessage, std::string_view tooltip, int iconResource,
-                       int iconId)
+bool TrayIconLogic::Create(std::uint32_t callbackMessage, std::string_view tooltip,
+                           int iconResource, int iconId)
 {
     if (m_enabled)
         Remove();
     m_iconId = iconId;
-    m_enabled = m_port.Add(iconId, callbackMessage, Utf8PrefixBytes(tooltip, kTrayTooltipLimit), iconResource);
+    m_enabled = m_port.Add(iconId, callbackMessage, Utf8PrefixBytes(tooltip, kTrayTooltipLimit),
+                           iconResource);
     return m_enabled;
 }
 

@@ -1,7 +1,7 @@
 // Profile store speed on a real store file: one whole-profile write (one transaction
 // of 27 values), and reading every profile of a 100-profile store.
-#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
+#include "registry/SqliteRegistry.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 
 namespace kesto {
 
-ChartDialog::ChartDialog(PageHost& host, WlanApi& api, Clock& clock, Timers& timers, ChartHost& charts,
-                     ManifestLookup manifest)
+ChartDialog::ChartDialog(PageHost& host, WlanApi& api, Clock& clock, Timers& timers,
+                         ChartHost& charts, ManifestLookup manifest)
     : HtmlDialog(host, kChartPageId, std::move(manifest)), m_timers(timers), m_charts(charts),
       m_meter(api, clock)
 {

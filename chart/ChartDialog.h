@@ -5,12 +5,12 @@
 // main window's timers keep running while the dialog is open.
 #pragma once
 
+#include "adapter/ThroughputMeter.h"
 #include "adapter/WlanApi.h"
 #include "pages/HtmlDialog.h"
 #include "platform/ChartHost.h"
 #include "platform/Clock.h"
 #include "platform/Timers.h"
-#include "adapter/ThroughputMeter.h"
 
 #include <cstdint>
 #include <string>
@@ -35,7 +35,7 @@ public:
 
     // timers: the dialog's own timers (its own id space), not the main window's.
     ChartDialog(PageHost& host, WlanApi& api, Clock& clock, Timers& timers, ChartHost& charts,
-              ManifestLookup manifest = PageElements);
+                ManifestLookup manifest = PageElements);
     ~ChartDialog() override;
 
     // Runs the dialog until the user closes it; its timer stops with it.

@@ -16,15 +16,15 @@ namespace kesto {
 // Steps of the main window that pages take part in. Each is sent to every controller
 // in table order; a controller acts on those that concern it.
 enum class ShellStep {
-    FirstShowFromRestore,   // first show of the window, from the tray double click
-    FirstShowFromMenu,      // first show of the window, from the tray menu
-    RestoredInStationMode,  // the window was restored while in station mode
-    RestoredInApMode,       // the window was restored while in access-point mode
-    SiteSurveyCommand,      // the tray menu's site survey: scan and show the survey page
-    StationModeEntered,     // switched from access point to station; the profile applied
-    ApStartingOnAdapter,    // the adapter was put in access-point mode: apply its settings
-    ApModeEntered,          // switched from station to access point
-    AdapterReturned,        // the adapter came back and was started again
+    FirstShowFromRestore,  // first show of the window, from the tray double click
+    FirstShowFromMenu,     // first show of the window, from the tray menu
+    RestoredInStationMode, // the window was restored while in station mode
+    RestoredInApMode,      // the window was restored while in access-point mode
+    SiteSurveyCommand,     // the tray menu's site survey: scan and show the survey page
+    StationModeEntered,    // switched from access point to station; the profile applied
+    ApStartingOnAdapter,   // the adapter was put in access-point mode: apply its settings
+    ApModeEntered,         // switched from station to access point
+    AdapterReturned,       // the adapter came back and was started again
 };
 
 class PageController {

@@ -6,12 +6,12 @@
 namespace kesto {
 
 struct LocalTime {
-    int year = 1970;  // four digits
-    int month = 1;    // 1..12
-    int day = 1;      // 1..31
-    int hour = 0;     // 0..23
-    int minute = 0;   // 0..59
-    int second = 0;   // 0..59
+    int year = 1970; // four digits
+    int month = 1;   // 1..12
+    int day = 1;     // 1..31
+    int hour = 0;    // 0..23
+    int minute = 0;  // 0..59
+    int second = 0;  // 0..59
     bool operator==(const LocalTime&) const = default;
 };
 
@@ -27,4 +27,4 @@ public:
     virtual LocalTime Now() = 0;
 };
 
-}  // namespace kesto
+} // namespace kesto

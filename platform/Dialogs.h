@@ -32,4 +32,4 @@ private:
     Dialogs& m_dialogs;
 };
 
-}  // namespace kesto
+} // namespace kesto

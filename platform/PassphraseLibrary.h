@@ -19,4 +19,4 @@ public:
     virtual int Passphrase128(const char* phrase, std::span<char> out) = 0;
 };
 
-}  // namespace kesto
+} // namespace kesto

@@ -14,8 +14,8 @@ namespace kesto {
 
 // Value types with the registry's own type codes (they appear in exports).
 enum class RegType : std::uint32_t {
-    Sz = 1,     // text: the bytes of the text, no terminating NUL
-    Dword = 4,  // 32-bit number: 4 bytes, little-endian
+    Sz = 1,    // text: the bytes of the text, no terminating NUL
+    Dword = 4, // 32-bit number: 4 bytes, little-endian
 };
 
 struct RegValue {
@@ -57,7 +57,8 @@ public:
     virtual std::optional<RegValue> QueryValue(std::string_view keyPath, std::string_view name) = 0;
     // Creates the key (and its parents) when missing, then sets the value. False on a
     // store failure; nothing is then changed.
-    virtual bool SetValue(std::string_view keyPath, std::string_view name, const RegValue& value) = 0;
+    virtual bool SetValue(std::string_view keyPath, std::string_view name,
+                          const RegValue& value) = 0;
     // False when the key or the value is missing, or on a store failure.
     virtual bool DeleteValue(std::string_view keyPath, std::string_view name) = 0;
     // Deletes the key with every key and value below it. False when the key is missing
@@ -76,4 +77,4 @@ public:
     virtual bool RunInTransaction(const std::function<void()>& body) = 0;
 };
 
-}  // namespace kesto
+} // namespace kesto

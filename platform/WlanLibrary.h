@@ -21,16 +21,16 @@ namespace kesto {
 
 // One record of the adapter list (525 bytes, no padding).
 struct NicAdapterEntry {
-    char name[260];            // adapter name, NUL-terminated
-    char description[260];     // adapter description, NUL-terminated
-    char driverInstance[5];    // sub-key name under the network-adapter class key:
-                               // four characters and a NUL ("0007")
+    char name[260];         // adapter name, NUL-terminated
+    char description[260];  // adapter description, NUL-terminated
+    char driverInstance[5]; // sub-key name under the network-adapter class key:
+                            // four characters and a NUL ("0007")
 };
 static_assert(sizeof(NicAdapterEntry) == 525);
 
 // The context every adapter call takes first (544 bytes). Owned by the main window.
 struct AdapterContext {
-    std::int32_t handle = -1;  // -1 = closed; QvOpenAdapter sets it
+    std::int32_t handle = -1; // -1 = closed; QvOpenAdapter sets it
     char name[260] = {};
     char description[260] = {};
     char driverInstance[5] = {};
@@ -48,8 +48,8 @@ static_assert(sizeof(AdapterContext) == 544);
 inline constexpr std::uint32_t kOidStatistics = 0xFF129902;
 inline constexpr std::size_t kStatisticsBufferSize = 236;
 inline constexpr std::size_t kSiteSurveyBufferSize = 12004;
-inline constexpr std::size_t kStationListSize = 112;   // 16 FilterEntry records of 7 bytes
-inline constexpr std::size_t kRateSetSize = 16;        // rates in 500 kbit/s units, rest 0
+inline constexpr std::size_t kStationListSize = 112; // 16 FilterEntry records of 7 bytes
+inline constexpr std::size_t kRateSetSize = 16;      // rates in 500 kbit/s units, rest 0
 
 class WlanLibrary {
 public:
@@ -124,7 +124,8 @@ public:
     virtual int GetTxRxFrameCount(AdapterContext& ctx, std::span<std::uint32_t, 2> counts) = 0;
     // Channel numbers the adapter may use, one byte each, into channels; count set to
     // their number (11 in the 1..11 domain, 13 or 14 elsewhere). Returns count or -1.
-    virtual int QueryWL_SupportChannel(AdapterContext& ctx, std::span<std::uint8_t> channels, int& count) = 0;
+    virtual int QueryWL_SupportChannel(AdapterContext& ctx, std::span<std::uint8_t> channels,
+                                       int& count) = 0;
 
     // --- site survey and stations ---
     // Starts a scan; its results are ready for WL_RetrieveSiteSurveyData afterwards.
@@ -157,7 +158,8 @@ public:
     virtual int SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode, int setTransmit,
                                std::span<const std::uint8_t> key) = 0;
     // 16 bytes: rates in 500 kbit/s units, rest 0.
-    virtual int SetWL_DesiredRate(AdapterContext& ctx, std::span<const std::uint8_t, kRateSetSize> rates) = 0;
+    virtual int SetWL_DesiredRate(AdapterContext& ctx,
+                                  std::span<const std::uint8_t, kRateSetSize> rates) = 0;
     virtual int SetWL_BasicRate(AdapterContext& ctx, int value) = 0;
     virtual int SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes) = 0;
     virtual int SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes) = 0;
@@ -172,4 +174,4 @@ public:
     virtual int SetWLAP_FilterList(AdapterContext& ctx, std::span<const std::uint8_t> block) = 0;
 };
 
-}  // namespace kesto
+} // namespace kesto

@@ -10,36 +10,36 @@ namespace kesto {
 
 // One station connection profile, fields in the stored record's declaration order.
 struct ProfileRecord {
-    std::string ProfileName = "Default";   // also the name of its key; not a value
-    std::int32_t Channel = 6;              // 1..14, used for ad-hoc networks
-    std::int32_t TxRate = 0;               // rate index: 0 automatic, 1 54 Mbps ... 12 1 Mbps
-    std::int32_t NetworkType = 1;          // 0 ad hoc (IBSS), 1 infrastructure
-    std::int32_t PSMode = 0;               // power saving: 0 off, 1 on
-    std::int32_t Spare1 = 2305;            // memory only
-    std::int32_t RTSCTSThreshold = 2305;   // bytes
-    std::int32_t Preamble = 2;             // 0 long, 1 short, 2 automatic (stored as "Pramble")
-    std::int32_t DataEncryption = 0;       // WEP authentication choice (802.11 algorithm)
-    std::int32_t AuthenticationMode = 0;   // 0 none, 1 WEP, 2 WPA-PSK, 3 WPA-RADIUS, 4 RADIUS
-    std::int32_t KeyLength = 0;            // 0 none, 1 64-bit, 2 128-bit, 3 256-bit
+    std::string ProfileName = "Default"; // also the name of its key; not a value
+    std::int32_t Channel = 6;            // 1..14, used for ad-hoc networks
+    std::int32_t TxRate = 0;             // rate index: 0 automatic, 1 54 Mbps ... 12 1 Mbps
+    std::int32_t NetworkType = 1;        // 0 ad hoc (IBSS), 1 infrastructure
+    std::int32_t PSMode = 0;             // power saving: 0 off, 1 on
+    std::int32_t Spare1 = 2305;          // memory only
+    std::int32_t RTSCTSThreshold = 2305; // bytes
+    std::int32_t Preamble = 2;           // 0 long, 1 short, 2 automatic (stored as "Pramble")
+    std::int32_t DataEncryption = 0;     // WEP authentication choice (802.11 algorithm)
+    std::int32_t AuthenticationMode = 0; // 0 none, 1 WEP, 2 WPA-PSK, 3 WPA-RADIUS, 4 RADIUS
+    std::int32_t KeyLength = 0;          // 0 none, 1 64-bit, 2 128-bit, 3 256-bit
     std::int32_t KeyType = 1;
-    std::int32_t WepSwitch = 5;            // memory only; non-zero switches WEP on with a key
-    std::int32_t KeyInUse = 1;             // 1..4
-    std::int32_t RadiusType = 0;           // 0 none, 1 EAP-TLS, 2 EAP-TTLS, 3 EAP-MD5, 4 EAP-PEAP, 5 LEAP
-    std::int32_t Spare2 = 0;               // memory only
-    std::int32_t WirelessMode = 0;         // 0 mixed b/g, 1 g only, 2 b only
+    std::int32_t WepSwitch = 5;    // memory only; non-zero switches WEP on with a key
+    std::int32_t KeyInUse = 1;     // 1..4
+    std::int32_t RadiusType = 0;   // 0 none, 1 EAP-TLS, 2 EAP-TTLS, 3 EAP-MD5, 4 EAP-PEAP, 5 LEAP
+    std::int32_t Spare2 = 0;       // memory only
+    std::int32_t WirelessMode = 0; // 0 mixed b/g, 1 g only, 2 b only
     std::int32_t ValServerCertificate = 1; // 1 validate the server certificate
     std::int32_t EncryptionType = 0;       // WPA cipher choice
     std::int32_t TTLSOrPeapSelection = 0;  // inner method choice
     std::int32_t KeyMode = 1;              // 0 keys generated from a pass phrase, 1 typed
     std::string Certificate;
-    std::string Passphrase;                // stored scrambled
-    std::string SSID;                      // empty = any network
+    std::string Passphrase; // stored scrambled
+    std::string SSID;       // empty = any network
     std::string NetWorkKey1;
     std::string NetWorkKey2;
     std::string NetWorkKey3;
     std::string NetWorkKey4;
     std::string LoginName;
-    std::string Password;                  // stored scrambled
+    std::string Password; // stored scrambled
     std::string SecurityProfileName;
 
     bool operator==(const ProfileRecord&) const = default;
@@ -52,7 +52,7 @@ struct ApSettings {
     std::int32_t Channel = 6;
     std::int32_t OutputPower = 0;
     std::int32_t WEP = 0;
-    std::int32_t AuthenType = 0;      // 0 open system, 1 shared key, 2 automatic
+    std::int32_t AuthenType = 0; // 0 open system, 1 shared key, 2 automatic
     std::int32_t KeyInUse = 1;
     std::int32_t KeyLength = 0;
     std::string NetworkKey1;
@@ -67,10 +67,10 @@ inline constexpr int kFilterAddressCount = 16;
 
 // MAC filter list of the access point.
 struct FilterList {
-    std::int32_t FilterType = 0;  // 0 off, 1 admit listed only, 2 refuse listed
-    std::array<std::string, kFilterAddressCount> FilterAddress;  // "00:11:22:33:44:55" or ""
+    std::int32_t FilterType = 0; // 0 off, 1 admit listed only, 2 refuse listed
+    std::array<std::string, kFilterAddressCount> FilterAddress; // "00:11:22:33:44:55" or ""
 
     bool operator==(const FilterList&) const = default;
 };
 
-}  // namespace kesto
+} // namespace kesto

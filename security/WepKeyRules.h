@@ -36,7 +36,6 @@ WepKeyCheck ValidateWepKey(Dialogs& dialogs, std::string_view caption, std::int3
 // True when every character is one of "0123456789ABCDEFabcdef"; true for "".
 bool IsHexText(std::string_view text);
 
-
 struct WepKeyBytes {
     int sizeCode = 0;                // 0 64-bit, 1 128-bit, 2 256-bit
     std::vector<std::uint8_t> bytes; // 5, 13 or 29 bytes

@@ -6,13 +6,13 @@
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
+#include "adapter/ThroughputMeter.h"
 #include "adapter/WlanApi.h"
 #include "pages/ElementBinding.h"
 #include "platform/Clock.h"
 #include "platform/Timers.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
-#include "adapter/ThroughputMeter.h"
 
 #include <array>
 #include <cstdint>
@@ -66,9 +66,8 @@ public:
     // timers: the main window's timers. The profile store supplies ActiveProfileName and
     // CurrentProfile, the discovery the driver key and calibration ranges.
     LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
-                WorkingRecords& work,
-                ElementBinding& fields, std::function<void()> pushFields, Timers& timers,
-                Clock& clock);
+                WorkingRecords& work, ElementBinding& fields, std::function<void()> pushFields,
+                Timers& timers, Clock& clock);
 
     // The throughput baseline; the main window calls it whenever it shows page 236.
     void StartMonitor();

@@ -17,8 +17,8 @@ namespace kesto {
 
 class StatusPage : public PageController {
 public:
-    StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
-               ProfileStore& store, WorkingRecords& work, Clock& clock);
+    StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
+               WorkingRecords& work, Clock& clock);
 
     void ShowTab() override;
     void OnTimer(int id) override;

@@ -164,11 +164,12 @@ struct ChartValueCommand {
 inline constexpr int kMaxChartDecimals = 15;
 
 using CommandBody =
-    std::variant<ShowPageCommand, SetElementCommand, SetDisabledCommand, WindowStateCommand, RaiseCommand,
-                 WindowSizeCommand, WindowIconCommand, WaitCursorCommand, BlockInputCommand,
-                 EndDialogCommand, QuitCommand, ListPlaceCommand, ListShowCommand,
-                 ListImagesCommand, ListColumnsCommand, ListRowsCommand, ListGridLinesCommand,
-                 ListFullRowSelectCommand, ListSelectCommand, ChartStyleCommand, ChartValueCommand>;
+    std::variant<ShowPageCommand, SetElementCommand, SetDisabledCommand, WindowStateCommand,
+                 RaiseCommand, WindowSizeCommand, WindowIconCommand, WaitCursorCommand,
+                 BlockInputCommand, EndDialogCommand, QuitCommand, ListPlaceCommand,
+                 ListShowCommand, ListImagesCommand, ListColumnsCommand, ListRowsCommand,
+                 ListGridLinesCommand, ListFullRowSelectCommand, ListSelectCommand,
+                 ChartStyleCommand, ChartValueCommand>;
 
 struct Command {
     qint64 seq = 0; // 0 <= seq < 2^53

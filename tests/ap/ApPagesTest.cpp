@@ -8,8 +8,8 @@
 #include "app/MainDialog.h"
 #include "profiles/ProfileList.h"
 #include "tests/adapter/SimulatedWorld.h"
-#include "tests/support/ParamName.h"
 #include "tests/app/ShellRig.h"
+#include "tests/support/ParamName.h"
 
 #include <gtest/gtest.h>
 

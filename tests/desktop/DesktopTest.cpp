@@ -7,9 +7,9 @@
 // program shows its window at start. Tray.* need a display with a tray host (the
 // with-tray.sh wrapper runs them under a virtual X server with trayer) and are skipped
 // elsewhere.
-#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileStore.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/desktop/UtilityRig.h"
 #include "tests/support/FakeDialogs.h"
 

@@ -234,7 +234,6 @@ std::vector<std::string> UtilityRig::Calls() const
     return calls;
 }
 
-
 std::optional<std::size_t> UtilityRig::WaitForCall(const std::string& prefix, std::size_t from,
                                                    int timeoutMs)
 {

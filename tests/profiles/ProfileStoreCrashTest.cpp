@@ -1,7 +1,7 @@
 // A writer process that dies in the middle of a whole-profile write must leave the old
 // profile whole: a real child process on a real store file, killed mid-transaction.
-#include "registry/SqliteRegistry.h"
 #include "profiles/ProfileStore.h"
+#include "registry/SqliteRegistry.h"
 #include "tests/profiles/RecordingRegistry.h"
 #include "tests/support/TempDir.h"
 

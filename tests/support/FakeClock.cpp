@@ -15,11 +15,12 @@ LocalTime FakeClock::Now()
     const std::uint32_t elapsed = (m_tick - m_localBaseTick) / 1000;
     const std::uint32_t daySeconds =
         (static_cast<std::uint32_t>(t.hour) * 3600 + static_cast<std::uint32_t>(t.minute) * 60 +
-         static_cast<std::uint32_t>(t.second) + elapsed) % 86400;
+         static_cast<std::uint32_t>(t.second) + elapsed) %
+        86400;
     t.hour = static_cast<int>(daySeconds / 3600);
     t.minute = static_cast<int>(daySeconds / 60 % 60);
     t.second = static_cast<int>(daySeconds % 60);
     return t;
 }
 
-}  // namespace kesto::test
+} // namespace kesto::test

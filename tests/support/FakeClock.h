@@ -17,7 +17,11 @@ public:
     LocalTime Now() override;
 
     void Advance(std::uint32_t ms) { m_tick += ms; }
-    void SetLocalTime(const LocalTime& t) { m_localAtStart = t; m_localBaseTick = m_tick; }
+    void SetLocalTime(const LocalTime& t)
+    {
+        m_localAtStart = t;
+        m_localBaseTick = m_tick;
+    }
     const std::vector<std::uint32_t>& sleeps() const { return m_sleeps; }
 
 private:
@@ -27,4 +31,4 @@ private:
     std::vector<std::uint32_t> m_sleeps;
 };
 
-}  // namespace kesto::test
+} // namespace kesto::test

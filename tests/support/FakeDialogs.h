@@ -25,14 +25,21 @@ public:
     {
         messages.push_back({std::string(text), std::string(caption)});
     }
-    void Beep(int frequencyHz, int durationMs) override { beeps.push_back({frequencyHz, durationMs}); }
-    void BeginWaitCursor() override { ++waitDepth; ++waitCursorShown; }
+    void Beep(int frequencyHz, int durationMs) override
+    {
+        beeps.push_back({frequencyHz, durationMs});
+    }
+    void BeginWaitCursor() override
+    {
+        ++waitDepth;
+        ++waitCursorShown;
+    }
     void EndWaitCursor() override { --waitDepth; }
 
     std::vector<Message> messages;
     std::vector<Tone> beeps;
-    int waitDepth = 0;        // 0 again once every wait cursor has ended
-    int waitCursorShown = 0;  // how many times it was begun
+    int waitDepth = 0;       // 0 again once every wait cursor has ended
+    int waitCursorShown = 0; // how many times it was begun
 };
 
-}  // namespace kesto::test
+} // namespace kesto::test

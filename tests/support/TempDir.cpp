@@ -37,4 +37,4 @@ std::filesystem::path SourceDir()
     return KESTO_SOURCE_DIR_FALLBACK;
 }
 
-}  // namespace kesto::test
+} // namespace kesto::test

@@ -26,4 +26,4 @@ private:
 // The source tree (for shipped resources such as the default scenario).
 std::filesystem::path SourceDir();
 
-}  // namespace kesto::test
+} // namespace kesto::test
