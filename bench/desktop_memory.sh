@@ -14,10 +14,8 @@ build=$(cd "${1:-$here/build}" && pwd)
 utility=$build/bin/kesto-utility
 [ -x "$utility" ] || { echo "no $utility: build first" >&2; exit 1; }
 
-if [ "${KESTO_INSIDE_XVFB:-}" != 1 ]; then
-  export KESTO_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
-fi
+source "$here/bench/desktop_common.sh"
+in_xvfb "$0" "$build"
 
 work=$(mktemp -d)
 tray_host=
@@ -29,44 +27,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 \
-  --SetDockType true --expand false >/dev/null 2>&1 &
-tray_host=$!
-for _ in $(seq 100); do
-  xdotool search --classname trayer >/dev/null 2>&1 && break
-  sleep 0.1
-done
+start_tray_host
 
 cp "$here/resources/QVWlan.INI" "$here/resources/scenarios/default.json" "$work/"
 mkdir -m 0700 "$work/run"
 
-kib() { awk -v k="$1" '$1 == k":" { print $2 }' "/proc/$2/$3" 2>/dev/null || echo 0; }
-rss() { kib VmRSS "$1" status; }
-# The process and all its descendants (from each process's parent in /proc/*/stat).
-tree() {
-  local -A parent=()
-  local file line pid fields
-  for file in /proc/[0-9]*/stat; do
-    line=$(cat "$file" 2>/dev/null) || continue
-    pid=${line%% *}
-    read -r -a fields <<<"${line##*) }"
-    parent[$pid]=${fields[1]}
-  done
-  local found=("$1") i=0
-  while [ $i -lt ${#found[@]} ]; do
-    for pid in "${!parent[@]}"; do
-      [ "${parent[$pid]}" = "${found[$i]}" ] && found+=("$pid")
-    done
-    i=$((i + 1))
-  done
-  echo "${found[@]}"
-}
-sum() { local total=0 pid; for pid in $2; do total=$((total + $($1 "$pid"))); done; echo $total; }
-pss() { kib Pss "$1" smaps_rollup; }
-mib() { awk -v k="$1" 'BEGIN { printf "%.1f MiB", k / 1024 }'; }
 icon() { xdotool search --class kesto-utility 2>/dev/null | head -1; }
 window() { xdotool search --onlyvisible --class kesto-window 2>/dev/null | head -1; }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 started=$(now_ms)
 (cd "$work" && XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb \

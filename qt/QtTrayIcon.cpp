@@ -116,6 +116,8 @@ bool QtTrayIcon::Activate(TrayMouse mouse)
 
 void QtTrayIcon::Deliver(int iconId, TrayMouse mouse)
 {
+    if (m_observer)
+        m_observer(mouse);
     if (!m_sink)
         return;
     const auto message = m_messages.find(iconId);

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -38,6 +39,12 @@ public:
     bool Activate(TrayMouse mouse);
     // Whether any icon is shown now.
     bool HasIcon() const { return !m_icons.empty(); }
+    // Told of each mouse action on an icon before the sink is, so the platform can get
+    // ready for what the action leads to.
+    void SetActivationObserver(std::function<void(TrayMouse)> observer)
+    {
+        m_observer = std::move(observer);
+    }
 
 private:
     void Deliver(int iconId, TrayMouse mouse);
@@ -45,6 +52,7 @@ private:
     QString m_resourceDir;
     EventGate& m_gate;
     TrayEventSink* m_sink = nullptr;
+    std::function<void(TrayMouse)> m_observer;
     std::map<int, std::unique_ptr<QSystemTrayIcon>> m_icons;
     std::map<int, std::uint32_t> m_messages; // icon id -> callback message
     int m_lastIconId = -1;

@@ -16,25 +16,32 @@ bool HoldsResources(const QString& dir)
 
 } // namespace
 
-QString FindResourceDir()
+QString FindResourceDir(const QString& programDir)
 {
     QStringList candidates;
     const QString fromEnvironment = qEnvironmentVariable("KESTO_RESOURCES_DIR");
     if (!fromEnvironment.isEmpty())
         candidates << fromEnvironment;
-    if (QCoreApplication::instance()) {
-        const QString exeDir = QCoreApplication::applicationDirPath();
-        candidates << exeDir + QStringLiteral("/resources")
-                   << exeDir + QStringLiteral("/../share/kesto/resources");
+    if (!programDir.isEmpty()) {
+        candidates << programDir + QStringLiteral("/../share/kesto")
+                   << programDir + QStringLiteral("/../../share/kesto");
     }
-#ifdef KESTO_SOURCE_RESOURCES_DIR
-    candidates << QStringLiteral(KESTO_SOURCE_RESOURCES_DIR);
-#endif
     for (const QString& candidate : candidates) {
         if (HoldsResources(candidate))
-            return QDir(candidate).absolutePath();
+            return QDir::cleanPath(QDir(candidate).absolutePath());
     }
     return {};
+}
+
+QString FindResourceDir()
+{
+    return FindResourceDir(QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                        : QString());
+}
+
+QString WindowProgramFile(const QString& programDir)
+{
+    return QDir::cleanPath(programDir + QStringLiteral("/../libexec/kesto/kesto-window"));
 }
 
 QString ImageFile(const QString& resourceDir, int resource)
@@ -63,6 +70,11 @@ QString PageFile(const QString& resourceDir, int pageId)
 QString DefaultScenarioFile(const QString& resourceDir)
 {
     return resourceDir + QStringLiteral("/scenarios/default.json");
+}
+
+QString HelpDir(const QString& resourceDir)
+{
+    return resourceDir + QStringLiteral("/help");
 }
 
 } // namespace kesto

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the package check (lintian) and the
+# benchmarks need.
 # Safe to run again: packages already present are not fetched.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   qt6-base-dev
   qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
   xvfb xauth trayer xdotool
+  lintian
   clang-format
   clang libclang-rt-14-dev
   qemu-system-x86 busybox-static hostapd wpasupplicant

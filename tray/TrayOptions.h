@@ -15,7 +15,7 @@ struct TrayOptions {
     std::string scenarioFile;   // --scenario FILE; empty: the shipped default scenario
     std::string callLogFile;    // --call-log FILE: the adapter calls, one per line
     std::string messageLogFile; // --message-log FILE: message boxes answered unattended
-    std::string windowProgram;  // --window-program FILE; empty: kesto-window beside us
+    std::string windowProgram;  // --window-program FILE; empty: ../libexec/kesto/kesto-window
     std::string screenshotDir;  // --screenshots DIR: pictures of the main pages
     std::string adapterLibrary; // --adapter-library sim|linux; empty: the stored choice
     std::string interfaceName;  // --interface NAME: the Linux library's interface
@@ -48,7 +48,8 @@ inline constexpr std::string_view kTrayUsage =
     "  --call-log FILE        write every adapter call to FILE as it happens\n"
     "  --message-log FILE     write each message box's text to FILE and answer it at\n"
     "                         once instead of showing it (unattended runs)\n"
-    "  --window-program FILE  the window process (default: kesto-window beside this one)\n"
+    "  --window-program FILE  the window process (default: ../libexec/kesto/kesto-window\n"
+    "                         from this program's folder)\n"
     "  --screenshots DIR      once the window is up, save the status, survey and profile\n"
     "                         pages to DIR as PNG files\n"
     "  --adapter-library sim|linux\n"

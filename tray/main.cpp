@@ -128,10 +128,9 @@ int RunUtility(const TrayOptions& options)
         environment.insert(QStringLiteral("KESTO_SCREENSHOTS"),
                            QDir(wire::FromUtf8(options.screenshotDir)).absolutePath());
     }
-    const QString windowProgram =
-        options.windowProgram.empty()
-            ? QCoreApplication::applicationDirPath() + QStringLiteral("/kesto-window")
-            : wire::FromUtf8(options.windowProgram);
+    const QString windowProgram = options.windowProgram.empty()
+                                      ? WindowProgramFile(QCoreApplication::applicationDirPath())
+                                      : wire::FromUtf8(options.windowProgram);
     WindowProcess window(windowProgram, {}, environment);
 
     EventGate gate;
@@ -157,10 +156,16 @@ int RunUtility(const TrayOptions& options)
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
     WindowChartHost charts(pages);
     QtTrayIcon tray(resourceDir, gate);
-    QtShell shell;
+    QtShell shell(HelpDir(resourceDir));
     FlockSingleInstance singleInstance;
     PassphraseKeyLibrary passphrases;
 
+    // A double click on the icon shows the window: its process starts at once, so the
+    // engine comes up while the core runs its steps before the show.
+    tray.SetActivationObserver([&pages](TrayMouse mouse) {
+        if (mouse == TrayMouse::LeftDoubleClick)
+            pages.Prestart();
+    });
     if (!QtTrayIcon::Available()) {
         // No notification area: the window is shown at start and minimises instead of
         // hiding, and bringing it back from the taskbar counts as the icon's double click.

@@ -172,6 +172,14 @@ void WindowPageHost::ShowWindow(bool visible)
         StartLinger();
 }
 
+void WindowPageHost::Prestart()
+{
+    if (m_visible || m_ending || m_link.IsRunning())
+        return;
+    EnsureWindow();
+    StartLinger();
+}
+
 void WindowPageHost::BringToForeground()
 {
     if (m_visible)

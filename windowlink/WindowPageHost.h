@@ -73,6 +73,11 @@ public:
     // While blocked (a message box of the tray process is open) the window takes no
     // input.
     void SetBlocked(bool blocked);
+    // Starts the window process, hidden, ahead of a show that is coming: the tray icon's
+    // double click shows the window only after the core's own steps (in station mode a
+    // site survey that waits on the adapter), and the web engine comes up meanwhile. The
+    // process ends after the linger time if no show follows.
+    void Prestart();
     // Ends the window process (at the program's end).
     void Shutdown();
 

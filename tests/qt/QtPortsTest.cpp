@@ -1,8 +1,10 @@
-// The small Qt ports: timers by id, the wait cursor's nesting, the help document's name.
+// The small Qt ports: timers by id, the wait cursor's nesting, the help document's name,
+// where the programs find their data.
 #include "qt/QtClock.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtShell.h"
 #include "qt/QtTimers.h"
+#include "qt/ResourceFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <QAbstractButton>
@@ -14,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <vector>
 
 namespace kesto {
 namespace {
@@ -132,6 +136,75 @@ TEST(QtShell, HelpAskedForByItsCompiledNameOpensTheHtmlDocument)
     EXPECT_EQ(QtShell::DocumentFor(other), other);
     QtShell shell;
     EXPECT_EQ(shell.ExecutablePath(), QCoreApplication::applicationFilePath().toStdString());
+}
+
+TEST(QtShell, HelpNotBesideTheExecutableOpensFromTheShippedHelpFolder)
+{
+    test::TempDir dir;
+    const QString chm = QString::fromStdString(dir.file("bin/KestoR-450.chm").string());
+    const QString helpDir = QString::fromStdString(dir.file("share/kesto/help").string());
+    EXPECT_EQ(QtShell::DocumentFor(chm, helpDir), chm) << "no HTML document anywhere";
+    dir.write("share/kesto/help/KestoR-450.html", "<html></html>");
+    EXPECT_EQ(QtShell::DocumentFor(chm, helpDir), helpDir + "/KestoR-450.html");
+    dir.write("bin/KestoR-450.html", "<html></html>");
+    EXPECT_EQ(QtShell::DocumentFor(chm, helpDir),
+              QString::fromStdString(dir.file("bin/KestoR-450.html").string()))
+        << "a document beside the executable comes first";
+}
+
+// A program folder and the data folders that exist around it (each holds images/),
+// relative to one scratch folder; the data folder expected, or "" for none.
+struct ResourceLayout {
+    const char* name;
+    const char* programDir;
+    std::vector<const char*> dataDirs;
+    const char* environment; // KESTO_RESOURCES_DIR, relative; nullptr: unset
+    const char* expected;
+};
+
+class ResourceDirLookup : public ::testing::TestWithParam<ResourceLayout> {};
+
+TEST_P(ResourceDirLookup, FindsTheDataFromTheProgramsFolder)
+{
+    const ResourceLayout& layout = GetParam();
+    test::TempDir dir;
+    const QString root = QString::fromStdString(dir.path().string());
+    std::filesystem::create_directories(dir.file(layout.programDir));
+    for (const char* data : layout.dataDirs)
+        std::filesystem::create_directories(dir.path() / data / "images");
+    if (layout.environment)
+        qputenv("KESTO_RESOURCES_DIR", (root + "/" + layout.environment).toUtf8());
+    else
+        qunsetenv("KESTO_RESOURCES_DIR");
+    const QString found = FindResourceDir(root + "/" + layout.programDir);
+    qunsetenv("KESTO_RESOURCES_DIR");
+    EXPECT_EQ(found, *layout.expected ? root + "/" + layout.expected : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ResourceDirLookup,
+    ::testing::Values(
+        ResourceLayout{"ProgramInBin", "usr/bin", {"usr/share/kesto"}, nullptr, "usr/share/kesto"},
+        ResourceLayout{"WindowProgramInLibexec",
+                       "usr/libexec/kesto",
+                       {"usr/share/kesto"},
+                       nullptr,
+                       "usr/share/kesto"},
+        ResourceLayout{"DataFolderWithoutImages", "usr/bin", {}, nullptr, ""},
+        ResourceLayout{"OtherPrefixIsNotLookedAt", "opt/bin", {"usr/share/kesto"}, nullptr, ""},
+        ResourceLayout{
+            "EnvironmentComesFirst", "usr/bin", {"usr/share/kesto", "mine"}, "mine", "mine"},
+        ResourceLayout{"EnvironmentWithoutImagesIsPassedOver",
+                       "usr/bin",
+                       {"usr/share/kesto"},
+                       "missing",
+                       "usr/share/kesto"}),
+    [](const ::testing::TestParamInfo<ResourceLayout>& row) { return row.param.name; });
+
+TEST(ResourceFiles, WindowProgramIsInLibexecBesideTheProgramsFolder)
+{
+    EXPECT_EQ(WindowProgramFile("/usr/bin"), "/usr/libexec/kesto/kesto-window");
+    EXPECT_EQ(WindowProgramFile("/tmp/root/usr/bin/"), "/tmp/root/usr/libexec/kesto/kesto-window");
 }
 
 TEST(QtClock, TicksMoveForwardAcrossASleep)

@@ -344,6 +344,43 @@ TEST_F(WindowPageHostTest, HiddenWindowProcessEndsAfterItsLingerButNotUnderADial
     EXPECT_TRUE(WaitFor([this] { return !link.IsRunning(); })) << "and then it goes";
 }
 
+TEST_F(WindowPageHostTest, PrestartedWindowComesUpHiddenAndTheShowThatFollowsOnlyShowsIt)
+{
+    host.SetLingerMs(60000);
+    host.ShowPage(HtmlSurface::MainWindow, 236, {{"TextProfileName", std::string("Default")}});
+    host.Prestart();
+    ASSERT_EQ(link.starts, 1);
+    EXPECT_EQ(link.Last("page").value("page").toInt(), 236) << "the page loads while hidden";
+    EXPECT_EQ(link.Last("window").value("state").toString(), "hidden");
+    const std::size_t sent = link.commands.size();
+
+    host.Prestart();
+    host.ShowWindow(true);
+    EXPECT_EQ(link.starts, 1);
+    EXPECT_EQ(link.stops, 0);
+    ASSERT_EQ(link.commands.size(), sent + 1) << "no second replay";
+    EXPECT_EQ(link.Last("window").value("state").toString(), "normal");
+
+    host.Prestart();
+    EXPECT_EQ(link.starts, 1) << "a shown window's process is left as it is";
+}
+
+TEST_F(WindowPageHostTest, PrestartedWindowThatIsNeverShownEndsAfterItsLinger)
+{
+    host.SetLingerMs(1);
+    host.ShowPage(HtmlSurface::MainWindow, 236, {});
+    host.Prestart();
+    EXPECT_EQ(link.starts, 1);
+    EXPECT_TRUE(WaitFor([this] { return !link.IsRunning(); }));
+    EXPECT_EQ(link.stops, 1);
+
+    host.SetLingerMs(-1);
+    host.Prestart();
+    EXPECT_EQ(link.starts, 2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(link.IsRunning()) << "a linger of -1 keeps the window process";
+}
+
 TEST_F(WindowPageHostTest, WithoutATrayHidingMinimisesAndTheTaskbarRestores)
 {
     int restores = 0;
