@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libssl-dev nlohmann-json3-dev
   qt6-base-dev

@@ -4,6 +4,7 @@
 #include "tests/adapter/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <ostream>
 #include <string>

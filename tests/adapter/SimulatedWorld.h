@@ -13,10 +13,9 @@
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TempDir.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -31,50 +30,24 @@ inline constexpr std::string_view kHive = "HKEY_LOCAL_MACHINE\\";
 using ScenarioEdit = std::function<void(nlohmann::json&)>;
 
 // "SetWL_SSID(Cafe)": a call without its result, for sequence comparisons.
-inline std::vector<std::string> Signatures(const std::vector<qvwlan::Call>& calls)
-{
-    std::vector<std::string> out;
-    for (const auto& c : calls) {
-        std::string s = c.name + "(";
-        for (std::size_t i = 0; i < c.args.size(); ++i)
-            s += (i ? ", " : "") + c.args[i];
-        out.push_back(s + ")");
-    }
-    return out;
-}
+std::vector<std::string> Signatures(const std::vector<qvwlan::Call>& calls);
 
+// Built once in the rig library (SimulatedWorld.cpp).
 class SimulatedWorld {
 public:
-    explicit SimulatedWorld(const ScenarioEdit& edit = {})
-        : scenarioPath(WriteScenario(dir, Load(edit))), library(scenarioPath, registry, clock),
-          api(library), store(registry), discovery(api, store, dialogs, kCaption)
-    {
-    }
+    explicit SimulatedWorld(const ScenarioEdit& edit = {});
+    ~SimulatedWorld();
+    SimulatedWorld(const SimulatedWorld&) = delete;
+    SimulatedWorld& operator=(const SimulatedWorld&) = delete;
 
     // Replaces the scenario file, as a person editing it while the program runs.
-    void RewriteScenario(const ScenarioEdit& edit)
-    {
-        WriteScenario(dir, Load(edit));
-        library.reloadScenario();
-    }
+    void RewriteScenario(const ScenarioEdit& edit);
 
     // Reads the shipped INI, finds the adapter and opens it, as the start-up does.
-    bool StartWithShippedIni()
-    {
-        discovery.LoadAdapterIni(SourceDir() / "resources");
-        if (discovery.ScanAdapters() == 0)
-            return false;
-        const auto index = static_cast<std::size_t>(discovery.SelectedAdapterIndex());
-        return api.Open(discovery.Adapters()[index]) != 0;
-    }
+    bool StartWithShippedIni();
 
     // A value by full path ("HKEY_LOCAL_MACHINE\\...\\Name"), typed; nullopt when absent.
-    std::optional<RegValue> Value(std::string_view fullPath)
-    {
-        std::string_view rest = fullPath.substr(kHive.size());
-        const auto slash = rest.rfind('\\');
-        return registry.QueryValue(rest.substr(0, slash), rest.substr(slash + 1));
-    }
+    std::optional<RegValue> Value(std::string_view fullPath);
 
     TempDir dir;
     std::filesystem::path scenarioPath;
@@ -86,21 +59,6 @@ public:
     WorkingRecords work;
     FakeDialogs dialogs;
     AdapterDiscovery discovery;
-
-private:
-    static nlohmann::json Load(const ScenarioEdit& edit)
-    {
-        std::ifstream in(SourceDir() / "resources" / "scenarios" / "default.json");
-        nlohmann::json scenario = nlohmann::json::parse(in);
-        if (edit)
-            edit(scenario);
-        return scenario;
-    }
-
-    static std::filesystem::path WriteScenario(const TempDir& where, const nlohmann::json& scenario)
-    {
-        return where.write("scenario.json", scenario.dump(2));
-    }
 };
 
 } // namespace kesto::test

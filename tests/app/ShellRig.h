@@ -19,48 +19,35 @@
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TempDir.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kesto::test {
 
+// Built once in the rig library (ShellRig.cpp); the fakes it holds are header-only.
 class ShellRig {
 public:
+    ShellRig();
+    ~ShellRig();
+    ShellRig(const ShellRig&) = delete;
+    ShellRig& operator=(const ShellRig&) = delete;
+
+    // Rewrites the scenario file through edit, as a person editing it while the program
+    // runs, and has the library read it again.
+    void EditScenario(const std::function<void(nlohmann::json&)>& edit);
     // Plugs every adapter of the scenario in or out, as a person would at the USB port.
-    void SetAdaptersPresent(bool present)
-    {
-        nlohmann::json scenario;
-        std::ifstream(scenarioPath) >> scenario;
-        for (auto& adapter : scenario["adapters"])
-            adapter["present"] = present;
-        std::ofstream(scenarioPath, std::ios::trunc) << scenario.dump(2);
-        wlan.reloadScenario();
-    }
+    void SetAdaptersPresent(bool present);
     // The calls named name, with their arguments, since the last clearCalls().
-    std::vector<std::vector<std::string>> Calls(std::string_view name) const
-    {
-        std::vector<std::vector<std::string>> out;
-        for (const auto& call : wlan.calls())
-            if (call.name == name)
-                out.push_back(call.args);
-        return out;
-    }
-    std::string Product(std::string_view value)
-    {
-        return store.ReadText(std::string(kProductKey) + std::string(value));
-    }
+    std::vector<std::vector<std::string>> Calls(std::string_view name) const;
+    std::string Product(std::string_view value);
     // The ports of a second process on the same machine: its own store connection and
     // guard, the rest shared (an exit request or a refused start touches nothing else).
-    AppPorts SecondProcess(Registry& itsRegistry, SingleInstance& itsGuard)
-    {
-        return AppPorts{itsRegistry, wlan, clock, dialogs,  pages,       surveyList,   stationList,
-                        timers,      tray, shell, itsGuard, passphrases, PageElements, dir.path()};
-    }
+    AppPorts SecondProcess(Registry& itsRegistry, SingleInstance& itsGuard);
 
     TempDir dir;
     std::filesystem::path scenarioPath = CopyResource("scenarios/default.json", "scenario.json");
@@ -85,12 +72,7 @@ public:
     WorkingRecords work;
 
 private:
-    std::filesystem::path CopyResource(std::string_view source, std::string_view name)
-    {
-        const auto target = dir.file(name);
-        std::filesystem::copy_file(SourceDir() / "resources" / source, target);
-        return target;
-    }
+    std::filesystem::path CopyResource(std::string_view source, std::string_view name);
 };
 
 } // namespace kesto::test

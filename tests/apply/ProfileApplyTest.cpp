@@ -6,6 +6,7 @@
 #include "tests/adapter/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 

@@ -8,6 +8,7 @@
 #include "tests/chart/FakeChartHost.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <functional>

@@ -6,6 +6,7 @@
 #include "tests/app/FakeTimers.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <map>
 #include <string>

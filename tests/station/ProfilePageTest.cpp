@@ -4,6 +4,8 @@
 #include "station/ProfileTexts.h"
 #include "tests/station/ProfilePagesRig.h"
 
+#include <nlohmann/json.hpp>
+
 #include <ostream>
 
 namespace kesto {

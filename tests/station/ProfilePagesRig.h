@@ -8,9 +8,9 @@
 #include "tests/app/ShellRig.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,14 +100,7 @@ protected:
     }
     std::string Link(int n) { return rig.Product("ProfileLink " + std::to_string(n)); }
     bool ProfileKeyExists(const std::string& name) { return rig.store.ProfileExists(name); }
-    void EditScenario(const std::function<void(nlohmann::json&)>& edit)
-    {
-        nlohmann::json scenario;
-        std::ifstream(rig.scenarioPath) >> scenario;
-        edit(scenario);
-        std::ofstream(rig.scenarioPath, std::ios::trunc) << scenario.dump(2);
-        rig.wlan.reloadScenario();
-    }
+    void EditScenario(const std::function<void(nlohmann::json&)>& edit) { rig.EditScenario(edit); }
     // Add: page 256 with name, network and type, then Next.
     void NamePage(const std::string& name, const std::string& ssid, bool adHoc)
     {

@@ -5,6 +5,8 @@
 #include "profiles/SecretScrambler.h"
 #include "tests/station/ProfilePagesRig.h"
 
+#include <nlohmann/json.hpp>
+
 #include <ostream>
 
 namespace kesto {

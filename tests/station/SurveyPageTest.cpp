@@ -7,6 +7,7 @@
 #include "tests/app/ShellRig.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <fstream>
