@@ -18,7 +18,7 @@ bash "$here/prepare.sh" "$vmdir" > /dev/null
 entry=$vmdir/guest-entry.sh
 printf 'cd %q && exec sh ./guest.sh %q --gtest_color=no\n' "$guest_dir" "$program" > "$entry"
 set +e
-bash "$here/run.sh" "$vmdir" "$entry" 600
+KESTO_VM_PATHS="$vmdir:$guest_dir:$program" bash "$here/run.sh" "$vmdir" "$entry" 600
 rc=$?
 set -e
 echo "linuxwlan_vm: $(( $(date +%s) - start )) s in all, exit $rc"

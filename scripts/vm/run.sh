@@ -9,6 +9,18 @@ set -euo pipefail
 vmdir=$(realpath "$1")
 script=$(realpath "$2")
 timeout_s=${3:-600}
+# The guest mounts a /tmp of its own: the host folders under /tmp that it must see (the
+# script's, and those of KESTO_VM_PATHS, a colon-separated list) are named to it.
+tmpshare=
+for path in "$script" ${KESTO_VM_PATHS//:/ }; do
+  path=$(realpath -m "$path")
+  case $path in
+    /tmp/?*)
+      name=${path#/tmp/}
+      name=${name%%/*}
+      case ",$tmpshare," in *",$name,"*) ;; *) tmpshare=${tmpshare:+$tmpshare,}$name ;; esac ;;
+  esac
+done
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 set +e
@@ -16,7 +28,7 @@ timeout "$timeout_s" qemu-system-x86_64 \
   -machine q35 -accel "${KESTO_VM_ACCEL:-tcg}" -cpu max -m "${KESTO_VM_MEMORY:-256}" -smp 1 \
   -nodefaults -no-reboot -display none -serial stdio -monitor none \
   -kernel "$vmdir/vmlinuz" -initrd "$vmdir/initramfs.cpio.gz" \
-  -append "console=ttyS0 quiet loglevel=3 panic=-1 kesto.cmd=$script kesto.modules=$vmdir/kernel/lib/modules" \
+  -append "console=ttyS0 quiet loglevel=3 panic=-1 kesto.cmd=$script kesto.modules=$vmdir/kernel/lib/modules${tmpshare:+ kesto.tmp=$tmpshare}" \
   -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
   < /dev/null | tee "$log"
 set -e
