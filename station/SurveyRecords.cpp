@@ -138,7 +138,10 @@ std::vector<SurveyEntry> ReadSurveyRecords(std::span<const std::uint8_t> buffer)
 int ChannelFromFrequency(std::uint32_t frequencyKhz)
 {
     const std::uint32_t mhz = frequencyKhz / 1000;
-    if (mhz < 2412)
+    // Outside the 2.4 GHz band the formula gives no channel this adapter has: a value
+    // the driver got wrong (or another band) would become a channel number in the list
+    // and in a profile made from the entry.
+    if (mhz < 2412 || mhz > 2484)
         return 0;
     const std::uint32_t k = (mhz - 2412) / 5;
     if (k == 14)

@@ -49,7 +49,8 @@ std::vector<SurveyEntry> ReadSurveyRecords(std::span<const std::uint8_t> buffer)
 
 // The channel of a frequency: k = (kHz / 1000 - 2412) / 5 in integer division,
 // channel k + 1, and 14 for k = 14 (2484 MHz). Frequencies below 2412 MHz (0 when the
-// driver left the field empty) give 0: no channel, shown as an empty text.
+// driver left the field empty) or above 2484 MHz give 0: no channel, shown as an empty
+// text.
 int ChannelFromFrequency(std::uint32_t frequencyKhz);
 
 // (rssi + 105) clamped into the calibration's signal range, as a percentage of it.

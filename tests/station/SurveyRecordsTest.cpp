@@ -211,6 +211,9 @@ TEST(SurveyDerivedTest, ChannelFromFrequency)
     EXPECT_EQ(ChannelFromFrequency(2484000), 14);
     EXPECT_EQ(ChannelFromFrequency(0), 0);
     EXPECT_EQ(ChannelFromFrequency(2411999), 0);
+    EXPECT_EQ(ChannelFromFrequency(2485000), 0);    // above the band
+    EXPECT_EQ(ChannelFromFrequency(5180000), 0);    // the 5 GHz band's channel 36
+    EXPECT_EQ(ChannelFromFrequency(0xFFFFFFFF), 0); // garbage from the driver
 }
 
 TEST(SurveyDerivedTest, SignalPercentWithinTheCalibration)
