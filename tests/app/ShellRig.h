@@ -41,6 +41,17 @@ public:
         std::ofstream(scenarioPath, std::ios::trunc) << scenario.dump(2);
         wlan.reloadScenario();
     }
+    // Sets a field of the scenario's network named ssid (a pass phrase, a login).
+    void SetNetworkField(std::string_view ssid, const std::string& field, const std::string& value)
+    {
+        nlohmann::json scenario;
+        std::ifstream(scenarioPath) >> scenario;
+        for (auto& network : scenario["networks"])
+            if (network["ssid"] == ssid)
+                network[field] = value;
+        std::ofstream(scenarioPath, std::ios::trunc) << scenario.dump(2);
+        wlan.reloadScenario();
+    }
     // The calls named name, with their arguments, since the last clearCalls().
     std::vector<std::vector<std::string>> Calls(std::string_view name) const
     {
