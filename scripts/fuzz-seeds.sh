@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/build-fuzz/seeds}
 rm -rf "$out"
-mkdir -p "$out"/{fuzz_reg_file,fuzz_adapter_ini,fuzz_scenario,fuzz_page_scan,fuzz_message_codec,fuzz_survey_records}
+mkdir -p "$out"/{fuzz_reg_file,fuzz_adapter_ini,fuzz_scenario,fuzz_page_scan,fuzz_message_codec,fuzz_survey_records,fuzz_control_replies}
 
 n=0
 seed() { n=$((n + 1)); cat >"$out/$1/seed-$n"; }
@@ -88,6 +88,32 @@ nets = [record(b"Buero", 0, -48, 2412), record(b"Labor", 1, -67, 2437),
 for i, n in enumerate(nets):
     (out / f"one-{i}").write_bytes(struct.pack("<i", 1) + n)
 (out / "all").write_bytes(struct.pack("<i", len(nets)) + b"".join(nets))
+PY
+
+# Daemon replies: the recorded and broken replies of the reply parsers' and the survey
+# encoder's tests (C string literals, adjacent ones joined, escapes undone).
+python3 - "$here/tests/drivers/linuxwlan/ControlRepliesTest.cpp" \
+    "$here/tests/drivers/linuxwlan/SurveyRecordEncoderTest.cpp" \
+    "$out/fuzz_control_replies" <<'PY'
+import ast, re, sys, pathlib
+out = pathlib.Path(sys.argv[-1])
+count = 0
+for source in sys.argv[1:-1]:
+    text = pathlib.Path(source).read_text(encoding="utf-8")
+    for match in re.finditer(r'((?:"(?:[^"\\\n]|\\.)*"\s*)+)', text):
+        joined = "".join(re.findall(r'"((?:[^"\\\n]|\\.)*)"', match.group(1)))
+        if len(joined) < 4 or joined.endswith((".h", ".cpp")):
+            continue
+        try:
+            value = ast.literal_eval('"' + joined + '"')
+            try:
+                data = value.encode("latin-1")
+            except UnicodeEncodeError:
+                data = value.encode("utf-8")
+        except Exception:
+            continue
+        count += 1
+        (out / f"reply-{count}").write_bytes(data)
 PY
 
 echo "seeds in $out: $(find "$out" -type f | wc -l) files"

@@ -29,9 +29,10 @@ declare -A short_runs=(
   [fuzz_page_scan]=120000
   [fuzz_message_codec]=150000
   [fuzz_survey_records]=150000
+  [fuzz_control_replies]=150000
 )
 order=(fuzz_reg_file fuzz_adapter_ini fuzz_scenario fuzz_page_scan fuzz_message_codec
-       fuzz_survey_records)
+       fuzz_survey_records fuzz_control_replies)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${order[@]}")
 

@@ -14,7 +14,7 @@ packages=(
   lintian
   clang-format
   clang libclang-rt-14-dev
-  qemu-system-x86 busybox-static hostapd wpasupplicant
+  qemu-system-x86 busybox-static hostapd wpasupplicant openssl
   libsystemd-dev dbus-daemon python3-dbusmock
 )
 

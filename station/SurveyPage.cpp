@@ -307,13 +307,23 @@ void SurveyPage::ConnectSelected()
         work.CurrentProfile = freshRecord();
         break;
     }
-    case SurveyEncryption::Wep: {
+    case SurveyEncryption::Wep:
+    case SurveyEncryption::WpaPsk:
+    case SurveyEncryption::WpaRadius: {
+        // The pop-up collects the network's secrets on the page of its security: WEP
+        // keys, the WPA pass phrase, or the cipher and then the 802.1X login. Only a save
+        // button joins; the applier hands WPA records to the adapter's WPA call.
+        const bool wep = entry.encryption == SurveyEncryption::Wep;
+        const bool psk = entry.encryption == SurveyEncryption::WpaPsk;
         work.CurrentProfile = freshRecord();
-        work.CurrentProfile.AuthenticationMode = 1;
+        work.CurrentProfile.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
         work.ActiveProfileName.clear();
         m_shell.binding().SetText("TextProfileName", "");
+        const int firstPage = wep   ? kPopupWepPageId
+                              : psk ? kPopupWpaPskPageId
+                                    : kPopupWpaRadiusPageId;
         SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, work, m_needs.keys,
-                            kPopupWepPageId, m_needs.manifest);
+                            firstPage, m_needs.manifest);
         if (!popup.Run()) {
             restore();
             m_shell.ShowPage(kSurveyPageId);
@@ -324,11 +334,6 @@ void SurveyPage::ConnectSelected()
         m_needs.applier.ApplyProfileRecord(work.CurrentProfile);
         break;
     }
-    case SurveyEncryption::WpaPsk:
-    case SurveyEncryption::WpaRadius:
-        // These calls cannot set up WPA: nothing is joined and nothing changes.
-        restore();
-        return;
     }
 
     m_shell.surveyList().Show(false);

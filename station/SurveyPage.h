@@ -1,7 +1,7 @@
 // SurveyPage: the site survey page (237) and list control 1009 while it holds the
 // survey: scans for networks, lists them with their channel and signal, shows the
 // selected network's details, sorts by column, and joins the selected network (an open
-// one directly, a WEP one through the security pop-up). Shown from tab 2 and from the
+// one directly, a WEP or WPA one through the security pop-up). Shown from tab 2 and from the
 // tray menu's site survey command; a restore scans again.
 #pragma once
 
@@ -33,7 +33,7 @@ inline constexpr std::string_view kHiddenNetworkMessage =
 class SurveyPage : public PageController {
 public:
     // What the page needs besides the window: the adapter, the store for the driver
-    // values a join records, the working records it edits, the applier for a WEP join,
+    // values a join records, the working records it edits, the applier for a secured join,
     // and for the security pop-up the page host, the key generator and the caption of
     // message boxes (the application name).
     struct Needs {

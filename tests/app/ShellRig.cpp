@@ -26,6 +26,16 @@ void ShellRig::SetAdaptersPresent(bool present)
     });
 }
 
+void ShellRig::SetNetworkField(std::string_view ssid, const std::string& field,
+                               const std::string& value)
+{
+    EditScenario([&](nlohmann::json& scenario) {
+        for (auto& network : scenario["networks"])
+            if (network["ssid"] == ssid)
+                network[field] = value;
+    });
+}
+
 std::vector<std::vector<std::string>> ShellRig::Calls(std::string_view name) const
 {
     std::vector<std::vector<std::string>> out;

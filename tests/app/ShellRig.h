@@ -42,6 +42,8 @@ public:
     void EditScenario(const std::function<void(nlohmann::json&)>& edit);
     // Plugs every adapter of the scenario in or out, as a person would at the USB port.
     void SetAdaptersPresent(bool present);
+    // Sets a field of the scenario's network named ssid (a pass phrase, a login).
+    void SetNetworkField(std::string_view ssid, const std::string& field, const std::string& value);
     // The calls named name, with their arguments, since the last clearCalls().
     std::vector<std::vector<std::string>> Calls(std::string_view name) const;
     std::string Product(std::string_view value);

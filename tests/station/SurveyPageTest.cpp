@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <string>
 
@@ -253,14 +254,11 @@ TEST_F(SurveyPageTest, CancelledPopupChangesNothingAndRefillsTheSurvey)
     EXPECT_EQ(rig.surveyList.rows.size(), 11u);
 }
 
-TEST_F(SurveyPageTest, WpaAndHiddenNetworksAreNotJoined)
+TEST_F(SurveyPageTest, HiddenNetworkIsNotJoined)
 {
     rig.work.ActiveProfileName = "Default";
     const ProfileRecord before = rig.work.CurrentProfile;
     rig.wlan.clearCalls();
-    DoubleClick("Villa-Sonne");
-    DoubleClick("Buergeramt");
-    EXPECT_TRUE(rig.dialogs.messages.empty());
     DoubleClick("");
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(rig.dialogs.messages[0].text, kHiddenNetworkMessage);
@@ -270,6 +268,99 @@ TEST_F(SurveyPageTest, WpaAndHiddenNetworksAreNotJoined)
     EXPECT_EQ(rig.work.ActiveProfileName, "Default");
     EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId);
 }
+
+// A WPA network chosen in the survey: the pop-up opens on its WPA page, and the
+// network joins only with what its access point (the scenario) accepts.
+struct WpaSurveyJoin {
+    const char* name;
+    const char* network;
+    int firstPage;
+    std::function<void(test::FakePageHost&)> user; // what the user does in the pop-up
+    bool saved;                                    // a save button closed the pop-up
+    const char* joined;                            // "" for no link
+};
+
+class SurveyWpaJoinTest : public SurveyPageTest,
+                          public testing::WithParamInterface<WpaSurveyJoin> {};
+
+void TypePassPhrase(test::FakePageHost& pages, std::string_view phrase)
+{
+    pages.SetInDialog("SelPskEncryType", ElementValue(1));
+    pages.TypeInDialog("TextPopPskPassPhrase", phrase);
+    pages.ClickInDialog("ButtonPopSaveWpaPsk");
+}
+
+void TypeTtlsLogin(test::FakePageHost& pages, std::string_view password)
+{
+    pages.SetInDialog("SelRadiusEncryType", ElementValue(1));
+    pages.ClickInDialog("ButtonPopNextWpaRadius");
+    ASSERT_EQ(pages.dialog.pageId, kPopupEapTtlsPageId);
+    pages.TypeInDialog("TextPopTtlsLoginName", "amt-gast");
+    pages.TypeInDialog("TextPopTtlsPassword", password);
+    pages.SetInDialog("SelectPopTtlsProtocal", ElementValue(3));
+    pages.ClickInDialog("ButtonPopSaveEapTtls");
+}
+
+TEST_P(SurveyWpaJoinTest, JoinsOnlyWithWhatTheNetworkAccepts)
+{
+    const WpaSurveyJoin& c = GetParam();
+    rig.SetNetworkField("Villa-Sonne", "passphrase", "sonnenblume-7");
+    rig.SetNetworkField("Buergeramt", "eapIdentity", "amt-gast");
+    rig.SetNetworkField("Buergeramt", "eapPassword", "rathaus-2024");
+    rig.work.ActiveProfileName = "Default";
+    const ProfileRecord before = rig.work.CurrentProfile;
+    rig.wlan.clearCalls();
+    int opened = 0;
+    rig.pages.dialogScript = [&](test::FakePageHost& pages) {
+        ++opened;
+        EXPECT_EQ(pages.dialog.pageId, c.firstPage);
+        c.user(pages);
+    };
+    DoubleClick(c.network);
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    const auto setters = Setters();
+    const bool wpaCalled = std::any_of(setters.begin(), setters.end(), [](const std::string& s) {
+        return s.starts_with("SetWL_WPA(");
+    });
+    if (!c.saved) {
+        EXPECT_TRUE(setters.empty()) << testing::PrintToString(setters);
+        EXPECT_EQ(rig.work.CurrentProfile, before);
+        EXPECT_EQ(rig.work.ActiveProfileName, "Default");
+        EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId);
+        return;
+    }
+    EXPECT_TRUE(wpaCalled) << testing::PrintToString(setters);
+    // Neither the 802.11 authentication nor WEP may follow: they would end the WPA join.
+    EXPECT_TRUE(std::none_of(setters.begin(), setters.end(), [](const std::string& s) {
+        return s.starts_with("SetWL_AuthenticationMode") || s.starts_with("SetWL_WEPStatus");
+    })) << testing::PrintToString(setters);
+    EXPECT_EQ(rig.work.CurrentProfile.SSID, c.network);
+    EXPECT_EQ(rig.work.CurrentProfile.EncryptionType, 1);
+    EXPECT_EQ(rig.pages.main.pageId, kStatusPageId);
+    EXPECT_EQ(JoinedBssid(), c.joined);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Survey, SurveyWpaJoinTest,
+    testing::Values(WpaSurveyJoin{"PskWithThePassPhrase", "Villa-Sonne", kPopupWpaPskPageId,
+                                  [](test::FakePageHost& p) { TypePassPhrase(p, "sonnenblume-7"); },
+                                  true, "0A:3C:71:00:00:05"},
+                    WpaSurveyJoin{"PskWithAWrongPassPhrase", "Villa-Sonne", kPopupWpaPskPageId,
+                                  [](test::FakePageHost& p) { TypePassPhrase(p, "sonnenblume-8"); },
+                                  true, ""},
+                    WpaSurveyJoin{"PskClosedUnsaved", "Villa-Sonne", kPopupWpaPskPageId,
+                                  [](test::FakePageHost& p) {
+                                      p.TypeInDialog("TextPopPskPassPhrase", "sonnenblume-7");
+                                  },
+                                  false, ""},
+                    WpaSurveyJoin{"RadiusWithTheLogin", "Buergeramt", kPopupWpaRadiusPageId,
+                                  [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2024"); },
+                                  true, "0A:3C:71:00:00:06"},
+                    WpaSurveyJoin{"RadiusWithAWrongPassword", "Buergeramt", kPopupWpaRadiusPageId,
+                                  [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2025"); },
+                                  true, ""}),
+    [](const testing::TestParamInfo<WpaSurveyJoin>& p) { return std::string(p.param.name); });
 
 TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)
 {

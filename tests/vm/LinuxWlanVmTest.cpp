@@ -1,7 +1,9 @@
 // The Linux adapter library on the air: run inside the test machine (tests/vm/guest.sh)
 // against hostapd and wpa_supplicant on mac80211_hwsim radios. The library drives wlan1;
 // access points in range are wlan0 (open, channel 1), wlan2 (WEP 128, shared key,
-// channel 11) and wlan3 (WPA2, channel 6); wlan4 is a peer station for our own access
+// channel 11), wlan3 (WPA2, channel 6), wlan5 (WEP 64, either authentication, channel
+// 4), wlan6 (WEP 128, open system, channel 9), wlan7 (WPA with TKIP, channel 2) and
+// wlan8 (WPA2 with 802.1X, channel 8); wlan4 is a peer station for our own access
 // point. Times are real: each wait polls until its state shows or a deadline passes.
 #include "drivers/linuxwlan/ControlClient.h"
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
@@ -10,11 +12,20 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace kesto::linuxwlan {
@@ -82,37 +93,52 @@ protected:
     AdapterContext ctx;
 };
 
+struct InRange {
+    const char* ssid;
+    int channel;
+    const char* label; // as the survey page shows it
+};
+
+// What guest.sh starts, as the survey must show it: WPA and WPA2 read alike.
+constexpr std::array<InRange, 7> kInRange{{
+    {"Kesto Offen", 1, "Deaktiviert"},
+    {"Kesto WEP", 11, "WEP"},
+    {"Kesto WPA2", 6, "WPA-PSK"},
+    {"Kesto WEP64", 4, "WEP"},
+    {"Kesto WEP128", 9, "WEP"},
+    {"Kesto TKIP", 2, "WPA-PSK"},
+    {"Kesto RADIUS", 8, "WPA-RADIUS"},
+}};
+
 TEST_F(OnTheAir, SurveyListsTheAccessPointsInRange)
 {
     ASSERT_EQ(lib->WL_SiteSurveyStart(ctx), 0);
     std::vector<SurveyEntry> entries;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            std::vector<std::uint8_t> buffer(kSurveyBufferSize);
-            if (lib->WL_RetrieveSiteSurveyData(ctx, buffer) != 0)
-                return false;
-            entries = ReadSurveyRecords(buffer);
-            return entries.size() >= 3;
-        },
-        15s));
     const auto find = [&](std::string_view name) -> const SurveyEntry* {
         for (const auto& e : entries)
             if (e.ssid == name)
                 return &e;
         return nullptr;
     };
-    const SurveyEntry* open = find("Kesto Offen");
-    const SurveyEntry* wep = find("Kesto WEP");
-    const SurveyEntry* wpa = find("Kesto WPA2");
-    ASSERT_TRUE(open && wep && wpa);
-    EXPECT_EQ(ChannelFromFrequency(open->frequencyKhz), 1);
-    EXPECT_EQ(ChannelFromFrequency(wep->frequencyKhz), 11);
-    EXPECT_EQ(ChannelFromFrequency(wpa->frequencyKhz), 6);
-    EXPECT_EQ(EncryptionLabel(open->encryption), "Deaktiviert");
-    EXPECT_EQ(EncryptionLabel(wep->encryption), "WEP");
-    EXPECT_EQ(EncryptionLabel(wpa->encryption), "WPA-PSK");
-    EXPECT_LT(open->rssi, 0);
-    EXPECT_EQ(open->infrastructureMode, 1);
+    const bool all = WaitFor(
+        [&] {
+            std::vector<std::uint8_t> buffer(kSurveyBufferSize);
+            if (lib->WL_RetrieveSiteSurveyData(ctx, buffer) != 0)
+                return false;
+            entries = ReadSurveyRecords(buffer);
+            return std::all_of(kInRange.begin(), kInRange.end(),
+                               [&](const InRange& ap) { return find(ap.ssid) != nullptr; });
+        },
+        20s);
+    for (const InRange& ap : kInRange) {
+        SCOPED_TRACE(ap.ssid);
+        const SurveyEntry* e = find(ap.ssid);
+        ASSERT_TRUE(e) << "after " << (all ? "all" : "not all") << " showed";
+        EXPECT_EQ(ChannelFromFrequency(e->frequencyKhz), ap.channel);
+        EXPECT_EQ(EncryptionLabel(e->encryption), ap.label);
+        EXPECT_LT(e->rssi, 0);
+        EXPECT_EQ(e->infrastructureMode, 1);
+    }
 }
 
 TEST_F(OnTheAir, JoinsAnOpenNetworkAndReadsTheLink)
@@ -208,6 +234,310 @@ TEST_F(OnTheAir, AccessPointAdmitsThePeerByTheFilter)
     ASSERT_EQ(lib->SetWLAP_FilterMode(ctx, 2), 0);
     EXPECT_TRUE(WaitFor([&] { return stations() == 0; }, 20s));
 }
+
+// WEP joins as applying a WEP profile sends them: authentication, WEP on, the key in its
+// slot marked for sending. Shared-key authentication proves the key before the access
+// point admits the station, so there a wrong key must be refused; open-system
+// authentication admits any key.
+struct WepJoin {
+    const char* test;
+    const char* ssid;
+    int channel;
+    int authentication; // 0 open system, 1 shared key
+    int keyIndex;
+    int sizeCode; // 0 64-bit, 1 128-bit
+    std::vector<std::uint8_t> key;
+};
+
+class WepJoins : public OnTheAir, public testing::WithParamInterface<WepJoin> {};
+
+TEST_P(WepJoins, JoinWithTheRightKey)
+{
+    const WepJoin& c = GetParam();
+    JoinOpen(c.ssid);
+    ASSERT_EQ(lib->SetWL_AuthenticationMode(ctx, c.authentication), 0);
+    ASSERT_EQ(lib->SetWL_WEPStatus(ctx, 0), 0);
+    if (c.authentication == 1) {
+        std::vector<std::uint8_t> wrong = c.key;
+        wrong.back() ^= 0x5A;
+        ASSERT_EQ(lib->SetWL_WriteKey(ctx, c.keyIndex, c.sizeCode, 1, wrong), 0);
+        EXPECT_FALSE(WaitFor([&] { return Associated(); }, 6s));
+    }
+    ASSERT_EQ(lib->SetWL_WriteKey(ctx, c.keyIndex, c.sizeCode, 1, c.key), 0);
+    ASSERT_TRUE(WaitFor([&] { return Associated(); }, 20s));
+    EXPECT_EQ(lib->QueryWL_Channel(ctx), c.channel);
+    EXPECT_EQ(lib->QueryWL_WEPbit(ctx), c.sizeCode);
+    EXPECT_EQ(lib->QueryWL_AuthenticationMode(ctx), c.authentication);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnTheAir, WepJoins,
+    testing::Values(
+        WepJoin{"Wep64OpenSystem", "Kesto WEP64", 4, 0, 0, 0, {0xa1, 0xb2, 0xc3, 0xd4, 0xe5}},
+        WepJoin{"Wep64SharedKey", "Kesto WEP64", 4, 1, 0, 0, {0xa1, 0xb2, 0xc3, 0xd4, 0xe5}},
+        WepJoin{"Wep128OpenSystem",
+                "Kesto WEP128",
+                9,
+                0,
+                2,
+                1,
+                {0xf0, 0xe1, 0xd2, 0xc3, 0xb4, 0xa5, 0x96, 0x87, 0x78, 0x69, 0x5a, 0x4b, 0x3c}}),
+    [](const testing::TestParamInfo<WepJoin>& p) { return std::string(p.param.test); });
+
+// WPA and 802.1X joins through SetWL_WPA, as the applier hands such profiles over: the
+// wrong secret first (the daemon gives up on the network: link status 5), then the right.
+struct WpaJoin {
+    const char* test;
+    const char* ssid;
+    int channel;
+    WpaCredentials credentials;
+    std::optional<std::string> wrongSecret; // pass phrase or password
+};
+
+WpaCredentials Psk(int cipher, std::string passphrase)
+{
+    WpaCredentials c;
+    c.authenticationMode = 2;
+    c.cipher = cipher;
+    c.passphrase = std::move(passphrase);
+    return c;
+}
+
+WpaCredentials Eap(int method, int inner)
+{
+    WpaCredentials c;
+    c.authenticationMode = 3;
+    c.cipher = 1;
+    c.eapMethod = method;
+    c.innerMethod = inner;
+    c.identity = "kesto";
+    c.password = "kesto-login";
+    c.validateServer = false; // the server's certificate is made at boot, signed by no one
+    return c;
+}
+
+class WpaJoins : public OnTheAir, public testing::WithParamInterface<WpaJoin> {};
+
+TEST_P(WpaJoins, JoinWithTheRightSecretOnly)
+{
+    const WpaJoin& c = GetParam();
+    JoinOpen(c.ssid);
+    if (c.wrongSecret) {
+        WpaCredentials wrong = c.credentials;
+        (wrong.authenticationMode == 2 ? wrong.passphrase : wrong.password) = *c.wrongSecret;
+        ASSERT_EQ(lib->SetWL_WPA(ctx, wrong), 0);
+        EXPECT_TRUE(WaitFor([&] { return lib->QueryWL_LinkStatus(ctx) == 5; }, 30s));
+        EXPECT_FALSE(Associated());
+    }
+    ASSERT_EQ(lib->SetWL_WPA(ctx, c.credentials), 0);
+    ASSERT_TRUE(WaitFor([&] { return Associated(); }, 30s));
+    EXPECT_EQ(lib->QueryWL_Channel(ctx), c.channel);
+    std::array<char, 32> ssid{};
+    const int length = lib->QueryWL_SSID(ctx, ssid);
+    ASSERT_GT(length, 0);
+    EXPECT_EQ(std::string(ssid.data(), static_cast<std::size_t>(length)), c.ssid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnTheAir, WpaJoins,
+    testing::Values(WpaJoin{"WpaPskTkip", "Kesto TKIP", 2, Psk(0, "kesto-tkip-geheim"),
+                            "kesto-tkip-falsch"},
+                    WpaJoin{"PeapMschapV2", "Kesto RADIUS", 8, Eap(4, 2), "kesto-falsch"},
+                    WpaJoin{"TtlsMschapV2", "Kesto RADIUS", 8, Eap(2, 3), std::nullopt},
+                    WpaJoin{"TtlsPap", "Kesto RADIUS", 8, Eap(2, 0), std::nullopt}),
+    [](const testing::TestParamInfo<WpaJoin>& p) { return std::string(p.param.test); });
+
+// Frames of a local experimental type, sent from one interface to another's address.
+constexpr std::uint16_t kProbeType = 0x88B5;
+
+std::optional<std::array<std::uint8_t, 6>> MacOf(const std::string& interface)
+{
+    std::ifstream file("/sys/class/net/" + interface + "/address");
+    std::string text;
+    std::getline(file, text);
+    return ParseMac(text);
+}
+
+int SendFrames(const std::string& from, const std::array<std::uint8_t, 6>& to, int count)
+{
+    const int fd = ::socket(AF_PACKET, SOCK_DGRAM, htons(kProbeType));
+    if (fd < 0)
+        return 0;
+    sockaddr_ll address{};
+    address.sll_family = AF_PACKET;
+    address.sll_protocol = htons(kProbeType);
+    address.sll_ifindex = static_cast<int>(::if_nametoindex(from.c_str()));
+    address.sll_halen = 6;
+    std::copy(to.begin(), to.end(), address.sll_addr);
+    std::array<std::uint8_t, 64> payload{};
+    int sent = 0;
+    for (int i = 0; i < count; ++i) {
+        payload[0] = static_cast<std::uint8_t>(i);
+        if (::sendto(fd, payload.data(), payload.size(), 0,
+                     reinterpret_cast<const sockaddr*>(&address), sizeof address) > 0)
+            ++sent;
+    }
+    ::close(fd);
+    return sent;
+}
+
+TEST_F(OnTheAir, LinkReadingsAndCountersMoveWithTraffic)
+{
+    JoinOpen("Kesto Offen");
+    ASSERT_TRUE(WaitFor([&] { return Associated(); }, 20s));
+    EXPECT_GT(lib->QueryWL_CurrentLinkSpeed(ctx), 0);
+    const int rssi = lib->QueryWL_RSSI(ctx);
+    EXPECT_LT(rssi, 0);
+    EXPECT_GT(rssi, -105);
+    const int quality = lib->QueryWL_CommQuality(ctx);
+    EXPECT_GE(quality, 10);
+    EXPECT_LE(quality, 80);
+
+    std::array<std::uint32_t, 2> before{};
+    ASSERT_EQ(lib->GetTxRxFrameCount(ctx, before), 0);
+    const auto ours = MacOf("wlan1");
+    const auto theirs = MacOf("wlan0");
+    ASSERT_TRUE(ours && theirs);
+    ASSERT_EQ(SendFrames("wlan1", *theirs, 5), 5); // out through our station
+    ASSERT_EQ(SendFrames("wlan0", *ours, 5), 5);   // the access point sends to us
+    std::array<std::uint32_t, 2> after{};
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return lib->GetTxRxFrameCount(ctx, after) == 0 && after[0] >= before[0] + 5 &&
+                   after[1] >= before[1] + 5;
+        },
+        10s))
+        << "sent " << before[0] << " -> " << after[0] << ", received " << before[1] << " -> "
+        << after[1];
+}
+
+// Our own access point under the settings an access-point profile carries, with the
+// peer station trying to join it.
+struct ApCase {
+    const char* test;
+    bool wep;         // WEP 64, key slot 0
+    bool hidden;      // the name left out of the beacons
+    int filterMode;   // 0 none, 1 accept list, 2 deny list
+    bool listThePeer; // else the list names another station
+    bool admitted;
+};
+
+class OwnAccessPoint : public OnTheAir, public testing::WithParamInterface<ApCase> {
+protected:
+    static constexpr std::string_view kPeerSocket = "/run/peer/wlan4";
+    static constexpr std::array<std::uint8_t, 5> kKey{0x13, 0x57, 0x9b, 0xdf, 0x24};
+
+    void TearDown() override
+    {
+        peer.Request(std::string(kPeerSocket), "REMOVE_NETWORK all");
+        OnTheAir::TearDown();
+    }
+
+    std::string PeerAsk(const std::string& command)
+    {
+        return peer.Request(std::string(kPeerSocket), command).text;
+    }
+
+    // The stations the access point lists.
+    std::vector<std::array<std::uint8_t, 6>> Stations()
+    {
+        std::array<std::uint8_t, kStationListSize> list{};
+        std::vector<std::array<std::uint8_t, 6>> found;
+        if (lib->WL_RetrieveStationList(ctx, list) != 0)
+            return found;
+        for (std::size_t at = 0; at + 7 <= list.size(); at += 7) {
+            if (list[at] == 1) {
+                std::array<std::uint8_t, 6> mac{};
+                std::copy_n(list.begin() + static_cast<long>(at) + 1, 6, mac.begin());
+                found.push_back(mac);
+            }
+        }
+        return found;
+    }
+
+    const ControlClient peer{2000ms};
+};
+
+TEST_P(OwnAccessPoint, AdmitsThePeerAsTheSettingsSay)
+{
+    const ApCase& c = GetParam();
+    const auto peerMac = MacOf("wlan4");
+    ASSERT_TRUE(peerMac);
+    PeerAsk("REMOVE_NETWORK all");
+
+    ASSERT_EQ(lib->SetWL_SSID(ctx, Name("Kesto Versteck")), 0);
+    ASSERT_EQ(lib->SetWL_Channel(ctx, 5), 0);
+    ASSERT_EQ(lib->SetWL_AuthenticationMode(ctx, 0), 0);
+    ASSERT_EQ(lib->SetWL_WEPStatus(ctx, c.wep ? 0 : 1), 0);
+    if (c.wep) {
+        ASSERT_EQ(lib->SetWL_WriteKey(ctx, 0, 0, 1, kKey), 0);
+    }
+    ASSERT_EQ(lib->SetWLAP_HideSSIDState(ctx, c.hidden ? 1 : 0), 0);
+    std::array<std::uint8_t, kStationListSize> filter{};
+    filter[0] = 1;
+    const std::array<std::uint8_t, 6> other{0x02, 0, 0, 0, 0x09, 0x09};
+    const auto& listed = c.listThePeer ? *peerMac : other;
+    std::copy(listed.begin(), listed.end(), filter.begin() + 1);
+    ASSERT_EQ(lib->SetWLAP_FilterList(ctx, filter), 0);
+    ASSERT_EQ(lib->SetWLAP_FilterMode(ctx, c.filterMode), 0);
+    ASSERT_EQ(lib->SetWL_OperationMode_STA_AP(ctx, 1), 0);
+    ASSERT_EQ(lib->QueryWL_LinkStatus(ctx), 8);
+    EXPECT_EQ(lib->QueryWL_Channel(ctx), 5);
+    std::array<std::uint8_t, 6> bssid{};
+    ASSERT_EQ(lib->QueryWL_BSSID(ctx, bssid), 0);
+
+    if (c.hidden) {
+        // What the peer hears of us before it asks for the name: a network without one.
+        PeerAsk("BSS_FLUSH 0");
+        std::optional<ScanResult> heard;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                // Passive, on our channel only: the dwell outlasts a beacon interval, and
+                // a hidden access point answers no probe for any name.
+                PeerAsk("SCAN freq=2432 passive=1");
+                const auto results = ParseScanResults(PeerAsk("SCAN_RESULTS"));
+                for (const ScanResult& b : results.value_or(std::vector<ScanResult>{}))
+                    if (b.bssid == bssid)
+                        heard = b;
+                return heard.has_value();
+            },
+            15s))
+            << "the peer never heard " << MacText(bssid);
+        if (heard) {
+            EXPECT_EQ(heard->ssid, "");
+        }
+    }
+
+    const std::string id = std::to_string(ParseNetworkId(PeerAsk("ADD_NETWORK")).value_or(0));
+    ASSERT_NE(PeerAsk("SET_NETWORK " + id + " ssid \"Kesto Versteck\""), "FAIL\n");
+    PeerAsk("SET_NETWORK " + id + " scan_ssid 1");
+    PeerAsk("SET_NETWORK " + id + " key_mgmt NONE");
+    if (c.wep) {
+        PeerAsk("SET_NETWORK " + id + " wep_key0 13579bdf24");
+        PeerAsk("SET_NETWORK " + id + " wep_tx_keyidx 0");
+    }
+    ASSERT_NE(PeerAsk("SELECT_NETWORK " + id), "FAIL\n");
+
+    const auto peerListed = [&] {
+        const auto stations = Stations();
+        return std::find(stations.begin(), stations.end(), *peerMac) != stations.end();
+    };
+    if (c.admitted) {
+        EXPECT_TRUE(WaitFor(peerListed, 20s)) << "the peer:\n" << PeerAsk("STATUS");
+        EXPECT_EQ(Stations().size(), 1U);
+    } else {
+        EXPECT_FALSE(WaitFor(peerListed, 8s));
+        EXPECT_TRUE(Stations().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnTheAir, OwnAccessPoint,
+    testing::Values(ApCase{"WepAndHiddenName", true, true, 0, false, true},
+                    ApCase{"AcceptListWithThePeer", false, false, 1, true, true},
+                    ApCase{"AcceptListWithoutThePeer", false, false, 1, false, false},
+                    ApCase{"DenyListWithThePeer", true, false, 2, true, false}),
+    [](const testing::TestParamInfo<ApCase>& p) { return std::string(p.param.test); });
 
 } // namespace
 } // namespace kesto::linuxwlan
