@@ -3,6 +3,7 @@
 
 #include "base/AsciiText.h"
 #include "base/Text.h"
+#include "platform/SurveyRecordLayout.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,27 +12,7 @@ namespace kesto {
 
 namespace {
 
-// Offsets within a record.
-constexpr std::size_t kLength = 0;
-constexpr std::size_t kBssid = 4;
-constexpr std::size_t kSsidLength = 12;
-constexpr std::size_t kSsid = 16;
-constexpr std::size_t kPrivacy = 48;
-constexpr std::size_t kRssi = 52;
-constexpr std::size_t kFrequency = 72;
-constexpr std::size_t kInfrastructureMode = 92;
-constexpr std::size_t kIeLength = 112;
-constexpr std::size_t kIes = 116;
-// The fixed part: everything up to the information elements.
-constexpr std::size_t kFixedPart = kIes;
-
-// Within the information elements: the name element's length (after 12 fixed bytes and
-// the element id), and the distance of the WPA element from it.
-constexpr std::size_t kIeSsidLength = 13;
-constexpr std::size_t kWpaElementFromName = 23;
-constexpr std::uint8_t kVendorElement = 221;
-constexpr std::uint8_t kKeyManagement8021X = 1;
-constexpr std::uint8_t kKeyManagementPsk = 2;
+using namespace survey_record;
 
 std::int32_t ReadI32(std::span<const std::uint8_t> record, std::size_t at)
 {
@@ -51,7 +32,7 @@ SurveyEncryption EncryptionOf(std::span<const std::uint8_t> record)
     if (ies.size() <= kIeSsidLength)
         return type;
     const std::size_t vendorAt = (ies[kIeSsidLength] + kWpaElementFromName) % 256;
-    if (vendorAt >= ies.size() || ies[vendorAt] != kVendorElement)
+    if (vendorAt >= ies.size() || ies[vendorAt] != kIeVendor)
         return type;
     switch (ies.back()) {
     case kKeyManagement8021X:

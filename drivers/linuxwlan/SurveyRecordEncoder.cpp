@@ -1,42 +1,15 @@
 // The BSSID list layout of WL_RetrieveSiteSurveyData from scan results. Little-endian.
 #include "drivers/linuxwlan/SurveyRecordEncoder.h"
 
+#include "platform/SurveyRecordLayout.h"
+
 #include <algorithm>
 #include <array>
 
 namespace kesto::linuxwlan {
 namespace {
 
-// Offsets within a record.
-constexpr std::size_t kLength = 0;
-constexpr std::size_t kBssid = 4;
-constexpr std::size_t kSsidLength = 12;
-constexpr std::size_t kSsid = 16;
-constexpr std::size_t kPrivacy = 48;
-constexpr std::size_t kRssi = 52;
-constexpr std::size_t kNetworkTypeInUse = 56;
-constexpr std::size_t kConfiguration = 60;
-constexpr std::size_t kBeaconPeriod = 64;
-constexpr std::size_t kFrequency = 72;
-constexpr std::size_t kHoppingBlock = 76;
-constexpr std::size_t kInfrastructureMode = 92;
-constexpr std::size_t kSupportedRates = 96;
-constexpr std::size_t kIeLength = 112;
-
-constexpr std::uint8_t kIeSsid = 0;
-constexpr std::uint8_t kIeRates = 1;
-constexpr std::uint8_t kIeDsParameters = 3;
-constexpr std::uint8_t kIeExtendedRates = 50;
-constexpr std::uint8_t kIeVendor = 221;
-
-constexpr std::array<std::uint8_t, 4> kBasicRates{0x82, 0x84, 0x8B, 0x96};
-constexpr std::array<std::uint8_t, 8> kOfdmRates{12, 18, 24, 36, 48, 72, 96, 108};
-
-constexpr std::uint16_t kCapEss = 0x0001;
-constexpr std::uint16_t kCapIbss = 0x0002;
-constexpr std::uint16_t kCapPrivacy = 0x0010;
-
-constexpr std::uint32_t kTypeOfdm24 = 3;
+using namespace survey_record;
 
 void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
 {
@@ -106,9 +79,7 @@ std::vector<std::uint8_t> SurveyRecordEncoder::InformationElements(const ScanRes
         // WPA element: version 1, TKIP group and pairwise suites, one key management
         // suite, whose type is the element's (and the record's) last byte.
         const std::uint8_t akm = security == ScanSecurity::WpaEap ? 1 : 2;
-        const std::array<std::uint8_t, 24> wpa{kIeVendor, 22,   0x00, 0x50, 0xF2, 0x01, 0x01, 0x00,
-                                               0x00,      0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50,
-                                               0xF2,      0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, akm};
+        const auto wpa = WpaElement(akm);
         ie.insert(ie.end(), wpa.begin(), wpa.end());
         return ie;
     }

@@ -1,12 +1,16 @@
 // The BSSID list layout of WL_RetrieveSiteSurveyData. All numbers are little-endian.
 #include "drivers/qvwlan/SurveyBufferWriter.h"
 
+#include "platform/SurveyRecordLayout.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
 
 namespace kesto::qvwlan {
 namespace {
+
+using namespace survey_record;
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
@@ -25,36 +29,9 @@ bool IsWpa(const ScenarioNetwork& n)
     return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius;
 }
 
-// Element ids.
-constexpr std::uint8_t kIeSsid = 0;
-constexpr std::uint8_t kIeRates = 1;
-constexpr std::uint8_t kIeDsParameters = 3;
-constexpr std::uint8_t kIeIbssParameters = 6;
-constexpr std::uint8_t kIeExtendedRates = 50;
-constexpr std::uint8_t kIeVendor = 221;
-
-// The 802.11b rates, marked basic, then the 802.11g rates (500 kbit/s units).
-constexpr std::array<std::uint8_t, 4> kBasicRates{0x82, 0x84, 0x8B, 0x96};
-constexpr std::array<std::uint8_t, 8> kOfdmRates{12, 18, 24, 36, 48, 72, 96, 108};
-
-// Capability bits of the fixed fields.
-constexpr std::uint32_t kCapEss = 0x0001;
-constexpr std::uint32_t kCapIbss = 0x0002;
-constexpr std::uint32_t kCapPrivacy = 0x0010;
-constexpr std::uint32_t kCapShortPreamble = 0x0020;
-constexpr std::uint32_t kCapShortSlot = 0x0400;
-
-// Network type in use: direct sequence (802.11b) or OFDM at 2.4 GHz (802.11g).
-constexpr std::uint32_t kTypeDs = 1;
-constexpr std::uint32_t kTypeOfdm24 = 3;
-
-std::vector<std::uint8_t> WpaElement(Privacy privacy)
+std::uint8_t KeyManagement(Privacy privacy)
 {
-    // Version 1, TKIP group and pairwise cipher, one key management suite last: 1 for
-    // 802.1X (a RADIUS server), 2 for a pre-shared key.
-    const std::uint8_t akm = privacy == Privacy::WpaRadius ? 1 : 2;
-    return {kIeVendor, 22,   0x00, 0x50, 0xF2, 0x01, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02,
-            0x01,      0x00, 0x00, 0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, akm};
+    return privacy == Privacy::WpaRadius ? kKeyManagement8021X : kKeyManagementPsk;
 }
 
 } // namespace
@@ -98,7 +75,7 @@ std::vector<std::uint8_t> SurveyBufferWriter::InformationElements(const Scenario
     if (IsWpa(n)) {
         // Directly behind the DS parameter set and last of all: readers find it by its
         // place (name length + 23) and its key management by the last byte.
-        const auto wpa = WpaElement(n.privacy);
+        const auto wpa = WpaElement(KeyManagement(n.privacy));
         ie.insert(ie.end(), wpa.begin(), wpa.end());
         return ie;
     }

@@ -1,7 +1,7 @@
 // SurveyBufferWriter: lays scan results into the caller's buffer as the BSSID list that
 // WL_RetrieveSiteSurveyData returns: a 32-bit record count, then one variable-length
-// record per network (README.md gives every offset). Records that do not fit whole are
-// left out, and the count says how many were written.
+// record per network (platform/SurveyRecordLayout.h gives every offset). Records that do not fit
+// whole are left out, and the count says how many were written.
 #pragma once
 
 #include "drivers/qvwlan/RadioEnvironment.h"
@@ -15,24 +15,6 @@ namespace kesto::qvwlan {
 
 class SurveyBufferWriter {
 public:
-    // Byte offsets of a record.
-    static constexpr std::size_t kLength = 0;
-    static constexpr std::size_t kBssid = 4;
-    static constexpr std::size_t kSsidLength = 12;
-    static constexpr std::size_t kSsid = 16;
-    static constexpr std::size_t kPrivacy = 48;
-    static constexpr std::size_t kRssi = 52;
-    static constexpr std::size_t kNetworkTypeInUse = 56;
-    static constexpr std::size_t kConfiguration = 60;
-    static constexpr std::size_t kBeaconPeriod = 64;
-    static constexpr std::size_t kAtimWindow = 68;
-    static constexpr std::size_t kFrequency = 72;
-    static constexpr std::size_t kInfrastructureMode = 92;
-    static constexpr std::size_t kSupportedRates = 96;
-    static constexpr std::size_t kIeLength = 112;
-    static constexpr std::size_t kIes = 116;
-    static constexpr std::size_t kFixedIeBytes = 12;
-
     // Frequency of a channel in kHz: 2412000 + 5000 (channel - 1), channel 14 2484000.
     static std::uint32_t FrequencyKhz(int channel);
 
