@@ -1,6 +1,8 @@
 // Reading the daemons' replies (see ControlReplies.h).
 #include "drivers/linuxwlan/ControlReplies.h"
 
+#include "base/AsciiText.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -22,17 +24,6 @@ std::vector<std::string_view> Lines(std::string_view text)
         text.remove_prefix(end + 1);
     }
     return lines;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 constexpr std::size_t kMaxNameBytes = 32;
@@ -67,8 +58,8 @@ std::optional<MacAddress> ParseMac(std::string_view text)
         return std::nullopt;
     MacAddress mac{};
     for (std::size_t i = 0; i < 6; ++i) {
-        const int hi = HexDigit(text[3 * i]);
-        const int lo = HexDigit(text[3 * i + 1]);
+        const int hi = HexDigitValue(text[3 * i]);
+        const int lo = HexDigitValue(text[3 * i + 1]);
         if (hi < 0 || lo < 0 || (i < 5 && text[3 * i + 2] != ':'))
             return std::nullopt;
         mac[i] = static_cast<std::uint8_t>(hi * 16 + lo);
@@ -120,8 +111,8 @@ std::optional<std::string> UnescapeName(std::string_view text)
             case 'x': {
                 if (i + 2 >= text.size())
                     return std::nullopt;
-                const int hi = HexDigit(text[i + 1]);
-                const int lo = HexDigit(text[i + 2]);
+                const int hi = HexDigitValue(text[i + 1]);
+                const int lo = HexDigitValue(text[i + 2]);
                 if (hi < 0 || lo < 0)
                     return std::nullopt;
                 name += static_cast<char>(hi * 16 + lo);
