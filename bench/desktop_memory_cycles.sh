@@ -15,10 +15,8 @@ cycles=${2:-40}
 utility=$build/bin/kesto-utility
 [ -x "$utility" ] || { echo "no $utility: build first" >&2; exit 1; }
 
-if [ "${KESTO_INSIDE_XVFB:-}" != 1 ]; then
-  export KESTO_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "$cycles"
-fi
+source "$here/bench/desktop_common.sh"
+in_xvfb "$0" "$build" "$cycles"
 
 work=$(mktemp -d)
 tray_host=
@@ -30,18 +28,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 \
-  --SetDockType true --expand false >/dev/null 2>&1 &
-tray_host=$!
-for _ in $(seq 100); do
-  xdotool search --classname trayer >/dev/null 2>&1 && break
-  sleep 0.1
-done
+start_tray_host
 
 cp "$here/resources/QVWlan.INI" "$here/resources/scenarios/default.json" "$work/"
 mkdir -m 0700 "$work/run"
 
-kib() { awk -v k="$1" '$1 == k":" { print $2 }' "/proc/$2/$3" 2>/dev/null || echo 0; }
 icon() { xdotool search --class kesto-utility 2>/dev/null | head -1; }
 window() { xdotool search --onlyvisible --class kesto-window 2>/dev/null | head -1; }
 children() { pgrep -P "$utility_pid" | wc -l; }
@@ -55,8 +46,8 @@ for _ in $(seq 600); do [ -n "$(icon)" ] && break; sleep 0.1; done
 [ -n "$(icon)" ] || { cat "$work/utility.log"; echo "no tray icon" >&2; exit 1; }
 sleep 3
 echo "cycle  tray RSS MiB  tray PSS MiB"
-printf '%5s  %12s  %12s\n' 0 "$(mib "$(kib VmRSS "$utility_pid" status)")" \
-  "$(mib "$(kib Pss "$utility_pid" smaps_rollup)")"
+printf '%5s  %12s  %12s\n' 0 "$(mib "$(rss "$utility_pid")")" \
+  "$(mib "$(pss "$utility_pid")")"
 
 declare -a rss_after
 for cycle in $(seq "$cycles"); do
@@ -69,10 +60,10 @@ for cycle in $(seq "$cycles"); do
   # The window process ends after its linger; the tray is idle again.
   for _ in $(seq 200); do [ "$(children)" -eq 0 ] && break; sleep 0.1; done
   sleep 2
-  rss=$(kib VmRSS "$utility_pid" status)
-  rss_after[$cycle]=$rss
-  printf '%5s  %12s  %12s\n' "$cycle" "$(mib "$rss")" \
-    "$(mib "$(kib Pss "$utility_pid" smaps_rollup)")"
+  now=$(rss "$utility_pid")
+  rss_after[$cycle]=$now
+  printf '%5s  %12s  %12s\n' "$cycle" "$(mib "$now")" \
+    "$(mib "$(pss "$utility_pid")")"
 done
 
 # Growth: the mean of the last five cycles against the mean of cycles 2..6 (the first
