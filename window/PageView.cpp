@@ -121,15 +121,7 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
                                  [id](const ElementState& state) { return state.id == id; });
     if (it != m_values.end()) {
         it->value = value;
-    } else if (m_values.size() >= static_cast<std::size_t>(wire::kMaxPageValues)) {
-        // A page has some dozen elements: ids beyond the bound are not the core's, and
-        // keeping them would let a peer make every later command slower.
-        if (!m_refusedIds)
-            qWarning().noquote() << "kesto-window:" << m_name << "page" << m_pageId
-                                 << "refusing element" << QString::fromUtf8(id.data(), id.size())
-                                 << "and further new ids: the page already holds"
-                                 << wire::kMaxPageValues << "values";
-        m_refusedIds = true;
+    } else if (!RoomForNewId(m_values.size(), QString::fromUtf8(id.data(), id.size()), "values")) {
         return;
     } else {
         m_values.push_back({std::string(id), value});
@@ -139,18 +131,26 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
                                 VariantOf(value));
 }
 
+bool PageView::RoomForNewId(std::size_t held, const QString& id, const char* what)
+{
+    // A page has some dozen elements: ids beyond the bound are not the core's, and
+    // keeping them would let a peer make every later command slower.
+    if (held < static_cast<std::size_t>(wire::kMaxPageValues))
+        return true;
+    if (!m_refusedIds)
+        qWarning().noquote() << "kesto-window:" << m_name << "page" << m_pageId
+                             << "refusing element" << id
+                             << "and further new ids: the page already holds"
+                             << wire::kMaxPageValues << what;
+    m_refusedIds = true;
+    return false;
+}
+
 void PageView::SetDisabled(const QString& id, bool disabled)
 {
-    if (!m_disabled.contains(id) && m_disabled.size() >= wire::kMaxPageValues) {
-        // The same bound as for values: a page's own elements never come near it.
-        if (!m_refusedIds)
-            qWarning().noquote() << "kesto-window:" << m_name << "page" << m_pageId
-                                 << "refusing the state of element" << id
-                                 << "and of further new ids: the page already holds"
-                                 << wire::kMaxPageValues << "element states";
-        m_refusedIds = true;
+    if (!m_disabled.contains(id) &&
+        !RoomForNewId(static_cast<std::size_t>(m_disabled.size()), id, "element states"))
         return;
-    }
     m_disabled.insert(id, disabled);
     if (m_ready)
         emit m_bridge->setDisabled(id, disabled);

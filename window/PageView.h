@@ -47,6 +47,9 @@ public:
     static PageValues ValuesFrom(const QVariantMap& map);
 
 private:
+    // Whether a page holding held values or states may take one more id; logs the first
+    // refusal since the page was shown.
+    bool RoomForNewId(std::size_t held, const QString& id, const char* what);
     void OnBridgeReady(int pageId);
     void Load();
 

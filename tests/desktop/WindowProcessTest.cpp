@@ -184,6 +184,27 @@ TEST_F(WindowProcessTest, ValuesGoToThePageAndTheUsersTypingComesBack)
     EXPECT_EQ(listener.elements.front().pageId, 256);
 }
 
+// A peer that names more element ids than any page has, for values and for states alike,
+// is refused beyond the bound; the page's own elements keep working.
+TEST_F(WindowProcessTest, ElementIdsBeyondTheBoundAreRefusedAndThePageKeepsWorking)
+{
+    host.ShowPage(HtmlSurface::MainWindow, 256, {{"TextAddProfile", std::string("Heim")}});
+    host.ShowWindow(true);
+    ASSERT_TRUE(WaitForState([](const QJsonObject& s) { return At(s, "main", "ready").toBool(); }));
+    for (int i = 0; i < 1100; ++i) {
+        const std::string id = "Stray" + std::to_string(i);
+        host.SetElement(HtmlSurface::MainWindow, id, std::string("x"));
+        host.SetDisabled(HtmlSurface::MainWindow, id, true);
+    }
+    host.SetElement(HtmlSurface::MainWindow, "TextAddProfile", std::string("Buero"));
+    ASSERT_TRUE(SpinUntil(
+        [&] {
+            return driver.Request({{"op", "value"}, {"element", "TextAddProfile"}})
+                       ->value("value") == QJsonValue("Buero");
+        },
+        kStepTimeoutMs));
+}
+
 TEST_F(WindowProcessTest, DialogTakesThePageSizeAndEscapeCancelsIt)
 {
     host.ShowPage(HtmlSurface::MainWindow, 236, {});
