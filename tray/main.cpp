@@ -20,6 +20,7 @@
 #include "qt/ResourceFiles.h"
 #include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
+#include "tray/EventLoopProbe.h"
 #include "tray/MessageLogDialogs.h"
 #include "tray/TrayOptions.h"
 #include "windowlink/WindowChartHost.h"
@@ -196,6 +197,10 @@ int RunUtility(const TrayOptions& options)
                          .iniDirectory = {},
                          .charts = &charts,
                          .dialogTimers = &dialogTimers};
+    // The stall benchmark's probe; nothing runs without the variable, nor in a start that
+    // only asks the running program to end.
+    EventLoopProbe probe(commandLine.ExitRequest ? QString()
+                                                 : qEnvironmentVariable("KESTO_STALL_PROBE"));
     UtilityApp app(ports);
     app.InitInstance(options.appArguments);
     pages.Shutdown();
