@@ -14,6 +14,7 @@
 #include "qt/EventGate.h"
 #include "qt/QtClock.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtOneShotTimers.h"
 #include "qt/QtShell.h"
 #include "qt/QtTimers.h"
 #include "qt/QtTrayIcon.h"
@@ -155,6 +156,7 @@ int RunUtility(const TrayOptions& options)
         options.messageLogFile.empty() ? static_cast<Dialogs&>(dialogs) : messageLog;
     QtTimers timers(gate);
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
+    QtOneShotTimers oneShots(gate);
     WindowChartHost charts(pages);
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell(HelpDir(resourceDir));
@@ -184,6 +186,7 @@ int RunUtility(const TrayOptions& options)
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,
                          .clock = clock,
+                         .oneShots = oneShots,
                          .dialogs = userDialogs,
                          .pages = pages,
                          .surveyList = surveyList,
