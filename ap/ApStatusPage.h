@@ -32,7 +32,6 @@ public:
     // (while it is shown). A refresh asked for while one settles joins it. Does nothing
     // while the adapter context is closed (the adapter was lost).
     void RefreshApStatus(bool writePage = false);
-    bool refreshPending() const { return m_settle.pending(); }
 
 private:
     void FinishRefresh();

@@ -73,7 +73,6 @@ public:
     // order when it shows the survey, and then runs; nothing of it happens when the
     // scan is dropped.
     void Scan(std::function<void()> then = {});
-    bool scanPending() const { return m_scanStep.pending(); }
     // Notes the current local time for the name of every network of the last scan.
     void RecordSurveyTimes();
     void FillList();

@@ -264,8 +264,9 @@ TEST_P(MainDialogWhileSettlingTest, TakesOnlyWhatFitsAModeHalfEntered)
     EXPECT_EQ(dlg.apModeActive(), c.switched == c.toAp);
     EXPECT_EQ(rig.pages.main.pageId, c.page);
     EXPECT_EQ(rig.pages.windowVisible, c.visible);
-    if (c.timers)
+    if (c.timers) {
         EXPECT_EQ(rig.timers.running, *c.timers);
+    }
 }
 
 void HideAndRestore(test::ShellRig& r)

@@ -37,8 +37,6 @@ public:
         m_localAtStart = t;
         m_localBaseTick = TickCount();
     }
-    // Steps still waiting.
-    std::size_t waiting() const { return m_steps.size(); }
     // The pause of every step started so far, in order.
     const std::vector<std::uint32_t>& pauses() const { return m_pauses; }
 
