@@ -62,6 +62,18 @@ void SetScanTime(UtilityRig& rig, int ms)
     rig.EditScenario([ms](QJsonObject& scenario) { scenario["scanMs"] = ms; });
 }
 
+// Starts the program offscreen with scans of ms milliseconds and waits for its status page
+// and the end of the start's own scan.
+testing::AssertionResult StartOffscreen(UtilityRig& rig, int scanMs)
+{
+    SetScanTime(rig, scanMs);
+    if (!rig.Start() || !rig.WaitForMainPage(236))
+        return testing::AssertionFailure() << rig.Output().toStdString();
+    if (!rig.WaitForCall("WL_RetrieveSiteSurveyData"))
+        return testing::AssertionFailure() << "the start's own scan never ended";
+    return testing::AssertionSuccess();
+}
+
 void Screenshot(UtilityRig& rig, const char* surface, const char* file)
 {
     if (const QByteArray dir = qgetenv("KESTO_E2E_SCREENSHOTS"); !dir.isEmpty())
@@ -281,10 +293,7 @@ TEST(Offscreen, CancelledPopupsAndHiddenNetworksJoinNothing)
 TEST(Offscreen, SurveyPageShowsAtOnceAndASecondScanJoinsTheOneUnderWay)
 {
     UtilityRig rig(true);
-    SetScanTime(rig, 6000);
-    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
-    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
-    ASSERT_TRUE(rig.WaitForCall("WL_RetrieveSiteSurveyData")) << "the start's own scan";
+    ASSERT_TRUE(StartOffscreen(rig, 6000));
     SurveyE2e survey(rig);
 
     const std::size_t mark = rig.Calls().size();
@@ -306,10 +315,7 @@ TEST(Offscreen, SurveyPageShowsAtOnceAndASecondScanJoinsTheOneUnderWay)
 TEST(Offscreen, SwitchingModeOrHidingDuringAScanLeavesNoRows)
 {
     UtilityRig rig(true);
-    SetScanTime(rig, 3000);
-    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
-    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
-    ASSERT_TRUE(rig.WaitForCall("WL_RetrieveSiteSurveyData")) << "the start's own scan";
+    ASSERT_TRUE(StartOffscreen(rig, 3000));
     const auto pause = [] { SpinUntil([] { return false; }, 4000); }; // past the scan time
 
     std::size_t mark = rig.Calls().size();

@@ -410,6 +410,18 @@ TEST_F(SurveyPageTest, MonitorPushesNothingIntoAnotherPage)
     EXPECT_TRUE(rig.pages.setElements.empty()) << rig.pages.setElements.front().id;
 }
 
+// The next scan lists ten networks: its rows tell themselves from the eleven before.
+void OneNetworkFewer(nlohmann::json& scenario)
+{
+    auto& networks = scenario["networks"];
+    for (auto it = networks.begin(); it != networks.end(); ++it) {
+        if ((*it)["ssid"] == "Cafe-Lindenhof") {
+            networks.erase(it);
+            return;
+        }
+    }
+}
+
 // The scan's results are taken when the radio says it is done, asked every 100 ms, or
 // after 10 s whatever it says (then the last finished scan's); the wait cursor is on
 // until then.
@@ -424,12 +436,7 @@ TEST_F(SurveyPageTest, ResultsAreTakenWhenTheRadioIsDoneOrAfterTenSeconds)
         SCOPED_TRACE(c.scanMs);
         rig.EditScenario([&c](nlohmann::json& scenario) {
             scenario["scanMs"] = c.scanMs;
-            auto& networks = scenario["networks"];
-            for (auto it = networks.begin(); it != networks.end(); ++it)
-                if ((*it)["ssid"] == "Cafe-Lindenhof") {
-                    networks.erase(it);
-                    break;
-                }
+            OneNetworkFewer(scenario);
         });
         rig.wlan.clearCalls();
         rig.pages.Click("ButtonSiteScan");
@@ -467,15 +474,7 @@ class SurveyWhileScanningTest : public SurveyPageTest,
 TEST_P(SurveyWhileScanningTest, JoinsOrDropsTheScan)
 {
     const WhileScanning& c = GetParam();
-    // The next scan lists one network fewer, so its rows tell themselves apart.
-    rig.EditScenario([](nlohmann::json& scenario) {
-        auto& networks = scenario["networks"];
-        for (auto it = networks.begin(); it != networks.end(); ++it)
-            if ((*it)["ssid"] == "Cafe-Lindenhof") {
-                networks.erase(it);
-                break;
-            }
-    });
+    rig.EditScenario(OneNetworkFewer);
     rig.wlan.clearCalls();
     rig.pages.Click("ButtonSiteScan");
     EXPECT_EQ(rig.surveyList.rows.size(), 11u) << "the rows stay until the new ones are in";
