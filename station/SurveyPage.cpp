@@ -11,7 +11,10 @@ namespace kesto {
 
 namespace {
 
-constexpr std::uint32_t kScanWaitMs = 2000;
+// The radio is asked this often whether its scan is done, and the results are taken
+// after the limit whatever it says.
+constexpr std::uint32_t kScanPollMs = 100;
+constexpr std::uint32_t kScanLimitMs = 10000;
 constexpr int kColumnName = 1;
 constexpr int kColumnChannel = 2;
 constexpr int kColumnSignal = 3;
@@ -74,17 +77,15 @@ bool GreaterBy(int column, const SurveyEntry& a, const SurveyEntry& b)
 
 } // namespace
 
-SurveyPage::SurveyPage(WindowShell& shell, Needs needs) : m_shell(shell), m_needs(std::move(needs))
+SurveyPage::SurveyPage(WindowShell& shell, Needs needs)
+    : m_shell(shell), m_needs(std::move(needs)), m_scanStep(m_needs.oneShots)
 {
 }
 
 void SurveyPage::BindHandlers(PageMap& pages)
 {
-    pages.AddHandler(kSurveyPageId, "ButtonSiteScan", ElementEvent::Click, [this] {
-        Scan();
-        RecordSurveyTimes();
-        FillList();
-    });
+    pages.AddHandler(kSurveyPageId, "ButtonSiteScan", ElementEvent::Click,
+                     [this] { ScanFor(kSurveyPageId); });
     pages.AddHandler(kSurveyPageId, "ButtonSiteCon", ElementEvent::Click,
                      [this] { ConnectSelected(); });
 }
@@ -92,11 +93,9 @@ void SurveyPage::BindHandlers(PageMap& pages)
 void SurveyPage::ShowTab()
 {
     m_shell.setSurveyListHoldsSurvey(true);
-    Scan();
-    RecordSurveyTimes();
+    ScanFor(kSurveyPageId);
     m_shell.PlaceSurveyList();
     m_shell.ShowPage(kSurveyPageId);
-    FillList();
     m_shell.monitorTimers().Stop();
 }
 
@@ -125,22 +124,27 @@ void SurveyPage::OnShellStep(ShellStep step)
 {
     switch (step) {
     case ShellStep::SiteSurveyCommand:
-        // The list holds the survey from now on, so a double click in it joins.
+        // The list holds the survey from now on, so a double click in it joins. Until the
+        // scan's rows are in, it shows none of another page's.
         m_shell.setSurveyListHoldsSurvey(true);
         m_shell.stationList().Show(false);
-        Scan();
-        RecordSurveyTimes();
+        m_shell.surveyList().Show(false);
+        ScanFor(kSurveyPageId);
         m_shell.PlaceSurveyList();
         m_shell.ShowPage(kSurveyPageId);
-        FillList();
         break;
     case ShellStep::RestoredInStationMode:
         Scan();
-        RecordSurveyTimes();
-        // The scan replaced the rows behind the list; a list still showing the old rows
-        // would join another row's network on a double click.
-        if (m_shell.page().pageId() == kSurveyPageId)
-            FillList();
+        break;
+    case ShellStep::PageShown: {
+        const int shown = m_shell.page().pageId();
+        std::erase_if(m_scanRequests, [shown](const ScanRequest& r) { return r.pageId != shown; });
+        if (m_scanRequests.empty())
+            DropScan();
+        break;
+    }
+    case ShellStep::DropPendingSteps:
+        DropScan();
         break;
     case ShellStep::FirstShowFromRestore:
     case ShellStep::FirstShowFromMenu:
@@ -155,15 +159,55 @@ void SurveyPage::OnShellStep(ShellStep step)
 
 // --- scanning and the list ---
 
-void SurveyPage::Scan()
+void SurveyPage::Scan(std::function<void()> then)
 {
-    WaitCursor wait(m_needs.dialogs);
-    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0);
+    ScanFor(m_shell.page().pageId(), std::move(then));
+}
+
+void SurveyPage::ScanFor(int pageId, std::function<void()> then)
+{
+    m_scanRequests.push_back({pageId, std::move(then)});
+    if (m_scanStep.pending())
+        return; // the scan under way serves this request too
+    m_scanCursor.emplace(m_needs.dialogs);
     m_needs.api.WL_SiteSurveyStart();
-    m_needs.clock.Sleep(kScanWaitMs);
+    m_scanStarted = m_needs.clock.TickCount();
+    m_scanStep.Start(kScanPollMs, [this] { PollScan(); });
+}
+
+void SurveyPage::PollScan()
+{
+    const int state = m_needs.api.WL_SiteSurveyState();
+    if (state == 0 && m_needs.clock.TickCount() - m_scanStarted < kScanLimitMs) {
+        m_scanStep.Start(kScanPollMs, [this] { PollScan(); });
+        return;
+    }
+    FinishScan();
+}
+
+void SurveyPage::FinishScan()
+{
+    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0);
     m_needs.api.WL_RetrieveSiteSurveyData(buffer);
     m_raw = ReadSurveyRecords(buffer);
     m_shown = m_raw;
+    m_scanCursor.reset();
+    const std::vector<ScanRequest> requests = std::exchange(m_scanRequests, {});
+    RecordSurveyTimes();
+    // The scan replaced the rows behind the list; a list still showing the old rows would
+    // join another row's network on a double click.
+    if (m_shell.page().pageId() == kSurveyPageId)
+        FillList();
+    for (const ScanRequest& request : requests)
+        if (request.then)
+            request.then();
+}
+
+void SurveyPage::DropScan()
+{
+    m_scanStep.Cancel();
+    m_scanCursor.reset();
+    m_scanRequests.clear();
 }
 
 void SurveyPage::RecordSurveyTimes()

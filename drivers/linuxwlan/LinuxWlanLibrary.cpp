@@ -739,7 +739,17 @@ int LinuxWlanLibrary::WL_SiteSurveyStart(AdapterContext& ctx)
     const ControlReply reply = Wpa("SCAN");
     const bool running =
         reply.error == ControlError::Refused && reply.text.starts_with("FAIL-BUSY");
-    return (reply.ok() && reply.text.starts_with("OK")) || running ? 0 : -1;
+    const bool started = (reply.ok() && reply.text.starts_with("OK")) || running;
+    m_scanStarted = started ? std::optional(std::chrono::steady_clock::now()) : std::nullopt;
+    return started ? 0 : -1;
+}
+
+// A scan counts as done 2 s after it was taken, the time the utility has always given it.
+int LinuxWlanLibrary::WL_SiteSurveyState(AdapterContext& ctx)
+{
+    if (!Usable(ctx) || !m_scanStarted)
+        return -1;
+    return std::chrono::steady_clock::now() - *m_scanStarted >= std::chrono::seconds(2) ? 1 : 0;
 }
 
 int LinuxWlanLibrary::WL_RetrieveSiteSurveyData(AdapterContext& ctx, std::span<std::uint8_t> buffer)

@@ -13,6 +13,7 @@
 #include "platform/WlanLibrary.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -57,6 +58,7 @@ public:
                                int& count) override;
 
     int WL_SiteSurveyStart(AdapterContext& ctx) override;
+    int WL_SiteSurveyState(AdapterContext& ctx) override;
     int WL_RetrieveSiteSurveyData(AdapterContext& ctx, std::span<std::uint8_t> buffer) override;
     int WL_RetrieveStationList(AdapterContext& ctx, std::span<std::uint8_t> buffer) override;
 
@@ -166,6 +168,7 @@ private:
     bool m_apWepPushed = false;
     int m_networkId = -1; // the network we added to wpa_supplicant
     std::vector<int> m_channels;
+    std::optional<std::chrono::steady_clock::time_point> m_scanStarted; // the last SCAN taken
 };
 
 } // namespace kesto::linuxwlan

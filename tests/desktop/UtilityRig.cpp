@@ -68,7 +68,7 @@ void UtilityRig::EditScenario(const std::function<void(QJsonObject&)>& edit)
     file.write(QJsonDocument(scenario).toJson());
 }
 
-bool UtilityRig::Start()
+bool UtilityRig::Start(const QStringList& extra)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (m_offscreen)
@@ -84,9 +84,10 @@ bool UtilityRig::Start()
     m_tray.setWorkingDirectory(Str(m_dir.path()));
     m_tray.setProcessChannelMode(QProcess::MergedChannels);
     m_tray.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
-                 {"--registry", m_registry, "--scenario", m_scenario, "--call-log", m_callLog,
-                  "--message-log", m_messageLog, "--window-program",
-                  QStringLiteral(KESTO_WINDOW_PROGRAM)});
+                 QStringList{"--registry", m_registry, "--scenario", m_scenario, "--call-log",
+                             m_callLog, "--message-log", m_messageLog, "--window-program",
+                             QStringLiteral(KESTO_WINDOW_PROGRAM)} +
+                     extra);
     if (!m_tray.waitForStarted(10000))
         return false;
     // Seeding the store and the first adapter calls take a moment; the call log shows
