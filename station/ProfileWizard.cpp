@@ -21,10 +21,8 @@ constexpr int kSecurityChoices = 5;
 void ClearWepKeys(ProfileRecord& record)
 {
     record.KeyLength = 0;
-    record.NetWorkKey1.clear();
-    record.NetWorkKey2.clear();
-    record.NetWorkKey3.clear();
-    record.NetWorkKey4.clear();
+    for (int key = 0; key < kWepKeyCount; ++key)
+        record.WepKey(key).clear();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace kesto {
@@ -302,53 +303,17 @@ void SurveyPage::ConnectSelected()
     }
 
     WorkingRecords& work = m_needs.work;
-    // What the window had before the join, for a join that does not happen.
-    const ProfileRecord savedRecord = work.CurrentProfile;
-    const std::string savedName = work.ActiveProfileName;
-    const auto restore = [&] {
-        work.CurrentProfile = savedRecord;
-        work.ActiveProfileName = savedName;
-        m_shell.binding().SetText("TextProfileName", savedName);
-    };
-
-    ProfileRecord& current = work.CurrentProfile;
-    current.NetworkType = entry.infrastructureMode;
-    current.Spare1 = 2305;
-    current.RTSCTSThreshold = 2305;
-    current.KeyType = 1;
-    current.KeyInUse = 1;
-    current.Channel = ChannelFromFrequency(entry.frequencyKhz);
-    current.TxRate = 0;
-    current.PSMode = 0;
-    current.Preamble = 2;
-    current.DataEncryption = 0;
-    current.AuthenticationMode = 0;
-    current.KeyLength = 0;
-    current.WepSwitch = 5;
-    current.SSID = entry.ssid;
-    current.NetWorkKey1.clear();
-    current.NetWorkKey2.clear();
-    current.NetWorkKey3.clear();
-    current.NetWorkKey4.clear();
-    current.Spare2 = 0;
-    current.WirelessMode = 0;
-    current.SecurityProfileName.clear();
-
-    const auto freshRecord = [&] {
-        ProfileRecord record;
-        record.ProfileName.clear();
-        record.SSID = entry.ssid;
-        record.NetworkType = entry.infrastructureMode;
-        return record;
-    };
+    // The entry's network as a fresh record: no name, so joining it names no stored
+    // profile and moves no default.
+    ProfileRecord joined;
+    joined.ProfileName.clear();
+    joined.SSID = entry.ssid;
+    joined.NetworkType = entry.infrastructureMode;
 
     switch (entry.encryption) {
     case SurveyEncryption::Open: {
         WaitCursor wait(m_needs.dialogs);
         ApplyEntry(entry);
-        work.ActiveProfileName.clear();
-        m_shell.binding().SetText("TextProfileName", "");
-        work.CurrentProfile = freshRecord();
         break;
     }
     case SurveyEncryption::Wep:
@@ -359,26 +324,27 @@ void SurveyPage::ConnectSelected()
         // button joins; the applier hands WPA records to the adapter's WPA call.
         const bool wep = entry.encryption == SurveyEncryption::Wep;
         const bool psk = entry.encryption == SurveyEncryption::WpaPsk;
-        work.CurrentProfile = freshRecord();
-        work.CurrentProfile.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
-        work.ActiveProfileName.clear();
-        m_shell.binding().SetText("TextProfileName", "");
+        joined.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
         const int firstPage = wep   ? kPopupWepPageId
                               : psk ? kPopupWpaPskPageId
                                     : kPopupWpaRadiusPageId;
-        SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, work, m_needs.keys,
+        SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, m_needs.keys,
                             firstPage, m_needs.manifest);
-        if (!popup.Run()) {
-            restore();
+        std::optional<ProfileRecord> saved = popup.Run(joined);
+        if (!saved) {
             m_shell.ShowPage(kSurveyPageId);
             FillList();
             return;
         }
+        joined = std::move(*saved);
         WaitCursor wait(m_needs.dialogs);
-        m_needs.applier.ApplyProfileRecord(work.CurrentProfile);
+        m_needs.applier.ApplyProfileRecord(joined);
         break;
     }
     }
+    work.CurrentProfile = std::move(joined);
+    work.ActiveProfileName.clear();
+    m_shell.binding().SetText("TextProfileName", "");
 
     m_shell.surveyList().Show(false);
     // The status page's own step: cleared, shown, the monitor started afresh.
