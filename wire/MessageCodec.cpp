@@ -201,17 +201,21 @@ constexpr auto kMessage<DialogClosedMessage> = MessageOf<DialogClosedMessage>("d
 
 // --- both directions over a variant of described messages ---
 
-// The object of body, its name under nameKey.
-template <typename Body> QJsonObject BodyToJson(const Body& body, QLatin1StringView nameKey)
+// The object of body: its name under nameKey, its counter under counterKey.
+template <typename Body>
+QJsonObject BodyToJson(const Body& body, QLatin1StringView nameKey, QLatin1StringView counterKey,
+                       qint64 counter)
 {
-    return std::visit(
+    QJsonObject json = std::visit(
         [&](const auto& message) {
             const auto& description = kMessage<std::decay_t<decltype(message)>>;
-            QJsonObject json = description.Write(message);
-            json.insert(nameKey, QLatin1StringView(description.name));
-            return json;
+            QJsonObject object = description.Write(message);
+            object.insert(nameKey, QLatin1StringView(description.name));
+            return object;
         },
         body);
+    json.insert(counterKey, counter);
+    return json;
 }
 
 // The message called name in json. Nullopt with error set when it is malformed, with error
@@ -277,9 +281,7 @@ Decoded<Message> MessageFromJson(const QJsonObject& json, QLatin1StringView coun
 
 QJsonObject CommandToJson(const Command& command)
 {
-    QJsonObject json = BodyToJson(command.body, kCommandKey);
-    json.insert(kSeqKey, command.seq);
-    return json;
+    return BodyToJson(command.body, kCommandKey, kSeqKey, command.seq);
 }
 
 Decoded<Command> CommandFromJson(const QJsonObject& json)
@@ -289,9 +291,7 @@ Decoded<Command> CommandFromJson(const QJsonObject& json)
 
 QJsonObject EventToJson(const Event& event)
 {
-    QJsonObject json = BodyToJson(event.body, kEventKey);
-    json.insert(kAckKey, event.ack);
-    return json;
+    return BodyToJson(event.body, kEventKey, kAckKey, event.ack);
 }
 
 Decoded<Event> EventFromJson(const QJsonObject& json)
