@@ -141,6 +141,9 @@ template <typename M, typename T, typename Type> struct Field {
         return true;
     }
 };
+// Spelled out for compilers that do not deduce an aggregate's arguments.
+template <typename M, typename T, typename Type>
+Field(const char*, T M::*, Type) -> Field<M, T, Type>;
 
 template <typename M, typename... Parts>
 void WriteParts(const std::tuple<Parts...>& parts, const M& message, QJsonObject& json)
