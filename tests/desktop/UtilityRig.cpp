@@ -75,7 +75,7 @@ bool UtilityRig::Start(const QStringList& extra)
         env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     env.insert("KESTO_TEST_DRIVER", m_driver.path());
-    env.insert("KESTO_RESOURCES_DIR", SourceResources());
+    env.insert("KESTO_RESOURCES_DIR", Str(DataDir()));
     env.insert("XDG_RUNTIME_DIR", Str(m_dir.file("run")));
     env.insert("XDG_CONFIG_HOME", Str(m_dir.file("config")));
     env.insert("XDG_DATA_HOME", Str(m_dir.file("data")));
