@@ -3,9 +3,9 @@
 // shows.
 #include "chart/ChartDialog.h"
 #include "tests/adapter/SimulatedWorld.h"
-#include "tests/app/FakePageHost.h"
-#include "tests/app/FakeTimers.h"
-#include "tests/chart/FakeChartHost.h"
+#include "tests/support/FakeChartHost.h"
+#include "tests/support/FakePageHost.h"
+#include "tests/support/FakeTimers.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

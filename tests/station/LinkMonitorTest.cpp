@@ -3,7 +3,7 @@
 // each failure leaves alone, and the order of its calls.
 #include "station/LinkMonitor.h"
 #include "tests/adapter/SimulatedWorld.h"
-#include "tests/app/FakeTimers.h"
+#include "tests/support/FakeTimers.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

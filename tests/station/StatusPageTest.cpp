@@ -3,7 +3,7 @@
 // the chart window opens from ButtonChart and draws while the monitor keeps running.
 #include "app/MainDialog.h"
 #include "tests/app/ShellRig.h"
-#include "tests/chart/FakeChartHost.h"
+#include "tests/support/FakeChartHost.h"
 
 #include <gtest/gtest.h>
 
