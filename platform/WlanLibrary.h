@@ -181,6 +181,13 @@ public:
     // --- site survey and stations ---
     // Starts a scan; its results are ready for WL_RetrieveSiteSurveyData afterwards.
     virtual int WL_SiteSurveyStart(AdapterContext& ctx) = 0;
+    // Whether the scan that WL_SiteSurveyStart began is done. 1 once its results are in
+    // (WL_RetrieveSiteSurveyData then returns all of them, as many as the buffer holds;
+    // stays 1 until the next start), 0 while the radio is still scanning, -1 when the
+    // scan failed or none was started (the results of an earlier scan stay readable).
+    // Prompt: never waits on the device. The caller polls it from a one-shot timer and
+    // takes what there is after an upper bound of its own.
+    virtual int WL_SiteSurveyState(AdapterContext& ctx) = 0;
     // Fills buffer (12004 bytes) with a 32-bit record count, then the BSSID list
     // records (see the simulator's README for the layout). 0 on success.
     virtual int WL_RetrieveSiteSurveyData(AdapterContext& ctx, std::span<std::uint8_t> buffer) = 0;
