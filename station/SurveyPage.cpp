@@ -273,7 +273,9 @@ void SurveyPage::ConnectSelected()
     current.RTSCTSThreshold = 2305;
     current.KeyType = 1;
     current.KeyInUse = 1;
-    current.Channel = ChannelFromFrequency(entry.frequencyKhz);
+    // A network outside the adapter's band (5 GHz) leaves the 1..14 channel as it was.
+    if (const int channel = AdapterChannel(entry.frequencyKhz); channel > 0)
+        current.Channel = channel;
     current.TxRate = 0;
     current.PSMode = 0;
     current.Preamble = 2;
@@ -352,12 +354,14 @@ void SurveyPage::RecordDriverText(std::string_view value, std::string_view text)
 void SurveyPage::ApplyEntry(const SurveyEntry& entry)
 {
     WlanApi& api = m_needs.api;
-    const int channel = ChannelFromFrequency(entry.frequencyKhz);
+    const int channel = AdapterChannel(entry.frequencyKhz);
     api.ResetRequestState();
     // The name's own bytes, whatever their encoding: the network compares bytes.
     api.SetWL_SSID(entry.ssid);
     RecordDriverText("SSID", entry.ssid);
-    RecordDriverText("RFChannel", std::to_string(channel));
+    // The driver's value holds 1..14: a 5 GHz network leaves the one it has.
+    if (channel > 0)
+        RecordDriverText("RFChannel", std::to_string(channel));
     api.SetDesiredRate(0);
     api.SetWL_NetworkType(entry.infrastructureMode);
     RecordDriverText("NetworkType", std::to_string(entry.infrastructureMode));
