@@ -74,14 +74,16 @@ DaemonWorker::~DaemonWorker()
 
 // --- the port's side ---
 
-void DaemonWorker::Commit(const AdapterSettings& settings)
+std::uint64_t DaemonWorker::Commit(const AdapterSettings& settings)
 {
+    std::uint64_t version = 0;
     {
         std::lock_guard lock(m_mutex);
         m_wanted.settings = settings;
-        ++m_wanted.version;
+        version = ++m_wanted.version;
     }
     Wake();
+    return version;
 }
 
 void DaemonWorker::CommitFilter(const AdapterSettings& settings)
@@ -425,6 +427,7 @@ void DaemonWorker::PollStation()
             channels = ParseChannels(reply.text);
     }
     std::lock_guard lock(m_mutex);
+    m_snapshot.settingsRead = m_pushedVersion;
     m_snapshot.status = std::move(status);
     m_snapshot.signal = std::move(signal);
     m_snapshot.ourNetworkFlags = std::move(flags);
@@ -448,6 +451,7 @@ void DaemonWorker::PollAccessPoint()
         reply = m_hostapd.Request("STA-NEXT " + MacText(*mac));
     }
     std::lock_guard lock(m_mutex);
+    m_snapshot.settingsRead = m_pushedVersion;
     m_snapshot.apStatus = std::move(status);
     m_snapshot.stations = std::move(stations);
 }

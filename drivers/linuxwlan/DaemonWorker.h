@@ -35,8 +35,9 @@ public:
     DaemonWorker& operator=(const DaemonWorker&) = delete;
 
     // --- for the port's thread: each returns at once ---
-    // The settings the daemon that holds the interface should have.
-    void Commit(const AdapterSettings& settings);
+    // The settings the daemon that holds the interface should have; returns their
+    // version, which the snapshot's settingsRead reaches once they are in effect.
+    std::uint64_t Commit(const AdapterSettings& settings);
     // The MAC filter alone (hostapd takes it without a restart).
     void CommitFilter(const AdapterSettings& settings);
     // Move the interface to the daemon of mode (nothing when it is there already).

@@ -5,6 +5,7 @@
 #include "drivers/linuxwlan/AdapterSettings.h"
 #include "drivers/linuxwlan/ControlReplies.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ struct LinkSnapshot {
     bool answering = true;
     // The daemon refused the settings last handed over (they are tried again).
     bool pushRefused = false;
+    // The version of the settings the daemon held when the readings below were taken.
+    std::uint64_t settingsRead = 0;
 
     // wpa_supplicant: STATUS (nullopt while it gives none that reads), SIGNAL_POLL (empty
     // without a link), the flags of our network in LIST_NETWORKS (empty when unknown).

@@ -80,9 +80,11 @@ const std::string* Value(const std::map<std::string, std::string>& values, const
 }
 
 // What wpa_supplicant says of the link; nullptr while it has no link it can tell of.
-const std::map<std::string, std::string>* Completed(const LinkSnapshot& s)
+// settled: it has been read since it took the settings last handed over (until then the
+// link it tells of is the one those settings replace).
+const std::map<std::string, std::string>* Completed(const LinkSnapshot& s, bool settled)
 {
-    if (!s.answering || !s.status)
+    if (!s.answering || !settled || !s.status)
         return nullptr;
     const std::string* state = Value(*s.status, "wpa_state");
     return state && *state == "COMPLETED" ? &*s.status : nullptr;
@@ -192,6 +194,7 @@ int LinuxWlanLibrary::QvOpenAdapter(AdapterContext& ctx)
     ctx.handle = m_openHandle;
     m_settings = AdapterSettings{};
     m_changed = false;
+    m_committed = 0;
     // The thread finds out which daemon holds the interface; nothing is changed on the
     // air until the utility sets something.
     m_worker = std::make_unique<DaemonWorker>(m_config, it->name, it->phy);
@@ -223,8 +226,13 @@ void LinuxWlanLibrary::Commit()
 {
     if (!m_changed)
         return;
-    m_worker->Commit(m_settings);
+    m_committed = m_worker->Commit(m_settings);
     m_changed = false;
+}
+
+bool LinuxWlanLibrary::Settled(const LinkSnapshot& s) const
+{
+    return s.settingsRead >= m_committed;
 }
 
 // --- the system's wireless service and versions ---
@@ -323,13 +331,17 @@ int LinuxWlanLibrary::QueryWL_LinkStatus(AdapterContext& ctx)
     if (!Usable(ctx))
         return -1;
     Commit();
-    return m_worker->Read([](const LinkSnapshot& s) {
+    return m_worker->Read([&](const LinkSnapshot& s) {
         if (s.movingTo.value_or(s.mode) == DaemonMode::AccessPoint)
             return s.pushRefused ? -1 : kAccessPoint;
         if (!s.answering)
             return kSearching; // the link is lost with the daemon
+        if (s.pushRefused)
+            return -1;
+        if (!Settled(s))
+            return kSearching; // the new settings' link is not there yet
         const std::string* state = s.status ? Value(*s.status, "wpa_state") : nullptr;
-        if (s.pushRefused || !state)
+        if (!state)
             return -1;
         if (*state == "COMPLETED") {
             const std::string* mode = Value(*s.status, "mode");
@@ -355,7 +367,7 @@ int LinuxWlanLibrary::QueryWL_Channel(AdapterContext& ctx)
         if (s.movingTo.value_or(s.mode) == DaemonMode::AccessPoint) {
             if (const std::string* text = Value(s.apStatus, "channel"))
                 channel = ParseInt(*text);
-        } else if (const auto* link = Completed(s)) {
+        } else if (const auto* link = Completed(s, Settled(s))) {
             if (const std::string* mhz = Value(*link, "freq"))
                 channel = ChannelOfFrequency(ParseInt(*mhz).value_or(0));
         }
@@ -395,8 +407,9 @@ int LinuxWlanLibrary::QueryWL_CurrentLinkSpeed(AdapterContext& ctx)
     Commit();
     if (Mode() == DaemonMode::AccessPoint)
         return m_settings.bestRateKbps;
-    return m_worker->Read([](const LinkSnapshot& s) {
-        const std::string* text = s.answering ? Value(s.signal, "LINKSPEED") : nullptr;
+    return m_worker->Read([&](const LinkSnapshot& s) {
+        const std::string* text =
+            s.answering && Settled(s) ? Value(s.signal, "LINKSPEED") : nullptr;
         const auto mbits = text ? ParseInt(*text) : std::nullopt;
         return mbits && *mbits > 0 && *mbits < 100000 ? *mbits * 1000 : 0;
     });
@@ -409,8 +422,8 @@ int LinuxWlanLibrary::QueryWL_RSSI(AdapterContext& ctx)
     Commit();
     if (Mode() == DaemonMode::AccessPoint)
         return kNoSignalDbm;
-    return m_worker->Read([](const LinkSnapshot& s) {
-        const std::string* text = s.answering ? Value(s.signal, "RSSI") : nullptr;
+    return m_worker->Read([&](const LinkSnapshot& s) {
+        const std::string* text = s.answering && Settled(s) ? Value(s.signal, "RSSI") : nullptr;
         const auto dbm = text ? ParseInt(*text) : std::nullopt;
         return dbm && *dbm < 0 && *dbm >= -110 ? *dbm : kNoSignalDbm;
     });
@@ -430,7 +443,7 @@ int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
     std::string name = m_settings.ssid;
     m_worker->Read([&](const LinkSnapshot& s) {
         const auto* link =
-            s.movingTo.value_or(s.mode) == DaemonMode::Station ? Completed(s) : nullptr;
+            s.movingTo.value_or(s.mode) == DaemonMode::Station ? Completed(s, Settled(s)) : nullptr;
         const std::string* shown = link ? Value(*link, "ssid") : nullptr;
         if (const auto unescaped = shown ? UnescapeName(*shown) : std::nullopt)
             name = *unescaped;
@@ -446,12 +459,12 @@ int LinuxWlanLibrary::QueryWL_BSSID(AdapterContext& ctx, std::span<std::uint8_t>
     if (!Usable(ctx) || bssid.size() < 6)
         return -1;
     Commit();
-    const auto mac = m_worker->Read([](const LinkSnapshot& s) -> std::optional<MacAddress> {
+    const auto mac = m_worker->Read([&](const LinkSnapshot& s) -> std::optional<MacAddress> {
         if (s.movingTo.value_or(s.mode) == DaemonMode::AccessPoint) {
             const std::string* text = s.answering ? Value(s.apStatus, "bssid[0]") : nullptr;
             return text ? ParseMac(*text) : std::nullopt;
         }
-        const auto* link = Completed(s);
+        const auto* link = Completed(s, Settled(s));
         const std::string* text = link ? Value(*link, "bssid") : nullptr;
         return text ? ParseMac(*text) : std::nullopt;
     });

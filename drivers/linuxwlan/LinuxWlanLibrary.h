@@ -108,6 +108,8 @@ private:
     DaemonMode Mode() const;
     // Hands changed settings to the library's thread.
     void Commit();
+    // The snapshot was read after the daemon took the settings handed over last.
+    bool Settled(const LinkSnapshot& s) const;
     // A setter's bookkeeping: checks ctx and the range, then marks the settings changed.
     int Set(const AdapterContext& ctx, bool valid, int& field, int value);
 
@@ -122,6 +124,7 @@ private:
     std::string m_interface;
     AdapterSettings m_settings;
     bool m_changed = false;
+    std::uint64_t m_committed = 0;          // the worker's version of the settings handed over last
     std::unique_ptr<DaemonWorker> m_worker; // while an adapter is open
 };
 

@@ -28,7 +28,8 @@ inline constexpr std::string_view kDriverKey =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\0003";
 
 // Replies by command: the longest key that the command starts with wins; commands
-// without one get "OK\n". A reply of nullopt stays unanswered.
+// without one get "OK\n". A reply of nullopt stays unanswered. A command made slow keeps
+// the daemon busy that long before it answers.
 class ReplyTable {
 public:
     void set(std::string prefix, std::optional<std::string> reply)
@@ -36,9 +37,20 @@ public:
         std::lock_guard lock(m_mutex);
         m_replies[std::move(prefix)] = std::move(reply);
     }
-    std::optional<std::string> operator()(const std::string& command)
+    void slow(std::string command, std::chrono::milliseconds busy)
     {
         std::lock_guard lock(m_mutex);
+        m_slow[std::move(command)] = busy;
+    }
+    std::optional<std::string> operator()(const std::string& command)
+    {
+        std::unique_lock lock(m_mutex);
+        if (const auto busy = m_slow.find(command); busy != m_slow.end()) {
+            const auto wait = busy->second;
+            lock.unlock();
+            std::this_thread::sleep_for(wait);
+            lock.lock();
+        }
         const std::pair<const std::string, std::optional<std::string>>* best = nullptr;
         for (const auto& entry : m_replies) {
             if (command.starts_with(entry.first) &&
@@ -51,6 +63,7 @@ public:
 private:
     std::mutex m_mutex;
     std::map<std::string, std::optional<std::string>> m_replies;
+    std::map<std::string, std::chrono::milliseconds> m_slow;
 };
 
 // Polls until done() holds: the library's thread works on its own time. False when it

@@ -283,6 +283,15 @@ TEST(LinuxStation, AssociatedReadingsComeFromStatusAndSignalPoll)
     EXPECT_EQ(rig.lib->QueryWL_BSSID(rig.ctx, bssid), 0);
     EXPECT_EQ(bssid, (std::array<std::uint8_t, 6>{2, 0, 0, 0, 1, 0}));
 
+    // New settings: until the daemon has them, the link it tells of is the one they
+    // replace, not theirs.
+    rig.wpaReplies.slow("ADD_NETWORK", std::chrono::milliseconds(150));
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Anderes")), 0);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    EXPECT_EQ(rig.lib->QueryWL_RSSI(rig.ctx), -105);
+    EXPECT_EQ(rig.lib->QueryWL_BSSID(rig.ctx, bssid), -1);
+    EXPECT_TRUE(Eventually([&] { return rig.lib->QueryWL_LinkStatus(rig.ctx) == 3; }));
+
     // In the 5 GHz band the channel is the band's own.
     rig.wpaReplies.set("STATUS", "bssid=02:00:00:00:01:00\nfreq=5180\nssid=Kesto\n"
                                  "mode=station\nwpa_state=COMPLETED\n");
@@ -296,8 +305,9 @@ TEST(LinuxStation, AssociatedReadingsComeFromStatusAndSignalPoll)
     EXPECT_EQ(rig.lib->QueryWL_CurrentLinkSpeed(rig.ctx), 0);
     EXPECT_EQ(rig.lib->QueryWL_CommQuality(rig.ctx), 80);
     EXPECT_EQ(rig.lib->QueryWL_BSSID(rig.ctx, bssid), -1);
-    EXPECT_EQ(rig.lib->QueryWL_SSID(rig.ctx, ssid), 32); // no name set: "any network"
-    EXPECT_EQ(rig.lib->QueryWL_Channel(rig.ctx), 6);     // the one set
+    EXPECT_EQ(rig.lib->QueryWL_SSID(rig.ctx, ssid), 7); // not associated: the name set
+    EXPECT_EQ(std::string(ssid.data(), 7), "Anderes");
+    EXPECT_EQ(rig.lib->QueryWL_Channel(rig.ctx), 6); // the one set
 }
 
 // The daemon's BSS table as "BSS FIRST" and "BSS NEXT-<id>" give it, one entry a reply.
@@ -532,7 +542,7 @@ TEST(LinuxFailures, NoCallWaitsForADaemonThatNeverAnswers)
     ASSERT_NE(rig.lib->QvOpenAdapter(rig.ctx), 0);
     ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
     for (int tick = 0; tick < 3; ++tick) {
-        EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), -1); // nothing read yet
+        EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1); // the settings not in effect
         EXPECT_EQ(rig.lib->QueryWL_Channel(rig.ctx), 6);
         EXPECT_EQ(rig.lib->QueryWL_RSSI(rig.ctx), -105);
         std::array<char, 32> ssid{};
