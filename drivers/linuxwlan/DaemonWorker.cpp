@@ -168,7 +168,8 @@ void DaemonWorker::Run()
             Move(*wanted.mode);
             changed = true;
         }
-        Push(wanted, roundDue);
+        // What the daemon was given shows in the readings: read it again at once.
+        changed = Push(wanted, roundDue) || changed;
         PushFilter(wanted);
         if (wanted.survey)
             StartScan();
@@ -240,16 +241,16 @@ void DaemonWorker::Move(DaemonMode to)
     }
 }
 
-void DaemonWorker::Push(const Wanted& wanted, bool retryRefused)
+bool DaemonWorker::Push(const Wanted& wanted, bool retryRefused)
 {
     const bool fresh = wanted.version != m_pushedVersion;
     if (!fresh && !m_pushAgain)
-        return;
+        return false;
     // Settings the daemon refused are tried again once a round, not on every wake.
     if (wanted.version == m_refusedVersion && !m_pushAgain && !retryRefused)
-        return;
+        return false;
     if (!Line().answering())
-        return; // when it answers again
+        return false; // when it answers again
     const bool pushed = m_mode == DaemonMode::Station ? m_push.PushStation(wanted.settings)
                                                       : m_push.PushAccessPoint(wanted.settings);
     const bool refused = !pushed && Line().answering() && !m_stop;
@@ -264,6 +265,7 @@ void DaemonWorker::Push(const Wanted& wanted, bool retryRefused)
     }
     std::lock_guard lock(m_mutex);
     m_snapshot.pushRefused = refused;
+    return true;
 }
 
 void DaemonWorker::PushFilter(const Wanted& wanted)

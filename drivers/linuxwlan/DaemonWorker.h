@@ -68,7 +68,8 @@ private:
     Wanted TakeWanted();
     void DetectMode();
     void Move(DaemonMode to);
-    void Push(const Wanted& wanted, bool retryRefused);
+    // Hands the wanted settings to the daemon when they are new to it; true when it tried.
+    bool Push(const Wanted& wanted, bool retryRefused);
     void PushFilter(const Wanted& wanted);
     void StartScan();
     void ReadSurvey();
