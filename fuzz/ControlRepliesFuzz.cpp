@@ -91,6 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            *id) == "[CURRENT]");
     for (const int channel : ParseChannels(text))
         Check(channel >= 1 && channel <= 14);
+    if (const auto entry = ParseBss(text)) {
+        Check(entry->id >= 0);
+        if (entry->bss)
+            Check(entry->bss->ssid.size() <= kMaxSsidBytes);
+    }
     ParseStationAddress(text);
     NetworkFlags(text, size > 0 ? data[0] % 8 : 0);
     if (const auto number = ParseInt(text)) {
