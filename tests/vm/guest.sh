@@ -19,10 +19,12 @@ openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 
   -subj "/CN=Kesto RADIUS" -keyout "$pki/server.key" -out "$pki/server.pem" \
   > /dev/null 2>&1 || exit 89
 # The neighbours: one radio, one access point per name (the key given as 64 hex digits,
-# so hostapd need not derive fifty-two keys at start).
+# so hostapd need not derive fifty-two keys at start; a beacon a second, as a scan finds
+# them by their answers, so the one processor is not kept busy with their beacons).
 many=/tmp/kesto-neighbours.conf
 {
   printf 'interface=wlan9\ndriver=nl80211\nctrl_interface=/run/hostapd\nhw_mode=g\nchannel=7\n'
+  printf 'beacon_int=1000\n'
   i=0
   while [ "$i" -lt 52 ]; do
     [ "$i" -gt 0 ] && printf 'bss=wlan9_%d\nctrl_interface=/run/hostapd\n' "$i"
