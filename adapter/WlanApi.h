@@ -75,6 +75,7 @@ public:
         return m_lib.QueryWL_SupportChannel(m_ctx, channels, count);
     }
     int WL_SiteSurveyStart() { return m_lib.WL_SiteSurveyStart(m_ctx); }
+    int WL_SiteSurveyState() { return m_lib.WL_SiteSurveyState(m_ctx); }
     int WL_RetrieveSiteSurveyData(std::span<std::uint8_t> buffer)
     {
         return m_lib.WL_RetrieveSiteSurveyData(m_ctx, buffer);

@@ -70,6 +70,8 @@ void ApSettingsPage::OnShellStep(ShellStep step)
     case ShellStep::StationModeEntered:
     case ShellStep::ApModeEntered:
     case ShellStep::AdapterReturned:
+    case ShellStep::PageShown:
+    case ShellStep::DropPendingSteps:
         break;
     }
 }

@@ -3,6 +3,7 @@
 #include "ap/FilterEntry.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kesto {
@@ -53,23 +54,24 @@ std::string RateText(int kbps)
 
 } // namespace
 
-ApStatusPage::ApStatusPage(WindowShell& shell, WlanApi& api, ProfileStore& store, Clock& clock)
-    : m_shell(shell), m_api(api), m_store(store), m_clock(clock)
+ApStatusPage::ApStatusPage(WindowShell& shell, WlanApi& api, ProfileStore& store,
+                           OneShotTimers& oneShots)
+    : m_shell(shell), m_api(api), m_store(store), m_settle(oneShots)
 {
 }
 
 void ApStatusPage::BindHandlers(PageMap& pages)
 {
-    pages.AddHandler(kApStatusPageId, "ButtonAPRefresh", ElementEvent::Click, [this] {
-        RefreshApStatus();
-        m_shell.UpdateData(false);
-    });
+    pages.AddHandler(kApStatusPageId, "ButtonAPRefresh", ElementEvent::Click,
+                     [this] { RefreshApStatus(true); });
 }
 
+// The page shows at once with what the first reading gave; the values of the rest follow
+// when it has settled.
 void ApStatusPage::ShowTab()
 {
     m_shell.timers().SetTimer(kTimerApStatus, kApStatusPeriod);
-    RefreshApStatus();
+    RefreshApStatus(true);
     m_shell.ShowPage(kApStatusPageId);
 }
 
@@ -83,13 +85,21 @@ void ApStatusPage::OnShellStep(ShellStep step)
 {
     switch (step) {
     case ShellStep::RestoredInApMode:
-        RefreshApStatus();
+        RefreshApStatus(true);
         m_shell.timers().SetTimer(kTimerApStatus, kApStatusPeriod);
         m_shell.ShowPage(kApStatusPageId);
         break;
     case ShellStep::ApModeEntered:
         // The window then starts timer 8 and shows this page.
-        RefreshApStatus();
+        RefreshApStatus(true);
+        break;
+    case ShellStep::PageShown:
+        // A refresh for the page shown is what another page's show leaves behind.
+        if (m_shell.page().pageId() != kApStatusPageId)
+            m_settle.Cancel();
+        break;
+    case ShellStep::DropPendingSteps:
+        m_settle.Cancel();
         break;
     case ShellStep::FirstShowFromRestore:
     case ShellStep::FirstShowFromMenu:
@@ -102,8 +112,12 @@ void ApStatusPage::OnShellStep(ShellStep step)
     }
 }
 
-void ApStatusPage::RefreshApStatus()
+void ApStatusPage::RefreshApStatus(bool writePage)
 {
+    if (m_settle.pending()) {
+        m_writePage = m_writePage || writePage;
+        return;
+    }
     // A lost adapter's context is closed; the timer may still tick once before the
     // window stops it.
     if (!m_api.IsOpen())
@@ -116,8 +130,15 @@ void ApStatusPage::RefreshApStatus()
         values.SetText("TextAPOutPower", OutputPowerText(m_store.ReadApSettings().OutputPower));
         values.SetText("TextAPSecurity", AuthenticationText(m_api.QueryWL_AuthenticationMode()));
     }
-    m_clock.Sleep(kSettleMs);
+    m_writePage = writePage;
+    m_settle.Start(kSettleMs, [this] { FinishRefresh(); });
+}
 
+void ApStatusPage::FinishRefresh()
+{
+    if (!m_api.IsOpen())
+        return;
+    ElementBinding& values = m_shell.binding();
     values.SetText("TextAPSSID", m_store.ReadApSettings().SSID);
 
     // Cleared before each read: a failed read keeps the address last shown rather than
@@ -135,6 +156,8 @@ void ApStatusPage::RefreshApStatus()
     std::array<std::uint8_t, kFilterBlockSize> stations{};
     m_api.WL_RetrieveStationList(stations);
     RebuildStationList(stations);
+    if (std::exchange(m_writePage, false) && m_shell.page().pageId() == kApStatusPageId)
+        m_shell.UpdateData(false);
 }
 
 void ApStatusPage::RebuildStationList(const std::array<std::uint8_t, 112>& stations)

@@ -1,40 +1,47 @@
 // ApStatusPage: the access point's status page (261) behind tab 5 and timer 8: what the
 // adapter does as an access point (name, channel, rate, security, address, output
-// power) and the stations associated with it in the station list (control 1010).
+// power) and the stations associated with it in the station list (control 1010). A
+// refresh settles 100 ms between its first reading and the rest; the settle is a one-shot
+// and the thread serves other events meanwhile.
 #pragma once
 
 #include "adapter/WlanApi.h"
 #include "pages/PageController.h"
 #include "pages/WindowShell.h"
-#include "platform/Clock.h"
+#include "platform/OneShotTimers.h"
 #include "profiles/ProfileStore.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 namespace kesto {
 
 class ApStatusPage : public PageController {
 public:
-    ApStatusPage(WindowShell& shell, WlanApi& api, ProfileStore& store, Clock& clock);
+    ApStatusPage(WindowShell& shell, WlanApi& api, ProfileStore& store, OneShotTimers& oneShots);
 
     void BindHandlers(PageMap& pages) override;
     void ShowTab() override;
     void OnTimer(int id) override;
     void OnShellStep(ShellStep step) override;
 
-    // Reads the adapter and the stored settings into the page's bound values (not
-    // written to the page) and rebuilds and shows the station list. Does nothing while
-    // the adapter context is closed (the adapter was lost).
-    void RefreshApStatus();
+    // Reads the adapter and the stored settings into the page's bound values and
+    // rebuilds and shows the station list: the channel, output power and security at
+    // once, the rest 100 ms later. With writePage the values then go to the page too
+    // (while it is shown). A refresh asked for while one settles joins it. Does nothing
+    // while the adapter context is closed (the adapter was lost).
+    void RefreshApStatus(bool writePage = false);
 
 private:
+    void FinishRefresh();
     void RebuildStationList(const std::array<std::uint8_t, 112>& stations);
 
     WindowShell& m_shell;
     WlanApi& m_api;
     ProfileStore& m_store;
-    Clock& m_clock;
+    PendingStep m_settle;
+    bool m_writePage = false; // a refresh settling will write the page
 };
 
 } // namespace kesto

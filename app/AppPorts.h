@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ListControl.h"
+#include "platform/OneShotTimers.h"
 #include "platform/PageHost.h"
 #include "platform/PassphraseLibrary.h"
 #include "platform/Registry.h"
@@ -24,6 +25,7 @@ struct AppPorts {
     Registry& registry;
     WlanLibrary& wlan;
     Clock& clock;
+    OneShotTimers& oneShots; // the steps that follow a pause (no handler waits)
     Dialogs& dialogs;
     PageHost& pages;
     ListControl& surveyList;  // control 1009

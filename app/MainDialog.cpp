@@ -30,8 +30,9 @@ void MainDialog::ListSink::OnListEvent(ListEvent event, int index)
 
 MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecords& work,
                        std::string appName)
-    : m_ports(ports), m_store(store), m_work(work), m_appName(std::move(appName)),
-      m_api(ports.wlan), m_discovery(m_api, store, ports.dialogs, m_appName),
+    : m_ports(ports), m_modeStep(ports.oneShots), m_store(store), m_work(work),
+      m_appName(std::move(appName)), m_api(ports.wlan),
+      m_discovery(m_api, store, ports.dialogs, m_appName),
       m_profileList(store, work, ports.dialogs, m_appName),
       m_applier(m_api, store, work, m_discovery),
       m_adapterStart(m_api, m_discovery, store, m_profileList, work), m_tray(ports.tray),
@@ -118,11 +119,15 @@ void MainDialog::MainInit()
     }
     m_adapterStart.WriteDriverDefaults();
     m_adapterStart.LoadOrSeedStore();
-    m_ports.clock.Sleep(200);
-    CreateTray();
-    StartInStoredMode();
-    m_ports.timers.SetTimer(kTimerExitWatch, 2000);
-    KeepReachable();
+    m_apModeBeforeStep = m_apModeActive;
+    m_modeStep.Start(200, [this] {
+        CreateTray();
+        StartInStoredMode([this] {
+            m_ports.timers.SetTimer(kTimerExitWatch, 2000);
+            KeepReachable();
+            RunDeferredRequests();
+        });
+    });
 }
 
 void MainDialog::CreateTray()
@@ -132,24 +137,51 @@ void MainDialog::CreateTray()
     m_tray.Create(kTrayNotifyMessage, kTrayTooltip, kCreateIcon, kTrayIconId);
 }
 
-void MainDialog::StartInStoredMode()
+void MainDialog::StartInStoredMode(std::function<void()> then)
 {
     if (StationModeStored()) {
         m_applier.ApplyDefaultProfile();
         m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
+        then();
         return;
     }
-    EnterApModeOnAdapter();
-    SetApIcon();
+    EnterApModeOnAdapter([this, then = std::move(then)] {
+        SetApIcon();
+        then();
+    });
 }
 
-void MainDialog::EnterApModeOnAdapter()
+void MainDialog::EnterApModeOnAdapter(std::function<void()> then)
 {
     m_apSettings = m_store.ReadApSettings();
     m_filterList = m_store.ReadFilterList();
     m_api.SetWL_OperationMode_STA_AP(1);
-    m_ports.clock.Sleep(1000);
-    m_router.Broadcast(ShellStep::ApStartingOnAdapter);
+    m_modeStep.Start(1000, [this, then = std::move(then)] {
+        m_router.Broadcast(ShellStep::ApStartingOnAdapter);
+        then();
+    });
+}
+
+// The adapter was lost, or the program ends, while it settled into a mode: the rest of
+// the switch is not done, and the window's mode stays the one stored.
+void MainDialog::CancelModeStep()
+{
+    if (!m_modeStep.pending())
+        return;
+    m_modeStep.Cancel();
+    m_apModeActive = m_apModeBeforeStep;
+    m_restoreAfterStep = false;
+    m_surveyAfterStep = false;
+}
+
+// A restore or the tray's site survey asked for while the adapter settled, in the mode
+// that is now in (the site survey only in station mode, where the menu offers it).
+void MainDialog::RunDeferredRequests()
+{
+    if (std::exchange(m_restoreAfterStep, false))
+        Restore();
+    if (std::exchange(m_surveyAfterStep, false) && StationModeStored())
+        ShowSiteSurvey();
 }
 
 // Where the desktop offers no notification area, a hidden window could never be
@@ -188,6 +220,7 @@ void MainDialog::UpdateTrayIcon()
 void MainDialog::ShowPage(int pageId)
 {
     m_page.ShowPage(pageId, [this](PageMirror& page) { m_binding.Push(page); });
+    m_router.Broadcast(ShellStep::PageShown);
 }
 
 void MainDialog::UpdateData(bool fromPage)
@@ -225,7 +258,13 @@ void MainDialog::PlaceStationList()
 void MainDialog::ShowWindowIfShown()
 {
     if (m_windowShown)
-        m_ports.pages.ShowWindow(true);
+        SetWindowVisible(true);
+}
+
+void MainDialog::SetWindowVisible(bool visible)
+{
+    m_windowVisible = visible;
+    m_ports.pages.ShowWindow(visible);
 }
 
 // --- showing and hiding ---
@@ -251,6 +290,10 @@ void MainDialog::FirstShow(bool restorePath)
 
 void MainDialog::Restore()
 {
+    if (m_modeStep.pending()) {
+        m_restoreAfterStep = true;
+        return;
+    }
     FirstShow(true);
     m_ports.pages.BringToForeground();
     m_windowShown = true;
@@ -274,6 +317,10 @@ void MainDialog::ShowTrayMenu()
 
 void MainDialog::ShowSiteSurvey()
 {
+    if (m_modeStep.pending()) {
+        m_surveyAfterStep = true;
+        return;
+    }
     m_router.Broadcast(ShellStep::SiteSurveyCommand);
     m_ports.pages.BringToForeground();
     m_windowShown = true;
@@ -281,17 +328,25 @@ void MainDialog::ShowSiteSurvey()
     ShowWindowIfShown();
 }
 
+// Hiding drops what waits for the window (a scan, a refresh) and the tray's requests
+// waiting for a mode switch; the switch itself, which concerns the adapter, goes on.
 void MainDialog::OnClose()
 {
+    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_restoreAfterStep = false;
+    m_surveyAfterStep = false;
     m_monitorTimers.Stop();
-    m_ports.pages.ShowWindow(false);
+    SetWindowVisible(false);
 }
 
 void MainDialog::OnMinimise()
 {
+    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_restoreAfterStep = false;
+    m_surveyAfterStep = false;
     m_monitorTimers.Stop();
     m_windowShown = false;
-    m_ports.pages.ShowWindow(false);
+    SetWindowVisible(false);
 }
 
 // --- tabs and modes ---
@@ -309,32 +364,43 @@ void MainDialog::SwitchToStation()
 {
     if (!m_apModeActive)
         return;
+    m_router.Broadcast(ShellStep::DropPendingSteps);
     HideLists();
+    m_apModeBeforeStep = m_apModeActive;
     m_apModeActive = false;
     m_api.SetWL_OperationMode_STA_AP(0);
-    m_ports.clock.Sleep(200);
-    m_applier.ApplyDefaultProfile();
-    m_router.Broadcast(ShellStep::StationModeEntered);
-    m_ports.timers.KillTimer(kTimerApStatus);
-    m_monitorTimers.Start();
-    m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
-    ShowPage(kStatusPageId);
+    m_modeStep.Start(200, [this] {
+        m_applier.ApplyDefaultProfile();
+        m_router.Broadcast(ShellStep::StationModeEntered);
+        m_ports.timers.KillTimer(kTimerApStatus);
+        // A window hidden while the adapter settled keeps its monitor stopped, as hiding
+        // stops it.
+        if (m_windowVisible)
+            m_monitorTimers.Start();
+        m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
+        ShowPage(kStatusPageId);
+        RunDeferredRequests();
+    });
 }
 
 void MainDialog::SwitchToAp()
 {
     if (m_apModeActive)
         return;
+    m_router.Broadcast(ShellStep::DropPendingSteps);
     PlaceStationList();
     HideLists();
     SetApIcon();
+    m_apModeBeforeStep = m_apModeActive;
     m_apModeActive = true;
     m_monitorTimers.Stop();
     m_ports.timers.KillTimer(kTimerTrayIcon);
-    EnterApModeOnAdapter();
-    m_router.Broadcast(ShellStep::ApModeEntered);
-    m_ports.timers.SetTimer(kTimerApStatus, kApStatusPeriod);
-    ShowPage(kApStatusPageId);
+    EnterApModeOnAdapter([this] {
+        m_router.Broadcast(ShellStep::ApModeEntered);
+        m_ports.timers.SetTimer(kTimerApStatus, kApStatusPeriod);
+        ShowPage(kApStatusPageId);
+        RunDeferredRequests();
+    });
 }
 
 // --- about box, help, end ---
@@ -357,6 +423,8 @@ void MainDialog::EndProgram()
 {
     if (m_ended)
         return;
+    CancelModeStep();
+    m_router.Broadcast(ShellStep::DropPendingSteps);
     m_tray.Remove();
     m_ended = true;
     m_ports.pages.EndModal(0);
@@ -367,6 +435,10 @@ void MainDialog::EndProgram()
 void MainDialog::OnTimer(int id)
 {
     if (m_ended)
+        return;
+    // While the adapter settles into a mode only the exit watch runs: the others would
+    // act on a mode half entered, and the switch sets them anew when it is done.
+    if (m_modeStep.pending() && id != kTimerExitWatch)
         return;
     switch (id) {
     case kTimerTrayIcon:
@@ -394,10 +466,13 @@ void MainDialog::ExitWatch()
     if (!m_adapterStart.AdapterLost())
         return;
 
-    // The adapter is gone: out of the tray and out of sight until it returns.
+    // The adapter is gone: out of the tray and out of sight until it returns, and what
+    // waited on it is not done.
+    CancelModeStep();
+    m_router.Broadcast(ShellStep::DropPendingSteps);
     m_tray.Remove();
     m_windowShown = false;
-    m_ports.pages.ShowWindow(false);
+    SetWindowVisible(false);
     m_monitorTimers.Stop();
     m_ports.timers.KillTimer(kTimerTrayIcon);
     // The access point's status would poll a closed context; a restore starts it again.
@@ -418,19 +493,15 @@ void MainDialog::Redetect()
 
     m_adapterStart.LoadOrSeedStore();
     CreateTray();
-    if (StationModeStored()) {
-        m_applier.ApplyDefaultProfile();
-        m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
-    } else {
-        EnterApModeOnAdapter();
-        SetApIcon();
-    }
-
-    m_ports.timers.KillTimer(kTimerAdapterRetry);
-    m_router.Broadcast(ShellStep::AdapterReturned);
-    m_monitorTimers.Start(1500);
-    m_ports.timers.SetTimer(kTimerExitWatch, 2000);
-    KeepReachable();
+    m_apModeBeforeStep = m_apModeActive;
+    StartInStoredMode([this] {
+        m_ports.timers.KillTimer(kTimerAdapterRetry);
+        m_router.Broadcast(ShellStep::AdapterReturned);
+        m_monitorTimers.Start(1500);
+        m_ports.timers.SetTimer(kTimerExitWatch, 2000);
+        KeepReachable();
+        RunDeferredRequests();
+    });
 }
 
 // --- events ---
@@ -442,6 +513,9 @@ void MainDialog::OnElementEvent(int pageId, std::string_view elementId, ElementE
     if (m_ended || pageId != m_page.pageId())
         return;
     m_page.Update(values);
+    // The page is about to be replaced by the mode being switched to.
+    if (m_modeStep.pending())
+        return;
     if (const ElementHandler* handler = m_pageMap.Find(pageId, elementId, event))
         (*handler)();
 }
@@ -508,7 +582,7 @@ void MainDialog::OnCommand(int command)
 // survey on page 237 and the profiles on page 238.
 void MainDialog::OnListEvent(int controlId, ListEvent event, int index)
 {
-    if (m_ended)
+    if (m_ended || m_modeStep.pending())
         return;
     if (PageController* controller = m_router.ForPage(m_page.pageId()))
         controller->OnListEvent(controlId, event, index);

@@ -5,6 +5,13 @@
 // It owns the adapter context (through WlanApi), the tray icon and the window's copies
 // of the access-point settings and filter list. What each page does lives in its
 // controller (PageControllers); the window routes to them through one table.
+//
+// Nothing waits on the window's thread. Where the adapter must settle (200 ms before the
+// start in the stored mode and into station mode, 1000 ms into access-point mode), the
+// steps after the pause run from a one-shot. Meanwhile the page's events are not taken
+// (they act on a page about to be replaced), only the exit watch of the timers runs, a
+// restore or the tray's site survey waits for the mode to be in, and an adapter lost or
+// the program ending drops the switch undone.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
@@ -27,6 +34,7 @@
 #include "profiles/WorkingRecords.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -113,6 +121,8 @@ public:
     bool windowShown() const { return m_windowShown; }
     bool firstShowPending() const { return m_firstShowPending; }
     bool apModeActive() const { return m_apModeActive; }
+    // The adapter is settling into a mode (start, switch or re-detection).
+    bool modeStepPending() const { return m_modeStep.pending(); }
     bool ended() const { return m_ended; }
     int windowIcon() const { return m_windowIcon; }
 
@@ -130,8 +140,11 @@ private:
     void BuildPageMap();
     void MainInit();
     void CreateTray();
-    void StartInStoredMode();
-    void EnterApModeOnAdapter();
+    // then runs once the adapter runs in the stored mode (after its settle in AP mode).
+    void StartInStoredMode(std::function<void()> then);
+    void EnterApModeOnAdapter(std::function<void()> then);
+    void CancelModeStep();
+    void RunDeferredRequests();
     void SetApIcon();
     void UpdateTrayIcon();
     void FirstShow(bool restorePath);
@@ -140,11 +153,14 @@ private:
     void ExitWatch();
     void Redetect();
     void HideLists();
+    void SetWindowVisible(bool visible);
     void ShowWindowIfShown();
     void KeepReachable();
     void OnListEvent(int controlId, ListEvent event, int index);
 
     AppPorts m_ports;
+    // The steps after the adapter's settle into a mode.
+    PendingStep m_modeStep;
     ProfileStore& m_store;
     WorkingRecords& m_work;
     std::string m_appName;
@@ -176,6 +192,12 @@ private:
     bool m_stationListPlaced = false;
     bool m_ended = false;
     int m_windowIcon = kWindowIconId;
+    bool m_windowVisible = false;
+    // While the adapter settles: ApModeActive before the switch, and the tray's requests
+    // that run once the mode is in.
+    bool m_apModeBeforeStep = false;
+    bool m_restoreAfterStep = false;
+    bool m_surveyAfterStep = false;
 };
 
 } // namespace kesto

@@ -11,15 +11,15 @@ PageControllers::PageControllers(WindowShell& shell, const AppPorts& ports, Wlan
                                  ProfileApplier& applier, ApSettings& apSettings,
                                  FilterList& filterList, const std::string& caption)
     : m_passphraseKeys(ports.passphrases),
-      m_status(shell, api, discovery, store, work, ports.clock),
+      m_status(shell, api, discovery, store, work, ports.clock, ports.oneShots),
       m_chart(ports.pages, api, ports.clock, ports.charts, ports.dialogTimers, ports.manifest),
       m_survey(shell, {api, discovery, store, work, applier, ports.dialogs, ports.clock,
-                       ports.pages, m_passphraseKeys, caption, ports.manifest}),
+                       ports.oneShots, ports.pages, m_passphraseKeys, caption, ports.manifest}),
       m_networkPick(m_survey), m_wizard(shell, api, discovery, store, profiles, applier, work,
                                         ports.dialogs, m_networkPick, m_passphraseKeys, caption),
       m_profiles(shell, profiles, work, applier, discovery, ports.dialogs, m_wizard),
       m_adapter(shell, work, store, applier, discovery, ports.dialogs),
-      m_apStatus(shell, api, store, ports.clock),
+      m_apStatus(shell, api, store, ports.oneShots),
       m_apSettings(shell, api, store, ports.dialogs, caption, m_passphraseKeys, apSettings,
                    filterList),
       m_apFilter(shell, api, store, ports.dialogs, caption, apSettings, filterList)

@@ -16,20 +16,6 @@ constexpr int kAdHocAccepted = 0;
 // Authentication modes from WPA-PSK on reach the adapter through its WPA call.
 constexpr int kFirstNonWepAuthentication = 2;
 
-const std::string& KeyText(const ProfileRecord& record, int keyInUse)
-{
-    switch (keyInUse) {
-    case 1:
-        return record.NetWorkKey1;
-    case 2:
-        return record.NetWorkKey2;
-    case 3:
-        return record.NetWorkKey3;
-    default:
-        return record.NetWorkKey4;
-    }
-}
-
 // The record's WPA or 802.1X settings, secrets unscrambled: they live in memory only
 // for as long as the call takes.
 WpaCredentials CredentialsOf(const ProfileRecord& record)
@@ -157,8 +143,8 @@ void ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
         m_api.SetWL_AuthenticationMode(record.DataEncryption);
         if (record.WepSwitch != 0)
             m_api.SetWL_WEPStatus(0);
-        if (record.KeyInUse >= 1 && record.KeyInUse <= 4) {
-            const std::string_view text = TrimWhiteSpace(KeyText(record, record.KeyInUse));
+        if (record.KeyInUse >= 1 && record.KeyInUse <= kWepKeyCount) {
+            const std::string_view text = TrimWhiteSpace(record.WepKey(record.KeyInUse - 1));
             if (const auto key = WepKeyToBytes(text)) {
                 // The adapter takes the key bytes padded with zeros to the typed length.
                 std::vector<std::uint8_t> buffer = key->bytes;

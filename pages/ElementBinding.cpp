@@ -80,6 +80,12 @@ ElementBinding::ElementBinding()
         m_members.push_back({"TextFilterAddress" + std::to_string(i), ElementKind::Text, {}, 0});
 }
 
+ElementBinding::ElementBinding(const std::vector<BoundElement>& members)
+{
+    for (const BoundElement& member : members)
+        m_members.push_back({member.id, member.kind, {}, 0});
+}
+
 const ElementBinding::Member* ElementBinding::Find(std::string_view id) const
 {
     for (const Member& m : m_members)

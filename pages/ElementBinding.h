@@ -13,10 +13,18 @@
 
 namespace kesto {
 
+// A bound member: the element's identifier and the sort of value it carries.
+struct BoundElement {
+    std::string id;
+    ElementKind kind;
+};
+
 class ElementBinding {
 public:
     // Every bound identifier of the main window, values "" and 0.
     ElementBinding();
+    // The members of a dialog, in this order, values "" and 0.
+    explicit ElementBinding(const std::vector<BoundElement>& members);
 
     void Push(PageMirror& page) const;
     void Pull(const PageMirror& page);

@@ -43,6 +43,8 @@ protected:
 
     PageMirror& page() { return m_page; }
     PageHost& host() { return m_host; }
+    // The element handlers of every page, for a subclass that binds them in bulk.
+    PageMap& handlers() { return m_handlers; }
 
 private:
     PageHost& m_host;

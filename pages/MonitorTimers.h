@@ -1,12 +1,16 @@
 // MonitorTimers: the three timers that keep the station status page current (link
 // status, signal, throughput). They run only while that page is shown; every step
-// that shows or leaves it starts or stops the three together through this one helper.
+// that shows or leaves it starts or stops the three together through this one helper,
+// which also tells the monitor, so a tick still part-way through its pauses is dropped
+// rather than finishing (and re-arming its timer) after the timers were set anew.
 #pragma once
 
 #include "pages/MainWindowIds.h"
 #include "platform/Timers.h"
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 namespace kesto {
 
@@ -18,19 +22,31 @@ public:
     // after the adapter came back), signal after 1000 ms, throughput after 300 ms.
     void Start(std::uint32_t linkStatusFirstMs = 300)
     {
+        Reset();
         m_timers.SetTimer(kTimerLinkStatus, linkStatusFirstMs);
         m_timers.SetTimer(kTimerSignal, 1000);
         m_timers.SetTimer(kTimerThroughput, 300);
     }
     void Stop()
     {
+        Reset();
         m_timers.KillTimer(kTimerSignal);
         m_timers.KillTimer(kTimerLinkStatus);
         m_timers.KillTimer(kTimerThroughput);
     }
 
+    // Told each time the three are started or stopped.
+    void SetResetObserver(std::function<void()> observer) { m_observer = std::move(observer); }
+
 private:
+    void Reset()
+    {
+        if (m_observer)
+            m_observer();
+    }
+
     Timers& m_timers;
+    std::function<void()> m_observer;
 };
 
 } // namespace kesto

@@ -25,6 +25,11 @@ enum class ShellStep {
     ApStartingOnAdapter,   // the adapter was put in access-point mode: apply its settings
     ApModeEntered,         // switched from station to access point
     AdapterReturned,       // the adapter came back and was started again
+    PageShown,             // the window shows a page (again): a step still waiting on a
+                           // one-shot for a page no longer shown is dropped
+    DropPendingSteps,      // the window was hidden, the mode is about to change, the adapter
+                           // was lost or the program ends: every step still waiting on a
+                           // one-shot is dropped, its work left undone
 };
 
 class PageController {

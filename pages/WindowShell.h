@@ -4,25 +4,15 @@
 // main window implements it; controllers never include the main window itself.
 #pragma once
 
-#include "pages/ElementBinding.h"
 #include "pages/MonitorTimers.h"
-#include "pages/PageMirror.h"
+#include "pages/PageSurface.h"
 #include "platform/ListControl.h"
 #include "platform/Timers.h"
 
 namespace kesto {
 
-class WindowShell {
+class WindowShell : public PageSurface {
 public:
-    virtual ~WindowShell() = default;
-
-    // Shows page pageId of the main window with the bound members pushed into it.
-    virtual void ShowPage(int pageId) = 0;
-    // The bound members from the page (fromPage) or into it.
-    virtual void UpdateData(bool fromPage) = 0;
-    virtual ElementBinding& binding() = 0;
-    virtual PageMirror& page() = 0;
-
     // Control 1009 (survey or profile list) and control 1010 (station list). Each is
     // placed over the page once, the first time a page needs it.
     virtual ListControl& surveyList() = 0;

@@ -1,4 +1,5 @@
-// Clock port: the tick count, blocking sleeps and the local time of day.
+// Clock port: the tick count and the local time of day. Nothing in the program sleeps:
+// a pause between two steps is a one-shot (OneShotTimers.h).
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,6 @@ public:
     // Milliseconds since an arbitrary start; wraps around after 2^32 ms, so callers
     // take differences as unsigned numbers.
     virtual std::uint32_t TickCount() = 0;
-    // Blocks the calling thread for ms milliseconds (a fake clock advances instead).
-    virtual void Sleep(std::uint32_t ms) = 0;
     virtual LocalTime Now() = 0;
 };
 

@@ -5,8 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace kesto {
+
+// Four WEP keys per record; a key index is 0..3, KeyInUse is index + 1.
+inline constexpr int kWepKeyCount = 4;
 
 // One station connection profile, fields in the stored record's declaration order.
 struct ProfileRecord {
@@ -42,8 +46,24 @@ struct ProfileRecord {
     std::string Password; // stored scrambled
     std::string SecurityProfileName;
 
+    // WEP key index 0..3 (NetWorkKey1 .. NetWorkKey4); std::out_of_range for any other
+    // index, so a caller that did not check its index cannot write another field.
+    std::string& WepKey(int index);
+    const std::string& WepKey(int index) const;
+
     bool operator==(const ProfileRecord&) const = default;
 };
+
+inline const std::string& ProfileRecord::WepKey(int index) const
+{
+    const std::array keys{&NetWorkKey1, &NetWorkKey2, &NetWorkKey3, &NetWorkKey4};
+    return *keys.at(static_cast<std::size_t>(index));
+}
+
+inline std::string& ProfileRecord::WepKey(int index)
+{
+    return const_cast<std::string&>(std::as_const(*this).WepKey(index));
+}
 
 // Access-point settings.
 struct ApSettings {

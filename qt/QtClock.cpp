@@ -1,7 +1,6 @@
 #include "qt/QtClock.h"
 
 #include <QDateTime>
-#include <QThread>
 
 namespace kesto {
 
@@ -14,11 +13,6 @@ std::uint32_t QtClock::TickCount()
 {
     // The low 32 bits: wraps like the system tick count callers expect.
     return static_cast<std::uint32_t>(static_cast<quint64>(m_started.elapsed()));
-}
-
-void QtClock::Sleep(std::uint32_t ms)
-{
-    QThread::msleep(ms);
 }
 
 LocalTime QtClock::Now()

@@ -12,9 +12,6 @@ public:
     QtClock();
 
     std::uint32_t TickCount() override;
-    // Blocks the thread without processing events: handlers run to completion, and a
-    // wait inside one holds the whole program, as the system's own waits do.
-    void Sleep(std::uint32_t ms) override;
     LocalTime Now() override;
 
 private:

@@ -3,7 +3,8 @@
 // QVWlan.INI. Everything is found relative to the program's own folder, as the installed
 // layout places it (bin/, libexec/kesto/, share/kesto/), so an unpacked package runs in
 // place; no path of the build or source tree is compiled in. A build tree has the same
-// shape: its share/kesto is a link to the source tree's resources/ folder.
+// shape: its share/kesto holds the pages the build assembled and links to the rest of the
+// source tree's resources/ folder.
 #pragma once
 
 #include <QString>

@@ -1,53 +1,14 @@
-// SqliteRegistry: keys and values in two tables of one SQLite file. The file is checked
-// before SQLite may write to it, so a file that is not ours is never touched.
+// SqliteRegistry: keys and values in two tables of the store file that StoreFile opened.
 #include "registry/SqliteRegistry.h"
 
 #include <sqlite3.h>
 
 #include <array>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <pwd.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kesto {
 
 namespace {
-
-// Stored in the database header (PRAGMA application_id): "KSTR". A file with another
-// identifier belongs to another program.
-constexpr std::int32_t kApplicationId = 0x4B535452;
-// Layout of the tables (PRAGMA user_version); a store with a higher number was written
-// by a newer program and is refused rather than misread.
-constexpr int kLayoutVersion = 1;
-// A writer in another process holds the store for milliseconds; waiting this long for
-// it means a concurrent write is never lost to a lock.
-constexpr int kBusyTimeoutMs = 5000;
-constexpr std::int64_t kRootId = 1;
-
-constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
-constexpr std::size_t kHeaderSize = 100;
-constexpr std::size_t kApplicationIdOffset = 68;
-
-constexpr const char* kSchema = R"sql(
-CREATE TABLE keys(
-    id INTEGER PRIMARY KEY,
-    parent INTEGER,
-    name TEXT NOT NULL COLLATE NOCASE,
-    UNIQUE(parent, name));
-CREATE TABLE vals(
-    key INTEGER NOT NULL,
-    name TEXT NOT NULL COLLATE NOCASE,
-    type INTEGER NOT NULL,
-    data BLOB NOT NULL,
-    PRIMARY KEY(key, name)) WITHOUT ROWID;
-INSERT INTO keys(id, parent, name) VALUES (1, NULL, '');
-)sql";
 
 // Non-empty components of a key path; empty ones (doubled, leading or trailing
 // backslashes) are ignored.
@@ -108,269 +69,17 @@ RegValue ColumnValue(sqlite3_stmt* statement, int typeColumn, int dataColumn)
     return value;
 }
 
-std::string ErrnoText()
-{
-    return std::strerror(errno);
-}
-
 } // namespace
 
-std::string DefaultRegistryPath()
-{
-    std::filesystem::path base;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || home[0] == '\0') {
-            const passwd* entry = getpwuid(getuid());
-            home = entry ? entry->pw_dir : nullptr;
-        }
-        if (!home || home[0] == '\0')
-            throw RegistryError("cannot find the home directory for the registry store");
-        base = std::filesystem::path(home) / ".config";
-    }
-    const auto dir = base / "kesto";
-    std::error_code ec;
-    std::filesystem::create_directories(base, ec);
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        throw RegistryError(dir.string() + ": cannot create the directory (" + ErrnoText() + ")");
-    return (dir / "registry.db").string();
-}
-
 SqliteRegistry::SqliteRegistry(std::string path, StoreAccess access)
-    : m_path(std::move(path)), m_access(access)
+    : m_file(std::move(path), access)
 {
-    Open();
 }
 
 SqliteRegistry::~SqliteRegistry()
 {
     for (auto& entry : m_statements)
         sqlite3_finalize(entry.second);
-    sqlite3_close_v2(m_db);
-}
-
-void SqliteRegistry::Open()
-{
-    if (m_path == ":memory:") {
-        OpenDatabase(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        InitialiseSchema();
-        return;
-    }
-    const FileState state = CheckExistingFile(m_access == StoreAccess::ReadWrite);
-    m_readOnly = m_access == StoreAccess::ReadOnly || !Writable();
-    if (m_readOnly && state != FileState::Store) {
-        // Nothing to read, and nothing may be created: an empty store.
-        OpenEmptyReadOnly();
-        return;
-    }
-    // The file exists now (created 0600 by CheckExistingFile when it was absent), so
-    // SQLite is never asked to create it with its own, wider default mode.
-    OpenDatabase(m_path, m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
-    QuickCheck();
-    if (!InitialiseSchema()) {
-        OpenEmptyReadOnly();
-        return;
-    }
-    if (m_readOnly) {
-        // Belt and braces: SQLite itself refuses every write on this connection.
-        sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
-        return;
-    }
-    // Readers then never block the writer, and a writer killed mid-transaction leaves
-    // only uncommitted frames that the next opener ignores. Failing to switch (another
-    // process holds the file) keeps the rollback journal, which is just as safe.
-    sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-}
-
-bool SqliteRegistry::Writable() const
-{
-    // The folder too: the journal, or the write-ahead log and its index, live beside
-    // the file.
-    const auto slash = m_path.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".")
-                            : slash == 0               ? std::string("/")
-                                                       : m_path.substr(0, slash);
-    return ::access(m_path.c_str(), W_OK) == 0 && ::access(dir.c_str(), W_OK | X_OK) == 0;
-}
-
-void SqliteRegistry::OpenDatabase(const std::string& name, int flags)
-{
-    if (m_db) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-    }
-    if (sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
-        Fail(m_db ? sqlite3_errmsg(m_db) : "cannot open the database");
-    sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-}
-
-void SqliteRegistry::OpenEmptyReadOnly()
-{
-    OpenDatabase(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    m_readOnly = false; // the tables of the private copy are made, then nothing more
-    InitialiseSchema();
-    m_readOnly = true;
-    sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
-}
-
-// A damaged store is reported at once rather than failing some later read; a store
-// that merely cannot be read this way is not called damaged.
-void SqliteRegistry::QuickCheck()
-{
-    for (;;) {
-        sqlite3_stmt* check = nullptr;
-        int rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &check, nullptr);
-        if (rc == SQLITE_OK)
-            rc = sqlite3_step(check);
-        const std::string verdict = rc == SQLITE_ROW ? ColumnText(check, 0) : sqlite3_errmsg(m_db);
-        sqlite3_finalize(check);
-        if (rc == SQLITE_ROW && verdict == "ok")
-            return;
-        const int primary = rc & 0xFF;
-        if (rc == SQLITE_ROW || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
-            Fail("damaged registry store (" + verdict + ")");
-        if (m_readOnly && !m_immutable &&
-            (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN)) {
-            // A store in write-ahead-log mode needs an index file beside it, which a
-            // folder we may not write cannot take. Nobody can write such a store through
-            // that folder either, so it is read as it lies.
-            m_immutable = true;
-            std::string uri = "file:";
-            for (const char c : m_path) {
-                if (c == '%' || c == '?' || c == '#') {
-                    static constexpr char kHex[] = "0123456789ABCDEF";
-                    uri += '%';
-                    uri += kHex[static_cast<unsigned char>(c) >> 4];
-                    uri += kHex[static_cast<unsigned char>(c) & 0xF];
-                } else {
-                    uri += c;
-                }
-            }
-            uri += "?immutable=1";
-            OpenDatabase(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-            continue;
-        }
-        Fail("cannot read the registry store (" + verdict + ")");
-    }
-}
-
-// Looks at the file with plain reads before SQLite opens it: SQLite would happily
-// turn an empty-looking or foreign file into its own. Creates an absent file (0600)
-// when create is set.
-SqliteRegistry::FileState SqliteRegistry::CheckExistingFile(bool create)
-{
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            Fail("cannot open the registry store (" + ErrnoText() + ")");
-        if (!create)
-            return FileState::Absent;
-        const int created = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (created < 0 && errno != EEXIST)
-            Fail("cannot create the registry store (" + ErrnoText() + ")");
-        if (created >= 0)
-            ::close(created);
-        // Lost a creation race: another process made it, and it is checked on open.
-        return FileState::Empty;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        Fail("not a Kesto registry store (not a regular file)");
-    }
-    std::array<char, kHeaderSize> header{};
-    std::size_t got = 0;
-    while (got < header.size()) {
-        const auto n = ::read(fd, header.data() + got, header.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (got == 0)
-        return FileState::Empty; // a fresh store
-    const std::string_view head(header.data(), got);
-    if (got < kSqliteMagic.size() || head.substr(0, kSqliteMagic.size()) != kSqliteMagic)
-        Fail("not a Kesto registry store (file is not a database)");
-    if (got < kHeaderSize)
-        Fail("damaged registry store (truncated database header)");
-    std::uint32_t id = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        id = (id << 8) | static_cast<unsigned char>(header[kApplicationIdOffset + i]);
-    if (static_cast<std::int32_t>(id) != kApplicationId)
-        Fail("not a Kesto registry store (database of another program)");
-    return FileState::Store;
-}
-
-bool SqliteRegistry::InitialiseSchema()
-{
-    auto single = [&](const char* sql) {
-        sqlite3_stmt* query = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &query, nullptr) != SQLITE_OK ||
-            sqlite3_step(query) != SQLITE_ROW) {
-            sqlite3_finalize(query);
-            Fail(sqlite3_errmsg(m_db));
-        }
-        const auto result = sqlite3_column_int64(query, 0);
-        sqlite3_finalize(query);
-        return result;
-    };
-    // An existing store needs no write lock, so a store the user may only read still
-    // opens for queries.
-    bool locked = false;
-    for (;;) {
-        const auto applicationId = single("PRAGMA application_id");
-        if (applicationId == kApplicationId) {
-            const auto version = single("PRAGMA user_version");
-            if (version > kLayoutVersion)
-                Fail("registry store layout " + std::to_string(version) +
-                     " is newer than this program supports");
-            if (locked)
-                Exec("COMMIT");
-            return true;
-        }
-        if (applicationId != 0 || single("SELECT count(*) FROM sqlite_master") != 0)
-            Fail("not a Kesto registry store (database of another program)");
-        if (locked)
-            break;
-        if (m_readOnly)
-            return false; // an empty database: nothing to read, and no tables may be made
-        // Look again under the write lock: another process may be creating the same
-        // fresh store, and the tables must be made once.
-        Exec("BEGIN IMMEDIATE");
-        locked = true;
-    }
-    Exec(kSchema);
-    // Set while the file still uses the rollback journal, so the identifier is in the
-    // file's own header before any other process can look at it.
-    Exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
-    Exec(("PRAGMA user_version=" + std::to_string(kLayoutVersion)).c_str());
-    Exec("COMMIT");
-    return true;
-}
-
-void SqliteRegistry::Exec(const char* sql)
-{
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        Fail(sqlite3_errmsg(m_db));
-}
-
-void SqliteRegistry::Fail(std::string_view what)
-{
-    const std::string message = m_path + ": " + std::string(what);
-    for (auto& entry : m_statements)
-        sqlite3_finalize(entry.second);
-    m_statements.clear();
-    // Closing rolls back anything begun; nothing was written to a file that failed a check.
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
-    throw RegistryError(message);
 }
 
 sqlite3_stmt* SqliteRegistry::Statement(const char* sql)
@@ -378,7 +87,7 @@ sqlite3_stmt* SqliteRegistry::Statement(const char* sql)
     if (const auto found = m_statements.find(std::string_view(sql)); found != m_statements.end())
         return found->second;
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+    if (sqlite3_prepare_v3(db(), sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
         SQLITE_OK) {
         NoteError(SQLITE_ERROR);
         return nullptr;
@@ -389,9 +98,9 @@ sqlite3_stmt* SqliteRegistry::Statement(const char* sql)
 
 bool SqliteRegistry::NoteError(int rc)
 {
-    m_lastError = m_path + ": " +
-                  (m_readOnly ? std::string("the store is open for reading only")
-                   : m_db     ? std::string(sqlite3_errmsg(m_db))
+    m_lastError = path() + ": " +
+                  (readOnly() ? std::string("the store is open for reading only")
+                   : db()     ? std::string(sqlite3_errmsg(db()))
                               : std::string(sqlite3_errstr(rc)));
     if (m_depth > 0)
         m_transactionFailed = true;
@@ -400,7 +109,7 @@ bool SqliteRegistry::NoteError(int rc)
 
 std::optional<std::int64_t> SqliteRegistry::FindKey(std::string_view keyPath)
 {
-    std::int64_t id = kRootId;
+    std::int64_t id = StoreFile::kRootKey;
     for (const auto part : SplitKeyPath(keyPath)) {
         auto* find = Statement("SELECT id FROM keys WHERE parent=?1 AND name=?2");
         if (!find)
@@ -421,7 +130,7 @@ std::optional<std::int64_t> SqliteRegistry::FindKey(std::string_view keyPath)
 
 std::optional<std::int64_t> SqliteRegistry::MakeKey(std::string_view keyPath)
 {
-    std::int64_t id = kRootId;
+    std::int64_t id = StoreFile::kRootKey;
     for (const auto part : SplitKeyPath(keyPath)) {
         auto* find = Statement("SELECT id FROM keys WHERE parent=?1 AND name=?2");
         if (!find)
@@ -448,7 +157,7 @@ std::optional<std::int64_t> SqliteRegistry::MakeKey(std::string_view keyPath)
             NoteError(inserted);
             return std::nullopt;
         }
-        id = sqlite3_last_insert_rowid(m_db);
+        id = sqlite3_last_insert_rowid(db());
     }
     return id;
 }
@@ -457,12 +166,12 @@ bool SqliteRegistry::Begin()
 {
     // A savepoint outside a transaction would start a new one and commit on release:
     // when SQLite has already rolled the outer transaction back, nothing may proceed.
-    if (m_depth > 0 && sqlite3_get_autocommit(m_db)) {
+    if (m_depth > 0 && sqlite3_get_autocommit(db())) {
         m_transactionFailed = true;
         return false;
     }
     const char* sql = m_depth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT nested";
-    if (const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); rc != SQLITE_OK)
+    if (const int rc = sqlite3_exec(db(), sql, nullptr, nullptr, nullptr); rc != SQLITE_OK)
         return NoteError(rc);
     ++m_depth;
     return true;
@@ -473,24 +182,24 @@ bool SqliteRegistry::Finish(bool ok)
 {
     --m_depth;
     if (m_depth > 0) {
-        if (ok && sqlite3_exec(m_db, "RELEASE nested", nullptr, nullptr, nullptr) == SQLITE_OK)
+        if (ok && sqlite3_exec(db(), "RELEASE nested", nullptr, nullptr, nullptr) == SQLITE_OK)
             return true;
         if (ok)
             NoteError(SQLITE_ERROR);
-        sqlite3_exec(m_db, "ROLLBACK TO nested", nullptr, nullptr, nullptr);
-        sqlite3_exec(m_db, "RELEASE nested", nullptr, nullptr, nullptr);
+        sqlite3_exec(db(), "ROLLBACK TO nested", nullptr, nullptr, nullptr);
+        sqlite3_exec(db(), "RELEASE nested", nullptr, nullptr, nullptr);
         return false;
     }
     const bool failed = m_transactionFailed;
     m_transactionFailed = false;
     if (ok && !failed) {
-        const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        const int rc = sqlite3_exec(db(), "COMMIT", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
             return true;
         NoteError(rc);
     }
-    if (!sqlite3_get_autocommit(m_db))
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(db()))
+        sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
 }
 
@@ -589,7 +298,7 @@ bool SqliteRegistry::DeleteValue(std::string_view keyPath, std::string_view name
         BindText(remove, 2, name);
         if (const int rc = sqlite3_step(remove); rc != SQLITE_DONE)
             return NoteError(rc);
-        return sqlite3_changes(m_db) > 0;
+        return sqlite3_changes(db()) > 0;
     });
 }
 
@@ -680,9 +389,9 @@ bool SqliteRegistry::WalkTree(std::string_view keyPath, const KeyVisitor& visit)
         return false;
     // One read transaction: the walk sees one state of the store even while another
     // process writes.
-    const bool own = m_depth == 0 && sqlite3_get_autocommit(m_db);
+    const bool own = m_depth == 0 && sqlite3_get_autocommit(db());
     if (own)
-        sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_exec(db(), "BEGIN", nullptr, nullptr, nullptr);
     std::vector<std::pair<std::int64_t, std::string>> pending{{*top, std::string(keyPath)}};
     try {
         while (!pending.empty()) {
@@ -696,11 +405,11 @@ bool SqliteRegistry::WalkTree(std::string_view keyPath, const KeyVisitor& visit)
         }
     } catch (...) {
         if (own)
-            sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_exec(db(), "COMMIT", nullptr, nullptr, nullptr);
         throw;
     }
     if (own)
-        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_exec(db(), "COMMIT", nullptr, nullptr, nullptr);
     return true;
 }
 

@@ -59,6 +59,10 @@ for file in usr/bin/kesto-utility usr/bin/kestoctl usr/libexec/kesto/kesto-windo
             usr/share/man/man1/kesto-utility.1.gz usr/share/man/man1/kestoctl.1.gz; do
   [ -e "$root/$file" ] || fail "the package has no /$file"
 done
+# The pages as the build assembled them: the pages the window has always loaded.
+(cd "$root/usr/share/kesto/pages" && sha256sum --check --strict --quiet \
+  "$here/tests/resources/pages.sha256" && [ -f bridge.js ] && [ -f style.css ]) ||
+  fail "the package's pages differ from tests/resources/pages.sha256"
 for program in "$root"/usr/bin/* "$root"/usr/libexec/kesto/*; do
   ! grep -q -a -F "$here" "$program" || fail "$program holds a path of the source tree"
 done

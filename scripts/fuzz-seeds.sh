@@ -2,9 +2,16 @@
 # Collects the fuzz targets' seed inputs from the project's own resources and tests into
 # OUT/<target>/ (default: build-fuzz/seeds). Seeds are inputs the programs really read:
 # the shipped INI, scenario and pages, the .reg texts and message lines the tests use.
+# The pages are the assembled ones of a build: PAGES (default: the pages of the build
+# folder OUT is in, OUT/../share/kesto/pages).
+#
+#   scripts/fuzz-seeds.sh [OUT [PAGES]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/build-fuzz/seeds}
+pages=${2:-$(dirname "$out")/share/kesto/pages}
+ls "$pages"/[0-9]*.html >/dev/null 2>&1 ||
+  { echo "fuzz-seeds.sh: no assembled pages in $pages (build the target kesto_page_files)" >&2; exit 1; }
 rm -rf "$out"
 mkdir -p "$out"/{fuzz_reg_file,fuzz_adapter_ini,fuzz_scenario,fuzz_page_scan,fuzz_message_codec,fuzz_survey_records,fuzz_control_replies}
 
@@ -18,7 +25,7 @@ cp "$here"/resources/scenarios/*.json "$out/fuzz_scenario/"
 find "$here/tests" -name '*.json' -exec cp {} "$out/fuzz_scenario/" \;
 
 # Pages: every shipped page.
-cp "$here"/resources/pages/*.html "$out/fuzz_page_scan/"
+cp "$pages"/[0-9]*.html "$out/fuzz_page_scan/"
 
 # .reg texts: the files in the tree and the texts of the .reg tests (C string literals
 # starting with one of the two headers, with their escapes undone).

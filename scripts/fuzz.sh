@@ -39,7 +39,8 @@ targets=("$@")
 bash "$here/scripts/install-deps.sh"
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTO_FUZZ=ON -DKESTO_BUILD_TESTS=OFF -DKESTO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+# The assembled pages are the page scanner's seeds.
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" kesto_page_files
 
 bash "$here/scripts/fuzz-seeds.sh" "$build/seeds" >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1

@@ -60,10 +60,8 @@ std::string PassphraseKeys::ApplyToProfile(ProfileRecord& record, int selectWepI
         record.KeyLength = selectWepIndex + 1;
     }
     const std::string trimmed = GeneratePassphraseKeys(passPhrase, record.KeyLength);
-    record.NetWorkKey1 = m_keys[0];
-    record.NetWorkKey2 = m_keys[1];
-    record.NetWorkKey3 = m_keys[2];
-    record.NetWorkKey4 = m_keys[3];
+    for (int key = 0; key < kWepKeyCount; ++key)
+        record.WepKey(key) = m_keys[static_cast<std::size_t>(key)];
     return trimmed;
 }
 

@@ -1,79 +1,52 @@
 // SecurityPopup: the modal pop-up that takes the security settings of a network joined
-// from the site survey, on its WEP page (248) and its EAP (249-252), WPA-PSK (253) and
-// WPA-RADIUS (254) pages. Its handlers edit the current record (WorkingRecords::
-// CurrentProfile) as the user types; the caller keeps a copy and discards the changes
-// unless a save button closed the pop-up. Secrets (passwords, the WPA pass phrase) go
-// into the record scrambled.
+// from the site survey, the security form on its WEP page (248) and its EAP (249-252),
+// WPA-PSK (253) and WPA-RADIUS (254) pages. It edits a copy of the record it is given
+// and hands the copy back only when a save button closed it. Secrets (passwords, the
+// WPA pass phrase) go into the record scrambled.
 #pragma once
 
 #include "pages/HtmlDialog.h"
+#include "pages/PageSurface.h"
 #include "platform/Dialogs.h"
-#include "profiles/WorkingRecords.h"
+#include "profiles/ProfileRecord.h"
 #include "security/PassphraseKeys.h"
-#include "security/WepKeyEntry.h"
+#include "security/SecurityForm.h"
 
+#include <optional>
 #include <string>
 
 namespace kesto {
 
-inline constexpr int kPopupWepPageId = 248;
-inline constexpr int kPopupEapMd5PageId = 249;
-inline constexpr int kPopupEapPeapPageId = 250;
-inline constexpr int kPopupEapTlsPageId = 251;
-inline constexpr int kPopupEapTtlsPageId = 252;
-inline constexpr int kPopupWpaPskPageId = 253;
-inline constexpr int kPopupWpaRadiusPageId = 254;
-
-class SecurityPopup : public HtmlDialog {
+class SecurityPopup : public HtmlDialog, private PageSurface {
 public:
     // caption: the title of its message boxes (the application name). keys: the
     // application's one pass-phrase key generator.
-    SecurityPopup(PageHost& host, Dialogs& dialogs, std::string caption, WorkingRecords& work,
-                  PassphraseKeys& keys, int firstPageId = kPopupWepPageId,
-                  ManifestLookup manifest = PageElements);
+    SecurityPopup(PageHost& host, Dialogs& dialogs, std::string caption, PassphraseKeys& keys,
+                  int firstPageId = kPopupWepPageId, ManifestLookup manifest = PageElements);
 
-    // Runs the pop-up modally. True when a save button accepted the settings and closed
-    // it; false when the user closed it otherwise (CurrentProfile then holds whatever
-    // was typed, for the caller to discard).
-    bool Run();
-    bool secretsAccepted() const { return m_secretsAccepted; }
+    // Runs the pop-up modally on a copy of record. The copy as saved when a save button
+    // accepted the settings and closed the pop-up; nothing when the user closed it
+    // otherwise.
+    std::optional<ProfileRecord> Run(const ProfileRecord& record);
 
 protected:
     void OnInitDialog() override;
-    void Push(PageMirror& page) override;
-    void Pull(const PageMirror& page) override;
+    void Push(PageMirror& page) override { m_fields.Push(page); }
+    void Pull(const PageMirror& page) override { m_fields.Pull(page); }
 
 private:
-    void BindWepPage();
-    void BindEapPages();
-    void SaveWep();
-    void SaveEap();
-    void SaveWpaPsk();
-    void ShowMethodPage();
-    void Accept();
+    // The form's window: this dialog's pages and members.
+    void ShowPage(int pageId) override { HtmlDialog::ShowPage(pageId); }
+    void UpdateData(bool fromPage) override { HtmlDialog::UpdateData(fromPage); }
+    ElementBinding& binding() override { return m_fields; }
+    PageMirror& page() override { return HtmlDialog::page(); }
 
-    Dialogs& m_dialogs;
-    std::string m_caption;
-    WorkingRecords& m_work;
-    WepKeyEntry m_keyEntry;
-    bool m_secretsAccepted = false;
+    void Stored(SecurityPage page);
 
-    // Members exchanged with the pages (select indexes, check boxes, texts).
-    int m_keySize = 0;
-    int m_authentication = 0;
-    int m_keySelect = 0;
-    std::string m_keyText;
-    int m_radius = 0;
-    std::string m_md5Login, m_md5Password;
-    std::string m_peapLogin, m_peapPassword;
-    int m_peapCheck = 0, m_peapInner = 0;
-    std::string m_tlsLogin;
-    int m_tlsCheck = 0;
-    std::string m_ttlsLogin, m_ttlsPassword;
-    int m_ttlsCheck = 0, m_ttlsProtocol = 0;
-    int m_pskCipher = 0;
-    std::string m_pskPhrase;
-    int m_radiusCipher = 0;
+    ProfileRecord m_record;
+    ElementBinding m_fields;
+    SecurityForm m_form;
+    bool m_saved = false;
 };
 
 } // namespace kesto

@@ -4,8 +4,6 @@
 #include "base/Text.h"
 #include "security/WepKeyRules.h"
 
-#include <array>
-
 namespace kesto {
 
 namespace {
@@ -19,23 +17,15 @@ constexpr std::string_view kKeyField = "TextWepKey";
 constexpr int kSize256Index = 2;
 constexpr int kChoiceTypedKey = 1;
 
-std::array<std::string*, kWepKeyCount> Slots(ProfileRecord& record)
-{
-    return {&record.NetWorkKey1, &record.NetWorkKey2, &record.NetWorkKey3, &record.NetWorkKey4};
-}
-
 } // namespace
 
 WepKeyEntry::WepKeyEntry(PassphraseKeys& keys) : m_keys(keys) {}
 
 std::string WepKeyEntry::FilledKeyText(const ProfileRecord& record, int keyIndex)
 {
-    if (keyIndex < 0 || keyIndex >= kWepKeyCount)
+    if (keyIndex < 0 || keyIndex >= kWepKeyCount || record.WepKey(keyIndex).empty())
         return {};
-    const std::array<const std::string*, kWepKeyCount> keys{
-        &record.NetWorkKey1, &record.NetWorkKey2, &record.NetWorkKey3, &record.NetWorkKey4};
-    return keys[static_cast<std::size_t>(keyIndex)]->empty() ? std::string()
-                                                             : std::string(kWepKeyMask);
+    return std::string(kWepKeyMask);
 }
 
 int WepKeyEntry::SelectedOr(int index, int optionCount, int previous)
@@ -55,7 +45,7 @@ bool WepKeyEntry::KeyUp(ProfileRecord& record, const PageMirror& page)
     // The field still shows the mask: the key went up without typing (Tab, Shift).
     if (text == kWepKeyMask)
         return false;
-    std::string& slot = *Slots(record)[static_cast<std::size_t>(KeySlot(page))];
+    std::string& slot = record.WepKey(KeySlot(page));
     if (slot == text)
         return false;
     slot = text;
@@ -83,13 +73,9 @@ bool WepKeyEntry::PassPhraseKeyUp(ProfileRecord& record, PageMirror& page)
     const std::string trimmed(TrimWhiteSpace(phrase));
     if (trimmed == m_lastPhrase && record.KeyLength == m_lastKeySize)
         return false;
-    m_keys.GeneratePassphraseKeys(phrase, record.KeyLength);
+    m_keys.ApplyToProfile(record, size, phrase);
     m_lastPhrase = trimmed;
     m_lastKeySize = record.KeyLength;
-    const GeneratedKeys& keys = m_keys.Keys();
-    const auto slots = Slots(record);
-    for (std::size_t i = 0; i < slots.size(); ++i)
-        *slots[i] = keys[i];
     page.SetText(kKeyField, kWepKeyMask);
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "platform/Dialogs.h"
+#include "profiles/ProfileRecord.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,9 +13,6 @@
 #include <vector>
 
 namespace kesto {
-
-// Four keys per record; a key index is 0..3, KeyInUse is index + 1.
-inline constexpr int kWepKeyCount = 4;
 
 // What a key field shows in place of a stored key.
 inline constexpr std::string_view kWepKeyMask = "**********";

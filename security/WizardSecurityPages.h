@@ -1,10 +1,10 @@
-// WizardSecurityPages: the profile wizard's pages of each security method, writing the
-// wizard's record: WEP (240 with the typed key chosen, 289 with the pass phrase
-// chosen), the EAP methods (241 MD5 and LEAP, 242 PEAP, 243 TLS, 244 TTLS, switched by
-// SelectRadius), WPA-PSK (245) and WPA with RADIUS (246, which leads on to the EAP page
-// of the record's method). The wizard owns the flow around them and hands in what its
-// steps do: confirm (fill the confirmation step and show it), back (the security
-// method step) and abandon (leave the wizard for the profile page).
+// WizardSecurityPages: the profile wizard's pages of each security method, the security
+// form on the wizard's record: WEP (240 with the typed key chosen, 289 with the pass
+// phrase chosen), the EAP methods (241 MD5 and LEAP, 242 PEAP, 243 TLS, 244 TTLS,
+// switched by SelectRadius), WPA-PSK (245) and WPA with RADIUS (246, which leads on to
+// the EAP page of the record's method). The wizard owns the flow around them and hands
+// in what its steps do: confirm (fill the confirmation step and show it), back (the
+// security method step) and abandon (leave the wizard for the profile page).
 #pragma once
 
 #include "pages/PageMap.h"
@@ -12,7 +12,7 @@
 #include "platform/Dialogs.h"
 #include "profiles/WorkingRecords.h"
 #include "security/PassphraseKeys.h"
-#include "security/WepKeyEntry.h"
+#include "security/SecurityForm.h"
 
 #include <functional>
 #include <string>
@@ -21,18 +21,6 @@ namespace kesto {
 
 // The security method of the wizard's step 2, equal to AuthenticationMode.
 enum class WizardSecurity { None = 0, Wep = 1, WpaPsk = 2, WpaRadius = 3, Radius = 4 };
-
-// The EAP method choice of SelectRadius; RadiusType is the choice + 1.
-enum class EapMethod { Tls = 0, Ttls = 1, Md5 = 2, Peap = 3, Leap = 4 };
-
-inline constexpr int kWepKeyPageId = 240;
-inline constexpr int kWepPassPhrasePageId = 289;
-inline constexpr int kEapMd5PageId = 241;
-inline constexpr int kEapPeapPageId = 242;
-inline constexpr int kEapTlsPageId = 243;
-inline constexpr int kEapTtlsPageId = 244;
-inline constexpr int kWpaPskPageId = 245;
-inline constexpr int kWpaRadiusPageId = 246;
 
 struct WizardSecurityFlow {
     std::function<void()> confirm;
@@ -57,28 +45,18 @@ public:
     // left it (the WEP key field emptied; WPA-RADIUS and RADIUS: the EAP page).
     void Reenter(WizardSecurity method);
 
-    // The page of an EAP method choice; any value outside 0..4 counts as EAP-TLS.
-    static int EapPage(int methodChoice);
-
 private:
     void FillWep();
     void ShowWep();
-    void FillEap(int methodChoice);
-    void ShowEapPage(int methodChoice);
-    void OnRadiusChange();
+    // The EAP page of the record's method, showing the record.
+    void EnterEapPage();
+    void Stored(SecurityPage page);
     void OnEapBack();
-    void OnWepNext();
-    void OnEapNext();
-    void OnPskNext();
-    void OnWpaRadiusNext();
-    int StoredEapChoice() const;
 
     WindowShell& m_shell;
     WorkingRecords& m_work;
-    Dialogs& m_dialogs;
-    std::string m_caption;
     WizardSecurityFlow m_flow;
-    WepKeyEntry m_keyEntry;
+    SecurityForm m_form;
     WizardSecurity m_method = WizardSecurity::None;
 };
 

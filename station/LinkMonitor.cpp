@@ -110,9 +110,10 @@ std::int32_t LinkSample::AverageSignal() const
 
 LinkMonitor::LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
                          WorkingRecords& work, ElementBinding& fields,
-                         std::function<void()> pushFields, Timers& timers, Clock& clock)
+                         std::function<void()> pushFields, Timers& timers, Clock& clock,
+                         OneShotTimers& oneShots)
     : m_api(api), m_discovery(discovery), m_store(store), m_work(work), m_fields(fields),
-      m_pushFields(std::move(pushFields)), m_timers(timers), m_clock(clock), m_meter(api, clock)
+      m_pushFields(std::move(pushFields)), m_timers(timers), m_meter(api, clock), m_pause(oneShots)
 {
     // The bars are images: until the first reading they show dark rather than no source.
     SetBars(kSignalBarPrefix, 0);
@@ -147,6 +148,8 @@ void LinkMonitor::ClearStatus()
 
 void LinkMonitor::RefreshLinkInfo()
 {
+    if (m_pause.pending())
+        return;
     const std::string driverKey = m_discovery.SelectedAdapterKey();
 
     switch (m_api.QueryWL_AuthenticationMode()) {
@@ -170,8 +173,12 @@ void LinkMonitor::RefreshLinkInfo()
         m_work.CurrentProfile.NetworkType = networkType;
     SetText("TextNetworkType", networkType == 0 ? "Ad-Hoc(IBSS)" : "Infrastruktur(BSS)");
 
-    m_clock.Sleep(kPauseMs);
+    m_pause.Start(kPauseMs,
+                  [this, networkType, driverKey] { RefreshRate(networkType, driverKey); });
+}
 
+void LinkMonitor::RefreshRate(int networkType, const std::string& driverKey)
+{
     const int channel = m_api.QueryWL_Channel();
     if (channel != -1)
         SetText("TextChannel", std::to_string(channel));
@@ -182,11 +189,10 @@ void LinkMonitor::RefreshLinkInfo()
 
     RefreshWirelessMode(networkType, speed, driverKey);
 
-    m_clock.Sleep(kPauseMs);
-
-    RefreshAssociation();
-
-    m_timers.SetTimer(kLinkStatusTimer, kLinkStatusPeriod);
+    m_pause.Start(kPauseMs, [this] {
+        RefreshAssociation();
+        m_timers.SetTimer(kLinkStatusTimer, kLinkStatusPeriod);
+    });
 }
 
 void LinkMonitor::RefreshWirelessMode(int networkType, int speed, const std::string& driverKey)

@@ -2,7 +2,8 @@
 // station mode. It owns no timer: the main window arms its timers 1, 2 and 7 and calls
 // one tick operation per tick. The monitor writes the main window's bound fields;
 // only RefreshSignal pushes them to the page, so texts set by the other two ticks
-// reach the screen with the next signal tick.
+// reach the screen with the next signal tick. The link status tick pauses twice between
+// its readings; each pause is a one-shot, and the thread serves other events meanwhile.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
@@ -10,6 +11,7 @@
 #include "adapter/WlanApi.h"
 #include "pages/ElementBinding.h"
 #include "platform/Clock.h"
+#include "platform/OneShotTimers.h"
 #include "platform/Timers.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
@@ -63,19 +65,25 @@ public:
     static constexpr std::uint32_t kThroughputPeriod = 5000;
 
     // fields: the main window's bound members; pushFields sends them to the page.
-    // timers: the main window's timers. The profile store supplies ActiveProfileName and
-    // CurrentProfile, the discovery the driver key and calibration ranges.
+    // timers: the main window's timers; oneShots run the link status tick's pauses. The
+    // profile store supplies ActiveProfileName and CurrentProfile, the discovery the
+    // driver key and calibration ranges.
     LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
                 WorkingRecords& work, ElementBinding& fields, std::function<void()> pushFields,
-                Timers& timers, Clock& clock);
+                Timers& timers, Clock& clock, OneShotTimers& oneShots);
 
     // The throughput baseline; the main window calls it whenever it shows page 236.
     void StartMonitor();
     // The thirteen status texts after TextProfileName emptied, all twenty bars dark.
     // Nothing is pushed: the window shows the page next.
     void ClearStatus();
-    // Timer 1: association texts; re-arms timer 1 with 1500 ms.
+    // Timer 1: association texts, read in three parts 30 ms apart; the last part re-arms
+    // timer 1 with 1500 ms. A tick while the parts run is not taken: the parts under way
+    // finish the refresh.
     void RefreshLinkInfo();
+    // Drops the parts of a link status tick still to run (the timers were set anew).
+    void DropPendingTick() { m_pause.Cancel(); }
+    bool tickPending() const { return m_pause.pending(); }
     // Timer 2: bars, link quality text, frame totals, profile name; pushes the fields.
     void RefreshSignal();
     // Timer 7: transmit and receive rates; re-arms timer 7 with 5000 ms.
@@ -101,6 +109,7 @@ private:
     void SetText(std::string_view id, std::string_view text);
     void SetBars(std::string_view prefix, int lit);
     void RefreshWirelessMode(int networkType, int speed, const std::string& driverKey);
+    void RefreshRate(int networkType, const std::string& driverKey);
     void RefreshAssociation();
 
     WlanApi& m_api;
@@ -110,10 +119,10 @@ private:
     ElementBinding& m_fields;
     std::function<void()> m_pushFields;
     Timers& m_timers;
-    Clock& m_clock;
 
     LinkSample m_sample;
     ThroughputMeter m_meter;
+    PendingStep m_pause;
 };
 
 } // namespace kesto

@@ -2,6 +2,7 @@
 // survey run on request and the networks it found, in the order the survey lists them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,9 @@ class NetworkPick {
 public:
     virtual ~NetworkPick() = default;
 
-    // Runs a new site survey; blocks for the survey's wait.
-    virtual void Survey() = 0;
+    // Starts a site survey for the page shown now (or joins the one under way); done runs
+    // when its networks are in. Leaving the page drops it, and done never runs.
+    virtual void Survey(std::function<void()> done) = 0;
     // The networks of the last survey; empty before the first.
     virtual std::vector<PickableNetwork> Networks() const = 0;
 };

@@ -21,10 +21,8 @@ constexpr int kSecurityChoices = 5;
 void ClearWepKeys(ProfileRecord& record)
 {
     record.KeyLength = 0;
-    record.NetWorkKey1.clear();
-    record.NetWorkKey2.clear();
-    record.NetWorkKey3.clear();
-    record.NetWorkKey4.clear();
+    for (int key = 0; key < kWepKeyCount; ++key)
+        record.WepKey(key).clear();
 }
 
 } // namespace
@@ -88,9 +86,9 @@ void ProfileWizard::StartAdd()
     m_shell.PlaceStationList();
     m_shell.surveyList().Show(false);
     m_shell.ShowPage(kAddProfilePageId);
-    m_networks.Survey();
-    m_found = m_networks.Networks();
-    FillStationList();
+    // The name page lists no network until the survey's are in, none of an earlier one.
+    m_found.clear();
+    SurveyNetworks();
 }
 
 void ProfileWizard::StartEdit(const ProfileRecord& profile)
@@ -109,9 +107,18 @@ void ProfileWizard::StartEdit(const ProfileRecord& profile)
     m_shell.PlaceStationList();
     m_shell.surveyList().Show(false);
     m_shell.ShowPage(kEditProfilePageId);
-    m_networks.Survey();
-    m_found = m_networks.Networks();
-    FillStationList();
+    m_found.clear();
+    SurveyNetworks();
+}
+
+// The name page's list of networks is replaced when the survey's results are in; until
+// then a pick takes a network of the list shown.
+void ProfileWizard::SurveyNetworks()
+{
+    m_networks.Survey([this] {
+        m_found = m_networks.Networks();
+        FillStationList();
+    });
 }
 
 void ProfileWizard::FillStationList()
@@ -143,9 +150,7 @@ void ProfileWizard::OnScan()
     ElementBinding& fields = m_shell.binding();
     m_work.WizardProfile.ProfileName = fields.Text("TextAddProfile");
     m_work.WizardProfile.SSID = fields.Text("TextAddSSID");
-    m_networks.Survey();
-    m_found = m_networks.Networks();
-    FillStationList();
+    SurveyNetworks();
     m_shell.UpdateData(false);
 }
 

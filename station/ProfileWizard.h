@@ -79,6 +79,7 @@ private:
     void ShowNamePage();
     void ShowAdHocPage();
     void Confirm();
+    void SurveyNetworks();
     void FillStationList();
     bool AdHocChosen() const;
     WizardSecurity SecurityChoice();

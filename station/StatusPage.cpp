@@ -6,7 +6,8 @@ static_assert(LinkMonitor::kLinkStatusTimer == kTimerLinkStatus);
 static_assert(LinkMonitor::kThroughputTimer == kTimerThroughput);
 
 StatusPage::StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery,
-                       ProfileStore& store, WorkingRecords& work, Clock& clock)
+                       ProfileStore& store, WorkingRecords& work, Clock& clock,
+                       OneShotTimers& oneShots)
     : m_shell(shell), m_monitor(
                           api, discovery, store, work, shell.binding(),
                           [&shell] {
@@ -15,8 +16,9 @@ StatusPage::StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& disco
                               if (shell.page().pageId() == kStatusPageId)
                                   shell.UpdateData(false);
                           },
-                          shell.timers(), clock)
+                          shell.timers(), clock, oneShots)
 {
+    shell.monitorTimers().SetResetObserver([this] { m_monitor.DropPendingTick(); });
 }
 
 void StatusPage::ShowTab()
@@ -56,11 +58,15 @@ void StatusPage::OnShellStep(ShellStep step)
     case ShellStep::AdapterReturned:
         m_monitor.StartMonitor();
         break;
+    case ShellStep::DropPendingSteps:
+        m_monitor.DropPendingTick();
+        break;
     case ShellStep::RestoredInStationMode:
     case ShellStep::RestoredInApMode:
     case ShellStep::SiteSurveyCommand:
     case ShellStep::ApStartingOnAdapter:
     case ShellStep::ApModeEntered:
+    case ShellStep::PageShown:
         break;
     }
 }

@@ -9,6 +9,7 @@
 #include "pages/PageController.h"
 #include "pages/WindowShell.h"
 #include "platform/Clock.h"
+#include "platform/OneShotTimers.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
 #include "station/LinkMonitor.h"
@@ -18,7 +19,7 @@ namespace kesto {
 class StatusPage : public PageController {
 public:
     StatusPage(WindowShell& shell, WlanApi& api, AdapterDiscovery& discovery, ProfileStore& store,
-               WorkingRecords& work, Clock& clock);
+               WorkingRecords& work, Clock& clock, OneShotTimers& oneShots);
 
     void ShowTab() override;
     void OnTimer(int id) override;

@@ -4,9 +4,9 @@
 
 namespace kesto {
 
-void SurveyNetworkPick::Survey()
+void SurveyNetworkPick::Survey(std::function<void()> done)
 {
-    m_survey.Scan();
+    m_survey.Scan(std::move(done));
 }
 
 std::vector<PickableNetwork> SurveyNetworkPick::Networks() const

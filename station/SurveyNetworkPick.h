@@ -11,7 +11,7 @@ class SurveyNetworkPick : public NetworkPick {
 public:
     explicit SurveyNetworkPick(SurveyPage& survey) : m_survey(survey) {}
 
-    void Survey() override;
+    void Survey(std::function<void()> done) override;
     std::vector<PickableNetwork> Networks() const override;
 
 private:

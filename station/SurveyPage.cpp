@@ -5,13 +5,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace kesto {
 
 namespace {
 
-constexpr std::uint32_t kScanWaitMs = 2000;
+// The radio is asked this often whether its scan is done, and the results are taken
+// after the limit whatever it says.
+constexpr std::uint32_t kScanPollMs = 100;
+constexpr std::uint32_t kScanLimitMs = 10000;
 constexpr int kColumnName = 1;
 constexpr int kColumnChannel = 2;
 constexpr int kColumnSignal = 3;
@@ -74,17 +78,15 @@ bool GreaterBy(int column, const SurveyEntry& a, const SurveyEntry& b)
 
 } // namespace
 
-SurveyPage::SurveyPage(WindowShell& shell, Needs needs) : m_shell(shell), m_needs(std::move(needs))
+SurveyPage::SurveyPage(WindowShell& shell, Needs needs)
+    : m_shell(shell), m_needs(std::move(needs)), m_scanStep(m_needs.oneShots)
 {
 }
 
 void SurveyPage::BindHandlers(PageMap& pages)
 {
-    pages.AddHandler(kSurveyPageId, "ButtonSiteScan", ElementEvent::Click, [this] {
-        Scan();
-        RecordSurveyTimes();
-        FillList();
-    });
+    pages.AddHandler(kSurveyPageId, "ButtonSiteScan", ElementEvent::Click,
+                     [this] { ScanFor(kSurveyPageId); });
     pages.AddHandler(kSurveyPageId, "ButtonSiteCon", ElementEvent::Click,
                      [this] { ConnectSelected(); });
 }
@@ -92,11 +94,9 @@ void SurveyPage::BindHandlers(PageMap& pages)
 void SurveyPage::ShowTab()
 {
     m_shell.setSurveyListHoldsSurvey(true);
-    Scan();
-    RecordSurveyTimes();
+    ScanFor(kSurveyPageId);
     m_shell.PlaceSurveyList();
     m_shell.ShowPage(kSurveyPageId);
-    FillList();
     m_shell.monitorTimers().Stop();
 }
 
@@ -125,22 +125,27 @@ void SurveyPage::OnShellStep(ShellStep step)
 {
     switch (step) {
     case ShellStep::SiteSurveyCommand:
-        // The list holds the survey from now on, so a double click in it joins.
+        // The list holds the survey from now on, so a double click in it joins. Until the
+        // scan's rows are in, it shows none of another page's.
         m_shell.setSurveyListHoldsSurvey(true);
         m_shell.stationList().Show(false);
-        Scan();
-        RecordSurveyTimes();
+        m_shell.surveyList().Show(false);
+        ScanFor(kSurveyPageId);
         m_shell.PlaceSurveyList();
         m_shell.ShowPage(kSurveyPageId);
-        FillList();
         break;
     case ShellStep::RestoredInStationMode:
         Scan();
-        RecordSurveyTimes();
-        // The scan replaced the rows behind the list; a list still showing the old rows
-        // would join another row's network on a double click.
-        if (m_shell.page().pageId() == kSurveyPageId)
-            FillList();
+        break;
+    case ShellStep::PageShown: {
+        const int shown = m_shell.page().pageId();
+        std::erase_if(m_scanRequests, [shown](const ScanRequest& r) { return r.pageId != shown; });
+        if (m_scanRequests.empty())
+            DropScan();
+        break;
+    }
+    case ShellStep::DropPendingSteps:
+        DropScan();
         break;
     case ShellStep::FirstShowFromRestore:
     case ShellStep::FirstShowFromMenu:
@@ -155,15 +160,55 @@ void SurveyPage::OnShellStep(ShellStep step)
 
 // --- scanning and the list ---
 
-void SurveyPage::Scan()
+void SurveyPage::Scan(std::function<void()> then)
 {
-    WaitCursor wait(m_needs.dialogs);
-    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0);
+    ScanFor(m_shell.page().pageId(), std::move(then));
+}
+
+void SurveyPage::ScanFor(int pageId, std::function<void()> then)
+{
+    m_scanRequests.push_back({pageId, std::move(then)});
+    if (m_scanStep.pending())
+        return; // the scan under way serves this request too
+    m_scanCursor.emplace(m_needs.dialogs);
     m_needs.api.WL_SiteSurveyStart();
-    m_needs.clock.Sleep(kScanWaitMs);
+    m_scanStarted = m_needs.clock.TickCount();
+    m_scanStep.Start(kScanPollMs, [this] { PollScan(); });
+}
+
+void SurveyPage::PollScan()
+{
+    const int state = m_needs.api.WL_SiteSurveyState();
+    if (state == 0 && m_needs.clock.TickCount() - m_scanStarted < kScanLimitMs) {
+        m_scanStep.Start(kScanPollMs, [this] { PollScan(); });
+        return;
+    }
+    FinishScan();
+}
+
+void SurveyPage::FinishScan()
+{
+    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0);
     m_needs.api.WL_RetrieveSiteSurveyData(buffer);
     m_raw = ReadSurveyRecords(buffer);
     m_shown = m_raw;
+    m_scanCursor.reset();
+    const std::vector<ScanRequest> requests = std::exchange(m_scanRequests, {});
+    RecordSurveyTimes();
+    // The scan replaced the rows behind the list; a list still showing the old rows would
+    // join another row's network on a double click.
+    if (m_shell.page().pageId() == kSurveyPageId)
+        FillList();
+    for (const ScanRequest& request : requests)
+        if (request.then)
+            request.then();
+}
+
+void SurveyPage::DropScan()
+{
+    m_scanStep.Cancel();
+    m_scanCursor.reset();
+    m_scanRequests.clear();
 }
 
 void SurveyPage::RecordSurveyTimes()
@@ -258,55 +303,17 @@ void SurveyPage::ConnectSelected()
     }
 
     WorkingRecords& work = m_needs.work;
-    // What the window had before the join, for a join that does not happen.
-    const ProfileRecord savedRecord = work.CurrentProfile;
-    const std::string savedName = work.ActiveProfileName;
-    const auto restore = [&] {
-        work.CurrentProfile = savedRecord;
-        work.ActiveProfileName = savedName;
-        m_shell.binding().SetText("TextProfileName", savedName);
-    };
-
-    ProfileRecord& current = work.CurrentProfile;
-    current.NetworkType = entry.infrastructureMode;
-    current.Spare1 = 2305;
-    current.RTSCTSThreshold = 2305;
-    current.KeyType = 1;
-    current.KeyInUse = 1;
-    // A network outside the adapter's band (5 GHz) leaves the 1..14 channel as it was.
-    if (const int channel = AdapterChannel(entry.frequencyKhz); channel > 0)
-        current.Channel = channel;
-    current.TxRate = 0;
-    current.PSMode = 0;
-    current.Preamble = 2;
-    current.DataEncryption = 0;
-    current.AuthenticationMode = 0;
-    current.KeyLength = 0;
-    current.WepSwitch = 5;
-    current.SSID = entry.ssid;
-    current.NetWorkKey1.clear();
-    current.NetWorkKey2.clear();
-    current.NetWorkKey3.clear();
-    current.NetWorkKey4.clear();
-    current.Spare2 = 0;
-    current.WirelessMode = 0;
-    current.SecurityProfileName.clear();
-
-    const auto freshRecord = [&] {
-        ProfileRecord record;
-        record.ProfileName.clear();
-        record.SSID = entry.ssid;
-        record.NetworkType = entry.infrastructureMode;
-        return record;
-    };
+    // The entry's network as a fresh record: no name, so joining it names no stored
+    // profile and moves no default.
+    ProfileRecord joined;
+    joined.ProfileName.clear();
+    joined.SSID = entry.ssid;
+    joined.NetworkType = entry.infrastructureMode;
 
     switch (entry.encryption) {
     case SurveyEncryption::Open: {
         WaitCursor wait(m_needs.dialogs);
         ApplyEntry(entry);
-        work.ActiveProfileName.clear();
-        m_shell.binding().SetText("TextProfileName", "");
-        work.CurrentProfile = freshRecord();
         break;
     }
     case SurveyEncryption::Wep:
@@ -317,26 +324,27 @@ void SurveyPage::ConnectSelected()
         // button joins; the applier hands WPA records to the adapter's WPA call.
         const bool wep = entry.encryption == SurveyEncryption::Wep;
         const bool psk = entry.encryption == SurveyEncryption::WpaPsk;
-        work.CurrentProfile = freshRecord();
-        work.CurrentProfile.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
-        work.ActiveProfileName.clear();
-        m_shell.binding().SetText("TextProfileName", "");
+        joined.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
         const int firstPage = wep   ? kPopupWepPageId
                               : psk ? kPopupWpaPskPageId
                                     : kPopupWpaRadiusPageId;
-        SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, work, m_needs.keys,
+        SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, m_needs.keys,
                             firstPage, m_needs.manifest);
-        if (!popup.Run()) {
-            restore();
+        std::optional<ProfileRecord> saved = popup.Run(joined);
+        if (!saved) {
             m_shell.ShowPage(kSurveyPageId);
             FillList();
             return;
         }
+        joined = std::move(*saved);
         WaitCursor wait(m_needs.dialogs);
-        m_needs.applier.ApplyProfileRecord(work.CurrentProfile);
+        m_needs.applier.ApplyProfileRecord(joined);
         break;
     }
     }
+    work.CurrentProfile = std::move(joined);
+    work.ActiveProfileName.clear();
+    m_shell.binding().SetText("TextProfileName", "");
 
     m_shell.surveyList().Show(false);
     // The status page's own step: cleared, shown, the monitor started afresh.

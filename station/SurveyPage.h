@@ -3,6 +3,12 @@
 // selected network's details, sorts by column, and joins the selected network (an open
 // one directly, a WEP or WPA one through the security pop-up). Shown from tab 2 and from the
 // tray menu's site survey command; a restore scans again.
+//
+// A scan runs while the thread serves other events: the page shows at once, the library
+// is asked every 100 ms whether the radio is done (at most 10 s), and the list fills when
+// the results are in. A request while a scan runs joins it rather than starting another;
+// leaving the page the scan was asked for, hiding the window, switching the mode, losing
+// the adapter or ending drops it, and then neither the tables nor the list change.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
@@ -12,6 +18,7 @@
 #include "pages/WindowShell.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/OneShotTimers.h"
 #include "platform/PageHost.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
@@ -19,6 +26,8 @@
 #include "station/SurveyRecords.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +53,7 @@ public:
         ProfileApplier& applier;
         Dialogs& dialogs;
         Clock& clock;
+        OneShotTimers& oneShots;
         PageHost& pages;
         PassphraseKeys& keys;
         std::string caption;
@@ -58,8 +68,11 @@ public:
     void OnShellStep(ShellStep step) override;
 
     // --- the page's steps ---
-    // Starts a scan, waits 2000 ms, reads the records; the list shows them in scan order.
-    void Scan();
+    // Starts a scan for the page shown now (or joins the one under way). When the radio
+    // is done the records are read, their survey times noted, the list filled in scan
+    // order when it shows the survey, and then runs; nothing of it happens when the
+    // scan is dropped.
+    void Scan(std::function<void()> then = {});
     // Notes the current local time for the name of every network of the last scan.
     void RecordSurveyTimes();
     void FillList();
@@ -78,6 +91,16 @@ private:
         LocalTime time;
     };
 
+    // A scan asked for while page pageId was shown; then runs when its results are in.
+    struct ScanRequest {
+        int pageId = 0;
+        std::function<void()> then;
+    };
+
+    void ScanFor(int pageId, std::function<void()> then = {});
+    void PollScan();
+    void FinishScan();
+    void DropScan();
     void ApplyEntry(const SurveyEntry& entry);
     void RecordDriverText(std::string_view value, std::string_view text);
     // The last selected row of the list, or -1.
@@ -89,6 +112,11 @@ private:
     std::vector<SurveyEntry> m_shown;
     std::array<SurveyTime, kMaxSurveyEntries> m_times{};
     std::array<int, 3> m_sortFlags{};
+
+    PendingStep m_scanStep;
+    std::uint32_t m_scanStarted = 0; // tick count of the WL_SiteSurveyStart under way
+    std::optional<WaitCursor> m_scanCursor;
+    std::vector<ScanRequest> m_scanRequests;
 };
 
 } // namespace kesto

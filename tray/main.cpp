@@ -14,12 +14,14 @@
 #include "qt/EventGate.h"
 #include "qt/QtClock.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtOneShotTimers.h"
 #include "qt/QtShell.h"
 #include "qt/QtTimers.h"
 #include "qt/QtTrayIcon.h"
 #include "qt/ResourceFiles.h"
 #include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
+#include "tray/EventLoopProbe.h"
 #include "tray/MessageLogDialogs.h"
 #include "tray/TrayOptions.h"
 #include "windowlink/WindowChartHost.h"
@@ -154,6 +156,7 @@ int RunUtility(const TrayOptions& options)
         options.messageLogFile.empty() ? static_cast<Dialogs&>(dialogs) : messageLog;
     QtTimers timers(gate);
     QtTimers dialogTimers(gate); // the modal dialog's own timer ids
+    QtOneShotTimers oneShots(gate);
     WindowChartHost charts(pages);
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell(HelpDir(resourceDir));
@@ -183,6 +186,7 @@ int RunUtility(const TrayOptions& options)
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,
                          .clock = clock,
+                         .oneShots = oneShots,
                          .dialogs = userDialogs,
                          .pages = pages,
                          .surveyList = surveyList,
@@ -196,6 +200,10 @@ int RunUtility(const TrayOptions& options)
                          .iniDirectory = {},
                          .charts = &charts,
                          .dialogTimers = &dialogTimers};
+    // The stall benchmark's probe; nothing runs without the variable, nor in a start that
+    // only asks the running program to end.
+    EventLoopProbe probe(commandLine.ExitRequest ? QString()
+                                                 : qEnvironmentVariable("KESTO_STALL_PROBE"));
     UtilityApp app(ports);
     app.InitInstance(options.appArguments);
     pages.Shutdown();

@@ -45,11 +45,7 @@ QString SurfaceName(HtmlSurface surface)
 
 std::optional<HtmlSurface> SurfaceFromName(const QString& name)
 {
-    for (HtmlSurface surface : {HtmlSurface::MainWindow, HtmlSurface::Dialog}) {
-        if (SurfaceName(surface) == name)
-            return surface;
-    }
-    return std::nullopt;
+    return FromName(name, &SurfaceName, {HtmlSurface::MainWindow, HtmlSurface::Dialog});
 }
 
 QString ElementEventName(ElementEvent event)
@@ -71,12 +67,9 @@ QString ElementEventName(ElementEvent event)
 
 std::optional<ElementEvent> ElementEventFromName(const QString& name)
 {
-    for (ElementEvent event : {ElementEvent::Click, ElementEvent::KeyUp, ElementEvent::Change,
-                               ElementEvent::Focus, ElementEvent::Blur}) {
-        if (ElementEventName(event) == name)
-            return event;
-    }
-    return std::nullopt;
+    return FromName(name, &ElementEventName,
+                    {ElementEvent::Click, ElementEvent::KeyUp, ElementEvent::Change,
+                     ElementEvent::Focus, ElementEvent::Blur});
 }
 
 QString WindowEventName(WindowEvent event)
@@ -96,12 +89,9 @@ QString WindowEventName(WindowEvent event)
 
 std::optional<WindowEvent> WindowEventFromName(const QString& name)
 {
-    for (WindowEvent event :
-         {WindowEvent::Close, WindowEvent::Minimise, WindowEvent::Escape, WindowEvent::Enter}) {
-        if (WindowEventName(event) == name)
-            return event;
-    }
-    return std::nullopt;
+    return FromName(
+        name, &WindowEventName,
+        {WindowEvent::Close, WindowEvent::Minimise, WindowEvent::Escape, WindowEvent::Enter});
 }
 
 QString ListEventName(ListEvent event)
@@ -119,11 +109,8 @@ QString ListEventName(ListEvent event)
 
 std::optional<ListEvent> ListEventFromName(const QString& name)
 {
-    for (ListEvent event : {ListEvent::Click, ListEvent::DoubleClick, ListEvent::HeaderClick}) {
-        if (ListEventName(event) == name)
-            return event;
-    }
-    return std::nullopt;
+    return FromName(name, &ListEventName,
+                    {ListEvent::Click, ListEvent::DoubleClick, ListEvent::HeaderClick});
 }
 
 } // namespace kesto::wire

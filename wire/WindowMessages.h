@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,18 @@ std::optional<QJsonObject> DecodeLine(QByteArrayView line);
 
 QString FromUtf8(std::string_view text);
 std::string ToUtf8(const QString& text);
+
+// The one of values whose nameOf is name.
+template <typename E>
+std::optional<E> FromName(const QString& name, QString (*nameOf)(E),
+                          std::initializer_list<E> values)
+{
+    for (E value : values) {
+        if (nameOf(value) == name)
+            return value;
+    }
+    return std::nullopt;
+}
 
 // "main", "dialog".
 QString SurfaceName(HtmlSurface surface);

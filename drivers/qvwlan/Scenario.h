@@ -80,6 +80,7 @@ struct Scenario {
     std::vector<ScenarioAdapter> adapters;
     std::vector<int> regulatoryChannels; // ascending, unique, 1..14
     int rssiJitter = 2;                  // readings vary within +-rssiJitter dBm
+    std::uint32_t scanMs = 2000;         // a scan's results are in this long after its start
     TrafficProfile traffic;
     std::vector<ScenarioNetwork> networks;
     std::vector<ScenarioStation> stations;

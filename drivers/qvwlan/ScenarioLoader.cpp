@@ -442,6 +442,7 @@ Scenario ReadScenario(const json& root)
         Fail("regulatoryChannels", "lists no channel");
 
     s.rssiJitter = static_cast<int>(top.integer("rssiJitter", 0, 10, 2));
+    s.scanMs = static_cast<std::uint32_t>(top.integer("scanMs", 0, 60000, 2000));
 
     if (const json* traffic = top.optional("traffic")) {
         Fields f(*traffic, "traffic");

@@ -219,12 +219,22 @@ void SimulatedAdapter::startScan(std::uint32_t now, const RadioEnvironment& env)
 {
     m_scanRunning = true;
     m_scanStarted = now;
+    // A scenario changed while the scan runs does not change how long it takes.
+    m_scanMs = env.scenario().scanMs;
     m_scanPending = env.survey(++m_scans);
+}
+
+int SimulatedAdapter::scanState(std::uint32_t now)
+{
+    if (m_scans == 0)
+        return -1;
+    scanResults(now);
+    return m_scanRunning ? 0 : 1;
 }
 
 const std::vector<SurveySighting>& SimulatedAdapter::scanResults(std::uint32_t now)
 {
-    if (m_scanRunning && now - m_scanStarted >= kScanMs) {
+    if (m_scanRunning && now - m_scanStarted >= m_scanMs) {
         m_scanDone = std::move(m_scanPending);
         m_scanPending.clear();
         m_scanRunning = false;

@@ -24,8 +24,6 @@ public:
     // decides where the adapter associates, or after the network it had went away.
     static constexpr std::uint32_t kMinAssociationMs = 600;
     static constexpr std::uint32_t kMaxAssociationMs = 1500;
-    // A scan's results are ready this long after it started.
-    static constexpr std::uint32_t kScanMs = 1000;
     // QueryWL_CommQuality grows as the link gets worse: kQualityBest at kRssiBest dBm and
     // above, kQualityWorst at kRssiWorst and below (and while no link is up), linear in
     // between.
@@ -68,7 +66,11 @@ public:
     // Access-point mode: the stations associated with us, as of the last advance().
     const std::vector<MacAddress>& stations() const { return m_stations; }
 
+    // A scan whose results are in the scenario's scan time from now.
     void startScan(std::uint32_t now, const RadioEnvironment& env);
+    // 1 when the last scan started has finished by now, 0 while it runs, -1 before the
+    // first.
+    int scanState(std::uint32_t now);
     // The results of the last scan that has finished by now (none before the first).
     const std::vector<SurveySighting>& scanResults(std::uint32_t now);
 
@@ -105,6 +107,7 @@ private:
     std::uint64_t m_scans = 0;
     bool m_scanRunning = false;
     std::uint32_t m_scanStarted = 0;
+    std::uint32_t m_scanMs = 0; // the running scan's duration
     std::vector<SurveySighting> m_scanPending;
     std::vector<SurveySighting> m_scanDone;
 };

@@ -460,6 +460,14 @@ int SimulatedWlanLibrary::WL_SiteSurveyStart(AdapterContext& ctx)
     return m_log.add("WL_SiteSurveyStart", {}, 0);
 }
 
+int SimulatedWlanLibrary::WL_SiteSurveyState(AdapterContext& ctx)
+{
+    SimulatedAdapter* a = adapterFor(ctx);
+    if (!a)
+        return m_log.add("WL_SiteSurveyState", {}, -1);
+    return m_log.add("WL_SiteSurveyState", {}, a->scanState(now()));
+}
+
 int SimulatedWlanLibrary::WL_RetrieveSiteSurveyData(AdapterContext& ctx,
                                                     std::span<std::uint8_t> buffer)
 {

@@ -69,8 +69,7 @@ public:
     int QueryWL_SupportChannel(AdapterContext& ctx, std::span<std::uint8_t> channels,
                                int& count) override;
     int WL_SiteSurveyStart(AdapterContext& ctx) override;
-    // Reports every scan as done: the core still waits the scan's 2000 ms itself.
-    int WL_SiteSurveyState(AdapterContext&) override { return 1; }
+    int WL_SiteSurveyState(AdapterContext& ctx) override;
     int WL_RetrieveSiteSurveyData(AdapterContext& ctx, std::span<std::uint8_t> buffer) override;
     int WL_RetrieveStationList(AdapterContext& ctx, std::span<std::uint8_t> buffer) override;
     int SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode) override;

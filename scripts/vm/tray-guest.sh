@@ -23,7 +23,7 @@ printf 'MatchingDeviceId =LINUX\\MAC80211_HWSIM\n' >> "$run/QVWlan.INI"
 cd "$run" || exit 92
 start=$(date +%s)
 HOME=$run/home XDG_RUNTIME_DIR=$run/runtime XDG_CONFIG_HOME=$run/home \
-  KESTO_RESOURCES_DIR=$src/resources QT_QPA_PLATFORM=offscreen \
+  KESTO_RESOURCES_DIR=$build/share/kesto QT_QPA_PLATFORM=offscreen \
   QTWEBENGINE_DISABLE_SANDBOX=1 QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu" \
   KESTO_WINDOW_STEADY_MS=600000 \
   "$build/bin/kesto-utility" --registry "$run/registry.db" --message-log "$run/messages.log" \

@@ -38,8 +38,10 @@ protected:
     void StartInAccessPoint()
     {
         dlg.OnInitDialog();
+        rig.clock.Settle();
         rig.tray.Notify(TrayMouse::LeftDoubleClick);
         rig.pages.Click("ImageAPRadio");
+        rig.clock.Settle();
         ASSERT_EQ(rig.pages.main.pageId, kApStatusPageId);
     }
     // The user changes an element and the page reports the event.
@@ -165,11 +167,18 @@ TEST_F(ApPages, TimerRebuildsTheStationsAndTheRefreshButtonAlsoTheTexts)
     rig.stationList.rows.clear();
 
     rig.timers.Fire(kTimerApStatus);
+    EXPECT_TRUE(StationRows().empty()) << "the stations come after the settle";
+    rig.clock.Advance(100);
     EXPECT_EQ(StationRows().size(), 3u);
     EXPECT_EQ(Text("TextAPSSID"), "WLAN_AP") << "a tick does not write the page";
 
+    rig.wlan.clearCalls();
     rig.pages.Click("ButtonAPRefresh");
+    rig.timers.Fire(kTimerApStatus); // joins the refresh settling
+    EXPECT_EQ(Text("TextAPSSID"), "WLAN_AP");
+    rig.clock.Advance(100);
     EXPECT_EQ(Text("TextAPSSID"), "Renamed");
+    EXPECT_EQ(rig.Calls("WL_RetrieveStationList").size(), 1u);
 }
 
 TEST_F(ApPages, FailedReadsShowNoStationsAndKeepTheLastAddress)
@@ -178,9 +187,11 @@ TEST_F(ApPages, FailedReadsShowNoStationsAndKeepTheLastAddress)
     StartInAccessPoint();
     rig.SetAdaptersPresent(false); // every call fails until the exit watch notices
     rig.timers.Fire(kTimerApStatus);
+    rig.clock.Settle();
     EXPECT_TRUE(rig.stationList.rows.empty());
     EXPECT_EQ(rig.stationList.columns.size(), 2u);
     rig.pages.Click("ButtonAPRefresh");
+    rig.clock.Settle();
     EXPECT_EQ(Text("TextAPMAC"), "02:4B:45:53:54:4F");
     EXPECT_EQ(Text("TextAPChannel"), "6");
 }
@@ -199,8 +210,10 @@ TEST_F(ApPages, AfterTheAdapterIsLostTheClosedContextIsNotPolled)
     // Back again: the access point is set up anew, and a restore shows its status.
     rig.SetAdaptersPresent(true);
     rig.timers.Fire(kTimerAdapterRetry);
+    rig.clock.Settle();
     EXPECT_FALSE(rig.Calls("SetWLAP_FilterList").empty());
     rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    rig.clock.Settle();
     EXPECT_EQ(rig.timers.Period(kTimerApStatus), 2000u);
     EXPECT_EQ(StationRows().size(), 3u);
 }
@@ -232,6 +245,7 @@ TEST_F(ApPages, StartInAccessPointModeAppliesTheStoredRecordsBeforeAnyShow)
         store.WriteFilterList(list);
     });
     dlg.OnInitDialog();
+    rig.clock.Settle();
     EXPECT_TRUE(rig.pages.shownPages.empty());
     EXPECT_EQ(rig.Calls("SetWL_SSID"), Rows{{"Zweiter Start"}});
     EXPECT_EQ(rig.Calls("SetWL_Channel"), Rows{{"6"}});
@@ -240,6 +254,7 @@ TEST_F(ApPages, StartInAccessPointModeAppliesTheStoredRecordsBeforeAnyShow)
     EXPECT_EQ(dlg.apSettings().Channel, 6);
 
     rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    rig.clock.Settle();
     EXPECT_EQ(rig.pages.main.pageId, kApStatusPageId);
     EXPECT_EQ(StationRows(), (Rows{{"0", "0A:11:22:33:44:02"}})) << "only the listed station";
 }
@@ -628,6 +643,7 @@ TEST_P(ApFilterSave, StoresAsTypedAndAppliesTheBlock)
     EXPECT_EQ(rig.Product("Mode"), "AP Mode");
 
     rig.pages.Click("ButtonTab5");
+    rig.clock.Settle();
     EXPECT_EQ(StationRows(), c.stations);
 }
 

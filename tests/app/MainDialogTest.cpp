@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
 namespace kesto {
 namespace {
 
@@ -21,9 +26,11 @@ protected:
         ProfileList(rig.store, rig.work, rig.dialogs, "kesto-utility").CreateFirstRunStore();
         rig.store.WriteText(ProductValuePath("Mode"), mode);
     }
+    // The window's initialisation with the adapter's settle run.
     MainDialog& Start()
     {
         dlg.OnInitDialog();
+        rig.clock.Settle();
         return dlg;
     }
     bool Running(int id) const { return rig.timers.Period(id) != 0; }
@@ -40,7 +47,13 @@ protected:
 
 TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
 {
-    Start();
+    dlg.OnInitDialog();
+    // The adapter settles before the tray icon and the station start.
+    EXPECT_EQ(rig.clock.pauses(), std::vector<std::uint32_t>{200});
+    EXPECT_TRUE(rig.tray.icons.empty());
+    EXPECT_TRUE(rig.Calls("SetWL_OperationMode_STA_AP").empty());
+    rig.clock.Advance(200);
+    EXPECT_FALSE(dlg.modeStepPending());
     EXPECT_EQ(rig.Product("DefaultProfileLink"), "1");
     EXPECT_EQ(rig.Product("ProfileLinkNumber"), " 1");
     EXPECT_EQ(rig.Product("ProfileLink 1"), "Default");
@@ -65,7 +78,7 @@ TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
     EXPECT_EQ(rig.tray.icons[128].tooltip, "Kesto Wireless LAN Utility");
     EXPECT_EQ(rig.tray.icons[128].message, 0x040Au);
     EXPECT_EQ(rig.timers.running, (std::map<int, std::uint32_t>{{4, 1000}, {6, 2000}}));
-    EXPECT_EQ(rig.clock.sleeps(), std::vector<std::uint32_t>{200});
+    EXPECT_EQ(rig.clock.pauses(), std::vector<std::uint32_t>{200});
 
     // The tray update shows the link state, on the tray and on the window alike.
     rig.clock.Advance(5000);
@@ -80,7 +93,7 @@ TEST_F(MainDialogTest, StartInApModeAppliesItBeforeTheFirstRestore)
     Start();
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"1"}}));
-    EXPECT_EQ(rig.clock.sleeps(), (std::vector<std::uint32_t>{200, 1000}));
+    EXPECT_EQ(rig.clock.pauses(), (std::vector<std::uint32_t>{200, 1000}));
     EXPECT_EQ(rig.tray.icons[128].picture, 274);
     EXPECT_EQ(rig.pages.windowIcons.back(), 274);
     EXPECT_FALSE(Running(4));
@@ -124,6 +137,7 @@ TEST_F(MainDialogTest, TabsShowTheirPagesAndStartOrStopTheirTimers)
         ArmAll();
         rig.surveyList.visible = rig.stationList.visible = true;
         rig.pages.Click(tab.button);
+        rig.clock.Settle();
         EXPECT_EQ(rig.pages.main.pageId, tab.page);
         // Every tab hides both lists; the survey page shows its list again with the scan,
         // the profile page with the profiles, the access point's status page its stations.
@@ -142,6 +156,7 @@ TEST_F(MainDialogTest, TabsShowTheirPagesAndStartOrStopTheirTimers)
     EXPECT_EQ(rig.surveyList.placement, (std::array{201, 146, 299, 170}));
 
     rig.pages.Click("ImageAPRadio");
+    rig.clock.Settle();
     for (const Tab& tab : ap)
         check(tab);
 }
@@ -156,13 +171,26 @@ TEST_F(MainDialogTest, ModeSwitchesActOnlyWhenTheModeChanges)
     EXPECT_TRUE(rig.wlan.calls().empty());
     EXPECT_EQ(rig.pages.shownPages.size(), 1u);
 
+    auto pausesSince = [this](std::size_t mark) {
+        const auto& all = rig.clock.pauses();
+        return std::vector<std::uint32_t>(all.begin() + static_cast<std::ptrdiff_t>(mark),
+                                          all.end());
+    };
+    std::size_t mark = rig.clock.pauses().size();
     rig.pages.Click("ImageAPRadio");
     EXPECT_TRUE(dlg.apModeActive());
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"1"}}));
-    // After the start (200) and the restore's scan (2000), the adapter settles in its new
-    // mode, then the status refresh waits once.
-    EXPECT_EQ(rig.clock.sleeps(), (std::vector<std::uint32_t>{200, 2000, 1000, 100}));
+    // The adapter settles for 1000 ms before its settings go in.
+    EXPECT_EQ(pausesSince(mark), std::vector<std::uint32_t>{1000});
+    EXPECT_TRUE(rig.Calls("SetWL_SSID").empty());
+    EXPECT_EQ(rig.pages.main.pageId, 236);
+    rig.clock.Advance(1000);
+    EXPECT_FALSE(dlg.modeStepPending());
+    EXPECT_EQ(rig.Calls("SetWL_SSID").size(), 1u);
+    rig.clock.Settle();
+    // Then the status refresh settles once.
+    EXPECT_EQ(pausesSince(mark), (std::vector<std::uint32_t>{1000, 100}));
     EXPECT_EQ(rig.timers.running, (std::map<int, std::uint32_t>{{6, 2000}, {8, 2000}}));
     EXPECT_EQ(rig.pages.main.pageId, 261);
     EXPECT_EQ(rig.tray.icons[128].picture, 274);
@@ -172,16 +200,117 @@ TEST_F(MainDialogTest, ModeSwitchesActOnlyWhenTheModeChanges)
     rig.pages.Click("ImageAPRadio"); // already AP: nothing
     EXPECT_TRUE(rig.wlan.calls().empty());
 
+    mark = rig.clock.pauses().size();
     rig.pages.Click("ImageStationRadio");
     EXPECT_FALSE(dlg.apModeActive());
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
+              (std::vector<std::vector<std::string>>{{"0"}}));
+    rig.clock.Advance(200);
+    EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"0"}, {"0"}})); // switch, then the profile
-    EXPECT_EQ(rig.clock.sleeps().back(), 200u);
+    EXPECT_EQ(pausesSince(mark), std::vector<std::uint32_t>{200});
     EXPECT_EQ(rig.timers.running,
               (std::map<int, std::uint32_t>{{1, 300}, {2, 1000}, {4, 1000}, {6, 2000}, {7, 300}}));
     EXPECT_EQ(rig.pages.main.pageId, 236);
     EXPECT_EQ(rig.Product("Mode"), "Station Mode");
 }
+
+// What happens while the adapter settles into a mode: the page's clicks are not taken
+// (they act on a page about to go), the timers but the exit watch do nothing, a restore
+// waits for the mode to be in, a window hidden meanwhile keeps its monitor stopped; an
+// adapter lost or the end drops the switch undone, and the mode stays the stored one.
+struct WhileSettling {
+    const char* name;
+    bool toAp; // the switch to the access point, else back to the station
+    std::function<void(test::ShellRig&)> act;
+    bool switched;
+    int page;
+    bool visible;
+    std::optional<std::map<int, std::uint32_t>> timers; // nullopt: not looked at
+};
+
+void PrintTo(const WhileSettling& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MainDialogWhileSettlingTest : public MainDialogTest,
+                                    public testing::WithParamInterface<WhileSettling> {};
+
+TEST_P(MainDialogWhileSettlingTest, TakesOnlyWhatFitsAModeHalfEntered)
+{
+    const WhileSettling& c = GetParam();
+    Start();
+    rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    if (!c.toAp)
+        rig.pages.Click("ImageAPRadio");
+    rig.clock.Settle();
+    const std::string from = c.toAp ? "Station Mode" : "AP Mode";
+    const std::string to = c.toAp ? "AP Mode" : "Station Mode";
+    const int fromPage = rig.pages.main.pageId;
+
+    rig.wlan.clearCalls();
+    rig.pages.Click(c.toAp ? "ImageAPRadio" : "ImageStationRadio");
+    ASSERT_TRUE(dlg.modeStepPending());
+    c.act(rig);
+    EXPECT_EQ(rig.pages.main.pageId, fromPage);
+    for (const auto& call : rig.wlan.calls())
+        EXPECT_TRUE(call.name == "SetWL_OperationMode_STA_AP" || call.name == "QV_GetOSVersion" ||
+                    call.name == "QueryWL_Channel" || call.name == "QvCloseAdapter")
+            << call.name << " while the adapter settles";
+    rig.clock.Settle();
+
+    EXPECT_EQ(rig.Product("Mode"), c.switched ? to : from);
+    EXPECT_EQ(dlg.apModeActive(), c.switched == c.toAp);
+    EXPECT_EQ(rig.pages.main.pageId, c.page);
+    EXPECT_EQ(rig.pages.windowVisible, c.visible);
+    if (c.timers) {
+        EXPECT_EQ(rig.timers.running, *c.timers);
+    }
+}
+
+void HideAndRestore(test::ShellRig& r)
+{
+    r.pages.listener->OnWindowEvent(WindowEvent::Minimise);
+    r.tray.Notify(TrayMouse::LeftDoubleClick);
+}
+
+using Timers = std::map<int, std::uint32_t>;
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, MainDialogWhileSettlingTest,
+    testing::Values(WhileSettling{"ClickOnTheOldPage", true,
+                                  [](test::ShellRig& r) { r.pages.Click("ButtonTab3"); }, true, 261,
+                                  true, Timers{{6, 2000}, {8, 2000}}},
+                    WhileSettling{"TimerTicks", true,
+                                  [](test::ShellRig& r) {
+                                      for (int id : {1, 2, 4, 5, 7, 8})
+                                          r.timers.Fire(id);
+                                  },
+                                  true, 261, true, Timers{{6, 2000}, {8, 2000}}},
+                    WhileSettling{"HiddenAndRestored", true, HideAndRestore, true, 261, true,
+                                  Timers{{6, 2000}, {8, 2000}}},
+                    WhileSettling{"HiddenBackToTheStation", false,
+                                  [](test::ShellRig& r) {
+                                      r.pages.listener->OnWindowEvent(WindowEvent::Minimise);
+                                  },
+                                  true, 236, false, Timers{{4, 1000}, {6, 2000}}},
+                    WhileSettling{"RestoredBackToTheStation", false, HideAndRestore, true, 236,
+                                  true,
+                                  Timers{{1, 300}, {2, 1000}, {4, 1000}, {6, 2000}, {7, 300}}},
+                    WhileSettling{"AdapterLost", true,
+                                  [](test::ShellRig& r) {
+                                      r.SetAdaptersPresent(false);
+                                      r.timers.Fire(kTimerExitWatch);
+                                  },
+                                  false, 236, false, Timers{{5, 5000}}},
+                    WhileSettling{"Exit", false,
+                                  [](test::ShellRig& r) {
+                                      r.tray.menuAnswer = 32771;
+                                      r.tray.Notify(TrayMouse::RightButtonUp);
+                                  },
+                                  false, 261, true, std::nullopt}),
+    [](const testing::TestParamInfo<WhileSettling>& p) { return std::string(p.param.name); });
 
 TEST_F(MainDialogTest, HidingTheWindowKeepsTheTrayAndTheBackgroundTimers)
 {
@@ -204,6 +333,7 @@ TEST_F(MainDialogTest, HidingTheWindowKeepsTheTrayAndTheBackgroundTimers)
         }
         MainDialog d(r.ports, r.store, r.work, "kesto-utility");
         d.OnInitDialog();
+        r.clock.Settle();
         r.tray.Notify(TrayMouse::LeftDoubleClick);
         r.timers.SetTimer(1, 300);
         r.timers.SetTimer(2, 1000);

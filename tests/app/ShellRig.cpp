@@ -52,8 +52,9 @@ std::string ShellRig::Product(std::string_view value)
 
 AppPorts ShellRig::SecondProcess(Registry& itsRegistry, SingleInstance& itsGuard)
 {
-    return AppPorts{itsRegistry, wlan, clock, dialogs,  pages,       surveyList,   stationList,
-                    timers,      tray, shell, itsGuard, passphrases, PageElements, dir.path()};
+    return AppPorts{itsRegistry, wlan,       clock,       clock,        dialogs,
+                    pages,       surveyList, stationList, timers,       tray,
+                    shell,       itsGuard,   passphrases, PageElements, dir.path()};
 }
 
 std::filesystem::path ShellRig::CopyResource(std::string_view source, std::string_view name)

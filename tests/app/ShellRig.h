@@ -1,6 +1,7 @@
 // Everything a test needs to run the application shell: the real SQLite store (a file,
 // so a second "process" can open it too), the real simulated adapter on a copy of the
-// default scenario, the fake clock and dialogs, and recording fakes of the desktop.
+// default scenario, the fake clock (with the one-shot steps that run as it advances) and
+// dialogs, and recording fakes of the desktop.
 #pragma once
 
 #include "app/AppPorts.h"
@@ -68,8 +69,8 @@ public:
     GuardTable guards;
     FakeSingleInstance guard{guards};
     PassphraseKeyLibrary passphrases;
-    AppPorts ports{registry, wlan, clock, dialogs, pages,       surveyList,   stationList,
-                   timers,   tray, shell, guard,   passphrases, PageElements, dir.path()};
+    AppPorts ports{registry, wlan, clock, clock, dialogs,     pages,        surveyList, stationList,
+                   timers,   tray, shell, guard, passphrases, PageElements, dir.path()};
     ProfileStore store{registry};
     WorkingRecords work;
 

@@ -28,6 +28,7 @@ TEST(UtilityApp, ExitRequestFromASecondProcessEndsTheFirstAtItsNextExitWatch)
     bool ranPastTheEnd = false;
     rig.pages.modalScript = {
         [&] {
+            rig.clock.Settle(); // the start's settle
             EXPECT_FALSE(RunSecond(rig, {"-exit"}));
             EXPECT_TRUE(rig.dialogs.messages.empty());
             EXPECT_TRUE(rig.tray.icons.contains(128)); // not yet: the first polls
@@ -94,6 +95,7 @@ TEST(UtilityApp, SecondNormalStartIsRefusedAndLeavesTheFirstRunning)
     ShellRig rig;
     rig.pages.modalScript = {
         [&] {
+            rig.clock.Settle(); // the start's settle
             EXPECT_FALSE(RunSecond(rig, {}));
             EXPECT_EQ(rig.dialogs.messages,
                       (std::vector<test::FakeDialogs::Message>{

@@ -46,6 +46,34 @@ std::vector<int> SignalPercents(const QJsonObject& state)
     return percents;
 }
 
+// The calls from index from on whose text starts with prefix.
+std::size_t CallsFrom(UtilityRig& rig, const std::string& prefix, std::size_t from)
+{
+    const auto calls = rig.Calls();
+    std::size_t count = 0;
+    for (std::size_t i = from; i < calls.size(); ++i)
+        count += calls[i].starts_with(prefix) ? 1 : 0;
+    return count;
+}
+
+// A scan that takes ms milliseconds on the simulated radio.
+void SetScanTime(UtilityRig& rig, int ms)
+{
+    rig.EditScenario([ms](QJsonObject& scenario) { scenario["scanMs"] = ms; });
+}
+
+// Starts the program offscreen with scans of ms milliseconds and waits for its status page
+// and the end of the start's own scan.
+testing::AssertionResult StartOffscreen(UtilityRig& rig, int scanMs)
+{
+    SetScanTime(rig, scanMs);
+    if (!rig.Start() || !rig.WaitForMainPage(236))
+        return testing::AssertionFailure() << rig.Output().toStdString();
+    if (!rig.WaitForCall("WL_RetrieveSiteSurveyData"))
+        return testing::AssertionFailure() << "the start's own scan never ended";
+    return testing::AssertionSuccess();
+}
+
 void Screenshot(UtilityRig& rig, const char* surface, const char* file)
 {
     if (const QByteArray dir = qgetenv("KESTO_E2E_SCREENSHOTS"); !dir.isEmpty())
@@ -260,6 +288,64 @@ TEST(Offscreen, CancelledPopupsAndHiddenNetworksJoinNothing)
     EXPECT_TRUE(setters.empty()) << setters.front();
 }
 
+// A scan runs while the window works on: the survey page shows before its results are
+// in, a second scan asked for meanwhile joins it, and the list fills once with them.
+TEST(Offscreen, SurveyPageShowsAtOnceAndASecondScanJoinsTheOneUnderWay)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(StartOffscreen(rig, 6000));
+    SurveyE2e survey(rig);
+
+    const std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ButtonTab2"));
+    QJsonObject state;
+    ASSERT_TRUE(rig.WaitForMainPage(237, &state));
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", mark), 0u)
+        << "the page came before the scan's results";
+    EXPECT_FALSE(At(state, "lists", "1009", "visible").toBool()) << "no rows before them";
+    ASSERT_TRUE(rig.Click("ButtonSiteScan"));
+    ASSERT_TRUE(survey.WaitForSurvey()) << rig.Output().toStdString();
+    EXPECT_EQ(CallsFrom(rig, "WL_SiteSurveyStart", mark), 1u);
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", mark), 1u);
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+// Leaving a scan under way, for the access point or by hiding the window, drops it: its
+// results are never read, no row of it shows, and nothing is reported.
+TEST(Offscreen, SwitchingModeOrHidingDuringAScanLeavesNoRows)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(StartOffscreen(rig, 3000));
+    const auto pause = [] { SpinUntil([] { return false; }, 4000); }; // past the scan time
+
+    std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ButtonTab2"));
+    ASSERT_TRUE(rig.WaitForMainPage(237));
+    ASSERT_TRUE(rig.Click("ImageAPRadio"));
+    ASSERT_TRUE(rig.WaitForMainPage(261));
+    pause();
+    QJsonObject state = rig.State();
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", mark), 0u);
+    EXPECT_FALSE(At(state, "lists", "1009", "visible").toBool());
+    EXPECT_EQ(At(state, "lists", "1009", "rows").toInt(), 0);
+    EXPECT_EQ(At(state, "main", "page").toInt(), 261);
+
+    ASSERT_TRUE(rig.Click("ImageStationRadio"));
+    ASSERT_TRUE(rig.WaitForMainPage(236));
+    mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ButtonTab2"));
+    ASSERT_TRUE(rig.WaitForMainPage(237));
+    ASSERT_TRUE(rig.Key("Escape"));
+    ASSERT_TRUE(
+        rig.WaitForState([](const QJsonObject& s) { return At(s, "main", "minimised").toBool(); }));
+    pause();
+    state = rig.State();
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", mark), 0u);
+    EXPECT_EQ(At(state, "lists", "1009", "rows").toInt(), 0);
+    EXPECT_TRUE(rig.Messages().empty());
+    EXPECT_TRUE(rig.TrayRunning());
+}
+
 // --- with a notification area ---
 
 class SurveyTray : public testing::Test {
@@ -277,6 +363,47 @@ protected:
         return QString::fromLatin1(search.readAllStandardOutput()).split('\n').value(0).trimmed();
     }
 };
+
+// The restore shows the status page before its scan's results are in; while a scan runs
+// the tray menu opens (its about box here) and a request to end ends the program, the
+// scan dropped unread.
+TEST_F(SurveyTray, RestoreMenuAndExitDoNotWaitForAScan)
+{
+    UtilityRig rig(false);
+    SetScanTime(rig, 60000); // the utility takes what there is after 10 s
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(SpinUntil([] { return !TrayIconWindow().isEmpty(); }, kStartTimeoutMs));
+    ASSERT_EQ(QProcess::execute("xdotool", {"mousemove", "--window", TrayIconWindow(), "8", "8",
+                                            "click", "--repeat", "2", "--delay", "80", "1"}),
+              0);
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    EXPECT_EQ(CallsFrom(rig, "WL_SiteSurveyStart", 0), 1u);
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", 0), 0u)
+        << "the page came before the restore's scan results";
+    ASSERT_TRUE(rig.WaitForCall("WL_RetrieveSiteSurveyData"));
+
+    const std::size_t mark = rig.Calls().size();
+    ASSERT_TRUE(rig.Click("ButtonTab2"));
+    ASSERT_TRUE(rig.WaitForMainPage(237));
+    ASSERT_EQ(QProcess::execute(
+                  "xdotool", {"mousemove", "--window", TrayIconWindow(), "8", "8", "click", "3"}),
+              0);
+    SpinUntil([] { return false; }, 1000);
+    ASSERT_EQ(QProcess::execute("xdotool", {"key", "Down", "Return"}), 0); // "Info"
+    ASSERT_TRUE(rig.WaitForState([](const QJsonObject& s) {
+        return At(s, "dialog", "open").toBool() && At(s, "dialog", "page").toInt() == 109 &&
+               At(s, "dialog", "ready").toBool();
+    })) << rig.Output().toStdString();
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", mark), 0u) << "the scan still runs";
+    ASSERT_TRUE(rig.Key("Escape", "dialog"));
+    ASSERT_TRUE(
+        rig.WaitForState([](const QJsonObject& s) { return !At(s, "dialog", "open").toBool(); }));
+
+    EXPECT_EQ(rig.RunSecond({"/EXIT"}), 0);
+    EXPECT_TRUE(rig.WaitForEnd()) << rig.Output().toStdString();
+    EXPECT_EQ(CallsFrom(rig, "WL_SiteSurveyStart", mark), 1u);
+    EXPECT_EQ(CallsFrom(rig, "WL_RetrieveSiteSurveyData", mark), 0u) << "dropped at the end";
+}
 
 TEST_F(SurveyTray, SiteSurveyFromTheTrayMenuThenADoubleClickJoins)
 {

@@ -68,14 +68,14 @@ void UtilityRig::EditScenario(const std::function<void(QJsonObject&)>& edit)
     file.write(QJsonDocument(scenario).toJson());
 }
 
-bool UtilityRig::Start()
+bool UtilityRig::Start(const QStringList& extra)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (m_offscreen)
         env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     env.insert("KESTO_TEST_DRIVER", m_driver.path());
-    env.insert("KESTO_RESOURCES_DIR", SourceResources());
+    env.insert("KESTO_RESOURCES_DIR", Str(DataDir()));
     env.insert("XDG_RUNTIME_DIR", Str(m_dir.file("run")));
     env.insert("XDG_CONFIG_HOME", Str(m_dir.file("config")));
     env.insert("XDG_DATA_HOME", Str(m_dir.file("data")));
@@ -84,9 +84,10 @@ bool UtilityRig::Start()
     m_tray.setWorkingDirectory(Str(m_dir.path()));
     m_tray.setProcessChannelMode(QProcess::MergedChannels);
     m_tray.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
-                 {"--registry", m_registry, "--scenario", m_scenario, "--call-log", m_callLog,
-                  "--message-log", m_messageLog, "--window-program",
-                  QStringLiteral(KESTO_WINDOW_PROGRAM)});
+                 QStringList{"--registry", m_registry, "--scenario", m_scenario, "--call-log",
+                             m_callLog, "--message-log", m_messageLog, "--window-program",
+                             QStringLiteral(KESTO_WINDOW_PROGRAM)} +
+                     extra);
     if (!m_tray.waitForStarted(10000))
         return false;
     // Seeding the store and the first adapter calls take a moment; the call log shows

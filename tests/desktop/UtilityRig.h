@@ -37,8 +37,9 @@ public:
 
     // Changes the scenario copy before the start: edit receives its JSON object.
     void EditScenario(const std::function<void(QJsonObject&)>& edit);
-    // Starts kesto-utility; false when it ends at once.
-    bool Start();
+    // Starts kesto-utility (with the arguments extra after its own); false when it ends at
+    // once.
+    bool Start(const QStringList& extra = {});
     bool TrayRunning() const;
     // Runs kesto-utility once more with the same store and arguments extra, without a
     // display, and returns its exit code (-1 when it does not end in time).

@@ -57,8 +57,7 @@ protected:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
         env.insert("KESTO_TEST_DRIVER", QString::fromStdString(dir.file("driver.sock").string()));
-        env.insert("KESTO_RESOURCES_DIR",
-                   QString::fromStdString((SourceDir() / "resources").string()));
+        env.insert("KESTO_RESOURCES_DIR", QString::fromStdString(DataDir().string()));
         env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.path().string()));
         return env;
     }

@@ -1,7 +1,8 @@
-// The small Qt ports: timers by id, the wait cursor's nesting, the help document's name,
-// where the programs find their data.
+// The small Qt ports: timers by id, one-shot steps, the wait cursor's nesting, the help
+// document's name, where the programs find their data.
 #include "qt/QtClock.h"
 #include "qt/QtDialogs.h"
+#include "qt/QtOneShotTimers.h"
 #include "qt/QtShell.h"
 #include "qt/QtTimers.h"
 #include "qt/ResourceFiles.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace kesto {
@@ -207,12 +209,50 @@ TEST(ResourceFiles, WindowProgramIsInLibexecBesideTheProgramsFolder)
     EXPECT_EQ(WindowProgramFile("/tmp/root/usr/bin/"), "/tmp/root/usr/libexec/kesto/kesto-window");
 }
 
-TEST(QtClock, TicksMoveForwardAcrossASleep)
+// One-shot steps run from the event loop, inside the gate, once and no earlier than
+// asked (by the clock's ticks), in the order they fall due; a step may start another, a
+// cancelled one never runs, and a pending step replaced or dropped never runs either.
+TEST(QtOneShotTimers, StepsRunOnceNoEarlierThanAskedAndCancelledOnesNever)
 {
+    EventGate gate;
+    QtOneShotTimers shots(gate);
     QtClock clock;
-    const std::uint32_t before = clock.TickCount();
-    clock.Sleep(20);
-    EXPECT_GE(static_cast<std::uint32_t>(clock.TickCount() - before), 20u);
+    std::vector<std::string> ran;
+    const std::uint32_t start = clock.TickCount();
+    std::uint32_t waited = 0;
+    int depth = -1;
+    shots.Start(20, [&] {
+        ran.push_back("20");
+        waited = clock.TickCount() - start;
+        depth = gate.depth();
+    });
+    shots.Start(5, [&] {
+        ran.push_back("5");
+        shots.Start(0, [&] { ran.push_back("5 then 0"); });
+    });
+    const OneShotTimers::Id cancelled = shots.Start(10, [&] { ran.push_back("cancelled"); });
+    shots.Cancel(cancelled);
+    shots.Cancel(cancelled); // harmless again, as for no step at all
+    shots.Cancel(0);
+    {
+        PendingStep dropped(shots);
+        dropped.Start(1, [&] { ran.push_back("dropped"); });
+    }
+    PendingStep replaced(shots);
+    replaced.Start(1, [&] { ran.push_back("replaced"); });
+    replaced.Start(15, [&] { ran.push_back("15"); });
+    EXPECT_TRUE(replaced.pending());
+
+    ASSERT_TRUE(SpinUntil([&] { return ran.size() == 4; }));
+    for (int i = 0; i < 10; ++i) { // nothing more comes
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(ran, (std::vector<std::string>{"5", "5 then 0", "15", "20"}));
+    EXPECT_FALSE(replaced.pending());
+    EXPECT_GE(waited, 20u);
+    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(shots.waiting(), 0u);
     const LocalTime now = clock.Now();
     EXPECT_GE(now.year, 2024);
     EXPECT_TRUE(now.month >= 1 && now.month <= 12);

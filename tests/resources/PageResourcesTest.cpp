@@ -2,8 +2,8 @@
 // element identifier with its kind, the option texts in order, the fixed labels, the
 // tab bars and images common to the main pages, the initial states the page scripts
 // start from, and the frames the native list controls are laid over. The expectations
-// are written down here; the pages are read from the source tree and the manifest is
-// the one compiled into the core.
+// are written down here; the pages are read as the build assembled them and the manifest
+// is the one compiled into the core.
 #include "pages/PageManifest.h"
 #include "tests/support/TempDir.h"
 #include "tools/pagemanifest/HtmlScanner.h"
@@ -305,7 +305,7 @@ std::vector<PageCase> Cases()
 
 std::string ReadPage(int page)
 {
-    std::ifstream in(test::SourceDir() / "resources" / "pages" / (std::to_string(page) + ".html"),
+    std::ifstream in(test::DataDir() / "pages" / (std::to_string(page) + ".html"),
                      std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -354,7 +354,7 @@ TEST_P(PageResources, OffersEveryElementWithItsKindAndOptions)
 {
     const PageCase& c = GetParam();
     const std::string html = ReadPage(c.page);
-    ASSERT_FALSE(html.empty()) << "missing resources/pages/" << c.page << ".html";
+    ASSERT_FALSE(html.empty()) << "missing share/kesto/pages/" << c.page << ".html";
     const pages::PageDocument scanned = pages::ScanPage(html, c.page);
     const std::span<const ElementInfo> manifest = PageElements(c.page);
 

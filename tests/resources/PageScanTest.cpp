@@ -1,14 +1,17 @@
-// The page scanner behind the element manifest: what it reads from a page, and that
-// every malformed page is refused with the line of the fault instead of producing a
+// The page tools behind the pages and their element manifest: how a page is assembled
+// from its parts, what the scanner reads from a page, and that every malformed page or
+// part is refused with the file and line of the fault instead of producing a page or a
 // manifest the mirror would trust.
 #include "tools/pagemanifest/PageScan.h"
 #include "tests/support/TempDir.h"
 #include "tools/pagemanifest/ManifestWriter.h"
+#include "tools/pagemanifest/PageAssembly.h"
 #include "tools/pagemanifest/PageError.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -135,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PageScan, NeverCrashesOnTruncatedPages)
 {
     // Every prefix of a real page: either scanned or refused, never undefined.
-    std::ifstream in(test::SourceDir() / "resources" / "pages" / "262.html", std::ios::binary);
+    std::ifstream in(test::DataDir() / "pages" / "262.html", std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     const std::string html = text.str();
@@ -151,6 +154,180 @@ TEST(PageScan, NeverCrashesOnTruncatedPages)
     }
     EXPECT_GT(refused, 0);
     EXPECT_NO_THROW(ScanPage(html, 262));
+}
+
+// --- assembly ---
+
+using Parts = std::map<std::string, std::string>;
+
+struct AssemblyCase {
+    const char* name;
+    std::string page; // the source of "page.html"
+    Parts parts;
+    std::string want;      // the assembled page; empty when the page is refused
+    std::string where;     // the fault's "file:line" when refused
+    std::string_view says; // and a part of its message
+};
+
+void PrintTo(const AssemblyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+// Parts p0 ... p<count-1>, each including the next; the last one is plain text.
+Parts Chain(int count)
+{
+    Parts parts;
+    for (int i = 0; i + 1 < count; ++i)
+        parts["p" + std::to_string(i)] = "<!--#include p" + std::to_string(i + 1) + "-->\n";
+    parts["p" + std::to_string(count - 1)] = "end\n";
+    return parts;
+}
+
+class PageAssembly : public ::testing::TestWithParam<AssemblyCase> {};
+
+TEST_P(PageAssembly, BuildsThePageOrNamesTheFault)
+{
+    const AssemblyCase& c = GetParam();
+    const PartReader read = [&](const std::string& name) -> std::optional<PagePart> {
+        const auto part = c.parts.find(name);
+        if (part == c.parts.end())
+            return std::nullopt;
+        return PagePart{part->first, part->second};
+    };
+    try {
+        const AssembledPage page = AssemblePage(c.page, "page.html", read);
+        EXPECT_TRUE(c.where.empty()) << "accepted";
+        EXPECT_EQ(page.text, c.want);
+    } catch (const PageError& e) {
+        EXPECT_EQ(e.file() + ":" + std::to_string(e.line()), c.where) << e.what();
+        EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, PageAssembly,
+    ::testing::Values(
+        AssemblyCase{"ValuesFilledInAndMissingKeysEmpty",
+                     "a\n  <!--#include f.html x=\"1\" y=\" selected\"-->  \nb",
+                     {{"f.html", "<{{x}}{{y}}{{z}}>\n"}},
+                     "a\n<1 selected>\nb",
+                     "",
+                     ""},
+        AssemblyCase{
+            "NestedPartsForwardValues",
+            "<!--#include f.html prefix=\"Pop\"-->\n",
+            {{"f.html", "<div>\n  <!--#include g.html id=\"Text{{prefix}}Name\"-->\n</div>\n"},
+             {"g.html", "<input id=\"{{id}}\">\n"}},
+            "<div>\n<input id=\"TextPopName\">\n</div>\n",
+            "",
+            ""},
+        AssemblyCase{"PartNamedByAValue",
+                     "<!--#include f.html list=\"g.html\"-->\n",
+                     {{"f.html", "<!--#include {{list}}-->\n"}, {"g.html", "CH 1\n"}},
+                     "CH 1\n",
+                     "",
+                     ""},
+        AssemblyCase{"PageTextAsWritten",
+                     "{{x}} <!-- a comment -->\n",
+                     {},
+                     "{{x}} <!-- a comment -->\n",
+                     "",
+                     ""},
+        AssemblyCase{"EightLevelsDeep", "<!--#include p0-->\n", Chain(8), "end\n", "", ""},
+        AssemblyCase{"NineLevelsDeep", "<!--#include p0-->\n", Chain(9), "", "p7:1",
+                     "deeper than 8"},
+        AssemblyCase{"UnknownPart",
+                     "x\n<!--#include f.html-->\n",
+                     {},
+                     "",
+                     "page.html:2",
+                     "no part named 'f.html'"},
+        AssemblyCase{"ValueThePartDoesNotUse",
+                     "<!--#include f.html prefx=\"Pop\"-->\n",
+                     {{"f.html", "{{prefix}}\n"}},
+                     "",
+                     "page.html:1",
+                     "has no {{prefx}}"},
+        AssemblyCase{"MisspeltInclude",
+                     "<!--#incude f.html-->\n",
+                     {{"f.html", "\n"}},
+                     "",
+                     "page.html:1",
+                     "malformed include"},
+        AssemblyCase{"IncludeNotAlone",
+                     "<p><!--#include f.html--></p>\n",
+                     {{"f.html", "\n"}},
+                     "",
+                     "page.html:1",
+                     "malformed include"},
+        AssemblyCase{"NoPartNamed", "<!--#include -->\n", {}, "", "page.html:1", "names no part"},
+        AssemblyCase{"PartOutsideTheFolder",
+                     "<!--#include ../f.html-->\n",
+                     {},
+                     "",
+                     "page.html:1",
+                     "names no part"},
+        AssemblyCase{"ValuesWithoutSpace",
+                     "<!--#include f.html a=\"1\"b=\"2\"-->\n",
+                     {{"f.html", "{{a}}{{b}}\n"}},
+                     "",
+                     "page.html:1",
+                     "no space before"},
+        AssemblyCase{"ValueWithoutQuotes",
+                     "<!--#include f.html a=1-->\n",
+                     {{"f.html", "{{a}}\n"}},
+                     "",
+                     "page.html:1",
+                     "expected key=\"value\""},
+        AssemblyCase{"ValueNotClosed",
+                     "<!--#include f.html a=\"1-->\n",
+                     {{"f.html", "{{a}}\n"}},
+                     "",
+                     "page.html:1",
+                     "no closing quote"},
+        AssemblyCase{"KeyTwice",
+                     "<!--#include f.html a=\"1\" a=\"2\"-->\n",
+                     {{"f.html", "{{a}}\n"}},
+                     "",
+                     "page.html:1",
+                     "given twice"},
+        AssemblyCase{"MalformedPlaceholder",
+                     "<!--#include f.html-->\n",
+                     {{"f.html", "ok\n{{a b}}\n"}},
+                     "",
+                     "f.html:2",
+                     "placeholder"},
+        AssemblyCase{
+            "PartIncludesItself",
+            "<!--#include f.html-->\n",
+            {{"f.html", "x\n<!--#include g.html-->\n"}, {"g.html", "<!--#include f.html-->\n"}},
+            "",
+            "g.html:1",
+            "part 'f.html' includes itself"},
+        AssemblyCase{"PartWithoutFinalLineBreak",
+                     "<!--#include f.html-->\n",
+                     {{"f.html", "a\nb"}},
+                     "",
+                     "f.html:2",
+                     "no line break"}),
+    [](const ::testing::TestParamInfo<AssemblyCase>& p) { return std::string(p.param.name); });
+
+// A fault the scanner finds in an assembled page is reported where it was written.
+TEST(PageAssembly, LinesKnowWhereTheyWereWritten)
+{
+    const PartReader read = [](const std::string& name) -> std::optional<PagePart> {
+        return PagePart{"parts/" + name, "x\ny\n"};
+    };
+    const AssembledPage page = AssemblePage("a\n<!--#include f.html-->\nb\n", "236.html", read);
+    const std::pair<int, std::string> want[] = {
+        {1, "236.html:1"}, {2, "parts/f.html:1"}, {3, "parts/f.html:2"},
+        {4, "236.html:3"}, {0, "236.html:0"},     {9, "236.html:9"},
+    };
+    for (const auto& [line, where] : want) {
+        const SourceLine origin = page.Origin(line);
+        EXPECT_EQ(origin.file + ":" + std::to_string(origin.line), where) << line;
+    }
 }
 
 TEST(PageScan, PageIdsComeFromPlainFileNames)

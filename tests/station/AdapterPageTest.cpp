@@ -104,6 +104,7 @@ TEST_F(AdapterPageTest, StartWithADefaultLinkToNoProfileKeepsTheDefaultRecord)
     ProfileList(rig.store, rig.work, rig.dialogs, "kesto-utility").CreateFirstRunStore();
     rig.store.WriteText(ProductValuePath("DefaultProfileLink"), "7");
     dlg.OnInitDialog();
+    rig.clock.Settle();
     rig.tray.Notify(TrayMouse::LeftDoubleClick);
     EXPECT_TRUE(rig.Calls("SetWL_SSID").empty()) << "no blank record reaches the adapter";
     EXPECT_EQ(rig.work.ActiveProfileName, "");

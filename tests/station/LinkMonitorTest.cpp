@@ -58,6 +58,12 @@ public:
     {
         world.RewriteScenario([present](Json& s) { s["adapters"][0]["present"] = present; });
     }
+    // One link status tick with its two pauses run.
+    void LinkInfo()
+    {
+        monitor.RefreshLinkInfo();
+        world.clock.Settle();
+    }
     std::string Text(std::string_view id) const { return std::string(fields.Text(id)); }
     int LitBars(std::string_view prefix) const
     {
@@ -80,8 +86,9 @@ public:
     ElementBinding fields;
     test::FakeTimers timers;
     int pushes = 0;
-    LinkMonitor monitor{world.api, world.discovery,      world.store, world.work,
-                        fields,    [this] { ++pushes; }, timers,      world.clock};
+    LinkMonitor monitor{world.api,  world.discovery, world.store,
+                        world.work, fields,          [this] { ++pushes; },
+                        timers,     world.clock,     world.clock};
 };
 
 // --- association texts ---
@@ -100,7 +107,7 @@ TEST_P(LinkInfo, ShowsTheAssociation)
     const LinkInfoCase& c = GetParam();
     MonitorRig rig(Radio(c.networks));
     c.setUp(rig);
-    rig.monitor.RefreshLinkInfo();
+    rig.LinkInfo();
     for (const auto& [id, text] : c.expected)
         EXPECT_EQ(rig.Text(id), text) << id;
 }
@@ -215,31 +222,60 @@ TEST(LinkMonitor, AdHocModeFromTheDriverKey)
             rig.world.store.WriteText(key + "\\IBSS_PureG_Mode", c.pureG);
         rig.fields.SetText("TextNetworkMode", "vorher");
         rig.Join("Spielwiese", 0, 0);
-        rig.monitor.RefreshLinkInfo();
+        rig.LinkInfo();
         EXPECT_EQ(rig.Text("TextNetworkMode"), c.expected ? c.expected : "vorher")
             << c.g << "/" << c.pureG;
     }
 }
 
-TEST(LinkMonitor, LinkInfoCallsInOrderPausesAndRearms)
+// The tick reads in three parts 30 ms apart and leaves the thread in between; a tick
+// meanwhile is not taken, and a tick dropped (its timers set anew) neither reads on nor
+// re-arms its timer.
+TEST(LinkMonitor, LinkInfoReadsInPartsBetweenPausesAndRearms)
 {
     MonitorRig rig(Radio({Network("Cafe", "0A:00:00:00:00:01", -50)}));
     rig.Join("Cafe");
     rig.world.library.clearCalls();
-    const auto sleepsBefore = rig.world.clock.sleeps().size();
+    const auto pausesBefore = rig.world.clock.pauses().size();
+    rig.timers.SetTimer(1, 300);
+    const std::vector<std::string> first = {"QueryWL_IsWindows95", "QueryWL_AuthenticationMode",
+                                            "QueryWL_WEPStatus", "QueryWL_NetworkType"};
+    std::vector<std::string> second = first;
+    second.insert(second.end(), {"QueryWL_Channel", "QueryWL_CurrentLinkSpeed"});
+    std::vector<std::string> all = second;
+    all.insert(all.end(), {"QueryWL_LinkStatus", "QueryWL_SSID", "QueryWL_BSSID"});
+
     rig.monitor.RefreshLinkInfo();
-    EXPECT_EQ(rig.CallNames(),
-              (std::vector<std::string>{"QueryWL_IsWindows95", "QueryWL_AuthenticationMode",
-                                        "QueryWL_WEPStatus", "QueryWL_NetworkType",
-                                        "QueryWL_Channel", "QueryWL_CurrentLinkSpeed",
-                                        "QueryWL_LinkStatus", "QueryWL_SSID", "QueryWL_BSSID"}));
-    const std::vector<std::uint32_t> sleeps(rig.world.clock.sleeps().begin() +
-                                                static_cast<std::ptrdiff_t>(sleepsBefore),
-                                            rig.world.clock.sleeps().end());
-    EXPECT_EQ(sleeps, (std::vector<std::uint32_t>{30, 30}));
+    EXPECT_EQ(rig.CallNames(), first);
+    EXPECT_TRUE(rig.monitor.tickPending());
+    rig.monitor.RefreshLinkInfo();
+    rig.world.clock.Advance(29);
+    EXPECT_EQ(rig.CallNames(), first);
+    rig.world.clock.Advance(1);
+    EXPECT_EQ(rig.CallNames(), second);
+    EXPECT_EQ(rig.timers.Period(1), 300u);
+    rig.world.clock.Advance(30);
+    EXPECT_EQ(rig.CallNames(), all);
+    EXPECT_FALSE(rig.monitor.tickPending());
+    const std::vector<std::uint32_t> pauses(rig.world.clock.pauses().begin() +
+                                                static_cast<std::ptrdiff_t>(pausesBefore),
+                                            rig.world.clock.pauses().end());
+    EXPECT_EQ(pauses, (std::vector<std::uint32_t>{30, 30}));
     EXPECT_EQ(rig.timers.Period(1), 1500u);
     EXPECT_EQ(rig.world.work.CurrentProfile.NetworkType, 1);
     EXPECT_EQ(rig.pushes, 0); // texts reach the page with the next signal tick
+
+    rig.world.library.clearCalls();
+    rig.timers.SetTimer(1, 300);
+    rig.monitor.RefreshLinkInfo();
+    rig.world.clock.Advance(30);
+    rig.monitor.DropPendingTick();
+    rig.world.clock.Advance(1000);
+    EXPECT_EQ(rig.CallNames(), second);
+    EXPECT_EQ(rig.timers.Period(1), 300u);
+    rig.monitor.RefreshLinkInfo(); // the next tick reads afresh
+    rig.world.clock.Settle();
+    EXPECT_EQ(rig.CallNames().size(), second.size() + all.size());
 }
 
 // A lost adapter: the name is emptied, the channel and rate keep their texts, and the
@@ -248,14 +284,14 @@ TEST(LinkMonitor, LinkInfoFailuresKeepOrClear)
 {
     MonitorRig rig(Radio({Network("Cafe", "0A:00:00:00:00:01", -50)}));
     rig.Join("Cafe", 0, 0); // an ad-hoc cell of our own
-    rig.monitor.RefreshLinkInfo();
+    rig.LinkInfo();
     ASSERT_EQ(rig.world.work.CurrentProfile.NetworkType, 0);
     rig.fields.SetText("TextTransRate", "54 Mbps");
     const std::string channel = rig.Text("TextChannel");
     ASSERT_FALSE(channel.empty());
 
     rig.Plug(false);
-    rig.monitor.RefreshLinkInfo();
+    rig.LinkInfo();
     EXPECT_EQ(rig.Text("TextNetworkName"), "");
     EXPECT_EQ(rig.Text("TextChannel"), channel);
     EXPECT_EQ(rig.Text("TextTransRate"), "54 Mbps");
@@ -428,7 +464,7 @@ TEST(LinkMonitor, ClearStatusEmptiesAllButTheProfileName)
     rig.Join("Cafe");
     rig.monitor.StartMonitor();
     rig.world.clock.Advance(5000);
-    rig.monitor.RefreshLinkInfo();
+    rig.LinkInfo();
     rig.monitor.RefreshSignal();
     rig.monitor.RefreshThroughput();
     rig.monitor.ClearStatus();

@@ -38,6 +38,7 @@ protected:
         for (const ProfileRecord& p : profiles)
             seed.AddProfile(p);
         dlg.OnInitDialog();
+        rig.clock.Settle();
         rig.tray.Notify(TrayMouse::LeftDoubleClick);
         Click("ButtonTab3");
         rig.wlan.clearCalls();

@@ -97,6 +97,8 @@ TEST_F(ProfileWizardTest, PicksTheNetworkNameFromTheSurvey)
     Click("ButtonAddPrf");
     ASSERT_EQ(Page(), kAddProfilePageId);
     EXPECT_FALSE(rig.surveyList.visible);
+    EXPECT_FALSE(rig.stationList.visible) << "no network listed before the survey's are in";
+    rig.clock.Settle();
     ASSERT_TRUE(rig.stationList.visible);
     EXPECT_EQ(rig.stationList.placement, (std::array<int, 4>{530, 154, 182, 149}));
     ASSERT_FALSE(rig.stationList.rows.empty()) << "the survey ran";
@@ -112,9 +114,13 @@ TEST_F(ProfileWizardTest, PicksTheNetworkNameFromTheSurvey)
     EXPECT_EQ(Shown("TextAddSSID"), "Spielwiese");
     EXPECT_EQ(Shown("TextAddProfile"), "Spiel") << "the typed name stays";
 
-    // A new survey keeps what was typed; no row selected picks no name.
+    // A new survey keeps what was typed, before it and while it runs; no row selected
+    // picks no name.
     Click("ButtonScanAdd");
     EXPECT_EQ(Shown("TextAddProfile"), "Spiel");
+    Set("TextAddProfile", std::string("Spielplatz"));
+    rig.clock.Settle();
+    EXPECT_EQ(Shown("TextAddProfile"), "Spielplatz");
     EXPECT_EQ(rig.Calls("WL_SiteSurveyStart").size(), 2u);
     rig.stationList.SelectRow(-1);
     Click("ButtonSelectAdd");

@@ -28,6 +28,7 @@ protected:
         rig.clock.Advance(2000);
         rig.tray.Notify(TrayMouse::LeftDoubleClick);
         rig.pages.Click("ButtonTab2");
+        rig.clock.Settle();
         ASSERT_EQ(rig.pages.main.pageId, kSurveyPageId);
     }
 
@@ -115,6 +116,7 @@ TEST_F(SurveyPageTest, SeventyNetworksInRangeListSixtyFour)
                                rig.scenarioPath, std::filesystem::copy_options::overwrite_existing);
     rig.wlan.reloadScenario();
     rig.pages.Click("ButtonSiteScan");
+    rig.clock.Settle();
     EXPECT_EQ(rig.surveyList.rows.size(), 64u);
 }
 
@@ -371,6 +373,7 @@ TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)
     EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId);
     EXPECT_TRUE(dlg.surveyListHoldsSurvey());
     EXPECT_FALSE(rig.stationList.visible);
+    rig.clock.Settle();
     DoubleClick("Cafe-Lindenhof");
     EXPECT_EQ(rig.pages.main.pageId, kStatusPageId);
     EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:01");
@@ -381,6 +384,8 @@ TEST_F(SurveyPageTest, RestoreRefillsTheListItShows)
     List(ListEvent::HeaderClick, 1); // the rows now differ from the scan order
     rig.pages.listener->OnWindowEvent(WindowEvent::Minimise);
     rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    EXPECT_EQ(rig.pages.main.pageId, kSurveyPageId) << "the window shows its page at once";
+    rig.clock.Settle();
     const auto& shown = dlg.controllers().survey().shown();
     ASSERT_EQ(rig.surveyList.rows.size(), shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i)
@@ -405,6 +410,137 @@ TEST_F(SurveyPageTest, MonitorPushesNothingIntoAnotherPage)
     EXPECT_TRUE(rig.pages.setElements.empty()) << rig.pages.setElements.front().id;
 }
 
+// The next scan lists ten networks: its rows tell themselves from the eleven before.
+void OneNetworkFewer(nlohmann::json& scenario)
+{
+    auto& networks = scenario["networks"];
+    for (auto it = networks.begin(); it != networks.end(); ++it) {
+        if ((*it)["ssid"] == "Cafe-Lindenhof") {
+            networks.erase(it);
+            return;
+        }
+    }
+}
+
+// The scan's results are taken when the radio says it is done, asked every 100 ms, or
+// after 10 s whatever it says (then the last finished scan's); the wait cursor is on
+// until then.
+TEST_F(SurveyPageTest, ResultsAreTakenWhenTheRadioIsDoneOrAfterTenSeconds)
+{
+    struct Case {
+        std::uint32_t scanMs;
+        std::uint32_t takenAt;
+        std::size_t rows;
+    };
+    for (const Case c : {Case{30000, 10000, 11}, Case{2000, 2000, 10}, Case{250, 300, 10}}) {
+        SCOPED_TRACE(c.scanMs);
+        rig.EditScenario([&c](nlohmann::json& scenario) {
+            scenario["scanMs"] = c.scanMs;
+            OneNetworkFewer(scenario);
+        });
+        rig.wlan.clearCalls();
+        rig.pages.Click("ButtonSiteScan");
+        EXPECT_EQ(rig.dialogs.waitDepth, 1);
+        rig.clock.Advance(c.takenAt - 1);
+        EXPECT_TRUE(rig.Calls("WL_RetrieveSiteSurveyData").empty());
+        EXPECT_EQ(rig.dialogs.waitDepth, 1);
+        rig.clock.Advance(1);
+        EXPECT_EQ(rig.Calls("WL_RetrieveSiteSurveyData").size(), 1u);
+        EXPECT_EQ(rig.Calls("WL_SiteSurveyState").size(), c.takenAt / 100);
+        EXPECT_EQ(rig.surveyList.rows.size(), c.rows);
+        EXPECT_EQ(rig.dialogs.waitDepth, 0);
+    }
+}
+
+// Something happens while a scan runs: a request for the same work joins it (one scan,
+// the list filled once), anything that leaves its page or the window, switches the mode,
+// loses the adapter or ends the program drops it: its results are never read, the tables
+// behind the list stay as they were, and no row of it appears.
+struct WhileScanning {
+    const char* name;
+    std::function<void(test::ShellRig&)> act;
+    bool joins;
+    int page; // shown afterwards
+};
+
+void PrintTo(const WhileScanning& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SurveyWhileScanningTest : public SurveyPageTest,
+                                public testing::WithParamInterface<WhileScanning> {};
+
+TEST_P(SurveyWhileScanningTest, JoinsOrDropsTheScan)
+{
+    const WhileScanning& c = GetParam();
+    rig.EditScenario(OneNetworkFewer);
+    rig.wlan.clearCalls();
+    rig.pages.Click("ButtonSiteScan");
+    EXPECT_EQ(rig.surveyList.rows.size(), 11u) << "the rows stay until the new ones are in";
+    EXPECT_EQ(rig.dialogs.waitDepth, 1);
+    rig.clock.Advance(1000);
+    c.act(rig);
+    rig.clock.Settle();
+
+    EXPECT_EQ(rig.Calls("WL_RetrieveSiteSurveyData").size(), c.joins ? 1u : 0u);
+    EXPECT_EQ(rig.dialogs.waitDepth, 0);
+    EXPECT_EQ(rig.pages.main.pageId, c.page);
+    const auto& shown = dlg.controllers().survey().shown();
+    if (c.joins) {
+        EXPECT_EQ(rig.Calls("WL_SiteSurveyStart").size(), 1u);
+        EXPECT_EQ(shown.size(), 10u);
+        EXPECT_EQ(rig.surveyList.rows.size(), 10u);
+        EXPECT_TRUE(rig.surveyList.visible);
+    } else {
+        EXPECT_EQ(shown.size(), 11u);
+        EXPECT_NE(rig.surveyList.rows.size(), 10u);
+    }
+}
+
+constexpr int kCommandExit = 32771;
+
+void MenuCommand(test::ShellRig& rig, int command)
+{
+    rig.tray.menuAnswer = command;
+    rig.tray.Notify(TrayMouse::RightButtonUp);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Survey, SurveyWhileScanningTest,
+    testing::Values(
+        WhileScanning{"ScanAgain", [](test::ShellRig& r) { r.pages.Click("ButtonSiteScan"); }, true,
+                      kSurveyPageId},
+        WhileScanning{"TabTwoAgain", [](test::ShellRig& r) { r.pages.Click("ButtonTab2"); }, true,
+                      kSurveyPageId},
+        WhileScanning{"TraySiteSurvey",
+                      [](test::ShellRig& r) { MenuCommand(r, kCommandSiteSurvey); }, true,
+                      kSurveyPageId},
+        WhileScanning{"Restore",
+                      [](test::ShellRig& r) { r.tray.Notify(TrayMouse::LeftDoubleClick); }, true,
+                      kSurveyPageId},
+        WhileScanning{"AnotherTab", [](test::ShellRig& r) { r.pages.Click("ButtonTab3"); }, false,
+                      kProfilePageId},
+        WhileScanning{
+            "Minimised",
+            [](test::ShellRig& r) { r.pages.listener->OnWindowEvent(WindowEvent::Minimise); },
+            false, kSurveyPageId},
+        WhileScanning{
+            "Closed",
+            [](test::ShellRig& r) { r.pages.listener->OnWindowEvent(WindowEvent::Escape); }, false,
+            kSurveyPageId},
+        WhileScanning{"AccessPointMode", [](test::ShellRig& r) { r.pages.Click("ImageAPRadio"); },
+                      false, kApStatusPageId},
+        WhileScanning{"AdapterLost",
+                      [](test::ShellRig& r) {
+                          r.SetAdaptersPresent(false);
+                          r.timers.Fire(kTimerExitWatch);
+                      },
+                      false, kSurveyPageId},
+        WhileScanning{"Exit", [](test::ShellRig& r) { MenuCommand(r, kCommandExit); }, false,
+                      kSurveyPageId}),
+    [](const testing::TestParamInfo<WhileScanning>& p) { return std::string(p.param.name); });
+
 // A network whose name is the longest allowed, with and without bytes that are not
 // UTF-8: listed without loss, joined with its own bytes, and shown by the monitor as
 // its name, not as "any network".
@@ -423,6 +559,7 @@ TEST_F(SurveyPageTest, LongAndNonUtf8NamesJoinWithTheirOwnBytes)
     std::ofstream(rig.scenarioPath, std::ios::trunc) << scenario.dump(2);
     rig.wlan.reloadScenario();
     rig.pages.Click("ButtonSiteScan");
+    rig.clock.Settle();
 
     const std::string latin1 = "Stra\xDF"
                                "e";
@@ -432,10 +569,12 @@ TEST_F(SurveyPageTest, LongAndNonUtf8NamesJoinWithTheirOwnBytes)
     EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:08");
 
     rig.pages.Click("ButtonTab2");
+    rig.clock.Settle();
     DoubleClick("Cafe-Lindenhof-am-Markt-Nummer-1");
     EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:01");
     rig.clock.Advance(1500);
     rig.timers.Fire(kTimerLinkStatus);
+    rig.clock.Settle();
     rig.timers.Fire(kTimerSignal);
     EXPECT_EQ(Shown("TextNetworkName"), "Cafe-Lindenhof-am-Markt-Nummer-1");
 }

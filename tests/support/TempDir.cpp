@@ -37,4 +37,9 @@ std::filesystem::path SourceDir()
     return KESTO_SOURCE_DIR_FALLBACK;
 }
 
+std::filesystem::path DataDir()
+{
+    return KESTO_BUILD_DATA_DIR;
+}
+
 } // namespace kesto::test

@@ -25,5 +25,8 @@ private:
 
 // The source tree (for shipped resources such as the default scenario).
 std::filesystem::path SourceDir();
+// The build tree's data folder (share/kesto), laid out as installed: the programs' data,
+// with the pages as the build assembles them from their sources.
+std::filesystem::path DataDir();
 
 } // namespace kesto::test

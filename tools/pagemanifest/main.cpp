@@ -1,9 +1,13 @@
-// kesto_pagemanifest: reads the page resources given on the command line and writes
-// the element manifest source. A malformed page stops the build with
-// "<file>:<line>: error: <what>", the form editors and CI logs link to.
+// kesto_pagemanifest: assembles the page sources given on the command line from their
+// parts, writes each assembled page into the pages folder the programs load them from,
+// and writes the element manifest source of the assembled pages. A malformed page or
+// part stops the build with "<file>:<line>: error: <what>", the form editors and CI logs
+// link to, naming the source line even when the fault shows only once assembled.
 //
-//   kesto_pagemanifest --output PageManifest.cpp resources/pages/236.html ...
+//   kesto_pagemanifest --output PageManifest.cpp [--pages OUT_DIR] [--parts PARTS_DIR]
+//                      resources/pages/236.html ...
 #include "ManifestWriter.h"
+#include "PageAssembly.h"
 #include "PageError.h"
 #include "PageScan.h"
 
@@ -11,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,22 +73,46 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::string& text)
 int main(int argc, char** argv)
 {
     std::filesystem::path output;
+    std::filesystem::path pagesDir;
+    std::filesystem::path partsDir;
     std::vector<std::filesystem::path> inputs;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--output" && i + 1 < argc)
             output = argv[++i];
+        else if (arg == "--pages" && i + 1 < argc)
+            pagesDir = argv[++i];
+        else if (arg == "--parts" && i + 1 < argc)
+            partsDir = argv[++i];
         else
             inputs.emplace_back(arg);
     }
     // No pages is a valid, empty manifest (a tree without page resources still builds).
     if (output.empty()) {
-        std::cerr << "usage: kesto_pagemanifest --output FILE PAGE.html...\n";
+        std::cerr << "usage: kesto_pagemanifest --output FILE [--pages DIR] [--parts DIR] "
+                     "PAGE.html...\n";
         return 2;
     }
+    // Without a parts folder every include names an unknown part.
+    const kesto::pages::PartReader readPart =
+        [&](const std::string& name) -> std::optional<kesto::pages::PagePart> {
+        if (partsDir.empty())
+            return std::nullopt;
+        kesto::pages::PagePart part{(partsDir / name).string(), {}};
+        if (!std::filesystem::is_regular_file(partsDir / name))
+            return std::nullopt;
+        std::string error;
+        if (!ReadFile(partsDir / name, part.text, error))
+            throw kesto::pages::PageError(part.file, 1, error);
+        return part;
+    };
 
     std::vector<kesto::pages::PageDocument> pages;
     bool failed = false;
+    if (!pagesDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(pagesDir, ec);
+    }
     for (const auto& input : inputs) {
         const int pageId = kesto::pages::PageIdFromFileName(input.filename().string());
         if (pageId == 0) {
@@ -99,10 +128,22 @@ int main(int argc, char** argv)
             failed = true;
             continue;
         }
+        kesto::pages::AssembledPage page;
         try {
-            pages.push_back(kesto::pages::ScanPage(text, pageId));
+            page = kesto::pages::AssemblePage(text, input.string(), readPart);
+            pages.push_back(kesto::pages::ScanPage(page.text, pageId));
         } catch (const kesto::pages::PageError& e) {
-            std::cerr << input.string() << ":" << e.line() << ": error: " << e.what() << "\n";
+            // An assembly error names its file; a scan error a line of the assembled page.
+            const kesto::pages::SourceLine at = e.file().empty()
+                                                    ? page.Origin(e.line())
+                                                    : kesto::pages::SourceLine{e.file(), e.line()};
+            std::cerr << at.file << ":" << at.line << ": error: " << e.what() << "\n";
+            failed = true;
+            continue;
+        }
+        if (!pagesDir.empty() && !WriteIfChanged(pagesDir / input.filename(), page.text)) {
+            std::cerr << (pagesDir / input.filename()).string()
+                      << ": error: cannot write the page\n";
             failed = true;
         }
     }

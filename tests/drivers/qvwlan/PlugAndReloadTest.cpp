@@ -340,6 +340,10 @@ INSTANTIATE_TEST_SUITE_P(
                    s["stations"][0]["wepKey"] = {{"index", 4}, {"hex", "1122334455"}};
                },
                "stations[0].wepKey.index: 4 is outside 0..3"},
+        Broken{"ScanTimeTooLong", [](json& s) { s["scanMs"] = 60001; },
+               "scanMs: 60001 is outside 0..60000"},
+        Broken{"ScanTimeAsText", [](json& s) { s["scanMs"] = "2000"; },
+               "scanMs: expected a whole number"},
         Broken{"TrafficTooFast",
                [](json& s) {
                    s["traffic"] = {{"txBytesPerSecond", -1}};

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <map>
+#include <optional>
 
 namespace kesto::test {
 namespace {
@@ -257,24 +258,49 @@ TEST(Survey, RecordsThatDoNotFitAreLeftOut)
         << "nothing written after the last record";
 }
 
-TEST(Survey, OnlyRegulatoryChannelsAndFinishedScans)
+// A scan is done the scenario's scan time after its start (2000 ms unless it says): the
+// state and the results change together, on the tick, and a new start begins again.
+TEST(Survey, ScansFinishAfterTheScenarioScanTimeOnRegulatoryChannelsOnly)
 {
-    json s = DefaultScenario();
-    s["regulatoryChannels"] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    QvwlanRig rig(s);
-    rig.Open();
+    struct Case {
+        std::optional<int> scanMs; // absent: the default
+        std::uint32_t expectedMs;
+    };
+    for (const Case c : {Case{std::nullopt, 2000}, Case{0, 0}, Case{3500, 3500}}) {
+        SCOPED_TRACE(c.expectedMs);
+        json s = DefaultScenario();
+        s["regulatoryChannels"] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+        if (c.scanMs)
+            s["scanMs"] = *c.scanMs;
+        QvwlanRig rig(s);
+        rig.Open();
 
-    std::vector<std::uint8_t> buffer(kSiteSurveyBufferSize, 0);
-    EXPECT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
-    EXPECT_EQ(Word(buffer, 0), 0u) << "no scan yet";
-    ASSERT_EQ(rig.lib.WL_SiteSurveyStart(rig.ctx), 0);
-    EXPECT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
-    EXPECT_EQ(Word(buffer, 0), 0u) << "the scan has not finished";
-    rig.clock.Advance(qvwlan::SimulatedAdapter::kScanMs);
-    ASSERT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
-    for (const Record& r : ReadSurvey(buffer))
-        EXPECT_LE(Channel(r.frequency), 11) << r.ssid;
-    EXPECT_EQ(Word(buffer, 0), 9u) << "channels 13 and 14 are not listened to";
+        std::vector<std::uint8_t> buffer(kSiteSurveyBufferSize, 0);
+        EXPECT_EQ(rig.lib.WL_SiteSurveyState(rig.ctx), -1) << "no scan yet";
+        EXPECT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
+        EXPECT_EQ(Word(buffer, 0), 0u) << "no scan yet";
+        ASSERT_EQ(rig.lib.WL_SiteSurveyStart(rig.ctx), 0);
+        if (c.expectedMs > 0) {
+            rig.clock.Advance(c.expectedMs - 1);
+            EXPECT_EQ(rig.lib.WL_SiteSurveyState(rig.ctx), 0);
+            EXPECT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
+            EXPECT_EQ(Word(buffer, 0), 0u) << "the scan has not finished";
+            rig.clock.Advance(1);
+        }
+        EXPECT_EQ(rig.lib.WL_SiteSurveyState(rig.ctx), 1);
+        ASSERT_EQ(rig.lib.WL_RetrieveSiteSurveyData(rig.ctx, buffer), 0);
+        for (const Record& r : ReadSurvey(buffer))
+            EXPECT_LE(Channel(r.frequency), 11) << r.ssid;
+        EXPECT_EQ(Word(buffer, 0), 9u) << "channels 13 and 14 are not listened to";
+        rig.clock.Advance(60000);
+        EXPECT_EQ(rig.lib.WL_SiteSurveyState(rig.ctx), 1) << "done until the next start";
+
+        ASSERT_EQ(rig.lib.WL_SiteSurveyStart(rig.ctx), 0);
+        EXPECT_EQ(rig.lib.WL_SiteSurveyState(rig.ctx), c.expectedMs > 0 ? 0 : 1);
+        AdapterContext closed = rig.ctx;
+        closed.handle = -1;
+        EXPECT_EQ(rig.lib.WL_SiteSurveyState(closed), -1);
+    }
 }
 
 TEST(Survey, SignalJittersPerScanWithinBounds)

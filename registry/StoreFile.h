@@ -1,0 +1,70 @@
+// StoreFile: the registry store's database file, from where it lies to an open connection
+// the key tree (SqliteRegistry) can work on. Everything that looks at or decides about the
+// file itself is here: its default place, the checks made with plain reads before SQLite
+// may touch it, the open modes with the read-only fallback, the integrity and layout
+// checks, the creation of the tables in a fresh store, and the journal mode.
+#pragma once
+
+#include "registry/RegistryError.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+namespace kesto {
+
+// The store file of this user: $XDG_CONFIG_HOME/kesto/registry.db, or
+// ~/.config/kesto/registry.db when XDG_CONFIG_HOME is unset or relative. Creates the
+// kesto directory (mode 0700) when missing; throws RegistryError when it cannot.
+std::string DefaultRegistryPath();
+
+// How a store is opened: ReadOnly never changes the file (not even its journal mode)
+// and does not create an absent one (it then reads as an empty store).
+enum class StoreAccess { ReadWrite, ReadOnly };
+
+class StoreFile {
+public:
+    // The key every store has, made with its tables: the root of the key tree.
+    static constexpr std::int64_t kRootKey = 1;
+
+    // Opens the store at path, or a private in-memory store for ":memory:". An absent or
+    // empty (0-byte) file becomes a fresh store; a file created here gets mode 0600
+    // because the store holds network keys. Throws RegistryError, naming the file, when
+    // the file is not a store of ours (not a database, another program's database, a
+    // newer layout) or is damaged; such a file is left exactly as it was. A file this
+    // process may not write (or whose folder it may not write) is opened for reading:
+    // readOnly() then says so, and SQLite refuses every write; it is never called
+    // damaged.
+    StoreFile(std::string path, StoreAccess access);
+    ~StoreFile();
+    StoreFile(const StoreFile&) = delete;
+    StoreFile& operator=(const StoreFile&) = delete;
+
+    // The open connection, for the lifetime of this object.
+    sqlite3* db() const { return m_db; }
+    const std::string& path() const { return m_path; }
+    bool readOnly() const { return m_readOnly; }
+
+private:
+    // What CheckExistingFile found.
+    enum class FileState { Absent, Empty, Store };
+
+    void Open(StoreAccess access);
+    FileState CheckExistingFile(bool create);
+    bool Writable() const;
+    void OpenDatabase(const std::string& name, int flags);
+    void QuickCheck();
+    void OpenEmptyReadOnly();
+    bool InitialiseSchema();
+    void Exec(const char* sql);
+    [[noreturn]] void Fail(std::string_view what);
+
+    std::string m_path;
+    bool m_readOnly = false;
+    bool m_immutable = false;
+    sqlite3* m_db = nullptr;
+};
+
+} // namespace kesto
