@@ -429,7 +429,7 @@ protected:
     void SetUp() override
     {
         if (qEnvironmentVariableIsEmpty("KESTO_E2E_TRAY"))
-            GTEST_SKIP() << "needs a display with a tray host (run through with-tray.sh)";
+            GTEST_SKIP() << "needs a display with a tray host (run through with-desktop.sh tray)";
     }
     static QString TrayIconWindow()
     {
