@@ -362,12 +362,14 @@ void SurveyPage::RecordDriverText(std::string_view value, std::string_view text)
 void SurveyPage::ApplyEntry(const SurveyEntry& entry)
 {
     WlanApi& api = m_needs.api;
-    const int channel = ChannelFromFrequency(entry.frequencyKhz);
+    const int channel = AdapterChannel(entry.frequencyKhz);
     api.ResetRequestState();
     // The name's own bytes, whatever their encoding: the network compares bytes.
     api.SetWL_SSID(entry.ssid);
     RecordDriverText("SSID", entry.ssid);
-    RecordDriverText("RFChannel", std::to_string(channel));
+    // The driver's value holds 1..14: a 5 GHz network leaves the one it has.
+    if (channel > 0)
+        RecordDriverText("RFChannel", std::to_string(channel));
     api.SetDesiredRate(0);
     api.SetWL_NetworkType(entry.infrastructureMode);
     RecordDriverText("NetworkType", std::to_string(entry.infrastructureMode));
