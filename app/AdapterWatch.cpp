@@ -30,11 +30,7 @@ void AdapterWatch::Start()
 
 void AdapterWatch::OnExitWatch()
 {
-    if (m_start.ExitRequested()) {
-        m_window.endProgram();
-        return;
-    }
-    if (!m_start.AdapterLost())
+    if (EndOnExitRequest() || !m_start.AdapterLost())
         return;
 
     // The adapter is gone: out of the tray and out of sight until it returns, and what
@@ -54,11 +50,7 @@ void AdapterWatch::OnExitWatch()
 
 void AdapterWatch::OnRetry()
 {
-    if (m_start.ExitRequested()) {
-        m_window.endProgram();
-        return;
-    }
-    if (!m_start.Redetect())
+    if (EndOnExitRequest() || !m_start.Redetect())
         return;
 
     m_start.LoadOrSeedStore();
@@ -69,6 +61,15 @@ void AdapterWatch::OnRetry()
         m_timers.SetTimer(kTimerExitWatch, 2000);
         KeepReachable();
     });
+}
+
+// Another start of the program asked this one to end.
+bool AdapterWatch::EndOnExitRequest()
+{
+    if (!m_start.ExitRequested())
+        return false;
+    m_window.endProgram();
+    return true;
 }
 
 // Where the desktop offers no notification area, a hidden window could never be

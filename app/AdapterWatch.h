@@ -36,6 +36,7 @@ public:
     void OnRetry();
 
 private:
+    bool EndOnExitRequest();
     void KeepReachable();
 
     AdapterStart& m_start;
