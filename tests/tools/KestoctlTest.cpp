@@ -182,7 +182,7 @@ TEST(RegCommandTest, WritesIntoAStoreThatCannotBeWrittenSaySo)
     }
     const auto file =
         dir.write("neu.reg", "REGEDIT4\n[HKLM\\Software\\Corvane]\n\"Path\"=\"neu\"\n").string();
-    test::OpenForReading(dir.path());
+    test::GiveToUnprivileged(dir.path());
     std::filesystem::permissions(store, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     const int outcome = test::RunUnprivileged([&] {
