@@ -137,10 +137,19 @@ void MainDialog::CreateTray()
     m_tray.Create(kTrayNotifyMessage, kTrayTooltip, kCreateIcon, kTrayIconId);
 }
 
+void MainDialog::ApplyDefaultProfile()
+{
+    const ApplyFault fault = m_applier.ApplyDefaultProfile();
+    // The first-run profile names no network: the adapter is simply left alone until the
+    // user picks one, without a message at every start.
+    if (fault != ApplyFault::NoNetworkName)
+        ReportApplyFault(m_ports.dialogs, m_appName, fault);
+}
+
 void MainDialog::StartInStoredMode(std::function<void()> then)
 {
     if (StationModeStored()) {
-        m_applier.ApplyDefaultProfile();
+        ApplyDefaultProfile();
         m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
         then();
         return;
@@ -370,7 +379,7 @@ void MainDialog::SwitchToStation()
     m_apModeActive = false;
     m_api.SetWL_OperationMode_STA_AP(0);
     m_modeStep.Start(200, [this] {
-        m_applier.ApplyDefaultProfile();
+        ApplyDefaultProfile();
         m_router.Broadcast(ShellStep::StationModeEntered);
         m_ports.timers.KillTimer(kTimerApStatus);
         // A window hidden while the adapter settled keeps its monitor stopped, as hiding

@@ -142,6 +142,9 @@ private:
     void CreateTray();
     // then runs once the adapter runs in the stored mode (after its settle in AP mode).
     void StartInStoredMode(std::function<void()> then);
+    // The stored default profile onto the adapter (start-up, back to station mode); what
+    // the adapter refused is told, a profile without a network name is not.
+    void ApplyDefaultProfile();
     void EnterApModeOnAdapter(std::function<void()> then);
     void CancelModeStep();
     void RunDeferredRequests();

@@ -10,12 +10,15 @@
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
 
+#include <string>
+
 namespace kesto {
 
 class AdapterPage : public PageController {
 public:
     AdapterPage(WindowShell& shell, WorkingRecords& work, ProfileStore& store,
-                ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs);
+                ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs,
+                std::string caption);
 
     void BindHandlers(PageMap& pages) override;
     void ShowTab() override;
@@ -34,6 +37,7 @@ private:
     ProfileApplier& m_applier;
     AdapterDiscovery& m_discovery;
     Dialogs& m_dialogs;
+    std::string m_caption; // the title of message boxes (the application name)
 };
 
 } // namespace kesto

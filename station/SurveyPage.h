@@ -33,12 +33,6 @@
 
 namespace kesto {
 
-// Shown when the user joins a network that does not send its name: joining it with an
-// empty name would join whichever network the adapter finds first.
-inline constexpr std::string_view kHiddenNetworkMessage =
-    "Dieses Netzwerk sendet seinen Namen nicht und kann nicht aus der Liste verbunden "
-    "werden. Legen Sie ein Profil mit dem Netzwerknamen an.";
-
 class SurveyPage : public PageController {
 public:
     // What the page needs besides the window: the adapter, the store for the driver
@@ -101,8 +95,6 @@ private:
     void PollScan();
     void FinishScan();
     void DropScan();
-    void ApplyEntry(const SurveyEntry& entry);
-    void RecordDriverText(std::string_view value, std::string_view text);
     // The last selected row of the list, or -1.
     int SelectedRow();
 
