@@ -27,7 +27,8 @@ public:
     // afresh, with the three choices, written back and applied. Otherwise (a network
     // joined from the survey, or the active profile deleted meanwhile) the record in
     // use with the three choices is applied as a nameless record: nothing is stored and
-    // the default link stays. Then the status page with a fresh monitor.
+    // the default link stays. Then the status page with a fresh monitor; a join the
+    // applier refused or the adapter stopped is told, and the page stays.
     void SaveAdapterSettings();
 
 private:
