@@ -231,7 +231,9 @@ ApplyFault ProfileApplier::ApplySurveyNetwork(const SurveyNetwork& network)
     if (m_api.SetWL_SSID(network.ssid) == kRefused)
         return ApplyFault::NameRefused;
     driver.Text("SSID", network.ssid);
-    driver.Text("RFChannel", std::to_string(network.channel));
+    // The driver's value holds 1..14: a 5 GHz network leaves the one it has.
+    if (network.channel > 0)
+        driver.Text("RFChannel", std::to_string(network.channel));
     m_api.SetDesiredRate(0);
     m_api.SetWL_NetworkType(network.infrastructureMode);
     driver.Text("NetworkType", std::to_string(network.infrastructureMode));

@@ -21,8 +21,8 @@ namespace kesto {
 
 // A network of the site survey joined as it is, without a profile: an open network.
 struct SurveyNetwork {
-    std::string ssid; // the name's bytes as the network sends them
-    int channel = 0;
+    std::string ssid;                    // the name's bytes as the network sends them
+    int channel = 0;                     // 1..14; 0 for a network outside the adapter's band
     std::int32_t infrastructureMode = 1; // 0 ad hoc, 1 infrastructure
     std::int32_t privacy = 0;            // 1: the network wants WEP
 };

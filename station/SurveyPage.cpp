@@ -315,8 +315,7 @@ void SurveyPage::ConnectSelected()
     switch (entry.encryption) {
     case SurveyEncryption::Open: {
         WaitCursor wait(m_needs.dialogs);
-        fault = m_needs.applier.ApplySurveyNetwork({entry.ssid,
-                                                    ChannelFromFrequency(entry.frequencyKhz),
+        fault = m_needs.applier.ApplySurveyNetwork({entry.ssid, AdapterChannel(entry.frequencyKhz),
                                                     entry.infrastructureMode, entry.privacy});
         break;
     }
