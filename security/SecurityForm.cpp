@@ -68,10 +68,9 @@ std::string_view PassphraseRefusal(std::string_view passphrase)
 {
     if (passphrase.size() < kMinPassphraseLength || passphrase.size() > kMaxPassphraseLength)
         return kPassphraseLengthMessage;
-    // What the scrambler keeps, so the pass phrase reads back as typed.
-    for (const char ch : passphrase)
-        if (ch < '!' || ch > '~')
-            return kPassphraseCharactersMessage;
+    // The rest of the WPA call's rule: printable ASCII, the space included.
+    if (!PassphraseUsable(passphrase))
+        return kPassphraseCharactersMessage;
     return {};
 }
 
@@ -276,8 +275,8 @@ void SecurityForm::StorePsk()
 {
     m_surface.UpdateData(true);
     ElementBinding& fields = m_surface.binding();
-    // Refused later by the adapter's WPA call, or changed by the scrambler (which drops
-    // spaces and other characters), the pass phrase would fail every join in silence.
+    // Refused later by the adapter's WPA call, the pass phrase would fail every join in
+    // silence.
     const std::string passphrase(fields.Text(Id("Text", "PskPassPhrase")));
     if (const std::string_view refusal = PassphraseRefusal(passphrase); !refusal.empty()) {
         m_dialogs.MessageBox(refusal, m_caption);

@@ -110,8 +110,8 @@ inline constexpr std::string_view kPassphraseLengthMessage =
     "Die Passphrase muss eine L\u00e4nge von 8 bis 63 Zeichen haben. Bitte geben Sie die "
     "Passphrase neu ein.";
 inline constexpr std::string_view kPassphraseCharactersMessage =
-    "Die Passphrase darf nur Buchstaben ohne Umlaute, Ziffern und Satzzeichen enthalten, "
-    "keine Leerzeichen. Bitte geben Sie die Passphrase neu ein.";
+    "Die Passphrase darf nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen und Satzzeichen "
+    "enthalten. Bitte geben Sie die Passphrase neu ein.";
 inline constexpr std::string_view kServerNameMissingMessage =
     "Zur Pr\u00fcfung des Serverzertifikats wird der Name des Servers ben\u00f6tigt. Bitte "
     "geben Sie den Servernamen ein (zum Beispiel radius.firma.de).";
@@ -119,8 +119,8 @@ inline constexpr std::string_view kServerNameInvalidMessage =
     "Der Servername darf nur Buchstaben, Ziffern, Bindestriche und Punkte enthalten und "
     "h\u00f6chstens 253 Zeichen haben. Bitte geben Sie den Servernamen neu ein.";
 
-// The message a typed WPA pass phrase is refused with, or "" when it is taken: 8..63
-// characters, each one the stored form keeps (printable ASCII without the space).
+// The message a typed WPA pass phrase is refused with, or "" when it is taken: the WPA
+// call's rule (PassphraseUsable), 8..63 printable ASCII characters, the space included.
 std::string_view PassphraseRefusal(std::string_view passphrase);
 
 // The index of the record's key in use (KeyInUse - 1); key 1 when KeyInUse names none.
