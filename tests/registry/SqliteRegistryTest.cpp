@@ -202,30 +202,40 @@ private:
     std::optional<std::string> m_saved;
 };
 
-// A first start under the usual umask 022: the folder and every file of the store are
-// the user's alone, the write-ahead log and its index included.
+// A first start under the usual umask 022, and under one that would take the owner's
+// own bits: the folder and every file of the store are the user's alone, the
+// write-ahead log and its index included.
 TEST(SqliteRegistryFileTest, FirstStartMakesAPrivateFolderAndPrivateFiles)
 {
     test::TempDir dir;
-    ScopedUmask umask(022);
-    ScopedConfigHome home(dir.path() / "config");
-    std::vector<std::string> notices;
-    const std::string path = DefaultRegistryPath(&notices);
-    EXPECT_EQ(path, (dir.path() / "config" / "kesto" / "registry.db").string());
-    SqliteRegistry registry(path);
-    ASSERT_TRUE(registry.SetValue("Product", "Key", RegValue::Text("geheim")));
-    EXPECT_EQ(Mode(dir.path() / "config" / "kesto"), 0700u);
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        ASSERT_TRUE(std::filesystem::exists(path + suffix)) << suffix;
-        EXPECT_EQ(Mode(path + suffix), 0600u) << suffix;
+    const auto folder = dir.path() / "config" / "kesto";
+    std::string path;
+    for (const mode_t mask : {mode_t{022}, mode_t{0277}}) {
+        SCOPED_TRACE(mask);
+        std::filesystem::remove_all(dir.path() / "config");
+        std::filesystem::create_directory(dir.path() / "config");
+        ScopedUmask umask(mask);
+        ScopedConfigHome home(dir.path() / "config");
+        std::vector<std::string> notices;
+        path = DefaultRegistryPath(&notices);
+        EXPECT_EQ(path, (folder / "registry.db").string());
+        SqliteRegistry registry(path);
+        ASSERT_TRUE(registry.SetValue("Product", "Key", RegValue::Text("geheim")));
+        EXPECT_EQ(Mode(folder), 0700u);
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            ASSERT_TRUE(std::filesystem::exists(path + suffix)) << suffix;
+            EXPECT_EQ(Mode(path + suffix), 0600u) << suffix;
+        }
+        EXPECT_TRUE(notices.empty());
+        EXPECT_TRUE(registry.notices().empty());
     }
-    EXPECT_TRUE(notices.empty());
-    EXPECT_TRUE(registry.notices().empty());
 
     // A folder opened up meanwhile is closed again, and the user hears so once.
-    ::chmod((dir.path() / "config" / "kesto").c_str(), 0755);
+    ScopedConfigHome home(dir.path() / "config");
+    std::vector<std::string> notices;
+    ::chmod(folder.c_str(), 0755);
     EXPECT_EQ(DefaultRegistryPath(&notices), path);
-    EXPECT_EQ(Mode(dir.path() / "config" / "kesto"), 0700u);
+    EXPECT_EQ(Mode(folder), 0700u);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].find("0755"), std::string::npos) << notices[0];
     EXPECT_EQ(DefaultRegistryPath(&notices), path);
