@@ -58,7 +58,8 @@ Bus Connect(const std::string& address, Clock::time_point deadline)
         if (sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
             sd_bus_start(bus) < 0)
             return nullptr;
-        owned.release();
+        Within(bus, deadline);
+        return owned;
     }
     Within(bus, deadline);
     return Bus(bus);
