@@ -2,7 +2,7 @@
 #include "station/SurveyRecords.h"
 
 #include "base/AsciiText.h"
-#include "base/Text.h"
+#include "base/LittleEndian.h"
 #include "platform/SurveyRecordLayout.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // The adapter calls over wpa_supplicant, hostapd and sysfs (README.md maps each one).
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 
+#include "base/LittleEndian.h"
 #include "drivers/linuxwlan/ControlReplies.h"
 #include "drivers/linuxwlan/SurveyRecordEncoder.h"
 
@@ -42,20 +43,6 @@ void CopyText(char* to, std::size_t size, std::string_view text)
     const std::size_t n = std::min(size - 1, text.size());
     std::memset(to, 0, size);
     std::memcpy(to, text.data(), n);
-}
-
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> in, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        v |= static_cast<std::uint32_t>(in[at + i]) << (8 * i);
-    return v;
 }
 
 int QualityOf(int rssi)
@@ -282,7 +269,7 @@ int LinuxWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
                               std::span<std::uint8_t> buffer)
 {
     if (!Usable(ctx) || oid != kOidStatistics || buffer.size() < kStatisticsBufferSize ||
-        Read32(buffer, 0) != kStatisticsBufferSize || Read32(buffer, 4) != 9)
+        ReadLe32(buffer) != kStatisticsBufferSize || ReadLe32(buffer.subspan(4)) != 9)
         return -1;
     const auto c = m_sysfs.Counters(m_interface);
     if (!c)
@@ -297,7 +284,7 @@ int LinuxWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
     counters[18] = c->rxDropped;
     counters[19] = c->txErrors;
     for (std::size_t i = 0; i < counters.size(); ++i)
-        Put32(buffer, 8 + 4 * i, static_cast<std::uint32_t>(counters[i]));
+        WriteLe32(buffer.subspan(8 + 4 * i), static_cast<std::uint32_t>(counters[i]));
     return 0;
 }
 

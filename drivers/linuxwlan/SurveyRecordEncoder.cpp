@@ -1,6 +1,7 @@
 // The BSSID list layout of WL_RetrieveSiteSurveyData from scan results. Little-endian.
 #include "drivers/linuxwlan/SurveyRecordEncoder.h"
 
+#include "base/LittleEndian.h"
 #include "platform/SurveyRecordLayout.h"
 
 #include <algorithm>
@@ -10,12 +11,6 @@ namespace kesto::linuxwlan {
 namespace {
 
 using namespace survey_record;
-
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 bool IsAdHoc(const ScanResult& bss)
 {
@@ -54,13 +49,11 @@ std::vector<std::uint8_t> SurveyRecordEncoder::InformationElements(const ScanRes
 {
     const ScanSecurity security = SecurityOfFlags(bss.flags);
     std::vector<std::uint8_t> ie(8, 0); // time stamp: not in the scan results
-    ie.push_back(static_cast<std::uint8_t>(kBeaconInterval));
-    ie.push_back(static_cast<std::uint8_t>(kBeaconInterval >> 8));
+    AppendLe(ie, kBeaconInterval, 2);
     std::uint16_t cap = IsAdHoc(bss) ? kCapIbss : kCapEss;
     if (security != ScanSecurity::Open)
         cap |= kCapPrivacy;
-    ie.push_back(static_cast<std::uint8_t>(cap));
-    ie.push_back(static_cast<std::uint8_t>(cap >> 8));
+    AppendLe(ie, cap, 2);
 
     const std::string_view name = NameOf(bss);
     ie.push_back(kIeSsid);
@@ -109,27 +102,27 @@ std::uint32_t SurveyRecordEncoder::Write(std::span<std::uint8_t> buffer,
 
         const std::string_view name = NameOf(bss);
         const ScanSecurity security = SecurityOfFlags(bss.flags);
-        Put32(record, kLength, static_cast<std::uint32_t>(length));
+        WriteLe32(record.subspan(kLength), static_cast<std::uint32_t>(length));
         std::copy(bss.bssid.begin(), bss.bssid.end(), record.begin() + kBssid);
-        Put32(record, kSsidLength, static_cast<std::uint32_t>(name.size()));
+        WriteLe32(record.subspan(kSsidLength), static_cast<std::uint32_t>(name.size()));
         std::copy(name.begin(), name.end(), record.begin() + kSsid);
-        Put32(record, kPrivacy, security == ScanSecurity::Open ? 0 : 1);
-        Put32(record, kRssi, static_cast<std::uint32_t>(bss.signalDbm));
-        Put32(record, kNetworkTypeInUse, channel > 14 ? kTypeOfdm5 : kTypeOfdm24);
-        Put32(record, kConfiguration, 32);
-        Put32(record, kBeaconPeriod, kBeaconInterval);
-        Put32(record, kFrequency, static_cast<std::uint32_t>(bss.frequencyMhz) * 1000);
-        Put32(record, kHoppingBlock, 16);
-        Put32(record, kInfrastructureMode, IsAdHoc(bss) ? 0 : 1);
+        WriteLe32(record.subspan(kPrivacy), security == ScanSecurity::Open ? 0 : 1);
+        WriteLe32(record.subspan(kRssi), static_cast<std::uint32_t>(bss.signalDbm));
+        WriteLe32(record.subspan(kNetworkTypeInUse), channel > 14 ? kTypeOfdm5 : kTypeOfdm24);
+        WriteLe32(record.subspan(kConfiguration), 32);
+        WriteLe32(record.subspan(kBeaconPeriod), kBeaconInterval);
+        WriteLe32(record.subspan(kFrequency), static_cast<std::uint32_t>(bss.frequencyMhz) * 1000);
+        WriteLe32(record.subspan(kHoppingBlock), 16);
+        WriteLe32(record.subspan(kInfrastructureMode), IsAdHoc(bss) ? 0 : 1);
         std::copy(kBasicRates.begin(), kBasicRates.end(), record.begin() + kSupportedRates);
         std::copy(kOfdmRates.begin(), kOfdmRates.end(),
                   record.begin() + kSupportedRates + kBasicRates.size());
-        Put32(record, kIeLength, static_cast<std::uint32_t>(ie.size()));
+        WriteLe32(record.subspan(kIeLength), static_cast<std::uint32_t>(ie.size()));
         std::copy(ie.begin(), ie.end(), record.begin() + kFixedPart);
         at += length;
         ++count;
     }
-    Put32(buffer, 0, count);
+    WriteLe32(buffer, count);
     return count;
 }
 

@@ -2,6 +2,7 @@
 // log, and the byte layouts of the buffers.
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 
+#include "base/LittleEndian.h"
 #include "drivers/qvwlan/SurveyBufferWriter.h"
 
 #include <algorithm>
@@ -26,20 +27,6 @@ std::string Num(long long n)
 std::string_view Field(const char* text, std::size_t size)
 {
     return {text, strnlen(text, size)};
-}
-
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t Get32(std::span<const std::uint8_t> in, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        v |= static_cast<std::uint32_t>(in[at + i]) << (8 * i);
-    return v;
 }
 
 bool InRange(int v, int low, int high)
@@ -315,13 +302,13 @@ int SimulatedWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
     // The statistics request: the caller states the buffer length and the request count
     // in the first two words.
     const bool request = oid == kOidStatistics && buffer.size() >= kStatisticsBufferSize &&
-                         Get32(buffer, 0) == kStatisticsBufferSize &&
-                         Get32(buffer, 4) == kStatisticsRequestCount;
+                         ReadLe32(buffer) == kStatisticsBufferSize &&
+                         ReadLe32(buffer.subspan(4)) == kStatisticsRequestCount;
     if (!a || !request)
         return m_log.add("ReadOid", std::move(args), -1);
     const auto block = a->counters().block();
     for (std::size_t i = 0; i < block.size(); ++i)
-        Put32(buffer, kStatisticsCountersAt + 4 * i, block[i]);
+        WriteLe32(buffer.subspan(kStatisticsCountersAt + 4 * i), block[i]);
     return m_log.add("ReadOid", std::move(args), 0);
 }
 

@@ -1,6 +1,7 @@
 // The BSSID list layout of WL_RetrieveSiteSurveyData. All numbers are little-endian.
 #include "drivers/qvwlan/SurveyBufferWriter.h"
 
+#include "base/LittleEndian.h"
 #include "platform/SurveyRecordLayout.h"
 
 #include <algorithm>
@@ -11,18 +12,6 @@ namespace kesto::qvwlan {
 namespace {
 
 using namespace survey_record;
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 bool IsWpa(const ScenarioNetwork& n)
 {
@@ -47,9 +36,8 @@ std::vector<std::uint8_t> SurveyBufferWriter::InformationElements(const Scenario
                                                                   std::uint64_t timestampUs)
 {
     std::vector<std::uint8_t> ie;
-    for (std::size_t i = 0; i < 8; ++i)
-        ie.push_back(static_cast<std::uint8_t>(timestampUs >> (8 * i)));
-    Put16(ie, static_cast<std::uint32_t>(n.beaconInterval));
+    AppendLe(ie, timestampUs, 8);
+    AppendLe(ie, static_cast<std::uint32_t>(n.beaconInterval), 2);
     std::uint32_t cap = n.kind == NetworkKind::Infrastructure ? kCapEss : kCapIbss;
     if (n.privacy != Privacy::Open)
         cap |= kCapPrivacy;
@@ -57,7 +45,7 @@ std::vector<std::uint8_t> SurveyBufferWriter::InformationElements(const Scenario
         cap |= kCapShortPreamble;
     if (n.standard == Standard::G)
         cap |= kCapShortSlot;
-    Put16(ie, cap);
+    AppendLe(ie, cap, 2);
 
     const std::string_view name = n.hidden ? std::string_view() : std::string_view(n.ssid);
     ie.push_back(kIeSsid);
@@ -82,7 +70,7 @@ std::vector<std::uint8_t> SurveyBufferWriter::InformationElements(const Scenario
     if (n.kind == NetworkKind::AdHoc) {
         ie.push_back(kIeIbssParameters);
         ie.push_back(2);
-        Put16(ie, static_cast<std::uint32_t>(n.atimWindow));
+        AppendLe(ie, static_cast<std::uint32_t>(n.atimWindow), 2);
     }
     if (n.standard == Standard::G) {
         ie.push_back(kIeExtendedRates);
@@ -112,31 +100,34 @@ std::uint32_t SurveyBufferWriter::Write(std::span<std::uint8_t> buffer,
         const auto record = buffer.subspan(at, length);
         std::fill(record.begin(), record.end(), std::uint8_t{0});
 
-        Put32(record, kLength, static_cast<std::uint32_t>(length));
+        WriteLe32(record.subspan(kLength), static_cast<std::uint32_t>(length));
         std::copy(n.bssid.begin(), n.bssid.end(), record.begin() + kBssid);
         const std::string_view name = n.hidden ? std::string_view() : std::string_view(n.ssid);
-        Put32(record, kSsidLength, static_cast<std::uint32_t>(name.size()));
+        WriteLe32(record.subspan(kSsidLength), static_cast<std::uint32_t>(name.size()));
         std::copy(name.begin(), name.end(), record.begin() + kSsid);
-        Put32(record, kPrivacy, n.privacy == Privacy::Open ? 0 : 1);
-        Put32(record, kRssi, static_cast<std::uint32_t>(s.rssi));
-        Put32(record, kNetworkTypeInUse, n.standard == Standard::G ? kTypeOfdm24 : kTypeDs);
-        Put32(record, kConfiguration, 32); // the configuration block's own length
-        Put32(record, kBeaconPeriod, static_cast<std::uint32_t>(n.beaconInterval));
-        Put32(record, kAtimWindow, static_cast<std::uint32_t>(n.atimWindow));
-        Put32(record, kFrequency, FrequencyKhz(n.channel));
-        Put32(record, kFrequency + 4, 16); // frequency-hopping block: its length, rest 0
-        Put32(record, kInfrastructureMode, n.kind == NetworkKind::Infrastructure ? 1 : 0);
+        WriteLe32(record.subspan(kPrivacy), n.privacy == Privacy::Open ? 0 : 1);
+        WriteLe32(record.subspan(kRssi), static_cast<std::uint32_t>(s.rssi));
+        WriteLe32(record.subspan(kNetworkTypeInUse),
+                  n.standard == Standard::G ? kTypeOfdm24 : kTypeDs);
+        WriteLe32(record.subspan(kConfiguration), 32); // the configuration block's own length
+        WriteLe32(record.subspan(kBeaconPeriod), static_cast<std::uint32_t>(n.beaconInterval));
+        WriteLe32(record.subspan(kAtimWindow), static_cast<std::uint32_t>(n.atimWindow));
+        WriteLe32(record.subspan(kFrequency), FrequencyKhz(n.channel));
+        WriteLe32(record.subspan(kFrequency + 4),
+                  16); // frequency-hopping block: its length, rest 0
+        WriteLe32(record.subspan(kInfrastructureMode),
+                  n.kind == NetworkKind::Infrastructure ? 1 : 0);
         std::copy(kBasicRates.begin(), kBasicRates.end(), record.begin() + kSupportedRates);
         if (n.standard == Standard::G)
             std::copy(kOfdmRates.begin(), kOfdmRates.end(),
                       record.begin() + kSupportedRates + kBasicRates.size());
-        Put32(record, kIeLength, static_cast<std::uint32_t>(ie.size()));
+        WriteLe32(record.subspan(kIeLength), static_cast<std::uint32_t>(ie.size()));
         std::copy(ie.begin(), ie.end(), record.begin() + kIes);
 
         at += length;
         ++count;
     }
-    Put32(buffer, 0, count);
+    WriteLe32(buffer, count);
     return count;
 }
 
