@@ -4,6 +4,7 @@
 
 #include "base/LittleEndian.h"
 #include "drivers/qvwlan/SurveyBufferWriter.h"
+#include "platform/WlanArguments.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,36 +30,8 @@ std::string_view Field(const char* text, std::size_t size)
     return {text, strnlen(text, size)};
 }
 
-bool InRange(int v, int low, int high)
-{
-    return v >= low && v <= high;
-}
-
 constexpr std::size_t kSsidBufferSize = 32;
 constexpr std::size_t kAddressSize = 6;
-constexpr std::uint32_t kStatisticsRequestCount = 9;
-constexpr std::size_t kStatisticsCountersAt = 8;
-
-// Key bytes by size code: 64-, 128- and 256-bit WEP.
-constexpr std::size_t KeyBytes(int sizeCode)
-{
-    return sizeCode == 0 ? 5 : sizeCode == 1 ? 13 : 29;
-}
-
-bool ValidRateSet(std::span<const std::uint8_t> rates)
-{
-    bool any = false;
-    for (const std::uint8_t raw : rates) {
-        const std::uint8_t rate = raw & 0x7F; // the top bit marks a basic rate
-        if (raw == 0)
-            continue;
-        if (std::find(qvwlan::kAllRates.begin(), qvwlan::kAllRates.end(), rate) ==
-            qvwlan::kAllRates.end())
-            return false;
-        any = true;
-    }
-    return any;
-}
 
 } // namespace
 
@@ -271,7 +244,7 @@ int SimulatedWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
     // 0 releases the adapter from the service; 1 hands it back, where a service exists.
     sync();
     const bool serviceExists = m_env.scenario().wirelessService != ServiceStatus::NotControlling;
-    const bool valid = status == 0 || (status == 1 && serviceExists);
+    const bool valid = wlan_args::kServiceStatus.Holds(status) && (status == 0 || serviceExists);
     return set("SetWL_WZCStatus", ctx, {Num(status)}, valid, false, 0,
                [&](qvwlan::AdapterSettings& s) {
                    if (status == 1)
@@ -283,7 +256,8 @@ int SimulatedWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 
 int SimulatedWlanLibrary::SetWL_QVUseQVXOidState(AdapterContext& ctx, int state)
 {
-    return set("SetWL_QVUseQVXOidState", ctx, {Num(state)}, InRange(state, 0, 1), false, 0,
+    return set("SetWL_QVUseQVXOidState", ctx, {Num(state)},
+               wlan_args::kPrivateRequests.Holds(state), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.privateRequests = state; });
 }
 
@@ -299,16 +273,11 @@ int SimulatedWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
 {
     std::vector<std::string> args{CallLog::Oid(oid), Num(static_cast<long long>(buffer.size()))};
     SimulatedAdapter* a = adapterFor(ctx);
-    // The statistics request: the caller states the buffer length and the request count
-    // in the first two words.
-    const bool request = oid == kOidStatistics && buffer.size() >= kStatisticsBufferSize &&
-                         ReadLe32(buffer) == kStatisticsBufferSize &&
-                         ReadLe32(buffer.subspan(4)) == kStatisticsRequestCount;
-    if (!a || !request)
+    if (!a || !wlan_args::StatisticsRequest(oid, buffer))
         return m_log.add("ReadOid", std::move(args), -1);
     const auto block = a->counters().block();
     for (std::size_t i = 0; i < block.size(); ++i)
-        WriteLe32(buffer.subspan(kStatisticsCountersAt + 4 * i), block[i]);
+        WriteLe32(buffer.subspan(wlan_args::kStatisticsCountersAt + 4 * i), block[i]);
     return m_log.add("ReadOid", std::move(args), 0);
 }
 
@@ -489,37 +458,40 @@ int SimulatedWlanLibrary::WL_RetrieveStationList(AdapterContext& ctx,
 
 int SimulatedWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_OperationMode_STA_AP", ctx, {Num(mode)}, InRange(mode, 0, 1), true, 0,
+    return set("SetWL_OperationMode_STA_AP", ctx, {Num(mode)},
+               wlan_args::kOperationMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.mode = static_cast<OperationMode>(mode); });
 }
 
 int SimulatedWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid)
 {
-    return set("SetWL_SSID", ctx, {CallLog::Text(ssid)}, ssid.size() <= kSsidBufferSize, true, 0,
+    return set("SetWL_SSID", ctx, {CallLog::Text(ssid)}, ssid.size() <= wlan_args::kMaxSsidBytes,
+               true, 0,
                [&](qvwlan::AdapterSettings& s) { s.ssid.assign(ssid.begin(), ssid.end()); });
 }
 
 int SimulatedWlanLibrary::SetWL_NetworkType(AdapterContext& ctx, int type)
 {
-    return set("SetWL_NetworkType", ctx, {Num(type)}, InRange(type, 0, 1), true, type,
-               [&](qvwlan::AdapterSettings& s) { s.networkType = type; });
+    return set("SetWL_NetworkType", ctx, {Num(type)}, wlan_args::kNetworkType.Holds(type), true,
+               type, [&](qvwlan::AdapterSettings& s) { s.networkType = type; });
 }
 
 int SimulatedWlanLibrary::SetWL_PSMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_PSMode", ctx, {Num(mode)}, InRange(mode, 0, 1), true, 0,
+    return set("SetWL_PSMode", ctx, {Num(mode)}, wlan_args::kPsMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.psMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_PreambleMode", ctx, {Num(mode)}, InRange(mode, 0, 3), true, 0,
-               [&](qvwlan::AdapterSettings& s) { s.preambleMode = mode; });
+    return set("SetWL_PreambleMode", ctx, {Num(mode)}, wlan_args::kPreambleMode.Holds(mode), true,
+               0, [&](qvwlan::AdapterSettings& s) { s.preambleMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_AuthenticationMode", ctx, {Num(mode)}, InRange(mode, 0, 2), true, 0,
+    return set("SetWL_AuthenticationMode", ctx, {Num(mode)},
+               wlan_args::kAuthenticationMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) {
                    s.authenticationMode = mode;
                    s.wpa.reset();
@@ -528,7 +500,7 @@ int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode
 
 int SimulatedWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
-    return set("SetWL_WEPStatus", ctx, {Num(status)}, InRange(status, 0, 1), true, 0,
+    return set("SetWL_WEPStatus", ctx, {Num(status)}, wlan_args::kWepStatus.Holds(status), true, 0,
                [&](qvwlan::AdapterSettings& s) {
                    s.wepStatus = status;
                    s.wpa.reset();
@@ -548,52 +520,53 @@ int SimulatedWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int 
     // An adapter that carries no keys of that size refuses them, as the Linux library
     // does 256-bit ones.
     const SimulatedAdapter* adapter = adapterFor(ctx);
-    const bool valid = InRange(keyIndex, 0, 3) && InRange(sizeCode, 0, 2) &&
-                       InRange(setTransmit, 0, 1) && key.size() >= KeyBytes(sizeCode) &&
+    const bool valid = wlan_args::WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()) &&
                        (!adapter || (64 << sizeCode) <= adapter->info().maxWepKeyBits);
-    return set("SetWL_WriteKey", ctx,
-               {Num(keyIndex), Num(sizeCode), Num(setTransmit), CallLog::Hex(key)}, valid, true, 0,
-               [&](qvwlan::AdapterSettings& s) {
-                   auto& slot = s.keys[static_cast<std::size_t>(keyIndex)];
-                   slot.written = true;
-                   slot.sizeCode = sizeCode;
-                   slot.bytes.assign(key.begin(),
-                                     key.begin() + static_cast<std::ptrdiff_t>(KeyBytes(sizeCode)));
-                   if (setTransmit == 1)
-                       s.transmitKeyIndex = keyIndex;
-               });
+    return set(
+        "SetWL_WriteKey", ctx, {Num(keyIndex), Num(sizeCode), Num(setTransmit), CallLog::Hex(key)},
+        valid, true, 0, [&](qvwlan::AdapterSettings& s) {
+            auto& slot = s.keys[static_cast<std::size_t>(keyIndex)];
+            slot.written = true;
+            slot.sizeCode = sizeCode;
+            slot.bytes.assign(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(
+                                                             wlan_args::WepKeyLength(sizeCode)));
+            if (setTransmit == 1)
+                s.transmitKeyIndex = keyIndex;
+        });
 }
 
 int SimulatedWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
                                             std::span<const std::uint8_t, kRateSetSize> rates)
 {
-    return set("SetWL_DesiredRate", ctx, {CallLog::Hex(rates)}, ValidRateSet(rates), true, 0,
-               [&](qvwlan::AdapterSettings& s) {
+    return set("SetWL_DesiredRate", ctx, {CallLog::Hex(rates)}, wlan_args::BestRate(rates) != 0,
+               true, 0, [&](qvwlan::AdapterSettings& s) {
                    std::copy(rates.begin(), rates.end(), s.desiredRates.begin());
                });
 }
 
 int SimulatedWlanLibrary::SetWL_BasicRate(AdapterContext& ctx, int value)
 {
-    return set("SetWL_BasicRate", ctx, {Num(value)}, InRange(value, 0, 3), false, 0,
+    return set("SetWL_BasicRate", ctx, {Num(value)}, wlan_args::kBasicRate.Holds(value), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.basicRate = value; });
 }
 
 int SimulatedWlanLibrary::SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes)
 {
-    return set("SetWL_FragmentationThreshold", ctx, {Num(bytes)}, InRange(bytes, 256, 2346), false,
-               0, [&](qvwlan::AdapterSettings& s) { s.fragmentationThreshold = bytes; });
+    return set("SetWL_FragmentationThreshold", ctx, {Num(bytes)},
+               wlan_args::kFragmentationThreshold.Holds(bytes), false, 0,
+               [&](qvwlan::AdapterSettings& s) { s.fragmentationThreshold = bytes; });
 }
 
 int SimulatedWlanLibrary::SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes)
 {
-    return set("SetWL_RTS_CTS_Threshold", ctx, {Num(bytes)}, InRange(bytes, 0, 2347), false, 0,
-               [&](qvwlan::AdapterSettings& s) { s.rtsThreshold = bytes; });
+    return set("SetWL_RTS_CTS_Threshold", ctx, {Num(bytes)}, wlan_args::kRtsThreshold.Holds(bytes),
+               false, 0, [&](qvwlan::AdapterSettings& s) { s.rtsThreshold = bytes; });
 }
 
 int SimulatedWlanLibrary::SetWL_MultiDomainCapability(AdapterContext& ctx, int value)
 {
-    return set("SetWL_MultiDomainCapability", ctx, {Num(value)}, InRange(value, 0, 1), false, 0,
+    return set("SetWL_MultiDomainCapability", ctx, {Num(value)},
+               wlan_args::kMultiDomainCapability.Holds(value), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.multiDomainCapability = value; });
 }
 
@@ -609,30 +582,27 @@ int SimulatedWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& c
 
 int SimulatedWlanLibrary::SetWLAP_TxPowerLevel(AdapterContext& ctx, int level)
 {
-    return set("SetWLAP_TxPowerLevel", ctx, {Num(level)}, InRange(level, 0, 3), false, 0,
-               [&](qvwlan::AdapterSettings& s) { s.txPowerLevel = level; });
+    return set("SetWLAP_TxPowerLevel", ctx, {Num(level)}, wlan_args::kTxPowerLevel.Holds(level),
+               false, 0, [&](qvwlan::AdapterSettings& s) { s.txPowerLevel = level; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_HideSSIDState(AdapterContext& ctx, int hide)
 {
-    return set("SetWLAP_HideSSIDState", ctx, {Num(hide)}, InRange(hide, 0, 1), false, 0,
-               [&](qvwlan::AdapterSettings& s) { s.hideSsid = hide; });
+    return set("SetWLAP_HideSSIDState", ctx, {Num(hide)}, wlan_args::kHideSsid.Holds(hide), false,
+               0, [&](qvwlan::AdapterSettings& s) { s.hideSsid = hide; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWLAP_FilterMode", ctx, {Num(mode)}, InRange(mode, 0, 2), false, 0,
+    return set("SetWLAP_FilterMode", ctx, {Num(mode)}, wlan_args::kFilterMode.Holds(mode), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.filterMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_FilterList(AdapterContext& ctx,
                                              std::span<const std::uint8_t> block)
 {
-    bool valid = block.size() >= kStationListSize;
-    for (std::size_t slot = 0; valid && slot < 16; ++slot)
-        valid = block[slot * 7] <= 1; // the present flag
-    return set("SetWLAP_FilterList", ctx, {CallLog::Hex(block)}, valid, false, 0,
-               [&](qvwlan::AdapterSettings& s) {
+    return set("SetWLAP_FilterList", ctx, {CallLog::Hex(block)},
+               wlan_args::StationListUsable(block), false, 0, [&](qvwlan::AdapterSettings& s) {
                    std::copy_n(block.begin(), kStationListSize, s.filterList.begin());
                });
 }
