@@ -1,11 +1,9 @@
-// The BSSID list layout of WL_RetrieveSiteSurveyData. All numbers are little-endian.
+// What the survey records show of a scenario network.
 #include "drivers/qvwlan/SurveyBufferWriter.h"
 
-#include "base/LittleEndian.h"
-#include "platform/SurveyRecordLayout.h"
+#include "drivers/common/SurveyRecordWriter.h"
+#include "platform/WlanArguments.h"
 
-#include <algorithm>
-#include <array>
 #include <string_view>
 
 namespace kesto::qvwlan {
@@ -25,110 +23,40 @@ std::uint8_t KeyManagement(Privacy privacy)
 
 } // namespace
 
-std::uint32_t SurveyBufferWriter::FrequencyKhz(int channel)
-{
-    if (channel == 14)
-        return 2484000;
-    return 2412000 + 5000 * static_cast<std::uint32_t>(channel - 1);
-}
-
-std::vector<std::uint8_t> SurveyBufferWriter::InformationElements(const ScenarioNetwork& n,
-                                                                  std::uint64_t timestampUs)
-{
-    std::vector<std::uint8_t> ie;
-    AppendLe(ie, timestampUs, 8);
-    AppendLe(ie, static_cast<std::uint32_t>(n.beaconInterval), 2);
-    std::uint32_t cap = n.kind == NetworkKind::Infrastructure ? kCapEss : kCapIbss;
-    if (n.privacy != Privacy::Open)
-        cap |= kCapPrivacy;
-    if (n.shortPreamble)
-        cap |= kCapShortPreamble;
-    if (n.standard == Standard::G)
-        cap |= kCapShortSlot;
-    AppendLe(ie, cap, 2);
-
-    const std::string_view name = n.hidden ? std::string_view() : std::string_view(n.ssid);
-    ie.push_back(kIeSsid);
-    ie.push_back(static_cast<std::uint8_t>(name.size()));
-    ie.insert(ie.end(), name.begin(), name.end());
-
-    ie.push_back(kIeRates);
-    ie.push_back(static_cast<std::uint8_t>(kBasicRates.size()));
-    ie.insert(ie.end(), kBasicRates.begin(), kBasicRates.end());
-
-    ie.push_back(kIeDsParameters);
-    ie.push_back(1);
-    ie.push_back(static_cast<std::uint8_t>(n.channel));
-
-    if (IsWpa(n)) {
-        // Directly behind the DS parameter set and last of all: readers find it by its
-        // place (name length + 23) and its key management by the last byte.
-        const auto wpa = WpaElement(KeyManagement(n.privacy));
-        ie.insert(ie.end(), wpa.begin(), wpa.end());
-        return ie;
-    }
-    if (n.kind == NetworkKind::AdHoc) {
-        ie.push_back(kIeIbssParameters);
-        ie.push_back(2);
-        AppendLe(ie, static_cast<std::uint32_t>(n.atimWindow), 2);
-    }
-    if (n.standard == Standard::G) {
-        ie.push_back(kIeExtendedRates);
-        ie.push_back(static_cast<std::uint8_t>(kOfdmRates.size()));
-        ie.insert(ie.end(), kOfdmRates.begin(), kOfdmRates.end());
-    }
-    return ie;
-}
-
 std::uint32_t SurveyBufferWriter::Write(std::span<std::uint8_t> buffer,
                                         const std::vector<SurveySighting>& sightings,
                                         std::uint64_t timestampUs)
 {
-    std::size_t at = 4;
-    std::uint32_t count = 0;
+    std::vector<Network> networks;
+    networks.reserve(sightings.size());
     for (const SurveySighting& s : sightings) {
         const ScenarioNetwork& n = s.network;
+        const bool g = n.standard == Standard::G;
+        Network& record = networks.emplace_back();
+        record.bssid = n.bssid;
+        record.ssid = n.hidden ? std::string_view() : std::string_view(n.ssid);
+        record.adHoc = n.kind == NetworkKind::AdHoc;
+        record.privacy = n.privacy != Privacy::Open;
+        if (IsWpa(n))
+            record.wpaKeyManagement = KeyManagement(n.privacy);
+        record.rssi = s.rssi;
+        record.networkTypeInUse = g ? kTypeOfdm24 : kTypeDs;
+        record.beaconInterval = static_cast<std::uint16_t>(n.beaconInterval);
+        record.atimWindow = static_cast<std::uint16_t>(n.atimWindow);
+        record.ibssParameterSet = record.adHoc;
+        record.channel = n.channel;
+        record.frequencyKhz =
+            static_cast<std::uint32_t>(wlan_args::FrequencyOfChannel(n.channel)) * 1000;
+        record.ofdmRates = g;
+        record.shortPreamble = n.shortPreamble;
+        record.shortSlot = g;
         // Each network's time stamp counts from its own start, not ours.
-        const std::uint64_t uptime =
+        record.timestampUs =
             timestampUs +
             Noise::Digest(std::string_view(reinterpret_cast<const char*>(n.bssid.data()), 6)) %
                 1'000'000'000'000ull;
-        const std::vector<std::uint8_t> ie = InformationElements(n, uptime);
-        const std::size_t length = kIes + ie.size();
-        if (buffer.size() - at < length)
-            break;
-        const auto record = buffer.subspan(at, length);
-        std::fill(record.begin(), record.end(), std::uint8_t{0});
-
-        WriteLe32(record.subspan(kLength), static_cast<std::uint32_t>(length));
-        std::copy(n.bssid.begin(), n.bssid.end(), record.begin() + kBssid);
-        const std::string_view name = n.hidden ? std::string_view() : std::string_view(n.ssid);
-        WriteLe32(record.subspan(kSsidLength), static_cast<std::uint32_t>(name.size()));
-        std::copy(name.begin(), name.end(), record.begin() + kSsid);
-        WriteLe32(record.subspan(kPrivacy), n.privacy == Privacy::Open ? 0 : 1);
-        WriteLe32(record.subspan(kRssi), static_cast<std::uint32_t>(s.rssi));
-        WriteLe32(record.subspan(kNetworkTypeInUse),
-                  n.standard == Standard::G ? kTypeOfdm24 : kTypeDs);
-        WriteLe32(record.subspan(kConfiguration), 32); // the configuration block's own length
-        WriteLe32(record.subspan(kBeaconPeriod), static_cast<std::uint32_t>(n.beaconInterval));
-        WriteLe32(record.subspan(kAtimWindow), static_cast<std::uint32_t>(n.atimWindow));
-        WriteLe32(record.subspan(kFrequency), FrequencyKhz(n.channel));
-        WriteLe32(record.subspan(kFrequency + 4),
-                  16); // frequency-hopping block: its length, rest 0
-        WriteLe32(record.subspan(kInfrastructureMode),
-                  n.kind == NetworkKind::Infrastructure ? 1 : 0);
-        std::copy(kBasicRates.begin(), kBasicRates.end(), record.begin() + kSupportedRates);
-        if (n.standard == Standard::G)
-            std::copy(kOfdmRates.begin(), kOfdmRates.end(),
-                      record.begin() + kSupportedRates + kBasicRates.size());
-        WriteLe32(record.subspan(kIeLength), static_cast<std::uint32_t>(ie.size()));
-        std::copy(ie.begin(), ie.end(), record.begin() + kIes);
-
-        at += length;
-        ++count;
     }
-    WriteLe32(buffer, count);
-    return count;
+    return WriteRecords(buffer, networks);
 }
 
 } // namespace kesto::qvwlan
