@@ -13,6 +13,9 @@
 #include <cstring>
 
 namespace kesto::linuxwlan {
+
+using namespace wlan_args; // the argument rules every setter checks
+
 namespace {
 
 constexpr std::string_view kDeviceIdValue = "MatchingDeviceId";
@@ -243,7 +246,7 @@ int LinuxWlanLibrary::QueryWL_CheckWZCStatus(AdapterContext& ctx)
 
 int LinuxWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 {
-    if (!Usable(ctx) || !wlan_args::kServiceStatus.Holds(status))
+    if (!Usable(ctx) || !kServiceStatus.Holds(status))
         return -1;
     // 0 releases the interface from the service, 1 hands it back.
     return m_service.SetManaged(m_interface, status == 1) ? 0 : -1;
@@ -251,7 +254,7 @@ int LinuxWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 
 int LinuxWlanLibrary::SetWL_QVUseQVXOidState(AdapterContext& ctx, int state)
 {
-    return Usable(ctx) && wlan_args::kPrivateRequests.Holds(state) ? 0 : -1;
+    return Usable(ctx) && kPrivateRequests.Holds(state) ? 0 : -1;
 }
 
 std::int32_t LinuxWlanLibrary::QueryWL_DriverVersion(AdapterContext& ctx)
@@ -267,7 +270,7 @@ std::int32_t LinuxWlanLibrary::QueryWL_DriverVersion(AdapterContext& ctx)
 int LinuxWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
                               std::span<std::uint8_t> buffer)
 {
-    if (!Usable(ctx) || !wlan_args::StatisticsRequest(oid, buffer))
+    if (!Usable(ctx) || !StatisticsRequest(oid, buffer))
         return -1;
     const auto c = m_sysfs.Counters(m_interface);
     if (!c)
@@ -282,7 +285,7 @@ int LinuxWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
     counters[18] = c->rxDropped;
     counters[19] = c->txErrors;
     for (std::size_t i = 0; i < counters.size(); ++i)
-        WriteLe32(buffer.subspan(wlan_args::kStatisticsCountersAt + 4 * i),
+        WriteLe32(buffer.subspan(kStatisticsCountersAt + 4 * i),
                   static_cast<std::uint32_t>(counters[i]));
     return 0;
 }
@@ -423,7 +426,7 @@ int LinuxWlanLibrary::QueryWL_CommQuality(AdapterContext& ctx)
 
 int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
 {
-    if (!Usable(ctx) || ssid.size() < 32)
+    if (!Usable(ctx) || ssid.size() < kMaxSsidBytes)
         return -1;
     Commit();
     std::string name = m_settings.ssid;
@@ -435,9 +438,9 @@ int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
             name = *unescaped;
         return 0;
     });
-    std::fill_n(ssid.begin(), 32, '\0');
+    std::fill_n(ssid.begin(), kMaxSsidBytes, '\0');
     std::copy(name.begin(), name.end(), ssid.begin());
-    return name.empty() ? 32 : static_cast<int>(name.size());
+    return name.empty() ? static_cast<int>(kMaxSsidBytes) : static_cast<int>(name.size());
 }
 
 int LinuxWlanLibrary::QueryWL_BSSID(AdapterContext& ctx, std::span<std::uint8_t> bssid)
@@ -533,7 +536,7 @@ int LinuxWlanLibrary::Set(const AdapterContext& ctx, bool valid, int& field, int
 
 int LinuxWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 {
-    if (!Usable(ctx) || !wlan_args::kOperationMode.Holds(mode))
+    if (!Usable(ctx) || !kOperationMode.Holds(mode))
         return -1;
     const DaemonMode wanted = mode == 1 ? DaemonMode::AccessPoint : DaemonMode::Station;
     if (wanted == Mode())
@@ -546,7 +549,7 @@ int LinuxWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid)
 {
-    if (!Usable(ctx) || ssid.size() > wlan_args::kMaxSsidBytes)
+    if (!Usable(ctx) || ssid.size() > kMaxSsidBytes)
         return -1;
     m_settings.ssid.assign(ssid.begin(), ssid.end());
     m_changed = true;
@@ -555,24 +558,22 @@ int LinuxWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid
 
 int LinuxWlanLibrary::SetWL_NetworkType(AdapterContext& ctx, int type)
 {
-    return Set(ctx, wlan_args::kNetworkType.Holds(type), m_settings.networkType, type) == 0 ? type
-                                                                                            : -1;
+    return Set(ctx, kNetworkType.Holds(type), m_settings.networkType, type) == 0 ? type : -1;
 }
 
 int LinuxWlanLibrary::SetWL_PSMode(AdapterContext& ctx, int mode)
 {
-    return Set(ctx, wlan_args::kPsMode.Holds(mode), m_settings.powerSaving, mode);
+    return Set(ctx, kPsMode.Holds(mode), m_settings.powerSaving, mode);
 }
 
 int LinuxWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 {
-    return Set(ctx, wlan_args::kPreambleMode.Holds(mode), m_settings.preamble, mode);
+    return Set(ctx, kPreambleMode.Holds(mode), m_settings.preamble, mode);
 }
 
 int LinuxWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
-    const int result =
-        Set(ctx, wlan_args::kAuthenticationMode.Holds(mode), m_settings.authentication, mode);
+    const int result = Set(ctx, kAuthenticationMode.Holds(mode), m_settings.authentication, mode);
     if (result == 0)
         m_settings.wpa.reset();
     return result;
@@ -580,7 +581,7 @@ int LinuxWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
-    const int result = Set(ctx, wlan_args::kWepStatus.Holds(status), m_settings.wepStatus, status);
+    const int result = Set(ctx, kWepStatus.Holds(status), m_settings.wepStatus, status);
     if (result == 0)
         m_settings.wpa.reset();
     return result;
@@ -604,9 +605,9 @@ int LinuxWlanLibrary::SetWL_Channel(AdapterContext& ctx, int channel)
 int LinuxWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode,
                                      int setTransmit, std::span<const std::uint8_t> key)
 {
-    if (!Usable(ctx) || !wlan_args::WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()))
+    if (!Usable(ctx) || !WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()))
         return -1;
-    const std::size_t bytes = wlan_args::WepKeyLength(sizeCode);
+    const std::size_t bytes = WepKeyLength(sizeCode);
     m_settings.keys[static_cast<std::size_t>(keyIndex)].assign(
         key.begin(), key.begin() + static_cast<long>(bytes));
     if (setTransmit == 1) {
@@ -622,7 +623,7 @@ int LinuxWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
 {
     if (!Usable(ctx))
         return -1;
-    const int best = wlan_args::BestRate(rates);
+    const int best = BestRate(rates);
     if (best == 0)
         return -1;
     m_settings.bestRateKbps = best * 500;
@@ -631,45 +632,40 @@ int LinuxWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
 
 int LinuxWlanLibrary::SetWL_BasicRate(AdapterContext& ctx, int value)
 {
-    return Usable(ctx) && wlan_args::kBasicRate.Holds(value) ? (m_settings.basicRate = value, 0)
-                                                             : -1;
+    return Usable(ctx) && kBasicRate.Holds(value) ? (m_settings.basicRate = value, 0) : -1;
 }
 
 int LinuxWlanLibrary::SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes)
 {
-    return Usable(ctx) && wlan_args::kFragmentationThreshold.Holds(bytes)
+    return Usable(ctx) && kFragmentationThreshold.Holds(bytes)
                ? (m_settings.fragmentation = bytes, 0)
                : -1;
 }
 
 int LinuxWlanLibrary::SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes)
 {
-    return Usable(ctx) && wlan_args::kRtsThreshold.Holds(bytes)
-               ? (m_settings.rtsThreshold = bytes, 0)
-               : -1;
+    return Usable(ctx) && kRtsThreshold.Holds(bytes) ? (m_settings.rtsThreshold = bytes, 0) : -1;
 }
 
 int LinuxWlanLibrary::SetWL_MultiDomainCapability(AdapterContext& ctx, int value)
 {
-    return Usable(ctx) && wlan_args::kMultiDomainCapability.Holds(value)
-               ? (m_settings.multiDomain = value, 0)
-               : -1;
+    return Usable(ctx) && kMultiDomainCapability.Holds(value) ? (m_settings.multiDomain = value, 0)
+                                                              : -1;
 }
 
 int LinuxWlanLibrary::SetWLAP_TxPowerLevel(AdapterContext& ctx, int level)
 {
-    return Usable(ctx) && wlan_args::kTxPowerLevel.Holds(level) ? (m_settings.txPower = level, 0)
-                                                                : -1;
+    return Usable(ctx) && kTxPowerLevel.Holds(level) ? (m_settings.txPower = level, 0) : -1;
 }
 
 int LinuxWlanLibrary::SetWLAP_HideSSIDState(AdapterContext& ctx, int hide)
 {
-    return Set(ctx, wlan_args::kHideSsid.Holds(hide), m_settings.hideSsid, hide);
+    return Set(ctx, kHideSsid.Holds(hide), m_settings.hideSsid, hide);
 }
 
 int LinuxWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 {
-    if (!Usable(ctx) || !wlan_args::kFilterMode.Holds(mode))
+    if (!Usable(ctx) || !kFilterMode.Holds(mode))
         return -1;
     m_settings.filterMode = mode;
     // hostapd takes the lists without a restart: they go out at once.
@@ -679,7 +675,7 @@ int LinuxWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWLAP_FilterList(AdapterContext& ctx, std::span<const std::uint8_t> block)
 {
-    if (!Usable(ctx) || !wlan_args::StationListUsable(block))
+    if (!Usable(ctx) || !StationListUsable(block))
         return -1;
     std::copy_n(block.begin(), kStationListSize, m_settings.filter.begin());
     m_worker->CommitFilter(m_settings);

@@ -16,6 +16,7 @@ using qvwlan::CallLog;
 using qvwlan::OperationMode;
 using qvwlan::ServiceStatus;
 using qvwlan::SimulatedAdapter;
+using namespace wlan_args; // the argument rules every setter checks
 
 namespace {
 
@@ -30,7 +31,6 @@ std::string_view Field(const char* text, std::size_t size)
     return {text, strnlen(text, size)};
 }
 
-constexpr std::size_t kSsidBufferSize = 32;
 constexpr std::size_t kAddressSize = 6;
 
 } // namespace
@@ -244,7 +244,7 @@ int SimulatedWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
     // 0 releases the adapter from the service; 1 hands it back, where a service exists.
     sync();
     const bool serviceExists = m_env.scenario().wirelessService != ServiceStatus::NotControlling;
-    const bool valid = wlan_args::kServiceStatus.Holds(status) && (status == 0 || serviceExists);
+    const bool valid = kServiceStatus.Holds(status) && (status == 0 || serviceExists);
     return set("SetWL_WZCStatus", ctx, {Num(status)}, valid, false, 0,
                [&](qvwlan::AdapterSettings& s) {
                    if (status == 1)
@@ -256,8 +256,7 @@ int SimulatedWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 
 int SimulatedWlanLibrary::SetWL_QVUseQVXOidState(AdapterContext& ctx, int state)
 {
-    return set("SetWL_QVUseQVXOidState", ctx, {Num(state)},
-               wlan_args::kPrivateRequests.Holds(state), false, 0,
+    return set("SetWL_QVUseQVXOidState", ctx, {Num(state)}, kPrivateRequests.Holds(state), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.privateRequests = state; });
 }
 
@@ -273,11 +272,11 @@ int SimulatedWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
 {
     std::vector<std::string> args{CallLog::Oid(oid), Num(static_cast<long long>(buffer.size()))};
     SimulatedAdapter* a = adapterFor(ctx);
-    if (!a || !wlan_args::StatisticsRequest(oid, buffer))
+    if (!a || !StatisticsRequest(oid, buffer))
         return m_log.add("ReadOid", std::move(args), -1);
     const auto block = a->counters().block();
     for (std::size_t i = 0; i < block.size(); ++i)
-        WriteLe32(buffer.subspan(wlan_args::kStatisticsCountersAt + 4 * i), block[i]);
+        WriteLe32(buffer.subspan(kStatisticsCountersAt + 4 * i), block[i]);
     return m_log.add("ReadOid", std::move(args), 0);
 }
 
@@ -349,14 +348,14 @@ int SimulatedWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid
 {
     std::vector<std::string> args{Num(static_cast<long long>(ssid.size()))};
     SimulatedAdapter* a = adapterFor(ctx);
-    if (!a || ssid.size() < kSsidBufferSize)
+    if (!a || ssid.size() < kMaxSsidBytes)
         return m_log.add("QueryWL_SSID", std::move(args), -1);
     const std::string& name = a->reportedSsid();
-    std::fill_n(ssid.begin(), kSsidBufferSize, '\0');
+    std::fill_n(ssid.begin(), kMaxSsidBytes, '\0');
     std::copy(name.begin(), name.end(), ssid.begin());
     // An empty name reads as the full 32 bytes: "any network".
     const int length =
-        name.empty() ? static_cast<int>(kSsidBufferSize) : static_cast<int>(name.size());
+        name.empty() ? static_cast<int>(kMaxSsidBytes) : static_cast<int>(name.size());
     return m_log.add("QueryWL_SSID", std::move(args), length);
 }
 
@@ -458,41 +457,38 @@ int SimulatedWlanLibrary::WL_RetrieveStationList(AdapterContext& ctx,
 
 int SimulatedWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_OperationMode_STA_AP", ctx, {Num(mode)},
-               wlan_args::kOperationMode.Holds(mode), true, 0,
+    return set("SetWL_OperationMode_STA_AP", ctx, {Num(mode)}, kOperationMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.mode = static_cast<OperationMode>(mode); });
 }
 
 int SimulatedWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid)
 {
-    return set("SetWL_SSID", ctx, {CallLog::Text(ssid)}, ssid.size() <= wlan_args::kMaxSsidBytes,
-               true, 0,
+    return set("SetWL_SSID", ctx, {CallLog::Text(ssid)}, ssid.size() <= kMaxSsidBytes, true, 0,
                [&](qvwlan::AdapterSettings& s) { s.ssid.assign(ssid.begin(), ssid.end()); });
 }
 
 int SimulatedWlanLibrary::SetWL_NetworkType(AdapterContext& ctx, int type)
 {
-    return set("SetWL_NetworkType", ctx, {Num(type)}, wlan_args::kNetworkType.Holds(type), true,
-               type, [&](qvwlan::AdapterSettings& s) { s.networkType = type; });
+    return set("SetWL_NetworkType", ctx, {Num(type)}, kNetworkType.Holds(type), true, type,
+               [&](qvwlan::AdapterSettings& s) { s.networkType = type; });
 }
 
 int SimulatedWlanLibrary::SetWL_PSMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_PSMode", ctx, {Num(mode)}, wlan_args::kPsMode.Holds(mode), true, 0,
+    return set("SetWL_PSMode", ctx, {Num(mode)}, kPsMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.psMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_PreambleMode", ctx, {Num(mode)}, wlan_args::kPreambleMode.Holds(mode), true,
-               0, [&](qvwlan::AdapterSettings& s) { s.preambleMode = mode; });
+    return set("SetWL_PreambleMode", ctx, {Num(mode)}, kPreambleMode.Holds(mode), true, 0,
+               [&](qvwlan::AdapterSettings& s) { s.preambleMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_AuthenticationMode", ctx, {Num(mode)},
-               wlan_args::kAuthenticationMode.Holds(mode), true, 0,
-               [&](qvwlan::AdapterSettings& s) {
+    return set("SetWL_AuthenticationMode", ctx, {Num(mode)}, kAuthenticationMode.Holds(mode), true,
+               0, [&](qvwlan::AdapterSettings& s) {
                    s.authenticationMode = mode;
                    s.wpa.reset();
                });
@@ -500,7 +496,7 @@ int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode
 
 int SimulatedWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
-    return set("SetWL_WEPStatus", ctx, {Num(status)}, wlan_args::kWepStatus.Holds(status), true, 0,
+    return set("SetWL_WEPStatus", ctx, {Num(status)}, kWepStatus.Holds(status), true, 0,
                [&](qvwlan::AdapterSettings& s) {
                    s.wepStatus = status;
                    s.wpa.reset();
@@ -520,7 +516,7 @@ int SimulatedWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int 
     // An adapter that carries no keys of that size refuses them, as the Linux library
     // does 256-bit ones.
     const SimulatedAdapter* adapter = adapterFor(ctx);
-    const bool valid = wlan_args::WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()) &&
+    const bool valid = WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()) &&
                        (!adapter || (64 << sizeCode) <= adapter->info().maxWepKeyBits);
     return set(
         "SetWL_WriteKey", ctx, {Num(keyIndex), Num(sizeCode), Num(setTransmit), CallLog::Hex(key)},
@@ -528,8 +524,8 @@ int SimulatedWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int 
             auto& slot = s.keys[static_cast<std::size_t>(keyIndex)];
             slot.written = true;
             slot.sizeCode = sizeCode;
-            slot.bytes.assign(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(
-                                                             wlan_args::WepKeyLength(sizeCode)));
+            slot.bytes.assign(key.begin(),
+                              key.begin() + static_cast<std::ptrdiff_t>(WepKeyLength(sizeCode)));
             if (setTransmit == 1)
                 s.transmitKeyIndex = keyIndex;
         });
@@ -538,35 +534,35 @@ int SimulatedWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int 
 int SimulatedWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
                                             std::span<const std::uint8_t, kRateSetSize> rates)
 {
-    return set("SetWL_DesiredRate", ctx, {CallLog::Hex(rates)}, wlan_args::BestRate(rates) != 0,
-               true, 0, [&](qvwlan::AdapterSettings& s) {
+    return set("SetWL_DesiredRate", ctx, {CallLog::Hex(rates)}, BestRate(rates) != 0, true, 0,
+               [&](qvwlan::AdapterSettings& s) {
                    std::copy(rates.begin(), rates.end(), s.desiredRates.begin());
                });
 }
 
 int SimulatedWlanLibrary::SetWL_BasicRate(AdapterContext& ctx, int value)
 {
-    return set("SetWL_BasicRate", ctx, {Num(value)}, wlan_args::kBasicRate.Holds(value), false, 0,
+    return set("SetWL_BasicRate", ctx, {Num(value)}, kBasicRate.Holds(value), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.basicRate = value; });
 }
 
 int SimulatedWlanLibrary::SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes)
 {
     return set("SetWL_FragmentationThreshold", ctx, {Num(bytes)},
-               wlan_args::kFragmentationThreshold.Holds(bytes), false, 0,
+               kFragmentationThreshold.Holds(bytes), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.fragmentationThreshold = bytes; });
 }
 
 int SimulatedWlanLibrary::SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes)
 {
-    return set("SetWL_RTS_CTS_Threshold", ctx, {Num(bytes)}, wlan_args::kRtsThreshold.Holds(bytes),
-               false, 0, [&](qvwlan::AdapterSettings& s) { s.rtsThreshold = bytes; });
+    return set("SetWL_RTS_CTS_Threshold", ctx, {Num(bytes)}, kRtsThreshold.Holds(bytes), false, 0,
+               [&](qvwlan::AdapterSettings& s) { s.rtsThreshold = bytes; });
 }
 
 int SimulatedWlanLibrary::SetWL_MultiDomainCapability(AdapterContext& ctx, int value)
 {
     return set("SetWL_MultiDomainCapability", ctx, {Num(value)},
-               wlan_args::kMultiDomainCapability.Holds(value), false, 0,
+               kMultiDomainCapability.Holds(value), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.multiDomainCapability = value; });
 }
 
@@ -582,27 +578,27 @@ int SimulatedWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& c
 
 int SimulatedWlanLibrary::SetWLAP_TxPowerLevel(AdapterContext& ctx, int level)
 {
-    return set("SetWLAP_TxPowerLevel", ctx, {Num(level)}, wlan_args::kTxPowerLevel.Holds(level),
-               false, 0, [&](qvwlan::AdapterSettings& s) { s.txPowerLevel = level; });
+    return set("SetWLAP_TxPowerLevel", ctx, {Num(level)}, kTxPowerLevel.Holds(level), false, 0,
+               [&](qvwlan::AdapterSettings& s) { s.txPowerLevel = level; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_HideSSIDState(AdapterContext& ctx, int hide)
 {
-    return set("SetWLAP_HideSSIDState", ctx, {Num(hide)}, wlan_args::kHideSsid.Holds(hide), false,
-               0, [&](qvwlan::AdapterSettings& s) { s.hideSsid = hide; });
+    return set("SetWLAP_HideSSIDState", ctx, {Num(hide)}, kHideSsid.Holds(hide), false, 0,
+               [&](qvwlan::AdapterSettings& s) { s.hideSsid = hide; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWLAP_FilterMode", ctx, {Num(mode)}, wlan_args::kFilterMode.Holds(mode), false, 0,
+    return set("SetWLAP_FilterMode", ctx, {Num(mode)}, kFilterMode.Holds(mode), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.filterMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_FilterList(AdapterContext& ctx,
                                              std::span<const std::uint8_t> block)
 {
-    return set("SetWLAP_FilterList", ctx, {CallLog::Hex(block)},
-               wlan_args::StationListUsable(block), false, 0, [&](qvwlan::AdapterSettings& s) {
+    return set("SetWLAP_FilterList", ctx, {CallLog::Hex(block)}, StationListUsable(block), false, 0,
+               [&](qvwlan::AdapterSettings& s) {
                    std::copy_n(block.begin(), kStationListSize, s.filterList.begin());
                });
 }
