@@ -23,29 +23,16 @@ struct Range {
     constexpr bool Holds(int value) const { return value >= low && value <= high; }
 };
 
-inline constexpr Range kServiceStatus{0, 1};   // SetWL_WZCStatus
-inline constexpr Range kPrivateRequests{0, 1}; // SetWL_QVUseQVXOidState
-inline constexpr Range kOperationMode{0, 1};
-inline constexpr Range kNetworkType{0, 1};
-inline constexpr Range kPsMode{0, 1};
-inline constexpr Range kPreambleMode{0, 3};
-inline constexpr Range kAuthenticationMode{0, 2};
-inline constexpr Range kWepStatus{0, 1};
-inline constexpr Range kBasicRate{0, 3};
-inline constexpr Range kFragmentationThreshold{256, 2346};
-inline constexpr Range kRtsThreshold{0, 2347};
-inline constexpr Range kMultiDomainCapability{0, 1};
-inline constexpr Range kTxPowerLevel{0, 3};
-inline constexpr Range kHideSsid{0, 1};
-inline constexpr Range kFilterMode{0, 2};
-
-// SetWL_SSID: the name's bytes.
-inline constexpr std::size_t kMaxSsidBytes = 32;
-
-// SetWL_WriteKey: key slots 0..3, size codes 0..2 (64-, 128- and 256-bit WEP).
-inline constexpr Range kKeyIndex{0, 3};
-inline constexpr Range kKeySizeCode{0, 2};
-inline constexpr Range kSetTransmit{0, 1};
+// By setter, grouped by range (kServiceStatus: SetWL_WZCStatus, kPrivateRequests:
+// SetWL_QVUseQVXOidState; SetWL_WriteKey takes a key slot, a size code of 64-, 128- or
+// 256-bit WEP, and whether the key is the one in use).
+inline constexpr Range kServiceStatus{0, 1}, kPrivateRequests{0, 1}, kOperationMode{0, 1},
+    kNetworkType{0, 1}, kPsMode{0, 1}, kWepStatus{0, 1}, kMultiDomainCapability{0, 1},
+    kHideSsid{0, 1}, kSetTransmit{0, 1};
+inline constexpr Range kAuthenticationMode{0, 2}, kFilterMode{0, 2}, kKeySizeCode{0, 2};
+inline constexpr Range kPreambleMode{0, 3}, kBasicRate{0, 3}, kTxPowerLevel{0, 3}, kKeyIndex{0, 3};
+inline constexpr Range kFragmentationThreshold{256, 2346}, kRtsThreshold{0, 2347};
+inline constexpr std::size_t kMaxSsidBytes = 32; // SetWL_SSID: the name's bytes
 
 // Key bytes of a size code that kKeySizeCode holds.
 constexpr std::size_t WepKeyLength(int sizeCode)
@@ -61,14 +48,11 @@ constexpr bool WriteKeyUsable(int keyIndex, int sizeCode, int setTransmit, std::
            kSetTransmit.Holds(setTransmit) && keyBytes >= WepKeyLength(sizeCode);
 }
 
-// The twelve 802.11b/g rates in 500 kbit/s units (1, 2, 5.5, 6, 9, 11, 12, 18, 24,
-// 36, 48, 54 Mbit/s).
-inline constexpr std::array<std::uint8_t, 12> kRates{2, 4, 11, 12, 18, 22, 24, 36, 48, 72, 96, 108};
-
-// The rate set of SetWL_DesiredRate that offers every rate: the twelve, the rest 0.
+// The rate set of SetWL_DesiredRate that offers all twelve 802.11b/g rates (500 kbit/s
+// units: 1, 2, 5.5, 6, 9, 11, 12, 18, 24, 36, 48, 54 Mbit/s), the rest 0.
 inline constexpr std::array<std::uint8_t, kRateSetSize> kAllRates{2,  4,  11, 12, 18, 22,
                                                                   24, 36, 48, 72, 96, 108};
-static_assert(std::equal(kRates.begin(), kRates.end(), kAllRates.begin()));
+inline constexpr std::span<const std::uint8_t> kRates = std::span(kAllRates).first(12);
 
 // The best rate of a SetWL_DesiredRate set in 500 kbit/s units, or 0 when the set is
 // refused: a rate that is none of kRates, or no rate at all. Zero bytes are unused

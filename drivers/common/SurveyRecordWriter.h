@@ -17,25 +17,23 @@
 
 namespace kesto::survey_record {
 
-// One network as a record shows it.
+// One network as a record shows it. The defaults are a network that says no more of
+// itself than its name, address, security, signal and channel.
 struct Network {
     std::array<std::uint8_t, 6> bssid{};
     std::string_view ssid; // at most 32 bytes; empty for a network that hides its name
     bool adHoc = false;
-    bool privacy = false; // WEP or WPA required
-    // WPA and its kind: the WPA element with this key management ends the elements.
-    std::optional<std::uint8_t> wpaKeyManagement;
-    std::int32_t rssi = 0; // dBm
+    bool privacy = false;                         // WEP or WPA required
+    std::optional<std::uint8_t> wpaKeyManagement; // WPA: the WPA element ends the elements
+    std::int32_t rssi = 0;                        // dBm
     std::uint32_t networkTypeInUse = kTypeOfdm24;
     std::uint16_t beaconInterval = 100;
     std::uint16_t atimWindow = 0;
-    // The IBSS parameter set (the ATIM window) among the elements of an ad-hoc cell.
-    bool ibssParameterSet = false;
+    bool ibssParameterSet = false; // the ATIM window among the elements too
     int channel = 0;
     std::uint32_t frequencyKhz = 0;
-    // The 802.11g rates among the supported rates and as the extended rates element.
-    bool ofdmRates = true;
-    bool shortPreamble = false; // capability bits
+    bool ofdmRates = true; // the 802.11g rates: supported and as the extended rates element
+    bool shortPreamble = false;
     bool shortSlot = false;
     std::uint64_t timestampUs = 0; // of the fixed elements
 };
