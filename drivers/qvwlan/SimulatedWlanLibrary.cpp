@@ -1,9 +1,9 @@
 // The adapter library's calls over the simulated adapters: argument checks, the call
-// log, and the byte layouts of the buffers.
+// log, the byte layouts of the buffers, and what the survey records show of a network.
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 
 #include "base/LittleEndian.h"
-#include "drivers/qvwlan/SurveyBufferWriter.h"
+#include "drivers/common/SurveyRecordWriter.h"
 #include "platform/WlanArguments.h"
 
 #include <algorithm>
@@ -11,6 +11,59 @@
 #include <limits>
 
 namespace kesto {
+namespace qvwlan {
+namespace {
+
+using namespace survey_record;
+
+bool IsWpa(const ScenarioNetwork& n)
+{
+    return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius;
+}
+
+std::uint8_t KeyManagement(Privacy privacy)
+{
+    return privacy == Privacy::WpaRadius ? kKeyManagement8021X : kKeyManagementPsk;
+}
+
+// What the survey records show of the networks in sight. timestampUs: the adapter's
+// time, from which each network's own uptime is told.
+std::vector<Network> SurveyRecords(const std::vector<SurveySighting>& sightings,
+                                   std::uint64_t timestampUs)
+{
+    std::vector<Network> networks;
+    for (const SurveySighting& s : sightings) {
+        const ScenarioNetwork& n = s.network;
+        const bool g = n.standard == Standard::G;
+        Network& record = networks.emplace_back();
+        record.bssid = n.bssid;
+        record.ssid = n.hidden ? std::string_view() : std::string_view(n.ssid);
+        record.adHoc = n.kind == NetworkKind::AdHoc;
+        record.privacy = n.privacy != Privacy::Open;
+        if (IsWpa(n))
+            record.wpaKeyManagement = KeyManagement(n.privacy);
+        record.rssi = s.rssi;
+        record.networkTypeInUse = g ? kTypeOfdm24 : kTypeDs;
+        record.beaconInterval = static_cast<std::uint16_t>(n.beaconInterval);
+        record.atimWindow = static_cast<std::uint16_t>(n.atimWindow);
+        record.ibssParameterSet = record.adHoc;
+        record.channel = n.channel;
+        record.frequencyKhz =
+            static_cast<std::uint32_t>(wlan_args::FrequencyOfChannel(n.channel)) * 1000;
+        record.ofdmRates = g;
+        record.shortPreamble = n.shortPreamble;
+        record.shortSlot = g;
+        // Each network's time stamp counts from its own start, not ours.
+        record.timestampUs =
+            timestampUs +
+            Noise::Digest(std::string_view(reinterpret_cast<const char*>(n.bssid.data()), 6)) %
+                1'000'000'000'000ull;
+    }
+    return networks;
+}
+
+} // namespace
+} // namespace qvwlan
 
 using qvwlan::CallLog;
 using qvwlan::OperationMode;
@@ -431,8 +484,9 @@ int SimulatedWlanLibrary::WL_RetrieveSiteSurveyData(AdapterContext& ctx,
     if (!a || buffer.size() < kSiteSurveyBufferSize)
         return m_log.add("WL_RetrieveSiteSurveyData", std::move(args), -1);
     const std::uint32_t tick = now();
-    qvwlan::SurveyBufferWriter::Write(buffer, a->scanResults(tick),
-                                      static_cast<std::uint64_t>(tick) * 1000);
+    const auto& sightings = a->scanResults(tick);
+    survey_record::WriteRecords(
+        buffer, qvwlan::SurveyRecords(sightings, static_cast<std::uint64_t>(tick) * 1000));
     return m_log.add("WL_RetrieveSiteSurveyData", std::move(args), 0);
 }
 
