@@ -2,6 +2,8 @@
 // fields at their offsets, channel from frequency, WPA detection by element position).
 #include "tests/drivers/qvwlan/QvwlanRig.h"
 
+#include "base/LittleEndian.h"
+
 #include <fstream>
 #include <map>
 #include <optional>
@@ -11,9 +13,7 @@ namespace {
 
 std::uint32_t Word(std::span<const std::uint8_t> b, std::size_t at)
 {
-    std::uint32_t v = 0;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
+    return ReadLe32(b.subspan(at));
 }
 
 // One record as the utility keeps it.
