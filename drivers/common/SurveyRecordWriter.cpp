@@ -21,17 +21,13 @@ std::vector<std::uint8_t> InformationElements(const Network& n)
         cap |= kCapShortSlot;
     AppendLe(ie, cap, 2);
 
-    ie.push_back(kIeSsid);
-    ie.push_back(static_cast<std::uint8_t>(n.ssid.size()));
+    ie.insert(ie.end(), {kIeSsid, static_cast<std::uint8_t>(n.ssid.size())});
     ie.insert(ie.end(), n.ssid.begin(), n.ssid.end());
     // Exactly four rates: readers find the WPA element by its distance from the name
     // element, which this length is part of.
-    ie.push_back(kIeRates);
-    ie.push_back(static_cast<std::uint8_t>(kBasicRates.size()));
+    ie.insert(ie.end(), {kIeRates, static_cast<std::uint8_t>(kBasicRates.size())});
     ie.insert(ie.end(), kBasicRates.begin(), kBasicRates.end());
-    ie.push_back(kIeDsParameters);
-    ie.push_back(1);
-    ie.push_back(static_cast<std::uint8_t>(n.channel));
+    ie.insert(ie.end(), {kIeDsParameters, 1, static_cast<std::uint8_t>(n.channel)});
 
     if (n.wpaKeyManagement) {
         // Directly behind the DS parameter set and last of all: readers find it by its
@@ -41,13 +37,11 @@ std::vector<std::uint8_t> InformationElements(const Network& n)
         return ie;
     }
     if (n.ibssParameterSet) {
-        ie.push_back(kIeIbssParameters);
-        ie.push_back(2);
+        ie.insert(ie.end(), {kIeIbssParameters, 2});
         AppendLe(ie, n.atimWindow, 2);
     }
     if (n.ofdmRates) {
-        ie.push_back(kIeExtendedRates);
-        ie.push_back(static_cast<std::uint8_t>(kOfdmRates.size()));
+        ie.insert(ie.end(), {kIeExtendedRates, static_cast<std::uint8_t>(kOfdmRates.size())});
         ie.insert(ie.end(), kOfdmRates.begin(), kOfdmRates.end());
     }
     return ie;

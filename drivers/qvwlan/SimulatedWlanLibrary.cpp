@@ -34,30 +34,30 @@ std::vector<Network> SurveyRecords(const std::vector<SurveySighting>& sightings,
     std::vector<Network> networks;
     for (const SurveySighting& s : sightings) {
         const ScenarioNetwork& n = s.network;
+        const bool adHoc = n.kind == NetworkKind::AdHoc;
         const bool g = n.standard == Standard::G;
-        Network& record = networks.emplace_back();
-        record.bssid = n.bssid;
-        record.ssid = n.hidden ? std::string_view() : std::string_view(n.ssid);
-        record.adHoc = n.kind == NetworkKind::AdHoc;
-        record.privacy = n.privacy != Privacy::Open;
-        if (IsWpa(n))
-            record.wpaKeyManagement = KeyManagement(n.privacy);
-        record.rssi = s.rssi;
-        record.networkTypeInUse = g ? kTypeOfdm24 : kTypeDs;
-        record.beaconInterval = static_cast<std::uint16_t>(n.beaconInterval);
-        record.atimWindow = static_cast<std::uint16_t>(n.atimWindow);
-        record.ibssParameterSet = record.adHoc;
-        record.channel = n.channel;
-        record.frequencyKhz =
-            static_cast<std::uint32_t>(wlan_args::FrequencyOfChannel(n.channel)) * 1000;
-        record.ofdmRates = g;
-        record.shortPreamble = n.shortPreamble;
-        record.shortSlot = g;
-        // Each network's time stamp counts from its own start, not ours.
-        record.timestampUs =
-            timestampUs +
-            Noise::Digest(std::string_view(reinterpret_cast<const char*>(n.bssid.data()), 6)) %
-                1'000'000'000'000ull;
+        const auto digest =
+            Noise::Digest(std::string_view(reinterpret_cast<const char*>(n.bssid.data()), 6));
+        networks.push_back({
+            .bssid = n.bssid,
+            .ssid = n.hidden ? std::string_view() : std::string_view(n.ssid),
+            .adHoc = adHoc,
+            .privacy = n.privacy != Privacy::Open,
+            .wpaKeyManagement = IsWpa(n) ? std::optional(KeyManagement(n.privacy)) : std::nullopt,
+            .rssi = s.rssi,
+            .networkTypeInUse = g ? kTypeOfdm24 : kTypeDs,
+            .beaconInterval = static_cast<std::uint16_t>(n.beaconInterval),
+            .atimWindow = static_cast<std::uint16_t>(n.atimWindow),
+            .ibssParameterSet = adHoc,
+            .channel = n.channel,
+            .frequencyKhz =
+                static_cast<std::uint32_t>(wlan_args::FrequencyOfChannel(n.channel)) * 1000,
+            .ofdmRates = g,
+            .shortPreamble = n.shortPreamble,
+            .shortSlot = g,
+            // Each network's time stamp counts from its own start, not ours.
+            .timestampUs = timestampUs + digest % 1'000'000'000'000ull,
+        });
     }
     return networks;
 }
