@@ -37,8 +37,7 @@ inline constexpr std::size_t kMaxSsidBytes = 32; // SetWL_SSID: the name's bytes
 // Key bytes of a size code that kKeySizeCode holds.
 constexpr std::size_t WepKeyLength(int sizeCode)
 {
-    constexpr std::array<std::size_t, 3> kLengths{5, 13, 29};
-    return kLengths[static_cast<std::size_t>(sizeCode)];
+    return sizeCode == 0 ? 5 : sizeCode == 1 ? 13 : 29;
 }
 
 // The numbers in range and at least the size code's key bytes given.
@@ -87,10 +86,9 @@ constexpr bool StationListUsable(std::span<const std::uint8_t> block)
 {
     if (block.size() < kStationListSize)
         return false;
-    for (std::size_t at = 0; at < kStationListSize; at += 7) {
+    for (std::size_t at = 0; at < kStationListSize; at += 7)
         if (block[at] > 1)
             return false;
-    }
     return true;
 }
 

@@ -8,7 +8,6 @@
 #include "platform/SurveyRecordLayout.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>

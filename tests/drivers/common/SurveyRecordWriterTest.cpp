@@ -13,9 +13,9 @@
 namespace kesto::survey_record {
 namespace {
 
-Network Wpa2(std::uint8_t last, std::string_view ssid)
+Network Wpa2(std::size_t last, std::string_view ssid)
 {
-    return {.bssid = {2, 0, 0, 0, last, 0},
+    return {.bssid = {2, 0, 0, 0, static_cast<std::uint8_t>(last), 0},
             .ssid = ssid,
             .privacy = true,
             .wpaKeyManagement = kKeyManagementPsk,
@@ -25,13 +25,12 @@ Network Wpa2(std::uint8_t last, std::string_view ssid)
 
 TEST(SurveyRecordWriter, OnlyWholeRecordsAreWrittenAndCounted)
 {
-    std::vector<std::string> names{"M\xfc"
-                                   "ller \t\"1\""}; // any bytes come back whole
+    std::vector<std::string> names{"M\xfcller \t\"1\""}; // any bytes come back whole
     for (int i = 1; i < 100; ++i)
         names.push_back("Network number " + std::to_string(i));
     std::vector<Network> many;
     for (std::size_t i = 0; i < names.size(); ++i)
-        many.push_back(Wpa2(static_cast<std::uint8_t>(i), names[i]));
+        many.push_back(Wpa2(i, names[i]));
     std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0xEE);
     const std::uint32_t written = WriteRecords(buffer, many);
     EXPECT_GT(written, 10u);
@@ -41,8 +40,7 @@ TEST(SurveyRecordWriter, OnlyWholeRecordsAreWrittenAndCounted)
     EXPECT_EQ(entries.front().ssid, names.front());
     EXPECT_EQ(entries.back().ssid, names[entries.size() - 1]);
     EXPECT_EQ(entries.back().encryption, SurveyEncryption::WpaPsk);
-    // Walked by their own lengths: the next record would not have fitted, and nothing
-    // is written behind the last one.
+    // By their own lengths: the next record would not have fitted, nothing is behind.
     std::size_t used = 4;
     for (std::uint32_t i = 0; i < written; ++i)
         used += ReadLe32(std::span(buffer).subspan(used));
