@@ -25,7 +25,7 @@ using Bus = std::unique_ptr<sd_bus, BusUnref>;
 
 // Owns an sd_bus_error and frees it on every path.
 struct Error {
-    sd_bus_error e = SD_BUS_ERROR_NULL;
+    sd_bus_error e{}; // all null, as SD_BUS_ERROR_NULL (a C compound literal)
     ~Error() { sd_bus_error_free(&e); }
 };
 
