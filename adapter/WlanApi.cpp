@@ -8,16 +8,14 @@ namespace kesto {
 
 std::array<std::uint8_t, kRateSetSize> RateSetForIndex(int rateIndex)
 {
-    // Index 1..11 of the adapter settings page: 54 Mbit/s down to 2 Mbit/s.
-    static constexpr std::uint8_t kSingle[] = {108, 96, 72, 48, 36, 24, 22, 18, 12, 11, 4};
-
+    using wlan_args::kRates;
     if (rateIndex == 0)
         return wlan_args::kAllRates;
+    // Index 1..11 of the adapter settings page: one rate, 54 Mbit/s down to 2 Mbit/s;
+    // any other index 1 Mbit/s.
+    const bool single = rateIndex >= 1 && rateIndex <= 11;
     std::array<std::uint8_t, kRateSetSize> rates{};
-    if (rateIndex >= 1 && rateIndex <= 11)
-        rates[0] = kSingle[rateIndex - 1];
-    else
-        rates[0] = 2;
+    rates[0] = kRates[single ? kRates.size() - static_cast<std::size_t>(rateIndex) : 0];
     return rates;
 }
 
