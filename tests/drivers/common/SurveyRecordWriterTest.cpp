@@ -26,11 +26,10 @@ Network Wpa2(std::size_t last, std::string_view ssid)
 TEST(SurveyRecordWriter, OnlyWholeRecordsAreWrittenAndCounted)
 {
     std::vector<std::string> names{"M\xfcller \t\"1\""}; // any bytes come back whole
-    for (int i = 1; i < 100; ++i)
-        names.push_back("Network number " + std::to_string(i));
-    std::vector<Network> many;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        many.push_back(Wpa2(i, names[i]));
+    names.reserve(100);                                  // the records name the texts in place
+    std::vector<Network> many{Wpa2(0, names[0])};
+    for (std::size_t i = 1; i < 100; ++i)
+        many.push_back(Wpa2(i, names.emplace_back("Network number " + std::to_string(i))));
     std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0xEE);
     const std::uint32_t written = WriteRecords(buffer, many);
     EXPECT_GT(written, 10u);

@@ -16,10 +16,9 @@ ScanResult Bss(std::uint8_t last, int mhz, int dbm, std::string flags, std::stri
     return {{2, 0, 0, 0, last, 0}, mhz, dbm, std::move(flags), std::move(ssid)};
 }
 
-std::vector<SurveyEntry> RoundTrip(const std::vector<ScanResult>& bsses,
-                                   std::size_t size = kSurveyBufferSize)
+std::vector<SurveyEntry> RoundTrip(const std::vector<ScanResult>& bsses)
 {
-    std::vector<std::uint8_t> buffer(size, 0xEE);
+    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0xEE);
     SurveyRecordEncoder::Write(buffer, bsses);
     return ReadSurveyRecords(buffer);
 }
