@@ -172,12 +172,16 @@ void MainDialog::CancelModeStep()
     m_apModeActive = m_apModeBeforeStep;
     m_restoreAfterStep = false;
     m_surveyAfterStep = false;
+    for (const auto& done : std::exchange(m_modeStepDone, {}))
+        done(false);
 }
 
 // A restore or the tray's site survey asked for while the adapter settled, in the mode
 // that is now in (the site survey only in station mode, where the menu offers it).
 void MainDialog::RunDeferredRequests()
 {
+    for (const auto& done : std::exchange(m_modeStepDone, {}))
+        done(true);
     if (std::exchange(m_restoreAfterStep, false))
         Restore();
     if (std::exchange(m_surveyAfterStep, false) && StationModeStored())
@@ -332,7 +336,7 @@ void MainDialog::ShowSiteSurvey()
 // waiting for a mode switch; the switch itself, which concerns the adapter, goes on.
 void MainDialog::OnClose()
 {
-    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_router.Broadcast(ShellStep::WindowHidden);
     m_restoreAfterStep = false;
     m_surveyAfterStep = false;
     m_monitorTimers.Stop();
@@ -341,7 +345,7 @@ void MainDialog::OnClose()
 
 void MainDialog::OnMinimise()
 {
-    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_router.Broadcast(ShellStep::WindowHidden);
     m_restoreAfterStep = false;
     m_surveyAfterStep = false;
     m_monitorTimers.Stop();
@@ -401,6 +405,26 @@ void MainDialog::SwitchToAp()
         ShowPage(kApStatusPageId);
         RunDeferredRequests();
     });
+}
+
+void MainDialog::SwitchMode(bool toAp, std::function<void(bool)> done)
+{
+    // One switch at a time: the caller waits for the one under way to end.
+    if (m_modeStep.pending() || m_ended) {
+        done(false);
+        return;
+    }
+    if (StationModeStored() != toAp) {
+        done(true);
+        return;
+    }
+    m_modeStepDone.push_back(std::move(done));
+    // The radio image the user would click is the one of the mode the adapter is not in.
+    m_apModeActive = !toAp;
+    if (toAp)
+        SwitchToAp();
+    else
+        SwitchToStation();
 }
 
 // --- about box, help, end ---

@@ -1,8 +1,11 @@
-// kestoctl: the command line over the utility's store and core. main() handles the
-// global options and hands the rest to one subcommand from the table below.
+// kestoctl: the command line over the running utility (through its session service) and
+// over its store and core. main() handles the global options and hands the rest to one
+// subcommand from the table below.
 #include "tools/kestoctl/AdaptersCommand.h"
 #include "tools/kestoctl/CommandContext.h"
+#include "tools/kestoctl/ProfileCommand.h"
 #include "tools/kestoctl/RegCommand.h"
+#include "tools/kestoctl/UtilityCommand.h"
 #include "tools/kestoctl/WepKeysCommand.h"
 
 #include <array>
@@ -21,6 +24,12 @@ struct Subcommand {
 
 // One line per subcommand.
 const std::array kSubcommands = {
+    Subcommand{"status", kesto::RunStatusCommand, kesto::kStatusUsage},
+    Subcommand{"scan", kesto::RunScanCommand, kesto::kScanUsage},
+    Subcommand{"connect", kesto::RunConnectCommand, kesto::kConnectUsage},
+    Subcommand{"profile", kesto::RunProfileCommand, kesto::kProfileUsage},
+    Subcommand{"mode", kesto::RunModeCommand, kesto::kModeUsage},
+    Subcommand{"ap", kesto::RunApCommand, kesto::kApUsage},
     Subcommand{"reg", kesto::RunRegCommand, kesto::kRegUsage},
     Subcommand{"wep-keys", kesto::RunWepKeysCommand, kesto::kWepKeysUsage},
     Subcommand{"adapters", kesto::RunAdaptersCommand, kesto::kAdaptersUsage},
