@@ -50,7 +50,7 @@ struct AppPorts {
     // The session service: offered the running utility's commands once the main window
     // exists, and nullptr before they go. Without it the utility offers nothing but its
     // window.
-    std::function<void(UtilityCommands*)> offerCommands;
+    std::function<void(UtilityCommands*)> offerCommands = {};
 };
 
 } // namespace kesto

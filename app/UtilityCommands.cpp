@@ -87,7 +87,7 @@ Refused UtilityCommands::Busy(Change change)
 {
     if (m_dialog.modeStepPending())
         return Refuse("Busy", kModeSwitchBusyMessage);
-    if (change != Change::Scan && m_dialog.controllers().survey().scan().pending())
+    if (change == Change::Adapter && m_dialog.controllers().survey().scan().pending())
         return Refuse("Busy", kScanBusyMessage);
     if (change == Change::Profiles) {
         const int shown = m_dialog.page().pageId();
@@ -155,6 +155,8 @@ Refused UtilityCommands::Join(const JoinRequest& request)
     for (const SurveyEntry& e : m_dialog.controllers().survey().scan().results())
         if (ShowableName(e.ssid) == request.name && (!entry || e.rssi > entry->rssi))
             entry = &e;
+    if (!entry && request.name.size() > kMaxSsidBytes)
+        return Refuse("SsidTooLong", kSsidTooLongMessage);
     if (!entry)
         return Refuse("UnknownNetwork", "Das Netzwerk \u201e" + request.name +
                                             "\u201c wurde bei der Suche nicht gefunden.");
@@ -256,8 +258,8 @@ Refused UtilityCommands::ReadApStatus(std::function<void(const ApStatus&)> done)
         // The adapter went meanwhile: what was read is what there is.
         if (m_dialog.api().IsOpen())
             ReadApStatusRest(m_dialog.api(), m_dialog.store(), m_apStatus);
-        for (const auto& done : std::exchange(m_apReads, {}))
-            done(m_apStatus);
+        for (const auto& read : std::exchange(m_apReads, {}))
+            read(m_apStatus);
     });
     return std::nullopt;
 }

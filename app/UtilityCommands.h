@@ -59,7 +59,7 @@ struct UtilityStatus {
 
 // One network of the last survey.
 struct SurveyNetwork {
-    std::string name; // as the survey lists it (UTF-8; other bytes as Latin-1)
+    std::string name = {}; // as the survey lists it (UTF-8; other bytes as Latin-1)
     std::string bssid;
     std::int32_t channel = 0; // 0: none
     std::int32_t signalPercent = 0;
@@ -70,10 +70,10 @@ struct SurveyNetwork {
 
 // A join of a network of the survey, with what its security pop-up would have taken.
 struct JoinRequest {
-    std::string name; // as the survey lists it
+    std::string name = {}; // as the survey lists it
     // WEP: the key in use typed, or a pass phrase making the keys; WPA-PSK: the pass phrase.
-    std::string key;
-    std::string passPhrase;
+    std::string key = {};
+    std::string passPhrase = {};
     int keyIndex = 0;       // WEP key in use, 0..3
     int keySize = 0;        // WEP KeyLength 1..3; 0: as the key's length says
     int authentication = 0; // WEP: 0 open system (where the pop-up starts), 1 shared, 2 auto
@@ -82,15 +82,15 @@ struct JoinRequest {
 
 // Changes of the access point's settings: what is not given stays as stored.
 struct ApChange {
-    std::optional<std::string> ssid;
-    std::optional<std::int32_t> hideSsid;
-    std::optional<std::int32_t> channel;
-    std::optional<std::int32_t> outputPower;
-    std::optional<std::int32_t> wep;
-    std::optional<std::int32_t> authentication;
-    std::optional<int> keyIndex;
-    std::optional<std::string> key;        // the key at keyIndex, as typed
-    std::optional<std::string> passPhrase; // makes the four keys (64 or 128 bits)
+    std::optional<std::string> ssid = {};
+    std::optional<std::int32_t> hideSsid = {};
+    std::optional<std::int32_t> channel = {};
+    std::optional<std::int32_t> outputPower = {};
+    std::optional<std::int32_t> wep = {};
+    std::optional<std::int32_t> authentication = {};
+    std::optional<int> keyIndex = {};
+    std::optional<std::string> key = {};        // the key at keyIndex, as typed
+    std::optional<std::string> passPhrase = {}; // makes the four keys (64 or 128 bits)
 };
 
 class UtilityCommands {
@@ -110,7 +110,7 @@ public:
 
     // --- what would have to wait ---
     // A step of the window under way that a change must not run inside: a mode switch,
-    // a scan (unless scanning is the change), the profile wizard (for profile changes).
+    // a scan (for a change of the adapter), the profile wizard (for profile changes).
     enum class Change { Scan, Adapter, Profiles };
     Refused Busy(Change change);
 

@@ -47,16 +47,16 @@ enum class ProfileSecurity { None = 0, Wep = 1, WpaPsk = 2 };
 // A profile as the wizard's pages describe it. The 802.1X methods are left to the
 // wizard, whose pages ask what they need.
 struct ProfileRequest {
-    std::string name;
-    std::string ssid;
+    std::string name = {};
+    std::string ssid = {};
     bool adHoc = false;
     int channel = 6;      // ad hoc: 1..13
     int wirelessMode = 0; // ad hoc: 0 mixed 802.11b/g, 1 802.11g only, 2 802.11b only
     ProfileSecurity security = ProfileSecurity::None;
     // WEP: the key in use typed, or the pass phrase that makes the keys; WPA-PSK: the
     // network's pass phrase.
-    std::string key;
-    std::string passPhrase;
+    std::string key = {};
+    std::string passPhrase = {};
     int keyIndex = 0;       // WEP key in use, 0..3
     int keySize = 0;        // WEP KeyLength 1..3; 0: as the key's length says
     int authentication = 2; // WEP DataEncryption; the wizard starts on 2 (automatic)
