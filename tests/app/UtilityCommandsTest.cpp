@@ -72,7 +72,11 @@ TEST_F(UtilityCommandsTest, JoinsAsThePopupWouldOrRefusesWithTheWindowsMessage)
 {
     const JoinCase cases[] = {
         {"open", {.name = "Hausnetz-Berger"}, {}, {}, "0A:3C:71:00:00:02"},
-        {"WEP key 1", {.name = "WG-Kastanienallee", .key = "1A2B3C4D5E"}, {}, {}, "0A:3C:71:00:00:03"},
+        {"WEP key 1",
+         {.name = "WG-Kastanienallee", .key = "1A2B3C4D5E"},
+         {},
+         {},
+         "0A:3C:71:00:00:03"},
         {"WEP key 2, 128 bits",
          {.name = "Praxis-Dr-Weber", .key = "A1B2C3D4E5F60718293A4B5C6D", .keyIndex = 1},
          {},
@@ -117,7 +121,8 @@ TEST_F(UtilityCommandsTest, JoinsAsThePopupWouldOrRefusesWithTheWindowsMessage)
         {"the system's service in control",
          {.name = "Hausnetz-Berger"},
          [](test::ShellRig& r) {
-             r.EditScenario([](nlohmann::json& s) { s["system"]["wirelessService"] = "controlling"; });
+             r.EditScenario(
+                 [](nlohmann::json& s) { s["system"]["wirelessService"] = "controlling"; });
          },
          "ServiceConflict",
          std::string(kServiceConflictMessage)},
@@ -332,7 +337,8 @@ TEST(CommandOptions, EveryArgumentIsCheckedBeforeItReachesAStep)
     };
     const ArgumentCase cases[] = {
         {"empty name", joinWith("", {}), "Der Netzwerkname fehlt."},
-        {"not UTF-8", joinWith("Caf\xE9", {}), "Der Netzwerkname ist kein g\u00fcltiger UTF-8-Text."},
+        {"not UTF-8", joinWith("Caf\xE9", {}),
+         "Der Netzwerkname ist kein g\u00fcltiger UTF-8-Text."},
         {"control character", joinWith("a\nb", {}), "Der Netzwerkname enth\u00e4lt Steuerzeichen."},
         {"too long", joinWith(std::string(257, 'n'), {}),
          "Der Netzwerkname ist zu lang (h\u00f6chstens 256 Bytes)."},
@@ -351,18 +357,26 @@ TEST(CommandOptions, EveryArgumentIsCheckedBeforeItReachesAStep)
          "Die Option \u201epassphrase\u201c ist kein g\u00fcltiger UTF-8-Text."},
         {"key without security",
          [&] {
-             return MakeProfileRequest("P", {{"security", std::string("none")}, {"wep-key", std::string("12345")}},
-                                       profile);
+             return MakeProfileRequest(
+                 "P", {{"security", std::string("none")}, {"wep-key", std::string("12345")}},
+                 profile);
          },
          "Ein Profil ohne Sicherheit braucht keinen Schl\u00fcssel."},
-        {"flag as text", [&] { return MakeApChange({{"hidden", std::string("yes")}}, ap); },
+        {"flag as text",
+         [&] {
+             return MakeApChange({{"hidden", std::string("yes")}}, ap);
+         },
          "Die Option \u201ehidden\u201c erwartet ja oder nein."},
         {"filter rule", [&] { return MakeFilterChange("block", {}, type, slots); },
          "Die Filterregel ist eines von: off, allow, deny."},
         {"seventeen addresses",
          [&] { return MakeFilterChange("deny", std::vector<std::string>(17), type, slots); },
          "Die Filterliste nimmt h\u00f6chstens 16 Adressen."},
-        {"mode", [] { bool toAp = false; return ParseMode("client", toAp); },
+        {"mode",
+         [] {
+             bool toAp = false;
+             return ParseMode("client", toAp);
+         },
          "Der Modus ist \u201estation\u201c oder \u201eap\u201c."},
     };
     for (const ArgumentCase& c : cases) {
