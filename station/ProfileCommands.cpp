@@ -85,6 +85,10 @@ std::optional<ProfileEntry> ProfileCommands::Find(std::string_view name)
 
 Refused ProfileCommands::Add(const ProfileRequest& request)
 {
+    // A store no utility ever ran on is seeded first, as the utility's first start would:
+    // seeding later would write its own first link over this profile's.
+    if (m_list.DefaultProfileLink() <= 0)
+        m_list.CreateFirstRunStore();
     // The wizard's fresh record, filled page by page.
     ProfileRecord record;
     record.ProfileName = request.name;

@@ -77,7 +77,8 @@ public:
     std::vector<ProfileEntry> List();
     // The stored profile named name (exact letter case, as the list compares).
     std::optional<ProfileEntry> Find(std::string_view name);
-    // The wizard's record of request, checked, stored and linked as the last profile.
+    // The wizard's record of request, checked, stored and linked as the last profile (in
+    // a store never seeded, after the first start's seeding).
     Refused Add(const ProfileRequest& request);
     Refused Delete(const std::string& name);
 

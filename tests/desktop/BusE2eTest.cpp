@@ -273,5 +273,31 @@ TEST(BusE2e, CallsWhileThePopupIsOpenOrAScanRunsAreAnsweredAndNeverHang)
     EXPECT_EQ(run.exit, 0) << Show(run);
 }
 
+TEST(BusE2e, ANameAnotherProgramHoldsIsSaidOnceAndTheUtilityRunsOn)
+{
+    UtilityRig rig(true);
+    ASSERT_TRUE(rig.StartBus());
+    // A mock service holds the name first.
+    QProcess holder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", rig.busAddress());
+    holder.setProcessEnvironment(env);
+    holder.start("/usr/bin/python3", {"-m", "dbusmock", "org.kesto.WlanUtility1",
+                                      "/org/kesto/WlanUtility1", "org.kesto.WlanUtility1"});
+    ASSERT_TRUE(holder.waitForStarted());
+    ASSERT_TRUE(SpinUntil([&] { return rig.Kestoctl({"status"}).exit != 3; }, kStepTimeoutMs));
+
+    ASSERT_TRUE(rig.Start());
+    EXPECT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    EXPECT_TRUE(rig.Click("ButtonTab3"));
+    EXPECT_TRUE(rig.WaitForMainPage(238));
+    const QString output = rig.Output();
+    EXPECT_EQ(output.count("another program owns org.kesto.WlanUtility1"), 1)
+        << output.toStdString();
+    EXPECT_TRUE(rig.TrayRunning());
+    holder.kill();
+    holder.waitForFinished();
+}
+
 } // namespace
 } // namespace kesto::test

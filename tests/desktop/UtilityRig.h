@@ -40,6 +40,7 @@ public:
     // service and for kestoctl; call before Start. Without it the program finds no
     // session bus at all. False when the daemon does not come up.
     bool StartBus();
+    const QString& busAddress() const { return m_busAddress; }
     struct Run {
         int exit = -1; // -1: it did not end in time
         std::string out;

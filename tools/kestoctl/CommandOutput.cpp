@@ -49,8 +49,8 @@ bool ParseCommandArgs(const std::vector<std::string>& args, std::istream& in, Co
             value = name.substr(eq + 1);
             name.resize(eq);
         }
-        if (name == "json" || name == "no-wait") {
-            (name == "json" ? out.json : out.noWait) = true;
+        if (name == "json" || name == "no-wait" || name == "cached") {
+            (name == "json" ? out.json : name == "no-wait" ? out.noWait : out.cached) = true;
             continue;
         }
         if (name == "wep-key-stdin" || name == "passphrase-stdin") {

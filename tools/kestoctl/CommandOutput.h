@@ -22,9 +22,10 @@ struct CommandArgs {
     CommandOptions options;
     bool json = false;
     bool noWait = false;
+    bool cached = false;
 };
 
-// Reads args: "--json", "--no-wait", the table's options ("--channel 6", "--channel=6";
+// Reads args: "--json", "--no-wait", "--cached", the table's options ("--channel 6", "--channel=6";
 // a flag as "--hidden" or "--no-hidden"), "--wep-key-stdin" and "--passphrase-stdin" (the
 // secret as the first line of standard input, so it never stands in a process list).
 // false with why when an argument is not one of these.

@@ -139,7 +139,7 @@ int RunScanCommand(CommandContext& context, const std::vector<std::string>& args
     if (!parsed->words.empty() || !parsed->options.empty())
         return ReportUsage(context, "scan takes no arguments", kScanUsage);
     BusClient bus;
-    const auto values = Call(context, bus, "Scan", {}, status);
+    const auto values = Call(context, bus, parsed->cached ? "Networks" : "Scan", {}, status);
     if (!values)
         return status;
     json networks = json::array();

@@ -13,7 +13,8 @@ namespace kesto {
 inline constexpr const char* kStatusUsage =
     "status [--json]                     the link as the status page shows it";
 inline constexpr const char* kScanUsage =
-    "scan [--json]                       survey the networks in range";
+    "scan [--cached] [--json]            survey the networks in range (--cached: those of\n"
+    "                                      the last survey, without scanning)";
 inline constexpr const char* kConnectUsage =
     "connect NAME [--wep-key K | --wep-key-stdin | --passphrase P | --passphrase-stdin]\n"
     "        [--key-index 1-4] [--key-size 64|128|256] [--authentication open|shared|auto]\n"

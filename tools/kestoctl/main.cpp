@@ -9,6 +9,7 @@
 #include "tools/kestoctl/WepKeysCommand.h"
 
 #include <array>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -82,7 +83,15 @@ int main(int argc, char** argv)
             kesto::CommandContext context(registryPath, std::cout, std::cerr);
             const std::vector<std::string> args(words.begin() + static_cast<long>(next) + 1,
                                                 words.end());
-            return command.run(context, args);
+            try {
+                return command.run(context, args);
+            } catch (const std::exception& error) {
+                // An answer of a form no command expects (another program holding the
+                // utility's name, a service of another version) ends the command, not
+                // the program.
+                std::cerr << "kestoctl: " << command.name << ": " << error.what() << "\n";
+                return kesto::kExitError;
+            }
         }
     }
     std::cerr << "kestoctl: unknown command: " << words[next] << "\n";
