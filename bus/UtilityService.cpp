@@ -12,6 +12,7 @@
 #include <QDBusVariant>
 #include <QTimer>
 
+#include <exception>
 #include <iostream>
 #include <limits>
 #include <utility>
@@ -312,7 +313,16 @@ void UtilityService::Dispatch(const QDBusMessage& message)
     const bool nested = m_gate.depth() > 0;
     EventGate::Scope scope(m_gate);
     m_nested = nested;
-    (this->*handler->second)(message);
+    try {
+        (this->*handler->second)(message);
+    } catch (const std::exception& error) {
+        // No step should throw; if one does, the caller still gets an answer and the
+        // program runs on rather than ending inside the event loop.
+        std::cerr << "kesto-utility: " << wire::ToUtf8(message.member()) << " failed: "
+                  << error.what() << "\n";
+        Refuse(message, Refusal{"Failed", "Der Befehl ist fehlgeschlagen: " +
+                                              std::string(error.what())});
+    }
     m_nested = false;
 }
 
