@@ -91,12 +91,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            *id) == "[CURRENT]");
     for (const int channel : ParseChannels(text))
         Check(channel >= 1 && channel <= 14);
+    if (const auto entry = ParseBss(text)) {
+        Check(entry->id >= 0);
+        if (entry->bss)
+            Check(entry->bss->ssid.size() <= kMaxSsidBytes);
+    }
     ParseStationAddress(text);
     NetworkFlags(text, size > 0 ? data[0] % 8 : 0);
     if (const auto number = ParseInt(text)) {
         const int channel = ChannelOfFrequency(*number);
-        Check(channel >= 0 && channel <= 14);
-        Check(channel == 0 || FrequencyOfChannel(channel) == *number);
+        Check(channel == 0 || (channel >= 1 && channel <= 14) || (channel >= 36 && channel <= 177));
+        Check(channel == 0 ||
+              (channel <= 14 ? FrequencyOfChannel(channel) : 5000 + 5 * channel) == *number);
     }
 
     const auto results = ParseScanResults(text);

@@ -54,7 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         const int channel = kesto::ChannelFromFrequency(entry.frequencyKhz);
         const int percent = kesto::SignalPercent(entry.rssi, calibration);
-        if (channel < 0 || channel > 14 || percent < 0 || percent > 100)
+        const bool band24 = channel >= 1 && channel <= 14;
+        const bool band5 = channel >= 36 && channel <= 177;
+        if ((channel != 0 && !band24 && !band5) || percent < 0 || percent > 100)
+            std::abort();
+        if (kesto::AdapterChannel(entry.frequencyKhz) != (band24 ? channel : 0))
             std::abort();
         if (kesto::EncryptionLabel(entry.encryption).empty() ||
             !IsUtf8(kesto::ShowableName(entry.ssid)))

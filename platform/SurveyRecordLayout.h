@@ -17,7 +17,7 @@ inline constexpr std::size_t kSsidLength = 12;       // 32 bits: how many bytes 
 inline constexpr std::size_t kSsid = 16;             // 32 bytes
 inline constexpr std::size_t kPrivacy = 48;          // 32 bits: 1 when WEP or WPA is required
 inline constexpr std::size_t kRssi = 52;             // 32 bits signed: dBm
-inline constexpr std::size_t kNetworkTypeInUse = 56; // 32 bits: kTypeDs or kTypeOfdm24
+inline constexpr std::size_t kNetworkTypeInUse = 56; // 32 bits: kTypeDs, kTypeOfdm5 or kTypeOfdm24
 inline constexpr std::size_t kConfiguration = 60;    // 32 bits: the configuration's length
 inline constexpr std::size_t kBeaconPeriod = 64;     // 32 bits: in 1024 us units
 inline constexpr std::size_t kAtimWindow = 68;       // 32 bits
@@ -61,8 +61,10 @@ inline constexpr std::uint16_t kCapPrivacy = 0x0010;
 inline constexpr std::uint16_t kCapShortPreamble = 0x0020;
 inline constexpr std::uint16_t kCapShortSlot = 0x0400;
 
-// Network type in use: direct sequence (802.11b) or OFDM at 2.4 GHz (802.11g).
+// Network type in use: direct sequence (802.11b), OFDM at 5 GHz (802.11a) or OFDM at
+// 2.4 GHz (802.11g).
 inline constexpr std::uint32_t kTypeDs = 1;
+inline constexpr std::uint32_t kTypeOfdm5 = 2;
 inline constexpr std::uint32_t kTypeOfdm24 = 3;
 
 // The WPA element (version 1, TKIP group and pairwise suites, one key management suite).

@@ -144,7 +144,8 @@ public:
     // Link status: 3 or 4 = associated; 1, 2, 5, 6, 8, 9 = not associated (the
     // simulator documents its codes); -1 on failure.
     virtual int QueryWL_LinkStatus(AdapterContext& ctx) = 0;
-    // Current channel 1..14; -1 when the adapter is gone.
+    // Current channel 1..14 (a radio with the 5 GHz band gives 36..177 while associated
+    // there); -1 when the adapter is gone.
     virtual int QueryWL_Channel(AdapterContext& ctx) = 0;
     // 0 ad hoc (IBSS), 1 infrastructure.
     virtual int QueryWL_NetworkType(AdapterContext& ctx) = 0;

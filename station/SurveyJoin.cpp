@@ -62,12 +62,14 @@ void SurveyJoin::RecordDriverText(std::string_view value, std::string_view text)
 
 void SurveyJoin::ApplyEntry(const SurveyEntry& entry)
 {
-    const int channel = ChannelFromFrequency(entry.frequencyKhz);
+    const int channel = AdapterChannel(entry.frequencyKhz);
     m_api.ResetRequestState();
     // The name's own bytes, whatever their encoding: the network compares bytes.
     m_api.SetWL_SSID(entry.ssid);
     RecordDriverText("SSID", entry.ssid);
-    RecordDriverText("RFChannel", std::to_string(channel));
+    // The driver's value holds 1..14: a 5 GHz network leaves the one it has.
+    if (channel > 0)
+        RecordDriverText("RFChannel", std::to_string(channel));
     m_api.SetDesiredRate(0);
     m_api.SetWL_NetworkType(entry.infrastructureMode);
     RecordDriverText("NetworkType", std::to_string(entry.infrastructureMode));

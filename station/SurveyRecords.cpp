@@ -84,15 +84,21 @@ std::vector<SurveyEntry> ReadSurveyRecords(std::span<const std::uint8_t> buffer)
 int ChannelFromFrequency(std::uint32_t frequencyKhz)
 {
     const std::uint32_t mhz = frequencyKhz / 1000;
-    // Outside the 2.4 GHz band the formula gives no channel this adapter has: a value
-    // the driver got wrong (or another band) would become a channel number in the list
-    // and in a profile made from the entry.
-    if (mhz < 2412 || mhz > 2484)
-        return 0;
-    const std::uint32_t k = (mhz - 2412) / 5;
-    if (k == 14)
-        return 14;
-    return static_cast<int>(k + 1);
+    // Outside the two bands the formulas give no channel any radio has: a value the
+    // driver got wrong (or another band) would become a channel number in the list.
+    if (mhz >= 2412 && mhz <= 2484) {
+        const std::uint32_t k = (mhz - 2412) / 5;
+        return k == 14 ? 14 : static_cast<int>(k + 1);
+    }
+    if (mhz >= 5180 && mhz < 5890)
+        return static_cast<int>((mhz - 5000) / 5);
+    return 0;
+}
+
+int AdapterChannel(std::uint32_t frequencyKhz)
+{
+    const int channel = ChannelFromFrequency(frequencyKhz);
+    return channel <= 14 ? channel : 0;
 }
 
 int SignalPercent(std::int32_t rssi, const AdapterCalibration& calibration)

@@ -48,10 +48,14 @@ struct SurveyEntry {
 std::vector<SurveyEntry> ReadSurveyRecords(std::span<const std::uint8_t> buffer);
 
 // The channel of a frequency: k = (kHz / 1000 - 2412) / 5 in integer division,
-// channel k + 1, and 14 for k = 14 (2484 MHz). Frequencies below 2412 MHz (0 when the
-// driver left the field empty) or above 2484 MHz give 0: no channel, shown as an empty
-// text.
+// channel k + 1, and 14 for k = 14 (2484 MHz); in the 5 GHz band (a real radio's scan
+// lists it) (kHz / 1000 - 5000) / 5, the band's channels 36..177. Every other frequency
+// (0 when the driver left the field empty, another band, a value the driver got wrong)
+// gives 0: no channel, shown as an empty text.
 int ChannelFromFrequency(std::uint32_t frequencyKhz);
+// The channel as the adapter's settings hold it (a profile's Channel, the driver's
+// RFChannel): the entry's channel when it is one of the 2.4 GHz band's 1..14, else 0.
+int AdapterChannel(std::uint32_t frequencyKhz);
 
 // (rssi + 105) clamped into the calibration's signal range, as a percentage of it.
 int SignalPercent(std::int32_t rssi, const AdapterCalibration& calibration);

@@ -173,6 +173,23 @@ std::optional<std::vector<ScanResult>> ParseScanResults(std::string_view text)
     return results;
 }
 
+std::optional<BssEntry> ParseBss(std::string_view text)
+{
+    auto values = ParseKeyValues(text);
+    const auto id = ParseInt(values["id"]);
+    if (!id || *id < 0)
+        return std::nullopt;
+    BssEntry entry{*id, std::nullopt};
+    const auto bssid = ParseMac(values["bssid"]);
+    const auto frequency = ParseInt(values["freq"]);
+    const auto level = ParseInt(values["level"]);
+    const auto flags = values.find("flags");
+    const auto ssid = values.contains("ssid") ? UnescapeName(values["ssid"]) : std::nullopt;
+    if (bssid && frequency && level && flags != values.end() && ssid)
+        entry.bss = ScanResult{*bssid, *frequency, *level, flags->second, *ssid};
+    return entry;
+}
+
 std::optional<int> ParseNetworkId(std::string_view text)
 {
     if (text.ends_with('\n'))
@@ -240,6 +257,8 @@ int ChannelOfFrequency(int mhz)
         return 14;
     if (mhz >= 2412 && mhz <= 2472 && (mhz - 2412) % 5 == 0)
         return (mhz - 2412) / 5 + 1;
+    if (mhz >= 5180 && mhz <= 5885 && mhz % 5 == 0)
+        return (mhz - 5000) / 5;
     return 0;
 }
 

@@ -50,6 +50,17 @@ struct ScanResult {
 // per BSS. nullopt without the header; a line that does not read whole is left out.
 std::optional<std::vector<ScanResult>> ParseScanResults(std::string_view text);
 
+// One entry of the daemon's BSS table: "BSS FIRST MASK=..." or "BSS NEXT-<id> MASK=...",
+// read with the mask kBssMask (id, bssid, freq, level, flags, ssid as "key=value" lines).
+// The id leads to the next entry; the network is there only when every field reads.
+// nullopt without an id: after the last entry (an empty reply) and for anything else.
+inline constexpr std::string_view kBssMask = "0x1887";
+struct BssEntry {
+    int id = 0;
+    std::optional<ScanResult> bss;
+};
+std::optional<BssEntry> ParseBss(std::string_view text);
+
 // ADD_NETWORK: the new network's id.
 std::optional<int> ParseNetworkId(std::string_view text);
 
@@ -65,10 +76,11 @@ std::optional<MacAddress> ParseStationAddress(std::string_view text);
 // nullopt when the reply has no line for it.
 std::optional<std::string> NetworkFlags(std::string_view text, int id);
 
-// The 2.4 GHz channel of a frequency: 2412..2472 MHz in 5 MHz steps give 1..13, 2484
-// gives 14, anything else 0.
+// The channel of a frequency: 2412..2472 MHz in 5 MHz steps give 1..13, 2484 gives 14;
+// 5180..5885 MHz in 5 MHz steps give the 5 GHz band's 36..177; anything else 0.
 int ChannelOfFrequency(int mhz);
-// The frequency of channel 1..14 in MHz, 0 for others.
+// The frequency of a 2.4 GHz channel 1..14 in MHz (the only ones the adapter's settings
+// take), 0 for others.
 int FrequencyOfChannel(int channel);
 
 } // namespace kesto::linuxwlan

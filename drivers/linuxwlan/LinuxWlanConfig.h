@@ -1,10 +1,12 @@
 // LinuxWlanConfig: where the Linux adapter library finds the daemons' control sockets,
-// sysfs and the access point's configuration file; tests point these at a scratch
-// folder. The defaults are Debian's.
+// sysfs and the access point's configuration file, how long it waits for them, and
+// where it reports a daemon that stops answering; tests point these at a scratch folder.
+// The defaults are Debian's.
 #pragma once
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace kesto::linuxwlan {
@@ -21,9 +23,22 @@ struct LinuxWlanConfig {
     std::string hostapdGlobal = "/run/hostapd-global";
     // The access point's file, read by hostapd when the interface is added to it.
     std::string apConfigFile = "/etc/kesto/hostapd.conf";
-    std::chrono::milliseconds replyTimeout{2000};
+    // The deadline of one request: the library's thread gives a daemon this long to
+    // answer before the daemon counts as not answering (its link as lost), and the one
+    // port call that still asks a daemon on the caller's thread (the coexistence check
+    // over D-Bus) gets this long in all.
+    std::chrono::milliseconds replyTimeout{400};
+    // Requests that move the interface between the daemons or restart the access point:
+    // the daemon sets the radio up before it answers.
+    std::chrono::milliseconds moveTimeout{3000};
+    // How often the library's thread reads the link; the port's readings are at most
+    // this old (a daemon's event makes it read at once).
+    std::chrono::milliseconds pollInterval{1000};
     // Where NetworkManager is asked (a D-Bus address); empty: the system bus.
     std::string systemBus;
+    // Where a daemon that stops or starts answering is reported; standard error when
+    // empty. Called on the library's thread.
+    std::function<void(const std::string&)> log;
 };
 
 } // namespace kesto::linuxwlan

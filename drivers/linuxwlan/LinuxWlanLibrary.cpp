@@ -1,6 +1,7 @@
 // The adapter calls over wpa_supplicant, hostapd and sysfs (README.md maps each one).
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 
+#include "drivers/linuxwlan/ControlReplies.h"
 #include "drivers/linuxwlan/SurveyRecordEncoder.h"
 
 #include <sys/utsname.h>
@@ -28,9 +29,6 @@ constexpr int kAccessPoint = 8;
 constexpr int kNoSignalDbm = -105;
 constexpr int kBestQuality = 10;
 constexpr int kWorstQuality = 80;
-
-constexpr std::size_t kMaxStations = kStationListSize / 7;
-constexpr int kMaxStationRequests = 64;
 
 constexpr std::array<std::size_t, 3> kKeyBytes{5, 13, 29};
 
@@ -75,30 +73,32 @@ bool InProgress(std::string_view state)
            state == "4WAY_HANDSHAKE" || state == "GROUP_HANDSHAKE";
 }
 
-const char* AuthAlg(int authentication)
+const std::string* Value(const std::map<std::string, std::string>& values, const char* key)
 {
-    switch (authentication) {
-    case 1:
-        return "SHARED";
-    case 2:
-        return "OPEN SHARED";
-    default:
-        return "OPEN";
-    }
+    const auto it = values.find(key);
+    return it == values.end() ? nullptr : &it->second;
 }
 
-std::string KeyHex(const std::vector<std::uint8_t>& key)
+// What wpa_supplicant says of the link; nullptr while it has no link it can tell of.
+// settled: it has been read since it took the settings last handed over (until then the
+// link it tells of is the one those settings replace).
+const std::map<std::string, std::string>* Completed(const LinkSnapshot& s, bool settled)
 {
-    return HexText(std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
+    if (!s.answering || !settled || !s.status)
+        return nullptr;
+    const std::string* state = Value(*s.status, "wpa_state");
+    return state && *state == "COMPLETED" ? &*s.status : nullptr;
 }
 
 } // namespace
 
 LinuxWlanLibrary::LinuxWlanLibrary(LinuxWlanConfig config, Registry& registry)
     : m_config(std::move(config)), m_registry(registry), m_sysfs(m_config.sysfsNet),
-      m_client(m_config.replyTimeout), m_service(m_config.systemBus)
+      m_service(m_config.systemBus, m_config.replyTimeout)
 {
 }
+
+LinuxWlanLibrary::~LinuxWlanLibrary() = default;
 
 std::string LinuxWlanLibrary::InstanceOf(int interfaceIndex)
 {
@@ -188,19 +188,16 @@ int LinuxWlanLibrary::QvOpenAdapter(AdapterContext& ctx)
     });
     if (it == found.end())
         return 0;
+    m_worker.reset();
     m_interface = it->name;
     m_openHandle = m_nextHandle++;
     ctx.handle = m_openHandle;
-    // The daemon that holds the interface now decides the mode; nothing is changed on
-    // the air until the utility sets something.
-    const bool station = m_client.Request(WpaSocket(), "PING").ok();
-    m_mode = !station && m_client.Request(HostapdSocket(), "PING").ok() ? Mode::AccessPoint
-                                                                        : Mode::Station;
-    m_settings = Settings{};
+    m_settings = AdapterSettings{};
     m_changed = false;
-    m_filterChanged = false;
-    m_apWepPushed = false;
-    m_networkId = -1;
+    m_committed = 0;
+    // The thread finds out which daemon holds the interface; nothing is changed on the
+    // air until the utility sets something.
+    m_worker = std::make_unique<DaemonWorker>(m_config, it->name, it->phy);
     return 1;
 }
 
@@ -208,6 +205,7 @@ int LinuxWlanLibrary::QvCloseAdapter(AdapterContext& ctx)
 {
     if (ctx.handle == -1 || ctx.handle != m_openHandle)
         return 0;
+    m_worker.reset();
     m_openHandle = -1;
     ctx.handle = -1;
     return 1;
@@ -215,29 +213,26 @@ int LinuxWlanLibrary::QvCloseAdapter(AdapterContext& ctx)
 
 bool LinuxWlanLibrary::Usable(const AdapterContext& ctx) const
 {
-    return ctx.handle != -1 && ctx.handle == m_openHandle && m_sysfs.Exists(m_interface);
+    return ctx.handle != -1 && ctx.handle == m_openHandle && m_worker &&
+           m_sysfs.Exists(m_interface);
 }
 
-ControlReply LinuxWlanLibrary::Wpa(const std::string& command) const
+DaemonMode LinuxWlanLibrary::Mode() const
 {
-    return m_client.Request(WpaSocket(), command);
+    return m_worker->Read([](const LinkSnapshot& s) { return s.movingTo.value_or(s.mode); });
 }
 
-ControlReply LinuxWlanLibrary::Hostapd(const std::string& command) const
+void LinuxWlanLibrary::Commit()
 {
-    return m_client.Request(HostapdSocket(), command);
+    if (!m_changed)
+        return;
+    m_committed = m_worker->Commit(m_settings);
+    m_changed = false;
 }
 
-bool LinuxWlanLibrary::WpaOk(const std::string& command) const
+bool LinuxWlanLibrary::Settled(const LinkSnapshot& s) const
 {
-    const ControlReply reply = Wpa(command);
-    return reply.ok() && reply.text.starts_with("OK");
-}
-
-bool LinuxWlanLibrary::HostapdOk(const std::string& command) const
-{
-    const ControlReply reply = Hostapd(command);
-    return reply.ok() && reply.text.starts_with("OK");
+    return s.settingsRead >= m_committed;
 }
 
 // --- the system's wireless service and versions ---
@@ -329,283 +324,55 @@ int LinuxWlanLibrary::GetNICAdapterMAC(AdapterContext& ctx, std::span<std::uint8
     return 0;
 }
 
-// --- pushing the settings ---
-
-bool LinuxWlanLibrary::Sync()
-{
-    if (m_mode == Mode::Station)
-        return !m_changed || PushStation();
-    if (m_changed && !PushAccessPoint())
-        return false;
-    return !m_filterChanged || PushFilter();
-}
-
-bool LinuxWlanLibrary::PushStation()
-{
-    if (m_networkId >= 0)
-        Wpa("REMOVE_NETWORK " + std::to_string(m_networkId)); // may be gone already
-    m_networkId = -1;
-    const ControlReply added = Wpa("ADD_NETWORK");
-    const auto id = added.ok() ? ParseNetworkId(added.text) : std::nullopt;
-    if (!id)
-        return false;
-    const std::string set = "SET_NETWORK " + std::to_string(*id) + " ";
-    const Settings& s = m_settings;
-    std::vector<std::string> commands;
-    if (!s.ssid.empty())
-        commands.push_back(set + "ssid " + HexText(s.ssid));
-    commands.push_back(set + "scan_ssid 1");
-    if (s.wpa) {
-        for (const std::string& field : WpaFields(*s.wpa))
-            commands.push_back(set + field);
-    } else {
-        commands.push_back(set + "key_mgmt NONE");
-    }
-    if (s.networkType == 0) {
-        commands.push_back(set + "mode 1");
-        commands.push_back(set + "frequency " + std::to_string(FrequencyOfChannel(s.channel)));
-    }
-    if (!s.wpa)
-        commands.push_back(set + "auth_alg " + AuthAlg(s.authentication));
-    if (!s.wpa && s.wepStatus == 0) {
-        for (std::size_t slot = 0; slot < s.keys.size(); ++slot) {
-            if (!s.keys[slot].empty())
-                commands.push_back(set + "wep_key" + std::to_string(slot) + " " +
-                                   KeyHex(s.keys[slot]));
-        }
-        if (s.transmitKey >= 0)
-            commands.push_back(set + "wep_tx_keyidx " + std::to_string(s.transmitKey));
-    }
-    commands.push_back("SELECT_NETWORK " + std::to_string(*id));
-    for (const std::string& command : commands) {
-        if (!WpaOk(command)) {
-            Wpa("REMOVE_NETWORK " + std::to_string(*id));
-            return false;
-        }
-    }
-    m_networkId = *id;
-    m_changed = false;
-    return true;
-}
-
-std::vector<std::string> LinuxWlanLibrary::WpaFields(const WpaCredentials& c)
-{
-    // Texts that come from the user go as hexadecimal digits, which the daemon reads
-    // as the bytes they spell and no byte can break; the pass phrase must be quoted
-    // (unquoted it would be read as a 256-bit key) and holds printable characters
-    // only, and the daemon takes everything up to the last quote.
-    std::vector<std::string> fields;
-    const char* keyManagement = c.authenticationMode == 2   ? "WPA-PSK"
-                                : c.authenticationMode == 3 ? "WPA-EAP"
-                                                            : "IEEE8021X";
-    fields.push_back(std::string("key_mgmt ") + keyManagement);
-    if (c.authenticationMode != 4) {
-        fields.push_back("proto WPA RSN");
-        fields.push_back(std::string("pairwise ") + (c.cipher == 1 ? "CCMP" : "TKIP"));
-        fields.push_back("group CCMP TKIP");
-    }
-    if (c.authenticationMode == 2) {
-        fields.push_back("psk \"" + c.passphrase + "\"");
-        return fields;
-    }
-    static constexpr std::array<const char*, 5> kMethods{"TLS", "TTLS", "MD5", "PEAP", "LEAP"};
-    fields.push_back(std::string("eap ") + kMethods[static_cast<std::size_t>(c.eapMethod - 1)]);
-    fields.push_back("identity " + HexText(c.identity));
-    if (c.eapMethod == 1) {
-        fields.push_back("client_cert \"" + c.certificate + "\"");
-        fields.push_back("private_key \"" + c.certificate + "\"");
-    } else {
-        fields.push_back("password " + HexText(c.password));
-    }
-    if (c.eapMethod == 2) {
-        static constexpr std::array<const char*, 4> kInner{"PAP", "CHAP", "MSCHAP", "MSCHAPV2"};
-        fields.push_back(std::string("phase2 \"auth=") +
-                         kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
-    } else if (c.eapMethod == 4) {
-        static constexpr std::array<const char*, 3> kInner{"MD5", "GTC", "MSCHAPV2"};
-        fields.push_back(std::string("phase2 \"auth=") +
-                         kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
-    }
-    if (c.validateServer && (c.eapMethod == 1 || c.eapMethod == 2 || c.eapMethod == 4))
-        fields.push_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
-    return fields;
-}
-
-bool LinuxWlanLibrary::PushAccessPoint()
-{
-    const Settings& s = m_settings;
-    // hostapd cannot forget a WEP key it was given: a fresh start from the file can.
-    if (s.wepStatus != 0 && m_apWepPushed) {
-        if (!MoveToStation() || !MoveToAccessPoint())
-            return false;
-        m_apWepPushed = false;
-    }
-    std::vector<std::string> commands;
-    if (!s.ssid.empty())
-        commands.push_back("SET ssid2 " + HexText(s.ssid));
-    commands.push_back("SET channel " + std::to_string(s.channel));
-    commands.push_back("SET ignore_broadcast_ssid " + std::to_string(s.hideSsid));
-    if (s.wepStatus == 0) {
-        for (std::size_t slot = 0; slot < s.keys.size(); ++slot) {
-            if (!s.keys[slot].empty())
-                commands.push_back("SET wep_key" + std::to_string(slot) + " " +
-                                   KeyHex(s.keys[slot]));
-        }
-        if (s.transmitKey >= 0)
-            commands.push_back("SET wep_default_key " + std::to_string(s.transmitKey));
-        commands.push_back("SET auth_algs " + std::to_string(s.authentication + 1));
-    } else {
-        commands.push_back("SET auth_algs 1");
-    }
-    // A reload would keep the radio on its old channel while the beacons name the new
-    // one; restarting the interface applies everything.
-    commands.push_back("DISABLE");
-    commands.push_back("ENABLE");
-    for (const std::string& command : commands) {
-        if (!HostapdOk(command))
-            return false;
-    }
-    m_apWepPushed = s.wepStatus == 0;
-    m_changed = false;
-    m_filterChanged = true; // a restart starts from the file's lists
-    return true;
-}
-
-bool LinuxWlanLibrary::PushFilter()
-{
-    const Settings& s = m_settings;
-    std::vector<std::string> commands{"ACCEPT_ACL CLEAR", "DENY_ACL CLEAR",
-                                      std::string("SET macaddr_acl ") +
-                                          (s.filterMode == 1 ? "1" : "0")};
-    if (s.filterMode != 0) {
-        const std::string list = s.filterMode == 1 ? "ACCEPT_ACL" : "DENY_ACL";
-        for (std::size_t at = 0; at + 7 <= s.filter.size(); at += 7) {
-            if (s.filter[at] != 1)
-                continue;
-            MacAddress mac{};
-            std::copy_n(s.filter.begin() + static_cast<long>(at) + 1, 6, mac.begin());
-            commands.push_back(list + " ADD_MAC " + MacText(mac));
-        }
-    }
-    for (const std::string& command : commands) {
-        if (!HostapdOk(command))
-            return false;
-    }
-    m_filterChanged = false;
-    return true;
-}
-
-std::string LinuxWlanLibrary::AddToHostapd() const
-{
-    // hostapd groups the interfaces it runs by radio: it wants the radio's name.
-    const auto wi = m_sysfs.Find(m_interface);
-    const std::string radio = wi && !wi->phy.empty() ? wi->phy : m_interface;
-    return "ADD bss_config=" + radio + ":" + m_config.apConfigFile;
-}
-
-bool LinuxWlanLibrary::MoveToAccessPoint()
-{
-    const ControlReply removed =
-        m_client.Request(m_config.wpaSupplicantGlobal, "INTERFACE_REMOVE " + m_interface);
-    if (!removed.ok() || !removed.text.starts_with("OK"))
-        return false;
-    const ControlReply added = m_client.Request(m_config.hostapdGlobal, AddToHostapd());
-    if (added.ok() && added.text.starts_with("OK"))
-        return true;
-    // Give the interface back to the station daemon rather than leave it with none.
-    m_client.Request(m_config.wpaSupplicantGlobal,
-                     "INTERFACE_ADD " + m_interface + "\t\tnl80211\t" + m_config.wpaSupplicantDir);
-    return false;
-}
-
-bool LinuxWlanLibrary::MoveToStation()
-{
-    const ControlReply removed = m_client.Request(m_config.hostapdGlobal, "REMOVE " + m_interface);
-    if (!removed.ok() || !removed.text.starts_with("OK"))
-        return false;
-    const ControlReply added = m_client.Request(m_config.wpaSupplicantGlobal,
-                                                "INTERFACE_ADD " + m_interface + "\t\tnl80211\t" +
-                                                    m_config.wpaSupplicantDir);
-    if (added.ok() && added.text.starts_with("OK"))
-        return true;
-    m_client.Request(m_config.hostapdGlobal, AddToHostapd());
-    return false;
-}
-
-// --- station readings ---
-
-std::optional<LinuxWlanLibrary::StationState> LinuxWlanLibrary::ReadStation()
-{
-    if (!Sync())
-        return std::nullopt;
-    const ControlReply status = Wpa("STATUS");
-    if (!status.ok())
-        return std::nullopt;
-    StationState state;
-    state.values = ParseKeyValues(status.text);
-    const auto it = state.values.find("wpa_state");
-    if (it == state.values.end())
-        return std::nullopt;
-    state.completed = it->second == "COMPLETED";
-    state.adHoc = state.values["mode"] == "IBSS";
-    return state;
-}
-
-std::optional<std::map<std::string, std::string>> LinuxWlanLibrary::Signal()
-{
-    if (!Sync())
-        return std::nullopt;
-    const ControlReply reply = Wpa("SIGNAL_POLL");
-    if (reply.error == ControlError::Refused)
-        return std::map<std::string, std::string>{}; // no link
-    if (!reply.ok())
-        return std::nullopt;
-    return ParseKeyValues(reply.text);
-}
+// --- station readings: from what the library's thread last read ---
 
 int LinuxWlanLibrary::QueryWL_LinkStatus(AdapterContext& ctx)
 {
     if (!Usable(ctx))
         return -1;
-    if (m_mode == Mode::AccessPoint)
-        return Sync() ? kAccessPoint : -1;
-    auto state = ReadStation();
-    if (!state)
-        return -1;
-    if (state->completed)
-        return state->adHoc ? kInCell : kAssociated;
-    if (InProgress(state->values["wpa_state"]))
-        return kAssociating;
-    if (m_networkId >= 0) {
-        const ControlReply list = Wpa("LIST_NETWORKS");
-        const auto flags = list.ok() ? NetworkFlags(list.text, m_networkId) : std::nullopt;
-        if (flags && flags->find("TEMP-DISABLED") != std::string::npos)
+    Commit();
+    return m_worker->Read([&](const LinkSnapshot& s) {
+        if (s.movingTo.value_or(s.mode) == DaemonMode::AccessPoint)
+            return s.pushRefused ? -1 : kAccessPoint;
+        if (!s.answering)
+            return kSearching; // the link is lost with the daemon
+        if (s.pushRefused)
+            return -1;
+        if (!Settled(s))
+            return kSearching; // the new settings' link is not there yet
+        const std::string* state = s.status ? Value(*s.status, "wpa_state") : nullptr;
+        if (!state)
+            return -1;
+        if (*state == "COMPLETED") {
+            const std::string* mode = Value(*s.status, "mode");
+            return mode && *mode == "IBSS" ? kInCell : kAssociated;
+        }
+        if (InProgress(*state))
+            return kAssociating;
+        if (s.ourNetworkFlags.find("TEMP-DISABLED") != std::string::npos)
             return kRefused;
-    }
-    return kSearching;
+        return kSearching;
+    });
 }
 
 int LinuxWlanLibrary::QueryWL_Channel(AdapterContext& ctx)
 {
+    // -1 means the adapter is gone: a daemon that does not answer leaves the channel
+    // that was set.
     if (!Usable(ctx))
         return -1;
-    if (m_mode == Mode::AccessPoint) {
-        if (!Sync())
-            return -1;
-        const ControlReply status = Hostapd("STATUS");
-        const auto channel =
-            status.ok() ? ParseInt(ParseKeyValues(status.text)["channel"]) : std::nullopt;
-        return channel ? *channel : -1;
-    }
-    auto state = ReadStation();
-    if (!state)
-        return -1;
-    if (state->completed) {
-        const auto mhz = ParseInt(state->values["freq"]);
-        if (mhz && ChannelOfFrequency(*mhz) != 0)
-            return ChannelOfFrequency(*mhz);
-    }
-    return m_settings.channel;
+    Commit();
+    return m_worker->Read([&](const LinkSnapshot& s) {
+        std::optional<int> channel;
+        if (s.movingTo.value_or(s.mode) == DaemonMode::AccessPoint) {
+            if (const std::string* text = Value(s.apStatus, "channel"))
+                channel = ParseInt(*text);
+        } else if (const auto* link = Completed(s, Settled(s))) {
+            if (const std::string* mhz = Value(*link, "freq"))
+                channel = ChannelOfFrequency(ParseInt(*mhz).value_or(0));
+        }
+        return channel && *channel > 0 ? *channel : m_settings.channel;
+    });
 }
 
 int LinuxWlanLibrary::QueryWL_NetworkType(AdapterContext& ctx)
@@ -637,28 +404,29 @@ int LinuxWlanLibrary::QueryWL_CurrentLinkSpeed(AdapterContext& ctx)
 {
     if (!Usable(ctx))
         return -1;
-    if (m_mode == Mode::AccessPoint)
-        return Sync() ? m_settings.bestRateKbps : -1;
-    const auto signal = Signal();
-    if (!signal)
-        return -1;
-    const auto it = signal->find("LINKSPEED");
-    const auto mbits = it == signal->end() ? std::nullopt : ParseInt(it->second);
-    return mbits && *mbits > 0 && *mbits < 100000 ? *mbits * 1000 : 0;
+    Commit();
+    if (Mode() == DaemonMode::AccessPoint)
+        return m_settings.bestRateKbps;
+    return m_worker->Read([&](const LinkSnapshot& s) {
+        const std::string* text =
+            s.answering && Settled(s) ? Value(s.signal, "LINKSPEED") : nullptr;
+        const auto mbits = text ? ParseInt(*text) : std::nullopt;
+        return mbits && *mbits > 0 && *mbits < 100000 ? *mbits * 1000 : 0;
+    });
 }
 
 int LinuxWlanLibrary::QueryWL_RSSI(AdapterContext& ctx)
 {
     if (!Usable(ctx))
         return -1;
-    if (m_mode == Mode::AccessPoint)
+    Commit();
+    if (Mode() == DaemonMode::AccessPoint)
         return kNoSignalDbm;
-    const auto signal = Signal();
-    if (!signal)
-        return -1;
-    const auto it = signal->find("RSSI");
-    const auto dbm = it == signal->end() ? std::nullopt : ParseInt(it->second);
-    return dbm && *dbm < 0 && *dbm >= -110 ? *dbm : kNoSignalDbm;
+    return m_worker->Read([&](const LinkSnapshot& s) {
+        const std::string* text = s.answering && Settled(s) ? Value(s.signal, "RSSI") : nullptr;
+        const auto dbm = text ? ParseInt(*text) : std::nullopt;
+        return dbm && *dbm < 0 && *dbm >= -110 ? *dbm : kNoSignalDbm;
+    });
 }
 
 int LinuxWlanLibrary::QueryWL_CommQuality(AdapterContext& ctx)
@@ -671,18 +439,16 @@ int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
 {
     if (!Usable(ctx) || ssid.size() < 32)
         return -1;
+    Commit();
     std::string name = m_settings.ssid;
-    if (m_mode == Mode::Station) {
-        auto state = ReadStation();
-        if (!state)
-            return -1;
-        if (state->completed) {
-            if (const auto shown = UnescapeName(state->values["ssid"]))
-                name = *shown;
-        }
-    } else if (!Sync()) {
-        return -1;
-    }
+    m_worker->Read([&](const LinkSnapshot& s) {
+        const auto* link =
+            s.movingTo.value_or(s.mode) == DaemonMode::Station ? Completed(s, Settled(s)) : nullptr;
+        const std::string* shown = link ? Value(*link, "ssid") : nullptr;
+        if (const auto unescaped = shown ? UnescapeName(*shown) : std::nullopt)
+            name = *unescaped;
+        return 0;
+    });
     std::fill_n(ssid.begin(), 32, '\0');
     std::copy(name.begin(), name.end(), ssid.begin());
     return name.empty() ? 32 : static_cast<int>(name.size());
@@ -692,18 +458,16 @@ int LinuxWlanLibrary::QueryWL_BSSID(AdapterContext& ctx, std::span<std::uint8_t>
 {
     if (!Usable(ctx) || bssid.size() < 6)
         return -1;
-    std::optional<MacAddress> mac;
-    if (m_mode == Mode::AccessPoint) {
-        if (!Sync())
-            return -1;
-        const ControlReply status = Hostapd("STATUS");
-        if (status.ok())
-            mac = ParseMac(ParseKeyValues(status.text)["bssid[0]"]);
-    } else {
-        auto state = ReadStation();
-        if (state && state->completed)
-            mac = ParseMac(state->values["bssid"]);
-    }
+    Commit();
+    const auto mac = m_worker->Read([&](const LinkSnapshot& s) -> std::optional<MacAddress> {
+        if (s.movingTo.value_or(s.mode) == DaemonMode::AccessPoint) {
+            const std::string* text = s.answering ? Value(s.apStatus, "bssid[0]") : nullptr;
+            return text ? ParseMac(*text) : std::nullopt;
+        }
+        const auto* link = Completed(s, Settled(s));
+        const std::string* text = link ? Value(*link, "bssid") : nullptr;
+        return text ? ParseMac(*text) : std::nullopt;
+    });
     if (!mac)
         return -1;
     std::copy(mac->begin(), mac->end(), bssid.begin());
@@ -715,18 +479,12 @@ int LinuxWlanLibrary::QueryWL_SupportChannel(AdapterContext& ctx, std::span<std:
 {
     if (!Usable(ctx))
         return -1;
-    if (m_mode == Mode::Station) {
-        const ControlReply reply = Wpa("GET_CAPABILITY channels");
-        if (reply.ok()) {
-            if (auto read = ParseChannels(reply.text); !read.empty())
-                m_channels = std::move(read);
-        }
-    }
     // In access-point mode the station daemon is away: the list it gave last stands.
-    if (m_channels.empty() || channels.size() < m_channels.size())
+    const std::vector<int> known = m_worker->Read([](const LinkSnapshot& s) { return s.channels; });
+    if (known.empty() || channels.size() < known.size())
         return -1;
-    std::copy(m_channels.begin(), m_channels.end(), channels.begin());
-    count = static_cast<int>(m_channels.size());
+    std::copy(known.begin(), known.end(), channels.begin());
+    count = static_cast<int>(known.size());
     return count;
 }
 
@@ -734,57 +492,43 @@ int LinuxWlanLibrary::QueryWL_SupportChannel(AdapterContext& ctx, std::span<std:
 
 int LinuxWlanLibrary::WL_SiteSurveyStart(AdapterContext& ctx)
 {
-    if (!Usable(ctx) || m_mode != Mode::Station || !Sync())
+    if (!Usable(ctx) || Mode() != DaemonMode::Station)
         return -1;
-    const ControlReply reply = Wpa("SCAN");
-    const bool running =
-        reply.error == ControlError::Refused && reply.text.starts_with("FAIL-BUSY");
-    const bool started = (reply.ok() && reply.text.starts_with("OK")) || running;
-    m_scanStarted = started ? std::optional(std::chrono::steady_clock::now()) : std::nullopt;
-    return started ? 0 : -1;
+    Commit();
+    return m_worker->StartSurvey() ? 0 : -1;
 }
 
-// A scan counts as done 2 s after it was taken, the time the utility has always given it.
 int LinuxWlanLibrary::WL_SiteSurveyState(AdapterContext& ctx)
 {
-    if (!Usable(ctx) || !m_scanStarted)
+    if (!Usable(ctx))
         return -1;
-    return std::chrono::steady_clock::now() - *m_scanStarted >= std::chrono::seconds(2) ? 1 : 0;
+    return m_worker->Read([](const LinkSnapshot& s) { return s.surveyState; });
 }
 
 int LinuxWlanLibrary::WL_RetrieveSiteSurveyData(AdapterContext& ctx, std::span<std::uint8_t> buffer)
 {
-    if (!Usable(ctx) || m_mode != Mode::Station || buffer.size() < kSiteSurveyBufferSize)
+    if (!Usable(ctx) || Mode() != DaemonMode::Station || buffer.size() < kSiteSurveyBufferSize)
         return -1;
-    const ControlReply reply = Wpa("SCAN_RESULTS");
-    const auto results = reply.ok() ? ParseScanResults(reply.text) : std::nullopt;
-    if (!results)
-        return -1;
-    SurveyRecordEncoder::Write(buffer.first(kSiteSurveyBufferSize), *results);
+    m_worker->Read([&](const LinkSnapshot& s) {
+        return SurveyRecordEncoder::Write(buffer.first(kSiteSurveyBufferSize), s.survey);
+    });
     return 0;
 }
 
 int LinuxWlanLibrary::WL_RetrieveStationList(AdapterContext& ctx, std::span<std::uint8_t> buffer)
 {
-    if (!Usable(ctx) || m_mode != Mode::AccessPoint || buffer.size() < kStationListSize || !Sync())
+    if (!Usable(ctx) || Mode() != DaemonMode::AccessPoint || buffer.size() < kStationListSize)
         return -1;
-    std::vector<MacAddress> stations;
-    ControlReply reply = Hostapd("STA-FIRST");
-    for (int requests = 1; requests <= kMaxStationRequests && stations.size() < kMaxStations;
-         ++requests) {
-        if (reply.error != ControlError::None && reply.error != ControlError::Refused)
-            return -1;
-        const auto mac = reply.ok() ? ParseStationAddress(reply.text) : std::nullopt;
-        if (!mac)
-            break;
-        if (std::find(stations.begin(), stations.end(), *mac) == stations.end())
-            stations.push_back(*mac);
-        reply = Hostapd("STA-NEXT " + MacText(*mac));
-    }
+    Commit();
+    const auto stations = m_worker->Read([](const LinkSnapshot& s) {
+        return s.answering ? std::optional(s.stations) : std::nullopt;
+    });
+    if (!stations)
+        return -1;
     std::fill_n(buffer.begin(), kStationListSize, std::uint8_t{0});
-    for (std::size_t n = 0; n < stations.size(); ++n) {
+    for (std::size_t n = 0; n < stations->size() && 7 * n + 7 <= kStationListSize; ++n) {
         buffer[7 * n] = 1;
-        std::copy(stations[n].begin(), stations[n].end(),
+        std::copy((*stations)[n].begin(), (*stations)[n].end(),
                   buffer.begin() + static_cast<long>(7 * n + 1));
     }
     return 0;
@@ -805,17 +549,12 @@ int LinuxWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 {
     if (!Usable(ctx) || (mode != 0 && mode != 1))
         return -1;
-    const Mode wanted = mode == 1 ? Mode::AccessPoint : Mode::Station;
-    if (wanted == m_mode)
+    const DaemonMode wanted = mode == 1 ? DaemonMode::AccessPoint : DaemonMode::Station;
+    if (wanted == Mode())
         return 0;
-    if (wanted == Mode::AccessPoint ? !MoveToAccessPoint() : !MoveToStation())
-        return -1;
-    m_mode = wanted;
-    // The daemon that took the interface knows nothing of ours yet.
-    m_networkId = -1;
-    m_apWepPushed = false;
+    m_worker->RequestMode(wanted);
+    // The daemon that takes the interface knows nothing of ours yet.
     m_changed = true;
-    m_filterChanged = wanted == Mode::AccessPoint;
     return 0;
 }
 
@@ -951,9 +690,8 @@ int LinuxWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
     if (!Usable(ctx) || mode < 0 || mode > 2)
         return -1;
     m_settings.filterMode = mode;
-    m_filterChanged = true;
-    if (m_mode == Mode::AccessPoint && !m_changed && !PushFilter())
-        return -1;
+    // hostapd takes the lists without a restart: they go out at once.
+    m_worker->CommitFilter(m_settings);
     return 0;
 }
 
@@ -966,9 +704,7 @@ int LinuxWlanLibrary::SetWLAP_FilterList(AdapterContext& ctx, std::span<const st
             return -1;
     }
     std::copy_n(block.begin(), kStationListSize, m_settings.filter.begin());
-    m_filterChanged = true;
-    if (m_mode == Mode::AccessPoint && !m_changed && !PushFilter())
-        return -1;
+    m_worker->CommitFilter(m_settings);
     return 0;
 }
 

@@ -3,29 +3,36 @@
 // hostapd's; devices, identifiers and counters come from sysfs. Like the operating
 // system of the original platform, it writes each listed interface's MatchingDeviceId
 // under its driver key. README.md maps every call and names what is kept between calls.
+//
+// No call waits on wpa_supplicant or hostapd: the library's own thread (DaemonWorker,
+// started by QvOpenAdapter, joined by QvCloseAdapter and the destructor) does all their
+// traffic. Readings answer from what that thread last read (at most one poll interval
+// old), setters keep their values and the next reading hands them over, mode switches
+// and scans are handed over and carried out off the caller's thread. Each request of
+// that thread has one deadline (replyTimeout, 400 ms); a daemon that lets it pass counts
+// as not answering - logged once, and the link reads as lost - until it answers again.
+// The coexistence check over D-Bus is the one call that still waits, at most 400 ms.
 #pragma once
 
-#include "drivers/linuxwlan/ControlClient.h"
+#include "drivers/linuxwlan/AdapterSettings.h"
+#include "drivers/linuxwlan/DaemonWorker.h"
 #include "drivers/linuxwlan/LinuxWlanConfig.h"
 #include "drivers/linuxwlan/NetworkManagerService.h"
 #include "drivers/linuxwlan/SysfsDevices.h"
 #include "platform/Registry.h"
 #include "platform/WlanLibrary.h"
 
-#include <array>
-#include <chrono>
 #include <cstdint>
-#include <map>
-#include <optional>
+#include <memory>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace kesto::linuxwlan {
 
 class LinuxWlanLibrary final : public WlanLibrary {
 public:
     LinuxWlanLibrary(LinuxWlanConfig config, Registry& registry);
+    ~LinuxWlanLibrary() override;
 
     int CreateNICAdapterList(std::span<NicAdapterEntry> list) override;
     int QueryWL_IsWindows95() override { return 0; }
@@ -94,81 +101,31 @@ public:
     static std::int32_t PackRelease(std::string_view release);
 
 private:
-    enum class Mode { Station, AccessPoint };
-
-    // What the adapter was told; pushed to the daemon of the current mode when changed.
-    struct Settings {
-        std::string ssid;
-        int networkType = 1;
-        int authentication = 0;
-        int wepStatus = 1; // 1 = off
-        std::array<std::vector<std::uint8_t>, 4> keys;
-        int transmitKey = -1;
-        int transmitKeySize = 0;
-        int channel = 6;
-        int powerSaving = 0;
-        int preamble = 2;
-        int basicRate = 0;
-        int fragmentation = 2346;
-        int rtsThreshold = 2347;
-        int multiDomain = 0;
-        int bestRateKbps = 54000;          // of the rate set; what the access point offers
-        std::optional<WpaCredentials> wpa; // in place of authentication, WEP and keys
-        int txPower = 0;
-        int hideSsid = 0;
-        int filterMode = 0;
-        std::array<std::uint8_t, kStationListSize> filter{};
-    };
-
     // The open adapter's interface when ctx is the open context and the interface is
     // still there.
     bool Usable(const AdapterContext& ctx) const;
-    std::string WpaSocket() const { return m_config.wpaSupplicantDir + "/" + m_interface; }
-    std::string HostapdSocket() const { return m_config.hostapdDir + "/" + m_interface; }
-    ControlReply Wpa(const std::string& command) const;
-    ControlReply Hostapd(const std::string& command) const;
-    bool WpaOk(const std::string& command) const;
-    bool HostapdOk(const std::string& command) const;
-
-    // Pushes changed settings to the daemon of the current mode; false when it refused.
-    bool Sync();
-    bool PushStation();
-    // The SET_NETWORK fields of a WPA or 802.1X join.
-    static std::vector<std::string> WpaFields(const WpaCredentials& c);
-    bool PushAccessPoint();
-    bool PushFilter();
-    std::string AddToHostapd() const;
-    bool MoveToAccessPoint();
-    bool MoveToStation();
+    // The daemon that holds the interface, or the one it is being moved to.
+    DaemonMode Mode() const;
+    // Hands changed settings to the library's thread.
+    void Commit();
+    // The snapshot was read after the daemon took the settings handed over last.
+    bool Settled(const LinkSnapshot& s) const;
     // A setter's bookkeeping: checks ctx and the range, then marks the settings changed.
     int Set(const AdapterContext& ctx, bool valid, int& field, int value);
-
-    struct StationState {
-        bool completed = false;
-        bool adHoc = false;
-        std::map<std::string, std::string> values;
-    };
-    std::optional<StationState> ReadStation();
-    std::optional<std::map<std::string, std::string>> Signal();
 
     LinuxWlanConfig m_config;
     Registry& m_registry;
     SysfsDevices m_sysfs;
-    ControlClient m_client;
     NetworkManagerService m_service;
     std::set<std::string> m_published; // instances whose MatchingDeviceId we wrote
 
     std::int32_t m_nextHandle = 1;
     std::int32_t m_openHandle = -1;
     std::string m_interface;
-    Mode m_mode = Mode::Station;
-    Settings m_settings;
+    AdapterSettings m_settings;
     bool m_changed = false;
-    bool m_filterChanged = false;
-    bool m_apWepPushed = false;
-    int m_networkId = -1; // the network we added to wpa_supplicant
-    std::vector<int> m_channels;
-    std::optional<std::chrono::steady_clock::time_point> m_scanStarted; // the last SCAN taken
+    std::uint64_t m_committed = 0;          // the worker's version of the settings handed over last
+    std::unique_ptr<DaemonWorker> m_worker; // while an adapter is open
 };
 
 } // namespace kesto::linuxwlan

@@ -1,10 +1,12 @@
 // NetworkManager over D-Bus with sd-bus: one connection per question, since the
 // questions are rare (a configuring action, a profile applied) and a connection kept
-// open would have to notice the daemon's restarts.
+// open would have to notice the daemon's restarts. Each question has one deadline for
+// all its calls: the caller's thread waits for it.
 #include "drivers/linuxwlan/NetworkManagerService.h"
 
 #include <systemd/sd-bus.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -14,7 +16,7 @@ namespace {
 constexpr const char* kService = "org.freedesktop.NetworkManager";
 constexpr const char* kPath = "/org/freedesktop/NetworkManager";
 constexpr const char* kDeviceInterface = "org.freedesktop.NetworkManager.Device";
-constexpr std::uint64_t kCallTimeoutUs = 2'000'000;
+using Clock = std::chrono::steady_clock;
 
 struct BusUnref {
     void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
@@ -27,7 +29,23 @@ struct Error {
     ~Error() { sd_bus_error_free(&e); }
 };
 
-Bus Connect(const std::string& address)
+// What is left of the deadline for the next call (at least 1 us: 0 would mean the
+// library's default of 25 s).
+std::uint64_t LeftUs(Clock::time_point deadline)
+{
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<std::uint64_t>(left) : 1;
+}
+
+// Gives the next call on bus what is left of the deadline.
+sd_bus* Within(sd_bus* bus, Clock::time_point deadline)
+{
+    sd_bus_set_method_call_timeout(bus, LeftUs(deadline));
+    return bus;
+}
+
+Bus Connect(const std::string& address, Clock::time_point deadline)
 {
     sd_bus* bus = nullptr;
     if (address.empty()) {
@@ -42,19 +60,20 @@ Bus Connect(const std::string& address)
             return nullptr;
         owned.release();
     }
-    sd_bus_set_method_call_timeout(bus, kCallTimeoutUs);
+    Within(bus, deadline);
     return Bus(bus);
 }
 
 enum class Lookup { NoService, UnknownDevice, Failed, Found };
 
 // The device object of an interface, when NetworkManager runs and knows it.
-Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& path)
+Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& path,
+                  Clock::time_point deadline)
 {
     Error error;
     sd_bus_message* reply = nullptr;
     int hasOwner = 0;
-    if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+    if (sd_bus_call_method(Within(bus, deadline), "org.freedesktop.DBus", "/org/freedesktop/DBus",
                            "org.freedesktop.DBus", "NameHasOwner", &error.e, &reply, "s",
                            kService) < 0)
         return Lookup::Failed;
@@ -66,8 +85,8 @@ Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& pa
         return Lookup::NoService;
 
     reply = nullptr;
-    if (sd_bus_call_method(bus, kService, kPath, kService, "GetDeviceByIpIface", &error.e, &reply,
-                           "s", interfaceName.c_str()) < 0)
+    if (sd_bus_call_method(Within(bus, deadline), kService, kPath, kService, "GetDeviceByIpIface",
+                           &error.e, &reply, "s", interfaceName.c_str()) < 0)
         return Lookup::UnknownDevice; // NetworkManager answers an unknown name with an error
     const char* object = nullptr;
     const int got = sd_bus_message_read(reply, "o", &object);
@@ -81,11 +100,12 @@ Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& pa
 
 std::optional<ServiceState> NetworkManagerService::Query(const std::string& interfaceName) const
 {
-    const Bus bus = Connect(m_busAddress);
+    const auto deadline = Clock::now() + m_deadline;
+    const Bus bus = Connect(m_busAddress, deadline);
     if (!bus)
         return ServiceState::NotInCharge; // no bus: nobody can manage the interface
     std::string path;
-    switch (FindDevice(bus.get(), interfaceName, path)) {
+    switch (FindDevice(bus.get(), interfaceName, path, deadline)) {
     case Lookup::NoService:
     case Lookup::UnknownDevice:
         return ServiceState::NotInCharge;
@@ -96,19 +116,20 @@ std::optional<ServiceState> NetworkManagerService::Query(const std::string& inte
     }
     Error error;
     int managed = 0;
-    if (sd_bus_get_property_trivial(bus.get(), kService, path.c_str(), kDeviceInterface, "Managed",
-                                    &error.e, 'b', &managed) < 0)
+    if (sd_bus_get_property_trivial(Within(bus.get(), deadline), kService, path.c_str(),
+                                    kDeviceInterface, "Managed", &error.e, 'b', &managed) < 0)
         return std::nullopt;
     return managed ? ServiceState::InCharge : ServiceState::Released;
 }
 
 bool NetworkManagerService::SetManaged(const std::string& interfaceName, bool managed) const
 {
-    const Bus bus = Connect(m_busAddress);
+    const auto deadline = Clock::now() + m_deadline;
+    const Bus bus = Connect(m_busAddress, deadline);
     if (!bus)
         return true;
     std::string path;
-    switch (FindDevice(bus.get(), interfaceName, path)) {
+    switch (FindDevice(bus.get(), interfaceName, path, deadline)) {
     case Lookup::NoService:
     case Lookup::UnknownDevice:
         return true;
@@ -118,8 +139,9 @@ bool NetworkManagerService::SetManaged(const std::string& interfaceName, bool ma
         break;
     }
     Error error;
-    return sd_bus_set_property(bus.get(), kService, path.c_str(), kDeviceInterface, "Managed",
-                               &error.e, "b", static_cast<int>(managed)) >= 0;
+    return sd_bus_set_property(Within(bus.get(), deadline), kService, path.c_str(),
+                               kDeviceInterface, "Managed", &error.e, "b",
+                               static_cast<int>(managed)) >= 0;
 }
 
 } // namespace kesto::linuxwlan

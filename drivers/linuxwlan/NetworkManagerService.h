@@ -4,6 +4,7 @@
 // NetworkManager on it, or when it does not know the interface, no service is in charge.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -18,8 +19,12 @@ enum class ServiceState {
 class NetworkManagerService {
 public:
     // busAddress: a D-Bus address ("unix:path=..."); empty for the system bus (which
-    // honours DBUS_SYSTEM_BUS_ADDRESS).
-    explicit NetworkManagerService(std::string busAddress) : m_busAddress(std::move(busAddress)) {}
+    // honours DBUS_SYSTEM_BUS_ADDRESS). deadline: how long one question may take in all,
+    // connecting included (the caller's thread waits for it).
+    NetworkManagerService(std::string busAddress, std::chrono::milliseconds deadline)
+        : m_busAddress(std::move(busAddress)), m_deadline(deadline)
+    {
+    }
 
     // nullopt when NetworkManager is there but does not answer as it should.
     std::optional<ServiceState> Query(const std::string& interfaceName) const;
@@ -29,6 +34,7 @@ public:
 
 private:
     std::string m_busAddress;
+    std::chrono::milliseconds m_deadline;
 };
 
 } // namespace kesto::linuxwlan

@@ -115,7 +115,7 @@ std::uint32_t SurveyRecordEncoder::Write(std::span<std::uint8_t> buffer,
         std::copy(name.begin(), name.end(), record.begin() + kSsid);
         Put32(record, kPrivacy, security == ScanSecurity::Open ? 0 : 1);
         Put32(record, kRssi, static_cast<std::uint32_t>(bss.signalDbm));
-        Put32(record, kNetworkTypeInUse, kTypeOfdm24);
+        Put32(record, kNetworkTypeInUse, channel > 14 ? kTypeOfdm5 : kTypeOfdm24);
         Put32(record, kConfiguration, 32);
         Put32(record, kBeaconPeriod, kBeaconInterval);
         Put32(record, kFrequency, static_cast<std::uint32_t>(bss.frequencyMhz) * 1000);

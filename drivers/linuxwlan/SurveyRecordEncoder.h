@@ -29,9 +29,9 @@ public:
     // The information elements of one network (see README.md).
     static std::vector<std::uint8_t> InformationElements(const ScanResult& bss);
 
-    // Writes the count and one record per 2.4 GHz network, in order, as many as fit
-    // whole; returns the count written. A buffer shorter than 4 bytes is left untouched
-    // and 0 returned.
+    // Writes the count and one record per network of the 2.4 or 5 GHz band (the others
+    // have no channel the survey shows), in order, as many as fit whole; returns the
+    // count written. A buffer shorter than 4 bytes is left untouched and 0 returned.
     static std::uint32_t Write(std::span<std::uint8_t> buffer,
                                const std::vector<ScanResult>& bsses);
 };

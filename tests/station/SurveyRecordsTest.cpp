@@ -203,18 +203,34 @@ TEST(SurveyRecordsTest, ElementsStatedLongerThanTheRecordAreNotWpa)
     EXPECT_EQ(ReadSurveyRecords(Buffer(1, {r}))[0].encryption, SurveyEncryption::Wep);
 }
 
-TEST(SurveyDerivedTest, ChannelFromFrequency)
+struct ChannelCase {
+    std::string_view name;
+    std::uint32_t frequencyKhz;
+    int listed;  // in the list and the details
+    int adapter; // in a profile or the driver's channel value made from the entry
+};
+class SurveyChannels : public testing::TestWithParam<ChannelCase> {};
+TEST_P(SurveyChannels, FromTheFrequency)
 {
-    EXPECT_EQ(ChannelFromFrequency(2412000), 1);
-    EXPECT_EQ(ChannelFromFrequency(2437000), 6);
-    EXPECT_EQ(ChannelFromFrequency(2472000), 13);
-    EXPECT_EQ(ChannelFromFrequency(2484000), 14);
-    EXPECT_EQ(ChannelFromFrequency(0), 0);
-    EXPECT_EQ(ChannelFromFrequency(2411999), 0);
-    EXPECT_EQ(ChannelFromFrequency(2485000), 0);    // above the band
-    EXPECT_EQ(ChannelFromFrequency(5180000), 0);    // the 5 GHz band's channel 36
-    EXPECT_EQ(ChannelFromFrequency(0xFFFFFFFF), 0); // garbage from the driver
+    EXPECT_EQ(ChannelFromFrequency(GetParam().frequencyKhz), GetParam().listed);
+    EXPECT_EQ(AdapterChannel(GetParam().frequencyKhz), GetParam().adapter);
 }
+INSTANTIATE_TEST_SUITE_P(Bands, SurveyChannels,
+                         testing::Values(ChannelCase{"First", 2412000, 1, 1},
+                                         ChannelCase{"Six", 2437000, 6, 6},
+                                         ChannelCase{"Thirteen", 2472000, 13, 13},
+                                         ChannelCase{"Fourteen", 2484000, 14, 14},
+                                         ChannelCase{"Empty", 0, 0, 0},
+                                         ChannelCase{"BelowTheBand", 2411999, 0, 0},
+                                         ChannelCase{"AboveTheBand", 2485000, 0, 0},
+                                         ChannelCase{"FiveGigahertzFirst", 5180000, 36, 0},
+                                         ChannelCase{"FiveGigahertzHundred", 5500000, 100, 0},
+                                         ChannelCase{"FiveGigahertzLast", 5885000, 177, 0},
+                                         ChannelCase{"BelowThirtySix", 5179999, 0, 0},
+                                         ChannelCase{"AboveOneSeventySeven", 5890000, 0, 0},
+                                         ChannelCase{"SixGigahertz", 5955000, 0, 0},
+                                         ChannelCase{"Garbage", 0xFFFFFFFF, 0, 0}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(SurveyDerivedTest, SignalPercentWithinTheCalibration)
 {

@@ -2,9 +2,12 @@
 // against hostapd and wpa_supplicant on mac80211_hwsim radios. The library drives wlan1;
 // access points in range are wlan0 (open, channel 1), wlan2 (WEP 128, shared key,
 // channel 11), wlan3 (WPA2, channel 6), wlan5 (WEP 64, either authentication, channel
-// 4), wlan6 (WEP 128, open system, channel 9), wlan7 (WPA with TKIP, channel 2) and
-// wlan8 (WPA2 with 802.1X, channel 8); wlan4 is a peer station for our own access
-// point. Times are real: each wait polls until its state shows or a deadline passes.
+// 4), wlan6 (WEP 128, open system, channel 9), wlan7 (WPA with TKIP, channel 2),
+// wlan8 (WPA2 with 802.1X, channel 8) and on wlan9 fifty-two WPA2 neighbours (channel
+// 7); wlan4 is a peer station for our own access point. Times are real: each wait
+// polls until its state shows or a deadline passes. The library works on its own
+// thread: a mode switch is under way when the call returns, so tests wait for its
+// outcome.
 #include "drivers/linuxwlan/ControlClient.h"
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 #include "registry/SqliteRegistry.h"
@@ -25,6 +28,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <optional>
 #include <thread>
 
@@ -73,7 +77,11 @@ protected:
 
     void TearDown() override
     {
-        lib->SetWL_OperationMode_STA_AP(ctx, 0); // the next test starts in station mode
+        // The next test starts in station mode: wpa_supplicant holds wlan1 again.
+        lib->SetWL_OperationMode_STA_AP(ctx, 0);
+        const ControlClient station(500ms);
+        EXPECT_TRUE(WaitFor(
+            [&] { return station.Request("/run/wpa_supplicant/wlan1", "PING").ok(); }, 20s));
     }
 
     // Open system, WEP off, the given name: what applying an open profile sends.
@@ -87,6 +95,17 @@ protected:
     }
 
     bool Associated() { return lib->QueryWL_LinkStatus(ctx) == 3; }
+
+    // Once hostapd holds the interface with our settings: it tells its address and the
+    // channel we set (until it has read hostapd, the library knows no address).
+    bool RunsAccessPoint(std::array<std::uint8_t, 6>& bssid, int channel)
+    {
+        return WaitFor(
+            [&] {
+                return lib->QueryWL_BSSID(ctx, bssid) == 0 && lib->QueryWL_Channel(ctx) == channel;
+            },
+            20s);
+    }
 
     SqliteRegistry registry{":memory:"};
     std::unique_ptr<LinuxWlanLibrary> lib;
@@ -110,35 +129,63 @@ constexpr std::array<InRange, 7> kInRange{{
     {"Kesto RADIUS", 8, "WPA-RADIUS"},
 }};
 
-TEST_F(OnTheAir, SurveyListsTheAccessPointsInRange)
+constexpr std::string_view kNeighbour = "Kesto Nachbarschaft Nummer ";
+constexpr std::size_t kNeighbours = 52;
+
+TEST_F(OnTheAir, SurveyListsEveryAccessPointOnceTheRadioIsDone)
 {
-    ASSERT_EQ(lib->WL_SiteSurveyStart(ctx), 0);
+    // As the survey page does: start, ask whether the scan is done until an upper bound,
+    // then read the results once.
+    const auto survey = [&]() -> std::vector<SurveyEntry> {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(lib->WL_SiteSurveyStart(ctx), 0);
+        int state = 0;
+        WaitFor([&] { return (state = lib->WL_SiteSurveyState(ctx)) != 0; }, 10s);
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+        RecordProperty("scan_ms", static_cast<int>(took.count()));
+        std::cout << "KESTO-VM: the scan took " << took.count() << " ms\n";
+        EXPECT_EQ(state, 1);
+        std::vector<std::uint8_t> buffer(kSurveyBufferSize);
+        EXPECT_EQ(lib->WL_RetrieveSiteSurveyData(ctx, buffer), 0);
+        return ReadSurveyRecords(buffer);
+    };
+    // A radio can miss an answer in one scan, as a user who scans again knows: one of up
+    // to three surveys must list every access point at once.
     std::vector<SurveyEntry> entries;
+    for (int scans = 0; scans < 3 && entries.size() < kInRange.size() + kNeighbours; ++scans)
+        entries = survey();
     const auto find = [&](std::string_view name) -> const SurveyEntry* {
         for (const auto& e : entries)
             if (e.ssid == name)
                 return &e;
         return nullptr;
     };
-    const bool all = WaitFor(
-        [&] {
-            std::vector<std::uint8_t> buffer(kSurveyBufferSize);
-            if (lib->WL_RetrieveSiteSurveyData(ctx, buffer) != 0)
-                return false;
-            entries = ReadSurveyRecords(buffer);
-            return std::all_of(kInRange.begin(), kInRange.end(),
-                               [&](const InRange& ap) { return find(ap.ssid) != nullptr; });
-        },
-        20s);
     for (const InRange& ap : kInRange) {
         SCOPED_TRACE(ap.ssid);
         const SurveyEntry* e = find(ap.ssid);
-        ASSERT_TRUE(e) << "after " << (all ? "all" : "not all") << " showed";
+        ASSERT_TRUE(e);
         EXPECT_EQ(ChannelFromFrequency(e->frequencyKhz), ap.channel);
         EXPECT_EQ(EncryptionLabel(e->encryption), ap.label);
         EXPECT_LT(e->rssi, 0);
         EXPECT_EQ(e->infrastructureMode, 1);
     }
+    for (std::size_t n = 0; n < kNeighbours; ++n) {
+        char name[33];
+        std::snprintf(name, sizeof name, "%s%05zu", std::string(kNeighbour).c_str(), n);
+        const SurveyEntry* e = find(name);
+        ASSERT_TRUE(e) << name;
+        EXPECT_EQ(ChannelFromFrequency(e->frequencyKhz), 7);
+        EXPECT_EQ(EncryptionLabel(e->encryption), "WPA-PSK");
+    }
+    EXPECT_EQ(entries.size(), kInRange.size() + kNeighbours);
+
+    // What the daemon's one scan-results reply would have given: cut at 4 KB.
+    const ControlClient direct(2000ms);
+    const auto cut =
+        ParseScanResults(direct.Request("/run/wpa_supplicant/wlan1", "SCAN_RESULTS").text);
+    ASSERT_TRUE(cut);
+    EXPECT_LT(cut->size(), entries.size());
 }
 
 TEST_F(OnTheAir, JoinsAnOpenNetworkAndReadsTheLink)
@@ -197,7 +244,8 @@ TEST_F(OnTheAir, AccessPointAdmitsThePeerByTheFilter)
     ASSERT_EQ(lib->SetWL_WEPStatus(ctx, 1), 0);
     ASSERT_EQ(lib->SetWL_OperationMode_STA_AP(ctx, 1), 0);
     ASSERT_EQ(lib->QueryWL_LinkStatus(ctx), 8);
-    EXPECT_EQ(lib->QueryWL_Channel(ctx), 3);
+    std::array<std::uint8_t, 6> bssid{};
+    ASSERT_TRUE(RunsAccessPoint(bssid, 3));
 
     // The peer joins our access point.
     const ControlClient peer(2000ms);
@@ -233,6 +281,7 @@ TEST_F(OnTheAir, AccessPointAdmitsThePeerByTheFilter)
     ASSERT_EQ(lib->SetWLAP_FilterList(ctx, filter), 0);
     ASSERT_EQ(lib->SetWLAP_FilterMode(ctx, 2), 0);
     EXPECT_TRUE(WaitFor([&] { return stations() == 0; }, 20s));
+    peer.Request(sock, "REMOVE_NETWORK all"); // the peer stops looking for us
 }
 
 // WEP joins as applying a WEP profile sends them: authentication, WEP on, the key in its
@@ -482,9 +531,8 @@ TEST_P(OwnAccessPoint, AdmitsThePeerAsTheSettingsSay)
     ASSERT_EQ(lib->SetWLAP_FilterMode(ctx, c.filterMode), 0);
     ASSERT_EQ(lib->SetWL_OperationMode_STA_AP(ctx, 1), 0);
     ASSERT_EQ(lib->QueryWL_LinkStatus(ctx), 8);
-    EXPECT_EQ(lib->QueryWL_Channel(ctx), 5);
     std::array<std::uint8_t, 6> bssid{};
-    ASSERT_EQ(lib->QueryWL_BSSID(ctx, bssid), 0);
+    ASSERT_TRUE(RunsAccessPoint(bssid, 5)) << peer.Request("/run/hostapd/wlan1", "STATUS").text;
 
     if (c.hidden) {
         // What the peer hears of us before it asks for the name: a network without one.
@@ -493,19 +541,21 @@ TEST_P(OwnAccessPoint, AdmitsThePeerAsTheSettingsSay)
         EXPECT_TRUE(WaitFor(
             [&] {
                 // Passive, on our channel only: the dwell outlasts a beacon interval, and
-                // a hidden access point answers no probe for any name.
-                PeerAsk("SCAN freq=2432 passive=1");
-                const auto results = ParseScanResults(PeerAsk("SCAN_RESULTS"));
-                for (const ScanResult& b : results.value_or(std::vector<ScanResult>{}))
-                    if (b.bssid == bssid)
-                        heard = b;
-                return heard.has_value();
+                // a hidden access point answers no probe for any name. The kernel forgets
+                // what it heard before (the name an earlier test's access point at this
+                // address sent). Asked for by address: the neighbours fill more than one
+                // 4 KB list of results.
+                PeerAsk("SCAN freq=2432 passive=1 only_new=1");
+                const auto entry =
+                    ParseBss(PeerAsk("BSS " + MacText(bssid) + " MASK=" + std::string(kBssMask)));
+                if (entry && entry->bss)
+                    heard = entry->bss;
+                return heard && heard->ssid.empty();
             },
             15s))
-            << "the peer never heard " << MacText(bssid);
-        if (heard) {
-            EXPECT_EQ(heard->ssid, "");
-        }
+            << "the peer heard " << MacText(bssid) << " as \""
+            << (heard ? heard->ssid : std::string("nothing")) << "\"\n"
+            << PeerAsk("STATUS");
     }
 
     const std::string id = std::to_string(ParseNetworkId(PeerAsk("ADD_NETWORK")).value_or(0));

@@ -186,16 +186,73 @@ TEST(ListNetworks, FlagsOfOneNetwork)
     EXPECT_FALSE(NetworkFlags(reply, 7));
 }
 
-TEST(Frequencies, ChannelsOfTheTwoPointFourGigahertzBand)
+struct FrequencyCase {
+    std::string_view name;
+    int mhz;
+    int channel;
+};
+class Frequencies : public testing::TestWithParam<FrequencyCase> {};
+TEST_P(Frequencies, GiveTheBandsChannelNumbers)
 {
-    EXPECT_EQ(ChannelOfFrequency(2412), 1);
-    EXPECT_EQ(ChannelOfFrequency(2472), 13);
-    EXPECT_EQ(ChannelOfFrequency(2484), 14);
-    EXPECT_EQ(ChannelOfFrequency(2413), 0);
-    EXPECT_EQ(ChannelOfFrequency(5180), 0);
-    for (int channel = 1; channel <= 14; ++channel)
-        EXPECT_EQ(ChannelOfFrequency(FrequencyOfChannel(channel)), channel);
-    EXPECT_EQ(FrequencyOfChannel(15), 0);
+    EXPECT_EQ(ChannelOfFrequency(GetParam().mhz), GetParam().channel);
+    // Only 2.4 GHz channels go the other way: the adapter's settings take no others.
+    const int channel = GetParam().channel;
+    EXPECT_EQ(FrequencyOfChannel(channel), channel >= 1 && channel <= 14 ? GetParam().mhz : 0);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Bands, Frequencies,
+    testing::Values(FrequencyCase{"First", 2412, 1}, FrequencyCase{"Thirteen", 2472, 13},
+                    FrequencyCase{"Fourteen", 2484, 14}, FrequencyCase{"OffTheGrid", 2413, 0},
+                    FrequencyCase{"BetweenThirteenAndFourteen", 2477, 0},
+                    FrequencyCase{"FiveGigahertzFirst", 5180, 36},
+                    FrequencyCase{"FiveGigahertzLast", 5885, 177},
+                    FrequencyCase{"BelowThirtySix", 5175, 0}, FrequencyCase{"AboveLast", 5890, 0},
+                    FrequencyCase{"FiveGigahertzOffTheGrid", 5182, 0},
+                    FrequencyCase{"SixGigahertz", 5955, 0}, FrequencyCase{"Zero", 0, 0},
+                    FrequencyCase{"Negative", -2412, 0}),
+    test::ParamName{});
+
+// wpa_supplicant 2.10's BSS reply with the library's mask.
+constexpr std::string_view kBssEntry = "id=17\nbssid=02:00:00:00:01:00\nfreq=5180\nlevel=-30\n"
+                                       "flags=[WPA2-PSK-CCMP][ESS]\nssid=caf\\xc3\\xa9\n";
+
+struct BssCase {
+    std::string_view name;
+    std::string reply;
+    std::optional<int> id;
+    bool network; // every field read
+};
+class BssReplies : public testing::TestWithParam<BssCase> {};
+TEST_P(BssReplies, IdLeadsOnAndTheNetworkOnlyWhenWhole)
+{
+    const auto entry = ParseBss(GetParam().reply);
+    ASSERT_EQ(entry.has_value(), GetParam().id.has_value());
+    if (!entry)
+        return;
+    EXPECT_EQ(entry->id, *GetParam().id);
+    EXPECT_EQ(entry->bss.has_value(), GetParam().network);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Replies, BssReplies,
+    testing::Values(
+        BssCase{"Whole", std::string(kBssEntry), 17, true},
+        BssCase{"AfterTheLast", "", std::nullopt, false},
+        BssCase{"Refused", "FAIL\n", std::nullopt, false},
+        BssCase{"NegativeId", "id=-1\nbssid=02:00:00:00:01:00\n", std::nullopt, false},
+        BssCase{"BadAddress", "id=3\nbssid=02:00\nfreq=2412\nlevel=-3\nflags=\nssid=x\n", 3, false},
+        BssCase{"NoFlags", "id=3\nbssid=02:00:00:00:01:00\nfreq=2412\nlevel=-3\nssid=x\n", 3,
+                false},
+        BssCase{"CutEscape",
+                "id=3\nbssid=02:00:00:00:01:00\nfreq=2412\nlevel=-3\nflags=\nssid=a\\x4\n", 3,
+                false},
+        BssCase{"EmptyName", "id=4\nbssid=02:00:00:00:01:00\nfreq=2412\nlevel=-3\nflags=\nssid=\n",
+                4, true}),
+    test::ParamName{});
+
+TEST(BssReplies, WholeEntryReadsLikeAScanResult)
+{
+    EXPECT_EQ(ParseBss(kBssEntry)->bss,
+              (ScanResult{{2, 0, 0, 0, 1, 0}, 5180, -30, "[WPA2-PSK-CCMP][ESS]", "caf\xc3\xa9"}));
 }
 
 } // namespace

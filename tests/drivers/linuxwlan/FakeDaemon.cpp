@@ -54,12 +54,25 @@ void FakeDaemon::setPrefix(std::vector<std::string> messages)
     m_prefix = std::move(messages);
 }
 
+void FakeDaemon::Broadcast(const std::string& text)
+{
+    const std::string message = "<2>" + text;
+    std::lock_guard lock(m_mutex);
+    for (const Client& client : m_attached)
+        ::sendto(m_fd, message.data(), message.size(), MSG_DONTWAIT,
+                 reinterpret_cast<const sockaddr*>(&client.address), client.length);
+}
+
 void FakeDaemon::Serve()
 {
     std::vector<char> buffer(4096);
     while (!m_stop) {
+        if (m_paused) {
+            ::usleep(5000);
+            continue;
+        }
         pollfd wait{m_fd, POLLIN, 0};
-        if (::poll(&wait, 1, 20) <= 0)
+        if (::poll(&wait, 1, 20) <= 0 || m_paused)
             continue;
         sockaddr_un from{};
         socklen_t fromLength = sizeof(from);
@@ -68,11 +81,22 @@ void FakeDaemon::Serve()
         if (got < 0)
             continue;
         const std::string command(buffer.data(), static_cast<std::size_t>(got));
+        const auto same = [&](const Client& c) {
+            return c.length == fromLength && std::memcmp(&c.address, &from, fromLength) == 0;
+        };
         std::vector<std::string> prefix;
         {
             std::lock_guard lock(m_mutex);
             m_commands.push_back(command);
             prefix = m_prefix;
+            if (command == "ATTACH" || command == "DETACH")
+                std::erase_if(m_attached, same);
+            if (command == "ATTACH")
+                m_attached.push_back({from, fromLength});
+        }
+        if (command == "ATTACH" || command == "DETACH") {
+            ::sendto(m_fd, "OK\n", 3, 0, reinterpret_cast<const sockaddr*>(&from), fromLength);
+            continue;
         }
         for (const std::string& message : prefix)
             ::sendto(m_fd, message.data(), message.size(), 0,

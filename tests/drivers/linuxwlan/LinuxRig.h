@@ -1,6 +1,8 @@
 // LinuxRig: the Linux adapter library against a scratch sysfs tree and fake daemons.
 // One wireless interface wlan0 (index 3) on a USB radio, one wired eth0; a station
 // daemon that answers from a table of replies, and hostapd's and both global sockets.
+// The library's thread reads every 20 ms and gives a daemon 300 ms to answer; what it
+// logs is kept.
 #pragma once
 
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
@@ -10,11 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
-
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <thread>
 
 namespace kesto::linuxwlan::test {
 
@@ -22,7 +28,8 @@ inline constexpr std::string_view kDriverKey =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\0003";
 
 // Replies by command: the longest key that the command starts with wins; commands
-// without one get "OK\n". A reply of nullopt stays unanswered.
+// without one get "OK\n". A reply of nullopt stays unanswered. A command made slow keeps
+// the daemon busy that long before it answers.
 class ReplyTable {
 public:
     void set(std::string prefix, std::optional<std::string> reply)
@@ -30,9 +37,20 @@ public:
         std::lock_guard lock(m_mutex);
         m_replies[std::move(prefix)] = std::move(reply);
     }
-    std::optional<std::string> operator()(const std::string& command)
+    void slow(std::string command, std::chrono::milliseconds busy)
     {
         std::lock_guard lock(m_mutex);
+        m_slow[std::move(command)] = busy;
+    }
+    std::optional<std::string> operator()(const std::string& command)
+    {
+        std::unique_lock lock(m_mutex);
+        if (const auto busy = m_slow.find(command); busy != m_slow.end()) {
+            const auto wait = busy->second;
+            lock.unlock();
+            std::this_thread::sleep_for(wait);
+            lock.lock();
+        }
         const std::pair<const std::string, std::optional<std::string>>* best = nullptr;
         for (const auto& entry : m_replies) {
             if (command.starts_with(entry.first) &&
@@ -45,10 +63,52 @@ public:
 private:
     std::mutex m_mutex;
     std::map<std::string, std::optional<std::string>> m_replies;
+    std::map<std::string, std::chrono::milliseconds> m_slow;
 };
+
+// Polls until done() holds: the library's thread works on its own time. False when it
+// does not within limit.
+inline bool Eventually(const std::function<bool()>& done,
+                       std::chrono::milliseconds limit = std::chrono::seconds(5))
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// What a daemon was sent, without the reading rounds' requests: what the settings,
+// moves and scans made the library send.
+inline std::vector<std::string> Sent(const FakeDaemon& daemon)
+{
+    static const std::set<std::string> kReadings{"PING",
+                                                 "ATTACH",
+                                                 "DETACH",
+                                                 "STATUS",
+                                                 "SIGNAL_POLL",
+                                                 "LIST_NETWORKS",
+                                                 "GET_CAPABILITY channels",
+                                                 "STA-FIRST"};
+    std::vector<std::string> sent = daemon.commands();
+    std::erase_if(sent, [](const std::string& c) {
+        return kReadings.contains(c) || c.starts_with("STA-NEXT ") || c.starts_with("BSS ");
+    });
+    return sent;
+}
+
+inline std::size_t CountOf(const FakeDaemon& daemon, const std::string& command)
+{
+    const auto sent = daemon.commands();
+    return static_cast<std::size_t>(std::count(sent.begin(), sent.end(), command));
+}
 
 struct LinuxRig {
     kesto::test::TempDir dir;
+    mutable std::mutex logMutex;
+    mutable std::vector<std::string> logged;
     SqliteRegistry registry{":memory:"};
     ReplyTable wpaReplies;
     ReplyTable hostapdReplies;
@@ -72,6 +132,12 @@ struct LinuxRig {
         config.hostapdGlobal = (dir.path() / "hostapd-global").string();
         config.apConfigFile = "/etc/kesto/ap.conf";
         config.replyTimeout = std::chrono::milliseconds(300);
+        config.moveTimeout = std::chrono::milliseconds(1000);
+        config.pollInterval = std::chrono::milliseconds(20);
+        config.log = [this](const std::string& text) {
+            std::lock_guard lock(logMutex);
+            logged.push_back(text);
+        };
         config.systemBus =
             m_systemBus.empty() ? "unix:path=" + (dir.path() / "no-bus").string() : m_systemBus;
         return config;
@@ -131,7 +197,21 @@ struct LinuxRig {
             dir.write((stats / zero).string(), "0\n");
     }
 
-    // Lists the adapters and opens wlan0, as the main window does.
+    std::vector<std::string> Logged() const
+    {
+        std::lock_guard lock(logMutex);
+        return logged;
+    }
+
+    // Waits until the library's thread has read the daemon n more times.
+    void Rounds(const FakeDaemon& daemon, std::size_t n)
+    {
+        const std::size_t start = CountOf(daemon, "STATUS");
+        ASSERT_TRUE(Eventually([&] { return CountOf(daemon, "STATUS") >= start + n; }));
+    }
+
+    // Lists the adapters and opens wlan0, as the main window does; returns once the
+    // library's thread has attached to the station daemon and read it.
     void Open()
     {
         std::array<NicAdapterEntry, 10> list{};
@@ -139,6 +219,7 @@ struct LinuxRig {
         std::memcpy(ctx.name, list[0].name, sizeof ctx.name);
         std::memcpy(ctx.driverInstance, list[0].driverInstance, sizeof ctx.driverInstance);
         ASSERT_NE(lib->QvOpenAdapter(ctx), 0);
+        ASSERT_TRUE(Eventually([&] { return CountOf(*wpa, "STATUS") >= 2; }));
         wpa->clear();
     }
 };

@@ -86,13 +86,16 @@ TEST(SurveyRoundTrip, NamesWithAnyBytesComeBackWhole)
     EXPECT_EQ(entries[0].ssid, latin1);
 }
 
-TEST(SurveyRoundTrip, NetworksOutsideTheBandAreLeftOut)
+TEST(SurveyRoundTrip, FiveGigahertzNetworksAreListedAndOthersWithoutChannelLeftOut)
 {
-    const auto entries =
-        RoundTrip({Bss(1, 5180, -30, "[ESS]", "Fuenf"), Bss(2, 2437, -50, "[ESS]", "Sechs"),
-                   Bss(3, 5955, -50, "[ESS]", "Sechs-GHz")});
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].ssid, "Sechs");
+    const auto entries = RoundTrip(
+        {Bss(1, 5180, -30, "[WPA2-PSK-CCMP][ESS]", "Fuenf"), Bss(2, 2437, -50, "[ESS]", "Sechs"),
+         Bss(3, 5955, -50, "[ESS]", "Sechs-GHz"), Bss(4, 5885, -60, "[ESS]", "Oben")});
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(ChannelFromFrequency(entries[0].frequencyKhz), 36);
+    EXPECT_EQ(entries[0].encryption, SurveyEncryption::WpaPsk);
+    EXPECT_EQ(entries[1].ssid, "Sechs");
+    EXPECT_EQ(ChannelFromFrequency(entries[2].frequencyKhz), 177);
 }
 
 TEST(SurveyRoundTrip, OnlyWholeRecordsAreWrittenAndCounted)

@@ -1,0 +1,49 @@
+// DaemonLine: the requests of the library's thread to one daemon's control socket, and
+// whether that daemon answers. A request that gets no reply in time, or finds no
+// daemon, makes it count as not answering, which is logged once; from then on requests
+// fail at once without being sent, and Probe's PING finds out when it answers again
+// (logged too). So a stopped daemon costs one timeout, not one per request.
+#pragma once
+
+#include "drivers/linuxwlan/ControlClient.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kesto::linuxwlan {
+
+class DaemonLine {
+public:
+    using Log = std::function<void(const std::string&)>;
+
+    // name: how the log calls the daemon ("wpa_supplicant on wlan0").
+    DaemonLine(std::string name, std::string socketPath, std::chrono::milliseconds timeout,
+               int cancelFd, Log log);
+
+    // A request with the line's timeout, or with a longer one for the requests that set
+    // up the radio before the daemon answers.
+    ControlReply Request(std::string_view command);
+    ControlReply Request(std::string_view command, std::chrono::milliseconds timeout);
+    // The request was answered with a reply starting with "OK".
+    bool Ok(std::string_view command);
+    bool Ok(std::string_view command, std::chrono::milliseconds timeout);
+
+    bool answering() const { return m_answering; }
+    // Asks a daemon that does not answer whether it does again; true when it answers.
+    bool Probe();
+    const std::string& path() const { return m_path; }
+
+private:
+    void Mark(bool answering);
+
+    std::string m_name;
+    std::string m_path;
+    std::chrono::milliseconds m_timeout;
+    ControlClient m_client;
+    Log m_log;
+    bool m_answering = true;
+};
+
+} // namespace kesto::linuxwlan
