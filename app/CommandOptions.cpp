@@ -147,6 +147,17 @@ std::string Word(std::span<const std::string_view> words, std::int64_t value)
                : std::string();
 }
 
+// The secrets of a join or a profile and how the WEP entry or the WPA-PSK page takes them.
+template <typename Request> void TakeSecrets(const CommandOptions& options, Request& out)
+{
+    out.key = Text(options, "wep-key");
+    out.passPhrase = Text(options, "passphrase");
+    Take(options, "key-index", out.keyIndex, -1);
+    Take(options, "key-size", out.keySize);
+    Take(options, "authentication", out.authentication);
+    Take(options, "cipher", out.cipher);
+}
+
 } // namespace
 
 std::vector<Field> DescribeProfile(const ProfileEntry& entry)
@@ -270,12 +281,7 @@ Refused MakeJoinRequest(std::string_view name, const CommandOptions& options, Jo
         return refused;
     out = {};
     out.name = name;
-    out.key = Text(options, "wep-key");
-    out.passPhrase = Text(options, "passphrase");
-    Take(options, "key-index", out.keyIndex, -1);
-    Take(options, "key-size", out.keySize);
-    Take(options, "authentication", out.authentication);
-    Take(options, "cipher", out.cipher);
+    TakeSecrets(options, out);
     return std::nullopt;
 }
 
@@ -292,8 +298,7 @@ Refused MakeProfileRequest(std::string_view name, const CommandOptions& options,
     out.adHoc = Number(options, "ad-hoc").value_or(0) != 0;
     Take(options, "channel", out.channel);
     Take(options, "wireless-mode", out.wirelessMode);
-    out.key = Text(options, "wep-key");
-    out.passPhrase = Text(options, "passphrase");
+    TakeSecrets(options, out);
     // Without a word on it, the secret given says the security: a key is WEP, a pass
     // phrase WPA-PSK (WEP keys from a pass phrase need "security wep").
     out.security = !out.key.empty()          ? ProfileSecurity::Wep
@@ -304,10 +309,6 @@ Refused MakeProfileRequest(std::string_view name, const CommandOptions& options,
         return Invalid("Ein Profil ohne Sicherheit braucht keinen Schl\u00fcssel.");
     if (out.security == ProfileSecurity::WpaPsk && !out.key.empty())
         return Invalid("WPA-PSK nimmt eine Passphrase, keinen WEP-Schl\u00fcssel.");
-    Take(options, "key-index", out.keyIndex, -1);
-    Take(options, "key-size", out.keySize);
-    Take(options, "authentication", out.authentication);
-    Take(options, "cipher", out.cipher);
     return std::nullopt;
 }
 

@@ -2,13 +2,13 @@
 #include "app/UtilityCommands.h"
 
 #include "ap/ApApply.h"
+#include "ap/FilterEntry.h"
 #include "pages/MainWindowIds.h"
 #include "security/SecurityForm.h"
 #include "station/SurveyJoin.h"
 #include "station/SurveyRecords.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace kesto {
@@ -22,14 +22,6 @@ constexpr std::uint32_t kApSettleMs = 100;
 Refusal Refuse(std::string_view name, std::string_view message)
 {
     return Refusal{name, std::string(message)};
-}
-
-std::string BssidText(const std::array<std::uint8_t, 6>& mac)
-{
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
 }
 
 } // namespace
@@ -129,7 +121,7 @@ std::vector<SurveyNetwork> UtilityCommands::Networks()
     std::vector<SurveyNetwork> networks;
     const AdapterCalibration& calibration = m_dialog.discovery().Calibration();
     for (const SurveyEntry& entry : m_dialog.controllers().survey().scan().results())
-        networks.push_back({ShowableName(entry.ssid), BssidText(entry.bssid),
+        networks.push_back({ShowableName(entry.ssid), MacAddressText(entry.bssid),
                             ChannelFromFrequency(entry.frequencyKhz),
                             SignalPercent(entry.rssi, calibration), entry.rssi,
                             std::string(EncryptionLabel(entry.encryption)),

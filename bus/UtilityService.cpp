@@ -318,10 +318,10 @@ void UtilityService::Dispatch(const QDBusMessage& message)
     } catch (const std::exception& error) {
         // No step should throw; if one does, the caller still gets an answer and the
         // program runs on rather than ending inside the event loop.
-        std::cerr << "kesto-utility: " << wire::ToUtf8(message.member()) << " failed: "
-                  << error.what() << "\n";
-        Refuse(message, Refusal{"Failed", "Der Befehl ist fehlgeschlagen: " +
-                                              std::string(error.what())});
+        std::cerr << "kesto-utility: " << wire::ToUtf8(message.member())
+                  << " failed: " << error.what() << "\n";
+        Refuse(message,
+               Refusal{"Failed", "Der Befehl ist fehlgeschlagen: " + std::string(error.what())});
     }
     m_nested = false;
 }
@@ -573,11 +573,21 @@ void UtilityService::OnListProfiles(const QDBusMessage& message)
     Reply(message, {QVariant::fromValue(profiles)});
 }
 
+bool UtilityService::ProfileName(const QDBusMessage& message, std::string& name)
+{
+    name = Utf8(message.arguments().value(0));
+    if (Refused refused = CheckText(name, "Der Profilname", true)) {
+        Refuse(message, *refused);
+        return false;
+    }
+    return true;
+}
+
 void UtilityService::OnGetProfile(const QDBusMessage& message)
 {
-    const std::string name = Utf8(message.arguments().value(0));
-    if (Refused refused = CheckText(name, "Der Profilname", true))
-        return Refuse(message, *refused);
+    std::string name;
+    if (!ProfileName(message, name))
+        return;
     const std::optional<ProfileEntry> entry = m_commands->profiles().Find(name);
     if (!entry)
         return Refuse(message, Refusal{"UnknownProfile", std::string(kProfileMissingMessage)});
@@ -600,9 +610,9 @@ void UtilityService::OnAddProfile(const QDBusMessage& message)
 
 void UtilityService::OnDeleteProfile(const QDBusMessage& message)
 {
-    const std::string name = Utf8(message.arguments().value(0));
-    if (Refused refused = CheckText(name, "Der Profilname", true))
-        return Refuse(message, *refused);
+    std::string name;
+    if (!ProfileName(message, name))
+        return;
     if (Refused blocked = ChangeBlocked(UtilityCommands::Change::Profiles))
         return Refuse(message, *blocked);
     ReplyOr(message, m_commands->DeleteProfile(name));
@@ -610,9 +620,9 @@ void UtilityService::OnDeleteProfile(const QDBusMessage& message)
 
 void UtilityService::OnApplyProfile(const QDBusMessage& message)
 {
-    const std::string name = Utf8(message.arguments().value(0));
-    if (Refused refused = CheckText(name, "Der Profilname", true))
-        return Refuse(message, *refused);
+    std::string name;
+    if (!ProfileName(message, name))
+        return;
     if (Refused blocked = ChangeBlocked(UtilityCommands::Change::Adapter))
         return Refuse(message, *blocked);
     ReplyOr(message, m_commands->ApplyProfile(name));

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 
 namespace kesto {
 
@@ -69,6 +70,8 @@ private:
     void OnGetFilter(const QDBusMessage& message);
     void OnSetFilter(const QDBusMessage& message);
 
+    // The profile name a call names first, checked; false after refusing the call.
+    bool ProfileName(const QDBusMessage& message, std::string& name);
     // Why a change cannot run now; nothing when it can.
     Refused ChangeBlocked(UtilityCommands::Change change);
     // Runs the join of a network the last survey listed, unless the window got busy

@@ -1,11 +1,10 @@
 // The running utility's commands (the session service's side of the core) on the real
-// store and simulated adapter: joins with what the security pop-up would have taken, the
-// profile list's steps, the mode switch, the access point's saves, a reading on request,
-// what must wait, and the checks of the commands' arguments.
+// store and simulated adapter: the profile list's steps, the mode switch, the access
+// point's saves, a reading on request, what must wait, and the checks of the commands'
+// arguments. Joins are tested beside the survey page's (SurveyPageTest).
 #include "app/UtilityCommands.h"
 #include "ap/ApApply.h"
 #include "app/CommandOptions.h"
-#include "drivers/qvwlan/CallLog.h"
 #include "tests/app/ShellRig.h"
 
 #include <gtest/gtest.h>
@@ -34,123 +33,10 @@ protected:
         rig.clock.Settle();
         ASSERT_TRUE(done);
     }
-    std::vector<std::string> Setters() const
-    {
-        std::vector<std::string> out;
-        for (const auto& call : rig.wlan.calls())
-            if (call.name.starts_with("Set"))
-                out.push_back(qvwlan::Describe(call));
-        return out;
-    }
-    std::string JoinedBssid()
-    {
-        rig.clock.Advance(2000);
-        dlg.api().QueryWL_LinkStatus();
-        const auto bssid = rig.wlan.associatedBssid("0007");
-        if (!bssid)
-            return "";
-        char text[18];
-        std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", (*bssid)[0], (*bssid)[1],
-                      (*bssid)[2], (*bssid)[3], (*bssid)[4], (*bssid)[5]);
-        return text;
-    }
-
     test::ShellRig rig;
     MainDialog dlg{rig.ports, rig.store, rig.work, "kesto-utility"};
     UtilityCommands cmds{dlg};
 };
-
-struct JoinCase {
-    const char* label;
-    JoinRequest request;
-    std::function<void(test::ShellRig&)> arrange = {};
-    std::string_view refusal = {}; // the error name; empty: joined
-    std::string message = {};      // the refusal's message, or the BSSID joined
-};
-
-TEST_F(UtilityCommandsTest, JoinsAsThePopupWouldOrRefusesWithTheWindowsMessage)
-{
-    const JoinCase cases[] = {
-        {"open", {.name = "Hausnetz-Berger"}, {}, {}, "0A:3C:71:00:00:02"},
-        {"WEP key 1",
-         {.name = "WG-Kastanienallee", .key = "1A2B3C4D5E"},
-         {},
-         {},
-         "0A:3C:71:00:00:03"},
-        {"WEP key 2, 128 bits",
-         {.name = "Praxis-Dr-Weber", .key = "A1B2C3D4E5F60718293A4B5C6D", .keyIndex = 1},
-         {},
-         {},
-         "0A:3C:71:00:00:04"},
-        {"WPA-PSK",
-         {.name = "Villa-Sonne", .passPhrase = "Sonnenblume7"},
-         [](test::ShellRig& r) { r.SetNetworkField("Villa-Sonne", "passphrase", "Sonnenblume7"); },
-         {},
-         "0A:3C:71:00:00:05"},
-        {"WEP key of a wrong length",
-         {.name = "WG-Kastanienallee", .key = "1A2B"},
-         {},
-         "InvalidKey",
-         "The length of Key should be 5 or 10.Please re-enter Key 1"},
-        {"WEP key with a letter no digit",
-         {.name = "WG-Kastanienallee", .key = "1A2B3C4D5X"},
-         {},
-         "InvalidKey",
-         "Shared key should be 10 hexadecimal digits.Please re-enter Key 1"},
-        {"WEP without a key",
-         {.name = "WG-Kastanienallee"},
-         {},
-         "InvalidKey",
-         "The length of Key should be 5 or 10.Please re-enter Key 1"},
-        {"WPA-RADIUS", {.name = "Buergeramt"}, {}, "NotSupported", std::string(kRadiusJoinMessage)},
-        {"a key for an open network",
-         {.name = "Cafe-Lindenhof", .key = "12345"},
-         {},
-         "InvalidArgument",
-         "Das Netzwerk \u201eCafe-Lindenhof\u201c ist offen und braucht keinen Schl\u00fcssel."},
-        {"no such network",
-         {.name = "Nirgendwo"},
-         {},
-         "UnknownNetwork",
-         "Das Netzwerk \u201eNirgendwo\u201c wurde bei der Suche nicht gefunden."},
-        {"a 33-byte name",
-         {.name = std::string(33, 'x')},
-         {},
-         "SsidTooLong",
-         std::string(kSsidTooLongMessage)},
-        {"the system's service in control",
-         {.name = "Hausnetz-Berger"},
-         [](test::ShellRig& r) {
-             r.EditScenario(
-                 [](nlohmann::json& s) { s["system"]["wirelessService"] = "controlling"; });
-         },
-         "ServiceConflict",
-         std::string(kServiceConflictMessage)},
-    };
-    Start();
-    Scan();
-    for (const JoinCase& c : cases) {
-        SCOPED_TRACE(c.label);
-        if (c.arrange)
-            c.arrange(rig);
-        rig.wlan.clearCalls();
-        rig.work.ActiveProfileName = "Default";
-        const Refused refused = cmds.Join(c.request);
-        if (c.refusal.empty()) {
-            EXPECT_FALSE(refused) << refused->message;
-            EXPECT_EQ(JoinedBssid(), c.message);
-            EXPECT_EQ(rig.work.ActiveProfileName, "");
-            EXPECT_EQ(rig.work.CurrentProfile.SSID, c.request.name);
-            continue;
-        }
-        ASSERT_TRUE(refused);
-        EXPECT_EQ(refused->name, c.refusal);
-        EXPECT_EQ(refused->message, c.message);
-        EXPECT_EQ(Setters(), std::vector<std::string>{}) << "a refused join changes nothing";
-        EXPECT_EQ(rig.work.ActiveProfileName, "Default");
-        EXPECT_TRUE(rig.dialogs.messages.empty()) << "the service shows no message box";
-    }
-}
 
 TEST_F(UtilityCommandsTest, ServiceScanOutlivesThePageAndHidingAndEndsWithTheMode)
 {
