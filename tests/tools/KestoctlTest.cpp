@@ -73,10 +73,7 @@ TEST(ProfileCommandTest, WithoutAUtilityTheStoreItselfIsListedAndChanged)
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir.file("no-bus").string()).c_str(), 1);
     RunSteps(dir.file("r.db").string(),
              {
-                 {{"add", "Buero", "--ssid", "WG-Kastanienallee", "--wep-key", "12345"},
-                  0,
-                  "",
-                  ""},
+                 {{"add", "Buero", "--ssid", "WG-Kastanienallee", "--wep-key", "12345"}, 0, "", ""},
                  {{"list"},
                   0,
                   "Profilname  SSID               Netzwerktyp    Kanal  Sicherheit   Standard\n"
