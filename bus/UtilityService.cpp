@@ -2,19 +2,14 @@
 #include "bus/UtilityService.h"
 
 #include "app/CommandOptions.h"
-#include "station/ProfileTexts.h"
-#include "station/SurveyRecords.h"
+#include "bus/BusValues.h"
 #include "wire/WindowMessages.h"
 
-#include <QDBusArgument>
-#include <QDBusConnectionInterface>
-#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QTimer>
 
 #include <exception>
 #include <iostream>
-#include <limits>
 #include <utility>
 
 namespace kesto {
@@ -46,143 +41,6 @@ std::string Utf8(const QVariant& value)
     return wire::ToUtf8(value.toString());
 }
 
-// One network, one profile: the structures of the answers' arrays.
-struct BusNetwork {
-    QString name;
-    QString bssid;
-    int channel = 0;
-    int signalPercent = 0;
-    int rssi = 0;
-    QString security;
-    bool adHoc = false;
-};
-
-struct BusProfile {
-    QString name;
-    QString ssid;
-    QString security;
-    bool adHoc = false;
-    int channel = 0;
-    bool isDefault = false;
-};
-
-QDBusArgument& operator<<(QDBusArgument& out, const BusNetwork& n)
-{
-    out.beginStructure();
-    out << n.name << n.bssid << n.channel << n.signalPercent << n.rssi << n.security << n.adHoc;
-    out.endStructure();
-    return out;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& in, BusNetwork& n)
-{
-    in.beginStructure();
-    in >> n.name >> n.bssid >> n.channel >> n.signalPercent >> n.rssi >> n.security >> n.adHoc;
-    in.endStructure();
-    return in;
-}
-
-QDBusArgument& operator<<(QDBusArgument& out, const BusProfile& p)
-{
-    out.beginStructure();
-    out << p.name << p.ssid << p.security << p.adHoc << p.channel << p.isDefault;
-    out.endStructure();
-    return out;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& in, BusProfile& p)
-{
-    in.beginStructure();
-    in >> p.name >> p.ssid >> p.security >> p.adHoc >> p.channel >> p.isDefault;
-    in.endStructure();
-    return in;
-}
-
-} // namespace
-
-} // namespace kesto
-
-Q_DECLARE_METATYPE(kesto::BusNetwork)
-Q_DECLARE_METATYPE(kesto::BusProfile)
-
-namespace kesto {
-
-namespace {
-
-// A described value as the bus carries it; type: the signature the interface gives
-// ("i" numbers go as 32-bit ones).
-QVariant ToVariant(const FieldValue& value, const QString& type = {})
-{
-    return std::visit(
-        [&type](const auto& v) -> QVariant {
-            using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, bool>) {
-                return v;
-            } else if constexpr (std::is_same_v<T, std::int64_t>) {
-                if (type == QLatin1String("i"))
-                    return static_cast<int>(v);
-                return static_cast<qlonglong>(v);
-            } else if constexpr (std::is_same_v<T, std::string>) {
-                return wire::FromUtf8(v);
-            } else {
-                QStringList list;
-                for (const std::string& text : v)
-                    list << wire::FromUtf8(text);
-                return list;
-            }
-        },
-        value);
-}
-
-QVariantMap ToMap(const std::vector<Field>& fields)
-{
-    QVariantMap map;
-    for (const Field& field : fields)
-        map.insert(wire::FromUtf8(field.name), ToVariant(field.value));
-    return map;
-}
-
-// The option dictionary of a call as the commands take it; false (with why) for a
-// value of a type no option takes.
-bool ToOptions(const QVariant& argument, CommandOptions& options, Refused& refused)
-{
-    const QVariantMap map = argument.canConvert<QDBusArgument>()
-                                ? qdbus_cast<QVariantMap>(argument.value<QDBusArgument>())
-                                : argument.toMap();
-    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        const std::string name = wire::ToUtf8(it.key());
-        const QVariant& value = it.value();
-        switch (value.metaType().id()) {
-        case QMetaType::Bool:
-            options[name] = value.toBool();
-            break;
-        case QMetaType::QString:
-            options[name] = Utf8(value);
-            break;
-        case QMetaType::UChar:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-            options[name] = static_cast<std::int64_t>(value.toLongLong());
-            break;
-        case QMetaType::ULongLong: {
-            const qulonglong n = value.toULongLong();
-            options[name] = n > static_cast<qulonglong>(std::numeric_limits<std::int64_t>::max())
-                                ? std::numeric_limits<std::int64_t>::max()
-                                : static_cast<std::int64_t>(n);
-            break;
-        }
-        default:
-            refused = Refusal{"InvalidArgument", "Die Option \u201e" + name +
-                                                     "\u201c hat einen Typ, den sie nicht nimmt."};
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 UtilityService::UtilityService(EventGate& gate, QDBusConnection connection, QObject* parent)
@@ -202,10 +60,7 @@ UtilityService::UtilityService(EventGate& gate, QDBusConnection connection, QObj
                  {QStringLiteral("GetFilter"), &UtilityService::OnGetFilter},
                  {QStringLiteral("SetFilter"), &UtilityService::OnSetFilter}}
 {
-    qDBusRegisterMetaType<BusNetwork>();
-    qDBusRegisterMetaType<QList<BusNetwork>>();
-    qDBusRegisterMetaType<BusProfile>();
-    qDBusRegisterMetaType<QList<BusProfile>>();
+    RegisterBusTypes();
 }
 
 UtilityService::~UtilityService()
@@ -465,19 +320,6 @@ void UtilityService::OnProperties(const QDBusMessage& message)
 
 // --- survey and join ---
 
-namespace {
-
-QVariantList NetworksAnswer(UtilityCommands& commands)
-{
-    QList<BusNetwork> networks;
-    for (const SurveyNetwork& n : commands.Networks())
-        networks.push_back({wire::FromUtf8(n.name), wire::FromUtf8(n.bssid), n.channel,
-                            n.signalPercent, n.rssi, wire::FromUtf8(n.security), n.adHoc});
-    return {QVariant::fromValue(networks)};
-}
-
-} // namespace
-
 void UtilityService::OnScan(const QDBusMessage& message)
 {
     if (Refused refused = m_commands->Busy(UtilityCommands::Change::Scan))
@@ -488,8 +330,9 @@ void UtilityService::OnScan(const QDBusMessage& message)
     const std::uint64_t id = Hold(message);
     const Refused refused = m_commands->Scan(
         [this, id] {
-            Answer(id,
-                   [this](const QDBusMessage& call) { Reply(call, NetworksAnswer(*m_commands)); });
+            Answer(id, [this](const QDBusMessage& call) {
+                Reply(call, NetworksAnswer(m_commands->Networks()));
+            });
         },
         [this, id] {
             Answer(id, [this](const QDBusMessage& call) { Refuse(call, Cancelled()); });
@@ -500,7 +343,7 @@ void UtilityService::OnScan(const QDBusMessage& message)
 
 void UtilityService::OnNetworks(const QDBusMessage& message)
 {
-    Reply(message, NetworksAnswer(*m_commands));
+    Reply(message, NetworksAnswer(m_commands->Networks()));
 }
 
 void UtilityService::OnConnect(const QDBusMessage& message)
@@ -558,19 +401,7 @@ void UtilityService::FinishConnect(std::uint64_t id, const JoinRequest& request)
 
 void UtilityService::OnListProfiles(const QDBusMessage& message)
 {
-    QList<BusProfile> profiles;
-    for (const ProfileEntry& entry : m_commands->profiles().List()) {
-        const ProfileRecord& r = entry.record;
-        BusProfile p;
-        p.name = wire::FromUtf8(r.ProfileName);
-        p.ssid = wire::FromUtf8(ShowableName(r.SSID));
-        p.security = wire::FromUtf8(SecurityText(r.AuthenticationMode));
-        p.adHoc = r.NetworkType == 0;
-        p.channel = r.Channel;
-        p.isDefault = entry.isDefault;
-        profiles.push_back(p);
-    }
-    Reply(message, {QVariant::fromValue(profiles)});
+    Reply(message, ProfilesAnswer(m_commands->profiles().List()));
 }
 
 bool UtilityService::ProfileName(const QDBusMessage& message, std::string& name)
