@@ -23,7 +23,7 @@ constexpr std::string_view kModes[] = {"station", "ap"};
 constexpr std::string_view kStoredSecurities[] = {"none", "wep", "wpa-psk", "wpa-radius", "radius"};
 constexpr std::string_view kEapMethods[] = {"tls", "ttls", "md5", "peap", "leap"};
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRule kOptions[] = {
     {"wep-key", OptionKind::Text},
     {"passphrase", OptionKind::Text},
     {"key-index", OptionKind::Number, 1, 4},
@@ -71,10 +71,10 @@ std::string Joined(std::span<const std::string_view> words)
 Refused CheckOptions(const CommandOptions& options, std::span<const std::string_view> allowed)
 {
     for (const auto& [name, value] : options) {
-        const OptionSpec* spec = FindOption(name);
-        if (!spec || std::find(allowed.begin(), allowed.end(), name) == allowed.end())
+        const OptionRule* rule = FindOption(name);
+        if (!rule || std::find(allowed.begin(), allowed.end(), name) == allowed.end())
             return Invalid("Unbekannte Option " + Quoted(name) + ".");
-        switch (spec->kind) {
+        switch (rule->kind) {
         case OptionKind::Text:
         case OptionKind::Keyword: {
             const std::string* text = std::get_if<std::string>(&value);
@@ -82,19 +82,19 @@ Refused CheckOptions(const CommandOptions& options, std::span<const std::string_
                 return Invalid("Die Option " + Quoted(name) + " erwartet einen Text.");
             if (Refused refused = CheckText(*text, "Die Option " + Quoted(name), false))
                 return refused;
-            if (spec->kind == OptionKind::Keyword &&
-                std::find(spec->words.begin(), spec->words.end(), *text) == spec->words.end())
+            if (rule->kind == OptionKind::Keyword &&
+                std::find(rule->words.begin(), rule->words.end(), *text) == rule->words.end())
                 return Invalid("Die Option " + Quoted(name) +
-                               " erwartet eines von: " + Joined(spec->words) + ".");
+                               " erwartet eines von: " + Joined(rule->words) + ".");
             break;
         }
         case OptionKind::Number: {
             const std::int64_t* number = std::get_if<std::int64_t>(&value);
             if (!number)
                 return Invalid("Die Option " + Quoted(name) + " erwartet eine Zahl.");
-            if (*number < spec->low || *number > spec->high)
+            if (*number < rule->low || *number > rule->high)
                 return Invalid("Die Option " + Quoted(name) + " muss zwischen " +
-                               std::to_string(spec->low) + " und " + std::to_string(spec->high) +
+                               std::to_string(rule->low) + " und " + std::to_string(rule->high) +
                                " liegen.");
             break;
         }
@@ -126,10 +126,10 @@ std::optional<std::int64_t> Number(const CommandOptions& options, std::string_vi
         return *flag ? 1 : 0;
     if (const auto* number = std::get_if<std::int64_t>(&it->second))
         return *number;
-    const OptionSpec* spec = FindOption(name);
+    const OptionRule* rule = FindOption(name);
     const std::string& word = std::get<std::string>(it->second);
-    const auto at = std::find(spec->words.begin(), spec->words.end(), word);
-    return spec->low + (at - spec->words.begin());
+    const auto at = std::find(rule->words.begin(), rule->words.end(), word);
+    return rule->low + (at - rule->words.begin());
 }
 
 template <typename T>
@@ -241,18 +241,18 @@ std::vector<Field> DescribeStatus(const UtilityStatus& status)
             {"RxKbps", std::int64_t{link.rxKbps}}};
 }
 
-const OptionSpec* FindOption(std::string_view name)
+const OptionRule* FindOption(std::string_view name)
 {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.name == name)
-            return &spec;
+    for (const OptionRule& rule : kOptions)
+        if (rule.name == name)
+            return &rule;
     return nullptr;
 }
 
 std::span<const std::string_view> OptionWords(std::string_view name)
 {
-    const OptionSpec* spec = FindOption(name);
-    return spec ? spec->words : std::span<const std::string_view>();
+    const OptionRule* rule = FindOption(name);
+    return rule ? rule->words : std::span<const std::string_view>();
 }
 
 Refused CheckText(std::string_view text, std::string_view what, bool required, std::size_t maxBytes)

@@ -35,7 +35,7 @@ enum class OptionKind {
     Keyword, // one of words, taken as its index (key-size 64 gives 1: index + base)
 };
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     OptionKind kind;
     std::int64_t low = 0; // Number: the range; Keyword: what the first word counts as
@@ -47,7 +47,7 @@ using OptionValue = std::variant<bool, std::int64_t, std::string>;
 using CommandOptions = std::map<std::string, OptionValue, std::less<>>;
 
 // The option named name; nullptr for none.
-const OptionSpec* FindOption(std::string_view name);
+const OptionRule* FindOption(std::string_view name);
 // The words an option takes ("open", "shared", "auto"); empty for other kinds.
 std::span<const std::string_view> OptionWords(std::string_view name);
 

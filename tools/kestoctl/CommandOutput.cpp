@@ -64,17 +64,17 @@ bool ParseCommandArgs(const std::vector<std::string>& args, std::istream& in, Co
         }
         const bool negated = name.starts_with("no-") && FindOption(name.substr(3)) &&
                              FindOption(name.substr(3))->kind == OptionKind::Flag;
-        const OptionSpec* spec = FindOption(negated ? name.substr(3) : name);
-        if (!spec) {
+        const OptionRule* rule = FindOption(negated ? name.substr(3) : name);
+        if (!rule) {
             why = "unknown option " + arg;
             return false;
         }
-        if (spec->kind == OptionKind::Flag) {
+        if (rule->kind == OptionKind::Flag) {
             if (value) {
                 why = "--" + name + " takes no value";
                 return false;
             }
-            out.options[std::string(spec->name)] = !negated;
+            out.options[std::string(rule->name)] = !negated;
             continue;
         }
         if (!value) {
@@ -84,7 +84,7 @@ bool ParseCommandArgs(const std::vector<std::string>& args, std::istream& in, Co
             }
             value = args[++i];
         }
-        if (spec->kind == OptionKind::Number) {
+        if (rule->kind == OptionKind::Number) {
             std::int64_t number = 0;
             const auto [end, ec] =
                 std::from_chars(value->data(), value->data() + value->size(), number);

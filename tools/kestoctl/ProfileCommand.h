@@ -13,7 +13,7 @@
 namespace kesto {
 
 inline constexpr const char* kProfileUsage =
-    "profile list|show NAME [--json]    the stored profiles, one profile's settings\n"
+    "profile list|show NAME [--json]     the stored profiles, one profile's settings\n"
     "  profile add NAME [--ssid S] [--ad-hoc [--channel 1-13] [--wireless-mode mixed|g|b]]\n"
     "        [--security none|wep|wpa-psk] [--wep-key K | --wep-key-stdin | --passphrase P |\n"
     "        --passphrase-stdin] [--key-index 1-4] [--key-size 64|128|256]\n"
