@@ -29,6 +29,16 @@ std::optional<json> Call(CommandContext& context, BusClient& bus, std::string_vi
     return values;
 }
 
+// The service's properties, or nothing after reporting why there are none.
+std::optional<json> Properties(CommandContext& context, BusClient& bus, int& status)
+{
+    BusError error;
+    std::optional<json> properties = bus.Properties(error);
+    if (!properties)
+        status = ReportBusError(context, error);
+    return properties;
+}
+
 std::optional<CommandArgs> Parse(CommandContext& context, const std::vector<std::string>& args,
                                  std::string_view usage, int& status)
 {
@@ -93,10 +103,9 @@ int RunStatusCommand(CommandContext& context, const std::vector<std::string>& ar
     if (!parsed->words.empty() || !parsed->options.empty())
         return ReportUsage(context, "status takes no arguments", kStatusUsage);
     BusClient bus;
-    BusError error;
-    const std::optional<json> p = bus.Properties(error);
+    const std::optional<json> p = Properties(context, bus, status);
     if (!p)
-        return ReportBusError(context, error);
+        return status;
     if (parsed->json) {
         PrintJson(context.out, LowerKeys(*p));
         return kExitOk;
@@ -186,10 +195,9 @@ int RunConnectCommand(CommandContext& context, const std::vector<std::string>& a
         return kExitOk;
     const auto until = std::chrono::steady_clock::now() + kJoinWait;
     for (;;) {
-        BusError error;
-        const std::optional<json> p = bus.Properties(error);
+        const std::optional<json> p = Properties(context, bus, status);
         if (!p)
-            return ReportBusError(context, error);
+            return status;
         if ((*p)["Associated"].get<bool>() && (*p)["NetworkName"] == name)
             return kExitOk;
         if (std::chrono::steady_clock::now() >= until)
@@ -211,10 +219,9 @@ int RunModeCommand(CommandContext& context, const std::vector<std::string>& args
         return ReportUsage(context, "mode takes station or ap", kModeUsage);
     BusClient bus;
     if (parsed->words.empty()) {
-        BusError error;
-        const std::optional<json> p = bus.Properties(error);
+        const std::optional<json> p = Properties(context, bus, status);
         if (!p)
-            return ReportBusError(context, error);
+            return status;
         if (parsed->json)
             PrintJson(context.out, {{"mode", (*p)["Mode"]}, {"settling", (*p)["Settling"]}});
         else
@@ -227,6 +234,71 @@ int RunModeCommand(CommandContext& context, const std::vector<std::string>& args
     return Call(context, bus, "SetMode", {parsed->words[0]}, status) ? kExitOk : status;
 }
 
+namespace {
+
+int PrintApStatus(CommandContext& context, const json& s, bool asJson)
+{
+    if (asJson) {
+        PrintJson(context.out, s);
+        return kExitOk;
+    }
+    PrintFields(context.out, {{"SSID", Text(s["ssid"])},
+                              {"Gegenw\u00e4rtiger Kanal", Known(s["channel"], 0)},
+                              {"\u00dcbertragungsrate", Rate(s["rateKbps"])},
+                              {"Sicherheit", Text(s["security"])},
+                              {"MAC", Text(s["mac"])},
+                              {"Ausgabeleistung", Text(s["outputPower"])},
+                              {"Stationen", std::to_string(s["stations"].size())}});
+    return kExitOk;
+}
+
+int PrintApStations(CommandContext& context, const json& stations, bool asJson)
+{
+    if (asJson) {
+        PrintJson(context.out, stations);
+        return kExitOk;
+    }
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t i = 0; i < stations.size(); ++i)
+        rows.push_back({std::to_string(i), Text(stations[i])});
+    PrintTable(context.out, {"Nr.", "MAC-Adresse"}, rows);
+    return kExitOk;
+}
+
+int PrintApSettings(CommandContext& context, const json& s, bool asJson)
+{
+    if (asJson) {
+        PrintJson(context.out, s);
+        return kExitOk;
+    }
+    PrintFields(context.out, {{"SSID", Text(s["ssid"])},
+                              {"SSID ausblenden", s["hidden"].get<bool>() ? "ja" : "nein"},
+                              {"Kanal", Number(s["channel"])},
+                              {"Ausgabeleistung", Text(s["outputPower"])},
+                              {"WEP", Text(s["wep"])},
+                              {"Authentifizierung", Text(s["authentication"])},
+                              {"Schl\u00fcssel", "Taste " + Number(s["keyIndex"])}});
+    return kExitOk;
+}
+
+// The rule and the addresses, the empty slots left out.
+int PrintApFilter(CommandContext& context, const json& rule, const json& addresses, bool asJson)
+{
+    if (asJson) {
+        PrintJson(context.out, {{"rule", rule}, {"addresses", addresses}});
+        return kExitOk;
+    }
+    PrintFields(context.out, {{"Filtertyp", Text(rule)}});
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t i = 0; i < addresses.size(); ++i)
+        if (const std::string address = Text(addresses[i]); !address.empty())
+            rows.push_back({std::to_string(i + 1), address});
+    PrintTable(context.out, {"Nr.", "MAC-Adresse"}, rows);
+    return kExitOk;
+}
+
+} // namespace
+
 int RunApCommand(CommandContext& context, const std::vector<std::string>& args)
 {
     int status = kExitOk;
@@ -235,53 +307,21 @@ int RunApCommand(CommandContext& context, const std::vector<std::string>& args)
         return status;
     const std::vector<std::string>& words = parsed->words;
     const std::string what = words.empty() ? "" : words[0];
+    const bool read = words.size() == 1 && parsed->options.empty();
     const bool set = words.size() >= 2 && words[1] == "set";
     BusClient bus;
 
-    if ((what == "status" || what == "stations") && words.size() == 1 && parsed->options.empty()) {
+    if ((what == "status" || what == "stations") && read) {
         const auto values = Call(context, bus, "GetApStatus", {}, status);
         if (!values)
             return status;
         const json& s = values->at(0);
-        if (what == "stations") {
-            if (parsed->json) {
-                PrintJson(context.out, s["stations"]);
-                return kExitOk;
-            }
-            std::vector<std::vector<std::string>> rows;
-            for (std::size_t i = 0; i < s["stations"].size(); ++i)
-                rows.push_back({std::to_string(i), Text(s["stations"][i])});
-            PrintTable(context.out, {"Nr.", "MAC-Adresse"}, rows);
-        } else if (parsed->json) {
-            PrintJson(context.out, s);
-        } else {
-            PrintFields(context.out, {{"SSID", Text(s["ssid"])},
-                                      {"Gegenw\u00e4rtiger Kanal", Known(s["channel"], 0)},
-                                      {"\u00dcbertragungsrate", Rate(s["rateKbps"])},
-                                      {"Sicherheit", Text(s["security"])},
-                                      {"MAC", Text(s["mac"])},
-                                      {"Ausgabeleistung", Text(s["outputPower"])},
-                                      {"Stationen", std::to_string(s["stations"].size())}});
-        }
-        return kExitOk;
+        return what == "stations" ? PrintApStations(context, s["stations"], parsed->json)
+                                  : PrintApStatus(context, s, parsed->json);
     }
-    if (what == "settings" && words.size() == 1 && parsed->options.empty()) {
+    if (what == "settings" && read) {
         const auto values = Call(context, bus, "GetApSettings", {}, status);
-        if (!values)
-            return status;
-        const json& s = values->at(0);
-        if (parsed->json) {
-            PrintJson(context.out, s);
-            return kExitOk;
-        }
-        PrintFields(context.out, {{"SSID", Text(s["ssid"])},
-                                  {"SSID ausblenden", s["hidden"].get<bool>() ? "ja" : "nein"},
-                                  {"Kanal", Number(s["channel"])},
-                                  {"Ausgabeleistung", Text(s["outputPower"])},
-                                  {"WEP", Text(s["wep"])},
-                                  {"Authentifizierung", Text(s["authentication"])},
-                                  {"Schl\u00fcssel", "Taste " + Number(s["keyIndex"])}});
-        return kExitOk;
+        return values ? PrintApSettings(context, values->at(0), parsed->json) : status;
     }
     if (what == "settings" && set && words.size() == 2) {
         ApChange change;
@@ -289,22 +329,10 @@ int RunApCommand(CommandContext& context, const std::vector<std::string>& args)
             return ReportRefusal(context, *refused);
         return Call(context, bus, "SetApSettings", {parsed->options}, status) ? kExitOk : status;
     }
-    if (what == "filter" && (words.size() == 1 || (words.size() == 2 && words[1] == "show")) &&
-        parsed->options.empty()) {
+    if (what == "filter" &&
+        (read || (words.size() == 2 && words[1] == "show" && parsed->options.empty()))) {
         const auto values = Call(context, bus, "GetFilter", {}, status);
-        if (!values)
-            return status;
-        if (parsed->json) {
-            PrintJson(context.out, {{"rule", values->at(0)}, {"addresses", values->at(1)}});
-            return kExitOk;
-        }
-        PrintFields(context.out, {{"Filtertyp", Text(values->at(0))}});
-        std::vector<std::vector<std::string>> rows;
-        for (std::size_t i = 0; i < values->at(1).size(); ++i)
-            if (const std::string address = Text(values->at(1)[i]); !address.empty())
-                rows.push_back({std::to_string(i + 1), address});
-        PrintTable(context.out, {"Nr.", "MAC-Adresse"}, rows);
-        return kExitOk;
+        return values ? PrintApFilter(context, values->at(0), values->at(1), parsed->json) : status;
     }
     if (what == "filter" && set && words.size() >= 3 && parsed->options.empty()) {
         const std::vector<std::string> addresses(words.begin() + 3, words.end());
