@@ -9,7 +9,7 @@
 // The window stays on its status page, whose monitor keeps the readings current; a call
 // that finds them older than a monitor period (the window elsewhere or hidden) waits for
 // a reading, which pauses twice for 30 ms, and shows in the slowest figures.
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 #include "tools/kestoctl/BusClient.h"
 
 #include <QCoreApplication>

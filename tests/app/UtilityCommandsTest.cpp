@@ -5,7 +5,7 @@
 #include "app/UtilityCommands.h"
 #include "ap/ApApply.h"
 #include "app/CommandOptions.h"
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

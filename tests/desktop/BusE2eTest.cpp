@@ -2,7 +2,7 @@
 // test's own, the tray process on the simulated adapter with the default scenario and its
 // window offscreen. What kestoctl prints is checked against what the window shows, the
 // store holds and the adapter was told.
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -5,7 +5,7 @@
 #include "app/UtilityCommands.h"
 #include "drivers/qvwlan/CallLog.h"
 #include "security/SecurityPopup.h"
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
