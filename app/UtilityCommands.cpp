@@ -116,9 +116,9 @@ bool UtilityCommands::ScanPending()
     return m_dialog.controllers().survey().scan().pending();
 }
 
-std::vector<SurveyNetwork> UtilityCommands::Networks()
+std::vector<ListedNetwork> UtilityCommands::Networks()
 {
-    std::vector<SurveyNetwork> networks;
+    std::vector<ListedNetwork> networks;
     const AdapterCalibration& calibration = m_dialog.discovery().Calibration();
     for (const SurveyEntry& entry : m_dialog.controllers().survey().scan().results())
         networks.push_back({ShowableName(entry.ssid), MacAddressText(entry.bssid),

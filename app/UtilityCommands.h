@@ -58,7 +58,7 @@ struct UtilityStatus {
 };
 
 // One network of the last survey.
-struct SurveyNetwork {
+struct ListedNetwork {
     std::string name = {}; // as the survey lists it (UTF-8; other bytes as Latin-1)
     std::string bssid;
     std::int32_t channel = 0; // 0: none
@@ -120,7 +120,7 @@ public:
     Refused Scan(std::function<void()> done, std::function<void()> dropped);
     bool ScanPending();
     // The networks of the last scan, in scan order.
-    std::vector<SurveyNetwork> Networks();
+    std::vector<ListedNetwork> Networks();
     bool Knows(std::string_view name);
     Refused Join(const JoinRequest& request);
 

@@ -51,10 +51,10 @@ void RegisterBusTypes()
     qDBusRegisterMetaType<QList<BusProfile>>();
 }
 
-QVariantList NetworksAnswer(const std::vector<SurveyNetwork>& networks)
+QVariantList NetworksAnswer(const std::vector<ListedNetwork>& networks)
 {
     QList<BusNetwork> list;
-    for (const SurveyNetwork& n : networks)
+    for (const ListedNetwork& n : networks)
         list.push_back({wire::FromUtf8(n.name), wire::FromUtf8(n.bssid), n.channel, n.signalPercent,
                         n.rssi, wire::FromUtf8(n.security), n.adHoc});
     return {QVariant::fromValue(list)};

@@ -49,7 +49,7 @@ const QDBusArgument& operator>>(const QDBusArgument& in, BusProfile& p);
 void RegisterBusTypes();
 
 // The answers of Scan and Networks, and of ListProfiles.
-QVariantList NetworksAnswer(const std::vector<SurveyNetwork>& networks);
+QVariantList NetworksAnswer(const std::vector<ListedNetwork>& networks);
 QVariantList ProfilesAnswer(const std::vector<ProfileEntry>& profiles);
 
 // A described value as the bus carries it; type: the signature the interface gives it
