@@ -186,6 +186,9 @@ std::vector<Field> DescribeProfile(const ProfileEntry& entry)
     case 4:
         fields.push_back({"eapMethod", Word(kEapMethods, r.RadiusType - 1)});
         fields.push_back({"login", r.LoginName});
+        // The name the server's certificate must carry; empty when it is not checked.
+        fields.push_back(
+            {"serverName", r.ValServerCertificate != 0 ? r.ServerName : std::string()});
         break;
     default:
         break;

@@ -185,9 +185,12 @@ Refused UtilityCommands::Join(const JoinRequest& request)
         return Refuse("NotSupported", kRadiusJoinMessage);
     }
     const SurveyEntry joined = *entry;
-    m_dialog.controllers().survey().join().Join(joined, std::move(record));
-    m_dialog.binding().SetText("TextProfileName", "");
-    return std::nullopt;
+    const ApplyFault fault = m_dialog.controllers().survey().join().Join(joined, std::move(record));
+    if (Applied(fault))
+        m_dialog.binding().SetText("TextProfileName", "");
+    // A key the adapter refused is told though the network was joined, as the window
+    // tells it.
+    return ApplyRefusal(fault);
 }
 
 // --- profiles ---
@@ -217,12 +220,7 @@ Refused UtilityCommands::ApplyProfile(const std::string& name)
     const std::optional<ProfileEntry> profile = m_profiles.Find(name);
     if (!profile)
         return Refuse("UnknownProfile", kProfileMissingMessage);
-    // The profile page's connect: the profile becomes the current record and is applied.
-    WorkingRecords& work = m_dialog.work();
-    work.CurrentProfile = profile->record;
-    const ProfileRecord copy = work.CurrentProfile;
-    m_dialog.applier().ApplyProfileRecord(copy);
-    return std::nullopt;
+    return ApplyRefusal(m_dialog.controllers().profiles().Connect(profile->record));
 }
 
 // --- mode ---

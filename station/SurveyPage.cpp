@@ -77,7 +77,7 @@ bool GreaterBy(int column, const SurveyEntry& a, const SurveyEntry& b)
 SurveyPage::SurveyPage(WindowShell& shell, Needs needs)
     : m_shell(shell), m_needs(std::move(needs)),
       m_scan(m_needs.api, m_needs.clock, m_needs.oneShots, m_needs.dialogs),
-      m_join(m_needs.api, m_needs.discovery, m_needs.store, m_needs.work, m_needs.applier)
+      m_join(m_needs.work, m_needs.applier)
 {
     m_scan.SetResultsObserver([this](const auto& results) { TakeResults(results); });
 }
@@ -287,9 +287,17 @@ void SurveyPage::ConnectSelected()
         }
         joined = std::move(*saved);
     }
+    ApplyFault fault = ApplyFault::None;
     {
         WaitCursor wait(m_needs.dialogs);
-        m_join.Join(entry, std::move(joined));
+        fault = m_join.Join(entry, std::move(joined));
+    }
+    ReportApplyFault(m_needs.dialogs, m_needs.caption, fault);
+    if (!Applied(fault)) {
+        // The adapter stays where it was, and so does the page.
+        m_shell.ShowPage(kSurveyPageId);
+        FillList();
+        return;
     }
     m_shell.binding().SetText("TextProfileName", "");
 

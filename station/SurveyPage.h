@@ -20,7 +20,6 @@
 #include "platform/Dialogs.h"
 #include "platform/OneShotTimers.h"
 #include "platform/PageHost.h"
-#include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
 #include "security/PassphraseKeys.h"
 #include "station/SurveyJoin.h"
@@ -37,14 +36,13 @@ namespace kesto {
 
 class SurveyPage : public PageController {
 public:
-    // What the page needs besides the window: the adapter, the store for the driver
-    // values a join records, the working records it edits, the applier for a secured join,
-    // and for the security pop-up the page host, the key generator and the caption of
-    // message boxes (the application name).
+    // What the page needs besides the window: the adapter for the scan, the working
+    // records it edits, the applier every join goes through (it records the driver
+    // values), and for the security pop-up the page host, the key generator and the
+    // caption of message boxes (the application name).
     struct Needs {
         WlanApi& api;
         AdapterDiscovery& discovery;
-        ProfileStore& store;
         WorkingRecords& work;
         ProfileApplier& applier;
         Dialogs& dialogs;

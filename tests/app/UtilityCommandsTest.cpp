@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace kesto {
@@ -121,6 +122,8 @@ TEST_F(UtilityCommandsTest, ProfilesGoThroughTheWizardsChecksAndTheListsLinks)
              Refusing{cmds.DeleteProfile("Default"), "DefaultProfile"},
              Refusing{cmds.DeleteProfile("Keller"), "UnknownProfile"},
              Refusing{cmds.ApplyProfile("Keller"), "UnknownProfile"},
+             // The first-run profile names no network: the applier's refusal.
+             Refusing{cmds.ApplyProfile("Default"), "NoNetworkName"},
          }) {
         ASSERT_TRUE(r.refused) << r.name;
         EXPECT_EQ(r.refused->name, r.name);
@@ -288,6 +291,22 @@ TEST(CommandOptions, EveryArgumentIsCheckedBeforeItReachesAStep)
     EXPECT_EQ(profile.wirelessMode, 2);
     EXPECT_EQ(profile.security, ProfileSecurity::Wep);
     EXPECT_EQ(profile.keySize, 2);
+
+    // A described 802.1X profile names the server its certificate is checked against,
+    // and never its secrets.
+    ProfileRecord amt;
+    amt.AuthenticationMode = 3;
+    amt.RadiusType = 2;
+    amt.LoginName = "rathaus";
+    amt.Password = "geheim-2024";
+    amt.ValServerCertificate = 1;
+    amt.ServerName = "radius.amt.example";
+    nlohmann::json described;
+    for (const Field& field : DescribeProfile({amt, false}))
+        std::visit([&](const auto& v) { described[field.name] = v; }, field.value);
+    EXPECT_EQ(described["eapMethod"], "ttls");
+    EXPECT_EQ(described["serverName"], "radius.amt.example");
+    EXPECT_EQ(described.dump().find("geheim"), std::string::npos) << described.dump();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Runs inside the test machine (scripts/vm/run.sh): ten simulated radios, seven access
 # points in range (open, WEP 64, WEP 128 open and shared key, WPA with TKIP, WPA2, WPA2
 # with 802.1X), fifty-two more WPA2 networks with names of 32 bytes on wlan9 (more than
@@ -8,6 +9,7 @@ set -u
 here=$(pwd)
 test_program=$1
 shift
+# shellcheck disable=SC2012 # interface names are plain words; busybox's find has no -printf
 echo "KESTO-VM: $(ls /sys/class/net | tr '\n' ' ')"
 mkdir -p /run/hostapd /run/wpa_supplicant /run/peer
 # The 802.1X server's certificate, made for this boot only (self-signed; the station

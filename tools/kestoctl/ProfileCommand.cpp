@@ -107,7 +107,8 @@ void PrintProfile(CommandContext& context, const json& fields, bool asJson)
         {"authentication", "Authentifizierung"},
         {"cipher", "Verschl\u00fcsselung"},
         {"eapMethod", "EAP-Methode"},
-        {"login", "Anmeldename"}};
+        {"login", "Anmeldename"},
+        {"serverName", "Servername"}};
     std::vector<std::pair<std::string, std::string>> rows;
     for (const auto& [key, label] : kLabels) {
         if (!fields.contains(key))
