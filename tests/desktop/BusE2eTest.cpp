@@ -93,11 +93,33 @@ TEST(BusE2e, StatusScanAndJoinsLikeTheWindowAndBadArgumentsChangeNothing)
                                         "Buergeramt", "Gaestenetz-Gasthof-Zum-Hirschen",
                                         "Hotel-Seeblick-Gast1", "Bahnhof-Kiosk"}));
 
-    // An open network, then a WEP one with its key read from standard input.
+    // An open network, then a WEP one with its key read from standard input. A listener
+    // on the bus hears the link change from the monitor's readings.
+    QProcess listener;
+    QByteArray heard;
+    const auto hear = [&] {
+        heard += listener.readAllStandardOutput();
+        return heard;
+    };
+    listener.start("dbus-monitor",
+                   {"--address", rig.busAddress(),
+                    "type='signal',path='/org/kesto/WlanUtility1',member='PropertiesChanged'"});
+    ASSERT_TRUE(listener.waitForStarted());
+    // Its first lines say it listens.
+    SpinUntil([&] { return !hear().isEmpty(); }, kStepTimeoutMs);
     Outcome run = rig.Kestoctl({"connect", "Hausnetz-Berger"});
     ASSERT_EQ(run.exit, 0) << Show(run);
     EXPECT_TRUE(WaitForStatus(
         rig, [](const QJsonObject& s) { return s["networkName"] == "Hausnetz-Berger"; }));
+    EXPECT_TRUE(SpinUntil(
+        [&] {
+            const QByteArray text = hear();
+            return text.contains("\"NetworkName\"") && text.contains("\"Hausnetz-Berger\"");
+        },
+        kStepTimeoutMs))
+        << heard.toStdString();
+    listener.kill();
+    listener.waitForFinished();
     run = rig.Kestoctl({"connect", "WG-Kastanienallee", "--wep-key-stdin"}, "1A2B3C4D5E\n");
     ASSERT_EQ(run.exit, 0) << Show(run);
     ASSERT_TRUE(WaitForStatus(rig, [](const QJsonObject& s) {
