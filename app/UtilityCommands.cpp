@@ -169,7 +169,7 @@ Refused UtilityCommands::Join(const JoinRequest& request)
         const TypedWep typed{request.key, request.passPhrase, request.keyIndex, request.keySize,
                              request.authentication};
         if (Refused refused = StoreTypedWep(record, typed, m_dialog.controllers().passphraseKeys(),
-                                            WepMessageLanguage::English, false))
+                                            kPopupPageSet))
             return refused;
         break;
     }

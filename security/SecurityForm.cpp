@@ -104,22 +104,22 @@ Refused StorePskSelection(ProfileRecord& record, int cipher, std::string_view pa
 }
 
 Refused StoreTypedWep(ProfileRecord& record, const TypedWep& typed, PassphraseKeys& keys,
-                      WepMessageLanguage language, bool recordKeyMode)
+                      const SecurityPageSet& pages)
 {
     const bool byPhrase = !typed.passPhrase.empty();
     int size = typed.keySize != 0 ? typed.keySize : byPhrase ? 0 : WepKeySizeOf(typed.key);
     if (size == 0)
         size = 1; // the WEP pages start on "64 Bits"
     if (typed.keyIndex < 0 || typed.keyIndex >= kWepKeyCount)
-        return CheckWepKey(size, typed.keyIndex, typed.key, language);
+        return CheckWepKey(size, typed.keyIndex, typed.key, pages.language);
     if (!byPhrase)
         record.WepKey(typed.keyIndex) = typed.key;
     else if (size == 1 || size == 2)
         keys.ApplyToProfile(record, size - 1, typed.passPhrase);
     WepSelection selection{typed.authentication, typed.keyIndex, size, -1};
-    if (recordKeyMode)
+    if (!pages.keyMode.empty())
         selection.keyMode = byPhrase ? 0 : 1;
-    return StoreWepSelection(record, selection, language);
+    return StoreWepSelection(record, selection, pages.language);
 }
 
 SecurityForm::SecurityForm(const SecurityPageSet& pages, PageSurface& surface,

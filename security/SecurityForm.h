@@ -155,11 +155,12 @@ struct TypedWep {
     int authentication = 0; // as WepSelection
 };
 
-// The typed entry into the record's key slots, then StoreWepSelection. recordKeyMode: the
-// wizard's entry, which notes whether the keys were typed or made (KeyMode); the
-// pop-up's leaves KeyMode alone.
+// The typed entry into the record's key slots, then StoreWepSelection, as the WEP page
+// of pages stores it: with its messages, and noting whether the keys were typed or made
+// (KeyMode) where the pages have the choice (the wizard's; the pop-up leaves KeyMode
+// alone).
 Refused StoreTypedWep(ProfileRecord& record, const TypedWep& typed, PassphraseKeys& keys,
-                      WepMessageLanguage language, bool recordKeyMode);
+                      const SecurityPageSet& pages);
 
 // The page whose settings a button stored.
 enum class SecurityPage { Wep, Eap, WpaPsk };

@@ -108,8 +108,7 @@ Refused ProfileCommands::Add(const ProfileRequest& request)
     case ProfileSecurity::Wep: {
         const TypedWep typed{request.key, request.passPhrase, request.keyIndex, request.keySize,
                              request.authentication};
-        if (Refused refused =
-                StoreTypedWep(record, typed, m_keys, WepMessageLanguage::German, true))
+        if (Refused refused = StoreTypedWep(record, typed, m_keys, kWizardPageSet))
             return refused;
         break;
     }
