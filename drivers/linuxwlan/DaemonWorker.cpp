@@ -310,7 +310,7 @@ void DaemonWorker::ReadSurvey()
     ControlReply reply = m_wpa.Request("BSS FIRST" + mask);
     bool whole = false;
     for (int requests = 1; requests <= kMaxBssRequests && reply.ok(); ++requests) {
-        const auto entry = ParseBss(reply.text);
+        auto entry = ParseBss(reply.text);
         if (!entry || !seen.insert(entry->id).second) {
             whole = true;
             break;

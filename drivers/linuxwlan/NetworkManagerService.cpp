@@ -25,7 +25,7 @@ using Bus = std::unique_ptr<sd_bus, BusUnref>;
 
 // Owns an sd_bus_error and frees it on every path.
 struct Error {
-    sd_bus_error e = SD_BUS_ERROR_NULL;
+    sd_bus_error e{}; // all null, as SD_BUS_ERROR_NULL (a C compound literal)
     ~Error() { sd_bus_error_free(&e); }
 };
 
@@ -58,7 +58,8 @@ Bus Connect(const std::string& address, Clock::time_point deadline)
         if (sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
             sd_bus_start(bus) < 0)
             return nullptr;
-        owned.release();
+        Within(bus, deadline);
+        return owned;
     }
     Within(bus, deadline);
     return Bus(bus);

@@ -94,9 +94,9 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c)
                                                             : "IEEE8021X";
     fields.push_back(std::string("key_mgmt ") + keyManagement);
     if (c.authenticationMode != 4) {
-        fields.push_back("proto WPA RSN");
+        fields.emplace_back("proto WPA RSN");
         fields.push_back(std::string("pairwise ") + (c.cipher == 1 ? "CCMP" : "TKIP"));
-        fields.push_back("group CCMP TKIP");
+        fields.emplace_back("group CCMP TKIP");
     }
     if (c.authenticationMode == 2) {
         fields.push_back("psk \"" + c.passphrase + "\"");
@@ -121,7 +121,7 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c)
                          kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
     }
     if (c.validateServer && EapMethodChecksServer(c.eapMethod)) {
-        fields.push_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
+        fields.emplace_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
         // Any authority's certificate would do without the name (ServerNameUsable keeps
         // it to letters, digits, '-' and '.', so it quotes safely).
         fields.push_back("domain_suffix_match \"" + c.serverName + "\"");
@@ -151,7 +151,7 @@ bool SettingsPush::PushAccessPoint(const AdapterSettings& s)
             commands.push_back("SET wep_default_key " + std::to_string(s.transmitKey));
         commands.push_back("SET auth_algs " + std::to_string(s.authentication + 1));
     } else {
-        commands.push_back("SET auth_algs 1");
+        commands.emplace_back("SET auth_algs 1");
     }
     for (const std::string& command : commands) {
         if (!m_lines.hostapd.Ok(command))

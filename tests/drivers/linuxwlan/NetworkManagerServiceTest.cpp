@@ -31,7 +31,7 @@ bool MockWith(const std::string& iface)
     bool ok = sd_bus_set_address(bus, MockBus().c_str()) >= 0 &&
               sd_bus_set_bus_client(bus, 1) >= 0 && sd_bus_start(bus) >= 0;
     const auto call = [&](const char* method, const char* signature, auto... args) {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
+        sd_bus_error error{};
         sd_bus_message* reply = nullptr;
         const int r = sd_bus_call_method(
             bus, "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
