@@ -110,11 +110,11 @@ Refused CheckOptions(const CommandOptions& options, std::span<const std::string_
     return std::nullopt;
 }
 
-// The value of a checked option, or fallback when it was not given.
-std::string Text(const CommandOptions& options, std::string_view name, std::string fallback = {})
+// The value of a checked option, or "" when it was not given.
+std::string Text(const CommandOptions& options, std::string_view name)
 {
     const auto it = options.find(name);
-    return it == options.end() ? fallback : std::get<std::string>(it->second);
+    return it == options.end() ? std::string() : std::get<std::string>(it->second);
 }
 
 std::optional<std::int64_t> Number(const CommandOptions& options, std::string_view name)

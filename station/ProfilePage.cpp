@@ -165,12 +165,11 @@ void ProfilePage::OnConnect()
     m_shell.SwitchTab(1);
 }
 
-ApplyFault ProfilePage::Connect(const ProfileRecord& profile)
+ApplyFault ProfilePage::Connect(ProfileRecord profile)
 {
-    const ProfileRecord copy = profile;
-    const ApplyFault fault = m_applier.ApplyProfileRecord(copy);
+    const ApplyFault fault = m_applier.ApplyProfileRecord(profile);
     if (Applied(fault))
-        m_work.CurrentProfile = copy;
+        m_work.CurrentProfile = std::move(profile);
     return fault;
 }
 

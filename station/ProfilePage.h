@@ -38,7 +38,8 @@ public:
     void SortProfiles(int column);
     // The connect button's step for a stored profile: applied, and made the current
     // record when it reached the adapter. The applier's fault, for the caller to tell.
-    ApplyFault Connect(const ProfileRecord& profile);
+    // Taken as a copy: the apply may reload the list the profile was shown from.
+    ApplyFault Connect(ProfileRecord profile);
 
 private:
     void OnConnect();
