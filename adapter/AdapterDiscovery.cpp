@@ -259,14 +259,18 @@ std::string AdapterDiscovery::AdapterRegistryKey(int entryIndex)
     return DriverKeyPath(win9x, instance);
 }
 
-bool AdapterDiscovery::CheckServiceConflict()
+Refused AdapterDiscovery::ServiceConflict()
 {
     if (m_api.QV_GetOSVersion() != kOsVersionWithService)
-        return false;
+        return std::nullopt;
     if (m_api.QueryWL_CheckWZCStatus() != kServiceInCharge)
-        return false;
-    m_dialogs.MessageBox(kServiceConflictMessage, m_caption);
-    return true;
+        return std::nullopt;
+    return Refusal{"ServiceConflict", std::string(kServiceConflictMessage)};
+}
+
+bool AdapterDiscovery::CheckServiceConflict()
+{
+    return ShowRefusal(m_dialogs, ServiceConflict(), m_caption);
 }
 
 void AdapterDiscovery::SyncServiceState()

@@ -7,6 +7,7 @@
 #include "adapter/AdapterCalibration.h"
 #include "adapter/WlanApi.h"
 #include "platform/Dialogs.h"
+#include "platform/Refusal.h"
 #include "profiles/RegistryPaths.h"
 
 #include <array>
@@ -92,8 +93,10 @@ public:
     // The driver key of the selected adapter; empty while none matched.
     std::string SelectedAdapterKey() { return AdapterRegistryKey(m_selectedIndex); }
 
-    // True when a configuring action must be abandoned: the system's wireless service
-    // controls the adapter. The message has then been shown.
+    // The refusal of a configuring action while the system's wireless service controls
+    // the adapter ("ServiceConflict"); nothing when the action may go on.
+    Refused ServiceConflict();
+    // ServiceConflict with its message shown: true when the action must be abandoned.
     bool CheckServiceConflict();
     // Tells the library whether it may use its private requests, calling it only when
     // the service status differs from the remembered state.

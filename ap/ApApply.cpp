@@ -20,6 +20,9 @@ constexpr int kLongPreamble = 0;
 constexpr int kFragmentationThreshold = 2346;
 constexpr int kRtsCtsThreshold = 2347;
 constexpr int kMultiDomainOff = 0;
+// The settings page's WEP choice that switches it off, and the filter page's rules.
+constexpr std::int32_t kWepOff = 0;
+constexpr std::int32_t kFilterTypes = 3;
 
 void KeepInRange(std::int32_t& value, std::int32_t low, std::int32_t high, std::int32_t fallback)
 {
@@ -105,6 +108,57 @@ ApSettings ReadApSettingsInRange(ProfileStore& store)
 FilterList ReadFilterListInRange(ProfileStore& store)
 {
     return FilterListInRange(store.ReadFilterList());
+}
+
+Refused SaveApSettings(WlanApi& api, ProfileStore& store, ApSettings& settings,
+                       const ApChoice& choice, FilterList& filter)
+{
+    // The adapter refuses a longer name; storing it would claim a success it never had.
+    if (choice.ssid.size() > kMaxApSsidBytes)
+        return Refusal{"SsidTooLong", std::string(kApSsidTooLongMessage)};
+    if (choice.wep != kWepOff) {
+        if (Refused refused =
+                CheckWepKey(choice.wep, choice.keyIndex, ApKey(settings, choice.keyIndex),
+                            WepMessageLanguage::German))
+            return refused;
+    } else {
+        for (int i = 0; i < kWepKeyCount; ++i)
+            ApKey(settings, i).clear();
+    }
+
+    settings.SSID = choice.ssid;
+    settings.HideSSID = choice.hideSsid;
+    settings.Channel = choice.channel;
+    settings.OutputPower = choice.outputPower;
+    settings.WEP = choice.wep;
+    settings.AuthenType = choice.authentication;
+    settings.KeyInUse = choice.keyIndex + 1;
+    settings.KeyLength = choice.wep;
+    store.WriteApSettings(settings);
+
+    filter = ReadFilterListInRange(store);
+    ApplyApSettings(api, store, settings, filter);
+    return std::nullopt;
+}
+
+Refused SaveFilterList(WlanApi& api, ProfileStore& store, ApSettings& settings, FilterList& filter,
+                       std::int32_t type,
+                       const std::array<std::string, kFilterAddressCount>& addresses)
+{
+    for (const std::string& address : addresses)
+        if (!ValidateFilterAddress(address))
+            return Refusal{"InvalidAddress", std::string(kInvalidFilterAddressMessage)};
+
+    if (type >= 0 && type < kFilterTypes)
+        filter.FilterType = type;
+    filter.FilterAddress = addresses;
+    store.WriteFilterList(filter);
+
+    // What the settings page shows but was never saved stays out of the adapter: the
+    // access point runs on its stored settings.
+    settings = ReadApSettingsInRange(store);
+    ApplyApSettings(api, store, settings, filter);
+    return std::nullopt;
 }
 
 } // namespace kesto

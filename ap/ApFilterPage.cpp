@@ -10,8 +10,6 @@ namespace kesto {
 
 namespace {
 
-constexpr int kFilterTypes = 3;
-
 std::string AddressElement(std::size_t slot)
 {
     return "TextFilterAddress" + std::to_string(slot + 1);
@@ -57,26 +55,13 @@ void ApFilterPage::Save()
 {
     m_shell.UpdateData(true);
     const ElementBinding& values = m_shell.binding();
-
     std::array<std::string, kFilterAddressCount> typed;
-    for (std::size_t slot = 0; slot < typed.size(); ++slot) {
+    for (std::size_t slot = 0; slot < typed.size(); ++slot)
         typed[slot] = std::string(values.Text(AddressElement(slot)));
-        if (!ValidateFilterAddress(typed[slot])) {
-            m_dialogs.MessageBox(kInvalidFilterAddressMessage, m_caption);
-            return;
-        }
-    }
-
-    const int type = values.Number("SelectAPFilterType");
-    if (type >= 0 && type < kFilterTypes)
-        m_filter.FilterType = type;
-    m_filter.FilterAddress = typed;
-    m_store.WriteFilterList(m_filter);
-
-    // What the settings page shows but was never saved stays out of the adapter: the
-    // access point runs on its stored settings.
-    m_settings = ReadApSettingsInRange(m_store);
-    ApplyApSettings(m_api, m_store, m_settings, m_filter);
+    ShowRefusal(m_dialogs,
+                SaveFilterList(m_api, m_store, m_settings, m_filter,
+                               values.Number("SelectAPFilterType"), typed),
+                m_caption);
 }
 
 } // namespace kesto

@@ -15,8 +15,6 @@
 
 namespace kesto {
 
-inline constexpr std::string_view kInvalidFilterAddressMessage = "The MAC Addresses are not valid!";
-
 class ApFilterPage : public PageController {
 public:
     // settings, filter: the window's working copies, shared with the settings page.

@@ -71,6 +71,7 @@ void ApSettingsPage::OnShellStep(ShellStep step)
     case ShellStep::ApModeEntered:
     case ShellStep::AdapterReturned:
     case ShellStep::PageShown:
+    case ShellStep::WindowHidden:
     case ShellStep::DropPendingSteps:
         break;
     }
@@ -103,38 +104,15 @@ void ApSettingsPage::Save()
 {
     m_shell.UpdateData(true);
     const ElementBinding& values = m_shell.binding();
-
-    // The adapter refuses a longer name; storing it would claim a success it never had.
-    const std::string ssid(values.Text("TextAPSetSSID"));
-    if (ssid.size() > kMaxApSsidBytes) {
-        m_dialogs.MessageBox(kApSsidTooLongMessage, m_caption);
-        return;
-    }
-
-    const int wep = Chosen(values.Number("SelectAPWep"), 4, m_settings.WEP);
-    const int keyIndex =
-        Chosen(values.Number("SelectAPKey"), kWepKeyCount, m_settings.KeyInUse - 1);
-    if (wep != kWepOff) {
-        if (ValidateWepKey(m_dialogs, m_caption, wep, keyIndex, ApKey(m_settings, keyIndex),
-                           WepMessageLanguage::German) == WepKeyCheck::Rejected)
-            return;
-    } else {
-        for (int i = 0; i < kWepKeyCount; ++i)
-            ApKey(m_settings, i).clear();
-    }
-
-    m_settings.SSID = ssid;
-    m_settings.HideSSID = values.Number("CheckboxHideSSID") != 0 ? 1 : 0;
-    m_settings.Channel = Chosen(values.Number("SelectAPChannel"), 13, m_settings.Channel - 1) + 1;
-    m_settings.OutputPower = Chosen(values.Number("SelectAPOutPower"), 4, m_settings.OutputPower);
-    m_settings.WEP = wep;
-    m_settings.AuthenType = Chosen(values.Number("SelectAPAuthen"), 3, m_settings.AuthenType);
-    m_settings.KeyInUse = keyIndex + 1;
-    m_settings.KeyLength = wep;
-    m_store.WriteApSettings(m_settings);
-
-    m_filter = ReadFilterListInRange(m_store);
-    ApplyApSettings(m_api, m_store, m_settings, m_filter);
+    ApChoice choice;
+    choice.ssid = std::string(values.Text("TextAPSetSSID"));
+    choice.hideSsid = values.Number("CheckboxHideSSID") != 0 ? 1 : 0;
+    choice.channel = Chosen(values.Number("SelectAPChannel"), 13, m_settings.Channel - 1) + 1;
+    choice.outputPower = Chosen(values.Number("SelectAPOutPower"), 4, m_settings.OutputPower);
+    choice.wep = Chosen(values.Number("SelectAPWep"), 4, m_settings.WEP);
+    choice.authentication = Chosen(values.Number("SelectAPAuthen"), 3, m_settings.AuthenType);
+    choice.keyIndex = Chosen(values.Number("SelectAPKey"), kWepKeyCount, m_settings.KeyInUse - 1);
+    ShowRefusal(m_dialogs, SaveApSettings(m_api, m_store, m_settings, choice, m_filter), m_caption);
 }
 
 void ApSettingsPage::OnPassPhraseKeyUp()

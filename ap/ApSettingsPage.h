@@ -17,10 +17,6 @@
 
 namespace kesto {
 
-// Shown when the name typed is longer than the adapter takes.
-inline constexpr std::string_view kApSsidTooLongMessage =
-    "Die SSID darf h\u00f6chstens 32 Bytes lang sein. Bitte geben Sie die SSID neu ein.";
-
 class ApSettingsPage : public PageController {
 public:
     // settings, filter: the window's working copies, shared with the filter page.

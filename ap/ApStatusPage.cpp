@@ -2,6 +2,7 @@
 
 #include "ap/FilterEntry.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,38 @@ std::string RateText(int kbps)
 
 } // namespace
 
+void ReadApStatusFirst(WlanApi& api, ProfileStore& store, ApStatus& status)
+{
+    status.channel = api.QueryWL_Channel();
+    if (status.channel == kChannelUnknown)
+        return;
+    status.outputPower = OutputPowerText(store.ReadApSettings().OutputPower);
+    status.security = AuthenticationText(api.QueryWL_AuthenticationMode());
+}
+
+void ReadApStatusRest(WlanApi& api, ProfileStore& store, ApStatus& status)
+{
+    status.ssid = store.ReadApSettings().SSID;
+    // Cleared before each read: a failed read gives no address rather than bytes nobody
+    // wrote.
+    std::array<std::uint8_t, kMacAddressBytes> mac{};
+    status.mac = api.GetNICAdapterMAC(mac) != -1 ? MacAddressText(mac) : "";
+    status.rateKbps = std::max(api.QueryWL_CurrentLinkSpeed(), 0);
+
+    api.WL_SiteSurveyStart();
+    // Cleared before each read: a failed read shows no station rather than old ones.
+    std::array<std::uint8_t, kFilterBlockSize> stations{};
+    api.WL_RetrieveStationList(stations);
+    status.stations.clear();
+    for (std::size_t i = 0; i < kFilterAddressCount; ++i) {
+        const std::uint8_t* entry = stations.data() + i * kFilterEntrySize;
+        if (entry[0] != 1)
+            break;
+        status.stations.push_back(MacAddressText(
+            std::span<const std::uint8_t, kMacAddressBytes>(entry + 1, kMacAddressBytes)));
+    }
+}
+
 ApStatusPage::ApStatusPage(WindowShell& shell, WlanApi& api, ProfileStore& store,
                            OneShotTimers& oneShots)
     : m_shell(shell), m_api(api), m_store(store), m_settle(oneShots)
@@ -98,6 +131,7 @@ void ApStatusPage::OnShellStep(ShellStep step)
         if (m_shell.page().pageId() != kApStatusPageId)
             m_settle.Cancel();
         break;
+    case ShellStep::WindowHidden:
     case ShellStep::DropPendingSteps:
         m_settle.Cancel();
         break;
@@ -123,12 +157,12 @@ void ApStatusPage::RefreshApStatus(bool writePage)
     if (!m_api.IsOpen())
         return;
     ElementBinding& values = m_shell.binding();
-
-    const int channel = m_api.QueryWL_Channel();
-    if (channel != kChannelUnknown) {
-        values.SetText("TextAPChannel", std::to_string(channel));
-        values.SetText("TextAPOutPower", OutputPowerText(m_store.ReadApSettings().OutputPower));
-        values.SetText("TextAPSecurity", AuthenticationText(m_api.QueryWL_AuthenticationMode()));
+    m_status = {};
+    ReadApStatusFirst(m_api, m_store, m_status);
+    if (m_status.channel != kChannelUnknown) {
+        values.SetText("TextAPChannel", std::to_string(m_status.channel));
+        values.SetText("TextAPOutPower", m_status.outputPower);
+        values.SetText("TextAPSecurity", m_status.security);
     }
     m_writePage = writePage;
     m_settle.Start(kSettleMs, [this] { FinishRefresh(); });
@@ -138,29 +172,20 @@ void ApStatusPage::FinishRefresh()
 {
     if (!m_api.IsOpen())
         return;
+    ReadApStatusRest(m_api, m_store, m_status);
     ElementBinding& values = m_shell.binding();
-    values.SetText("TextAPSSID", m_store.ReadApSettings().SSID);
-
-    // Cleared before each read: a failed read keeps the address last shown rather than
-    // showing bytes nobody wrote.
-    std::array<std::uint8_t, kMacAddressBytes> mac{};
-    if (m_api.GetNICAdapterMAC(mac) != -1)
-        values.SetText("TextAPMAC", MacAddressText(mac));
-
-    const int kbps = m_api.QueryWL_CurrentLinkSpeed();
-    if (kbps > 0)
-        values.SetText("TextAPTrRate", RateText(kbps));
-
-    m_api.WL_SiteSurveyStart();
-    // Cleared before each read: a failed read shows no station rather than old ones.
-    std::array<std::uint8_t, kFilterBlockSize> stations{};
-    m_api.WL_RetrieveStationList(stations);
-    RebuildStationList(stations);
+    values.SetText("TextAPSSID", m_status.ssid);
+    // A failed read keeps the address and rate last shown.
+    if (!m_status.mac.empty())
+        values.SetText("TextAPMAC", m_status.mac);
+    if (m_status.rateKbps > 0)
+        values.SetText("TextAPTrRate", RateText(m_status.rateKbps));
+    RebuildStationList(m_status.stations);
     if (std::exchange(m_writePage, false) && m_shell.page().pageId() == kApStatusPageId)
         m_shell.UpdateData(false);
 }
 
-void ApStatusPage::RebuildStationList(const std::array<std::uint8_t, 112>& stations)
+void ApStatusPage::RebuildStationList(const std::vector<std::string>& stations)
 {
     ListControl& list = m_shell.stationList();
     m_shell.PlaceStationList();
@@ -170,13 +195,8 @@ void ApStatusPage::RebuildStationList(const std::array<std::uint8_t, 112>& stati
     list.SetFullRowSelect(true);
 
     std::vector<ListRow> rows;
-    for (std::size_t i = 0; i < kFilterAddressCount; ++i) {
-        const std::uint8_t* entry = stations.data() + i * kFilterEntrySize;
-        if (entry[0] != 1)
-            break;
-        const std::span<const std::uint8_t, kMacAddressBytes> address(entry + 1, kMacAddressBytes);
-        rows.push_back({{std::to_string(i), MacAddressText(address)}, -1});
-    }
+    for (std::size_t i = 0; i < stations.size(); ++i)
+        rows.push_back({{std::to_string(i), stations[i]}, -1});
     list.SetRows(rows);
     list.Show(true);
 }

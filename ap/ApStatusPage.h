@@ -14,8 +14,29 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace kesto {
+
+// What the access point's status page shows, as read from the adapter and the stored
+// settings.
+struct ApStatus {
+    std::int32_t channel = -1; // -1: the adapter gave none (lost); power and security unread
+    std::string outputPower;   // the stored power: "High", "Medium-High", "Medium-Low", "Low"
+    std::string security;      // "Open System", "Shared Key" or "Auto"
+    std::string ssid;          // the stored network name
+    std::string mac;           // the adapter's address; "" when it could not be read
+    std::int32_t rateKbps = 0; // 0: none read
+    std::vector<std::string> stations; // the associated stations' addresses, in list order
+
+    bool operator==(const ApStatus&) const = default;
+};
+
+// The two readings of a refresh, 100 ms apart: channel, output power and security first,
+// then name, address, rate and the stations.
+void ReadApStatusFirst(WlanApi& api, ProfileStore& store, ApStatus& status);
+void ReadApStatusRest(WlanApi& api, ProfileStore& store, ApStatus& status);
 
 class ApStatusPage : public PageController {
 public:
@@ -35,12 +56,13 @@ public:
 
 private:
     void FinishRefresh();
-    void RebuildStationList(const std::array<std::uint8_t, 112>& stations);
+    void RebuildStationList(const std::vector<std::string>& stations);
 
     WindowShell& m_shell;
     WlanApi& m_api;
     ProfileStore& m_store;
     PendingStep m_settle;
+    ApStatus m_status;
     bool m_writePage = false; // a refresh settling will write the page
 };
 

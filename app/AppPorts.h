@@ -18,8 +18,11 @@
 #include "platform/WlanLibrary.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace kesto {
+
+class UtilityCommands;
 
 struct AppPorts {
     Registry& registry;
@@ -44,6 +47,10 @@ struct AppPorts {
     // own). Without both, ButtonChart opens nothing.
     ChartHost* charts = nullptr;
     Timers* dialogTimers = nullptr;
+    // The session service: offered the running utility's commands once the main window
+    // exists, and nullptr before they go. Without it the utility offers nothing but its
+    // window.
+    std::function<void(UtilityCommands*)> offerCommands = {};
 };
 
 } // namespace kesto

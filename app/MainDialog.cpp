@@ -201,7 +201,7 @@ void MainDialog::ShowSiteSurvey()
 // waiting for a mode switch; the switch itself, which concerns the adapter, goes on.
 void MainDialog::OnClose()
 {
-    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_router.Broadcast(ShellStep::WindowHidden);
     m_modes.DropRequests();
     m_monitorTimers.Stop();
     SetWindowVisible(false);
@@ -209,7 +209,7 @@ void MainDialog::OnClose()
 
 void MainDialog::OnMinimise()
 {
-    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_router.Broadcast(ShellStep::WindowHidden);
     m_modes.DropRequests();
     m_monitorTimers.Stop();
     m_windowShown = false;
@@ -235,6 +235,15 @@ void MainDialog::SwitchToStation()
 void MainDialog::SwitchToAp()
 {
     m_modes.ToAp();
+}
+
+void MainDialog::SwitchMode(bool toAp, std::function<void(bool)> done)
+{
+    if (m_ended) {
+        done(false);
+        return;
+    }
+    m_modes.SwitchTo(toAp, std::move(done));
 }
 
 // --- about box, help, end ---

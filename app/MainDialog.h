@@ -37,6 +37,7 @@
 #include "profiles/WorkingRecords.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -84,6 +85,12 @@ public:
     void SwitchTab(int tab) override;
     void SwitchToStation();
     void SwitchToAp();
+    // The mode switch of the session service: as the mode radio images switch, whatever
+    // the window's images last showed (a start in access-point mode leaves them on
+    // station until the first restore). done(true) once the adapter runs in the mode
+    // asked for (at once when it does already), done(false) when the switch was dropped
+    // (the adapter lost, the program ending) or another one is under way.
+    void SwitchMode(bool toAp, std::function<void(bool)> done);
     void RunAbout();
     void OpenHelp();
     // The three steps of every orderly end: tray icon removed, adapter context let go
@@ -117,6 +124,8 @@ public:
     FilterList& filterList() { return m_filterList; }
     TrayIconLogic& trayIcon() { return m_icon.tray(); }
     PageControllers& controllers() { return m_controllers; }
+    OneShotTimers& oneShots() { return m_ports.oneShots; }
+    Clock& clock() { return m_ports.clock; }
 
     // --- state ---
     bool windowShown() const { return m_windowShown; }

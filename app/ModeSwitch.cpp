@@ -111,6 +111,24 @@ void ModeSwitch::ToAp()
     });
 }
 
+void ModeSwitch::SwitchTo(bool toAp, std::function<void(bool)> done)
+{
+    if (m_step.pending()) {
+        done(false);
+        return;
+    }
+    if (m_shell.StationModeStored() != toAp) {
+        done(true);
+        return;
+    }
+    m_done.push_back(std::move(done));
+    m_apModeActive = !toAp;
+    if (toAp)
+        ToAp();
+    else
+        ToStation();
+}
+
 void ModeSwitch::Cancel()
 {
     if (!m_step.pending())
@@ -118,6 +136,8 @@ void ModeSwitch::Cancel()
     m_step.Cancel();
     m_apModeActive = m_apModeBefore;
     DropRequests();
+    for (const auto& done : std::exchange(m_done, {}))
+        done(false);
 }
 
 bool ModeSwitch::Defer(Request request)
@@ -138,6 +158,8 @@ void ModeSwitch::DropRequests()
 // where the tray menu offers it.
 void ModeSwitch::RunRequests()
 {
+    for (const auto& done : std::exchange(m_done, {}))
+        done(true);
     if (std::exchange(m_restoreAfter, false))
         m_window.restore();
     if (std::exchange(m_surveyAfter, false) && m_shell.StationModeStored())

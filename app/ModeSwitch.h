@@ -18,6 +18,7 @@
 #include "profiles/ProfileStore.h"
 
 #include <functional>
+#include <vector>
 
 namespace kesto {
 
@@ -49,6 +50,12 @@ public:
     // From access-point to station mode and back; nothing when the mode is already in.
     void ToStation();
     void ToAp();
+    // A switch asked for by a caller that waits for it (the session service): as the
+    // radio image of the mode the adapter is not in would switch, whatever the window's
+    // images last showed (a start in access-point mode leaves them on station until the
+    // first restore). done(true) once the adapter runs in the mode (at once when it does
+    // already), done(false) when the switch is dropped or another one is under way.
+    void SwitchTo(bool toAp, std::function<void(bool)> done);
     // The switch under way is not done, and the window's mode stays the one before it.
     void Cancel();
 
@@ -89,6 +96,8 @@ private:
     bool m_apModeBefore = false;
     bool m_restoreAfter = false;
     bool m_surveyAfter = false;
+    // Told whether the switch under way ended with the mode in.
+    std::vector<std::function<void(bool)>> m_done;
 };
 
 } // namespace kesto

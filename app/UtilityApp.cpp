@@ -2,6 +2,7 @@
 
 #include "app/MainDialog.h"
 #include "app/UtilityCommandLine.h"
+#include "app/UtilityCommands.h"
 #include "base/Text.h"
 
 namespace kesto {
@@ -63,6 +64,18 @@ bool UtilityApp::InitInstance(std::span<const std::string> args)
     }
 
     MainDialog dialog(m_ports, m_store, m_work, m_appName);
+    UtilityCommands commands(dialog);
+    // Taken back however the run ends: nothing may call into a window that is gone.
+    struct Offer {
+        const std::function<void(UtilityCommands*)>& offer;
+        ~Offer()
+        {
+            if (offer)
+                offer(nullptr);
+        }
+    } offer{m_ports.offerCommands};
+    if (m_ports.offerCommands)
+        m_ports.offerCommands(&commands);
     dialog.DoModal();
     return false;
 }

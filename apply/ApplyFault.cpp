@@ -40,6 +40,40 @@ std::string_view ApplyFaultMessage(ApplyFault fault)
     return "";
 }
 
+namespace {
+
+std::string_view FaultName(ApplyFault fault)
+{
+    switch (fault) {
+    case ApplyFault::None:
+        return "";
+    case ApplyFault::NoNetworkName:
+        return "NoNetworkName";
+    case ApplyFault::NoServerName:
+        return "NoServerName";
+    case ApplyFault::PassphraseUnusable:
+        return "InvalidPassphrase";
+    case ApplyFault::SecurityUnusable:
+        return "SecurityUnusable";
+    case ApplyFault::NameRefused:
+        return "NameRefused";
+    case ApplyFault::SecurityRefused:
+        return "SecurityRefused";
+    case ApplyFault::KeyRefused:
+        return "KeyRefused";
+    }
+    return "";
+}
+
+} // namespace
+
+Refused ApplyRefusal(ApplyFault fault)
+{
+    if (fault == ApplyFault::None)
+        return std::nullopt;
+    return Refusal{FaultName(fault), std::string(ApplyFaultMessage(fault))};
+}
+
 void ReportApplyFault(Dialogs& dialogs, std::string_view caption, ApplyFault fault)
 {
     if (fault != ApplyFault::None)

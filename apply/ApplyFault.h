@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/Refusal.h"
 
 #include <string_view>
 
@@ -37,5 +38,10 @@ std::string_view ApplyFaultMessage(ApplyFault fault);
 
 // Shows the fault's message in one message box titled caption; nothing for None.
 void ReportApplyFault(Dialogs& dialogs, std::string_view caption, ApplyFault fault);
+
+// The fault as a refusal for callers that show no message box (the session service):
+// its message under a stable name ("NoNetworkName", "InvalidPassphrase", "KeyRefused"
+// ...); nothing for None.
+Refused ApplyRefusal(ApplyFault fault);
 
 } // namespace kesto

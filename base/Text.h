@@ -1,9 +1,10 @@
 // Text helpers shared by the store, the parsers and the core: full registry paths,
-// white space, and cutting UTF-8 text without splitting a character. Header-only and
-// free of any other layer.
+// white space, and cutting UTF-8 text without splitting a character, checking it is
+// UTF-8 at all. Header-only and free of any other layer.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace kesto {
@@ -88,6 +89,54 @@ inline std::string_view Utf8PrefixBytes(std::string_view text, std::size_t maxBy
     while (end > 0 && IsUtf8Continuation(text[end]))
         --end;
     return text.substr(0, end);
+}
+
+// Length of the valid UTF-8 sequence at text[at], or 0 when none starts there.
+inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    std::size_t size = 0;
+    std::uint32_t cp = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4;
+        cp = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (at + size > text.size())
+        return 0;
+    for (std::size_t i = 1; i < size; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (byte(at + i) & 0x3F);
+    }
+    const bool overlong = (size == 3 && cp < 0x800) || (size == 4 && cp < 0x10000);
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    if (overlong || surrogate || cp > 0x10FFFF)
+        return 0;
+    return size;
+}
+
+// True when text is well-formed UTF-8 (no overlong forms, surrogates or code points
+// beyond U+10FFFF).
+inline bool IsValidUtf8(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = Utf8SequenceAt(text, at);
+        if (size == 0)
+            return false;
+        at += size;
+    }
+    return true;
 }
 
 } // namespace kesto

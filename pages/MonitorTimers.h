@@ -22,6 +22,7 @@ public:
     // after the adapter came back), signal after 1000 ms, throughput after 300 ms.
     void Start(std::uint32_t linkStatusFirstMs = 300)
     {
+        m_running = true;
         Reset();
         m_timers.SetTimer(kTimerLinkStatus, linkStatusFirstMs);
         m_timers.SetTimer(kTimerSignal, 1000);
@@ -29,11 +30,15 @@ public:
     }
     void Stop()
     {
+        m_running = false;
         Reset();
         m_timers.KillTimer(kTimerSignal);
         m_timers.KillTimer(kTimerLinkStatus);
         m_timers.KillTimer(kTimerThroughput);
     }
+
+    // The three were started and not stopped since.
+    bool running() const { return m_running; }
 
     // Told each time the three are started or stopped.
     void SetResetObserver(std::function<void()> observer) { m_observer = std::move(observer); }
@@ -47,6 +52,7 @@ private:
 
     Timers& m_timers;
     std::function<void()> m_observer;
+    bool m_running = false;
 };
 
 } // namespace kesto

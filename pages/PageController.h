@@ -27,9 +27,10 @@ enum class ShellStep {
     AdapterReturned,       // the adapter came back and was started again
     PageShown,             // the window shows a page (again): a step still waiting on a
                            // one-shot for a page no longer shown is dropped
-    DropPendingSteps,      // the window was hidden, the mode is about to change, the adapter
-                           // was lost or the program ends: every step still waiting on a
-                           // one-shot is dropped, its work left undone
+    WindowHidden,          // the window was hidden: what waits for the window is dropped
+    DropPendingSteps,      // the mode is about to change, the adapter was lost or the
+                           // program ends: every step still waiting on a one-shot is
+                           // dropped, its work left undone
 };
 
 class PageController {

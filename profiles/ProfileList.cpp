@@ -128,8 +128,22 @@ void ProfileList::DeleteProfile(int shownIndex)
     if (shownIndex < 0 || static_cast<std::size_t>(shownIndex) >= m_shown.size())
         return;
     const std::string name = m_shown[static_cast<std::size_t>(shownIndex)].ProfileName;
+    switch (DeleteProfileNamed(name)) {
+    case ProfileDeletion::Deleted:
+        ReloadProfileList();
+        break;
+    case ProfileDeletion::IsDefault:
+        m_dialogs.MessageBox(kDefaultProfileDeleteMessage, m_caption);
+        break;
+    case ProfileDeletion::NotListed:
+        break;
+    }
+}
+
+ProfileDeletion ProfileList::DeleteProfileNamed(const std::string& name)
+{
     if (!NamesProfileKey(name))
-        return;
+        return ProfileDeletion::NotListed;
 
     // The link is looked up among the stored links rather than by the profile's place
     // in LoadedProfiles: a link whose key is missing is not loaded, and counting past
@@ -142,11 +156,9 @@ void ProfileList::DeleteProfile(int shownIndex)
             link = k;
     }
     if (link == 0)
-        return;
-    if (link == defaultLink) {
-        m_dialogs.MessageBox(kDefaultProfileDeleteMessage, m_caption);
-        return;
-    }
+        return ProfileDeletion::NotListed;
+    if (link == defaultLink)
+        return ProfileDeletion::IsDefault;
 
     m_store.registry().RunInTransaction([&] {
         std::string key(kProfileRoot);
@@ -163,7 +175,7 @@ void ProfileList::DeleteProfile(int shownIndex)
             m_work.DefaultLinkNumber = defaultLink - 1;
         }
     });
-    ReloadProfileList();
+    return ProfileDeletion::Deleted;
 }
 
 } // namespace kesto

@@ -30,6 +30,12 @@ std::int32_t ParseStoredNumber(std::string_view text);
 std::string ProfileLinkPath(std::int64_t link);
 std::string ProductValuePath(std::string_view valueName);
 
+enum class ProfileDeletion {
+    Deleted,
+    NotListed, // no link names the profile
+    IsDefault, // refused: the default profile stays
+};
+
 class ProfileList {
 public:
     // caption: the title of the message boxes (the application name).
@@ -58,11 +64,13 @@ public:
     // the name is new. One transaction. False, with nothing written, when the list
     // already holds kMaxProfileLinks links.
     bool AddProfile(const ProfileRecord& record);
-    // Deletes the profile of row shownIndex of ShownProfiles with its key and link and
-    // closes the gap in the links. The default profile is refused with a message. The
-    // default link follows its profile when a link below it goes, so the same profile
-    // stays the default. Ends with ReloadProfileList.
+    // Deletes the profile of row shownIndex of ShownProfiles (DeleteProfileNamed) and
+    // reloads the list; the default profile is refused with a message.
     void DeleteProfile(int shownIndex);
+    // Deletes the profile with its key and link and closes the gap in the links. The
+    // default link follows its profile when a link below it goes, so the same profile
+    // stays the default. The in-memory lists are left as they were.
+    ProfileDeletion DeleteProfileNamed(const std::string& name);
 
     // The count in "ProfileLinkNumber" (0..kMaxProfileLinks) and the number in
     // "DefaultProfileLink".

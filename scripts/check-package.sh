@@ -28,11 +28,13 @@ grep -v '^running with root privileges' <<<"$lintian_out" || true
 
 work=$(mktemp -d /tmp/kesto-package-XXXXXX)
 utility_pid=
+bus_pid=
 cleanup() {
   if [ -n "$utility_pid" ] && kill -0 "$utility_pid" 2>/dev/null; then
     kill "$utility_pid" 2>/dev/null || true
     wait "$utility_pid" 2>/dev/null || true
   fi
+  [ -z "$bus_pid" ] || kill "$bus_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -56,7 +58,10 @@ for file in usr/bin/kesto-utility usr/bin/kestoctl usr/libexec/kesto/kesto-windo
             usr/share/icons/hicolor/scalable/apps/org.kesto.WlanUtility.svg \
             usr/share/icons/hicolor/48x48/apps/org.kesto.WlanUtility.png \
             usr/share/metainfo/org.kesto.WlanUtility.metainfo.xml \
-            usr/share/man/man1/kesto-utility.1.gz usr/share/man/man1/kestoctl.1.gz; do
+            usr/share/man/man1/kesto-utility.1.gz usr/share/man/man1/kestoctl.1.gz \
+            usr/share/man/man5/org.kesto.WlanUtility1.5.gz \
+            usr/share/bash-completion/completions/kestoctl \
+            usr/share/dbus-1/interfaces/org.kesto.WlanUtility1.xml; do
   [ -e "$root/$file" ] || fail "the package has no /$file"
 done
 # The pages as the build assembled them: the pages the window has always loaded.
@@ -73,6 +78,12 @@ for entry in usr/share/applications etc/xdg/autostart; do
 done
 
 mkdir -m 0700 "$work/run" "$work/config"
+# A session bus of the check's own, for the utility's service and kestoctl.
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
+  fail "no dbus-daemon"
+bus_pid=$(cat "$work/bus.pid")
+export DBUS_SESSION_BUS_ADDRESS
+DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus.address")
 store=$work/registry.db
 utility=$root/usr/bin/kesto-utility
 # Starts the installed utility as the menu entry does; replaces the shell it runs in, so
@@ -104,6 +115,15 @@ if [ -s "$work/messages.log" ]; then
   cat "$work/messages.log"
   fail "the utility showed a message box at start"
 fi
+
+# The installed command line reaches the utility through its session service.
+answered=
+for _ in $(seq 100); do
+  "$root/usr/bin/kestoctl" status >"$work/status.txt" 2>&1 && { answered=1; break; }
+  sleep 0.1
+done
+[ -n "$answered" ] || { cat "$work/status.txt"; fail "kestoctl status found no utility on the bus"; }
+grep -q '^Modus: *Station$' "$work/status.txt" || { cat "$work/status.txt"; fail "kestoctl status printed no mode"; }
 
 (run /EXIT) >>"$work/exit.log" 2>&1 || { cat "$work/exit.log"; fail "kesto-utility /EXIT failed"; }
 for _ in $(seq 150); do kill -0 "$utility_pid" 2>/dev/null || break; sleep 0.1; done

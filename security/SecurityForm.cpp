@@ -79,6 +79,49 @@ int KeyIndexInUse(const ProfileRecord& record)
     return record.KeyInUse >= 1 && record.KeyInUse <= kWepKeyCount ? record.KeyInUse - 1 : 0;
 }
 
+Refused StoreWepSelection(ProfileRecord& record, const WepSelection& selection,
+                          WepMessageLanguage language)
+{
+    record.DataEncryption = selection.authentication;
+    record.KeyInUse = selection.keyIndex + 1;
+    if (selection.keyMode >= 0)
+        record.KeyMode = selection.keyMode;
+    record.KeyLength = selection.keySize;
+    // The key in use as typed into its slot (a masked field left alone keeps it).
+    return CheckWepKey(record.KeyLength, selection.keyIndex, record.WepKey(selection.keyIndex),
+                       language);
+}
+
+Refused StorePskSelection(ProfileRecord& record, int cipher, std::string_view passPhrase)
+{
+    // Refused later by the adapter's WPA call, the pass phrase would fail every join in
+    // silence.
+    if (const std::string_view refusal = PassphraseRefusal(passPhrase); !refusal.empty())
+        return Refusal{"InvalidPassphrase", std::string(refusal)};
+    record.EncryptionType = cipher;
+    record.Passphrase = ScrambleSecret(passPhrase);
+    return std::nullopt;
+}
+
+Refused StoreTypedWep(ProfileRecord& record, const TypedWep& typed, PassphraseKeys& keys,
+                      const SecurityPageSet& pages)
+{
+    const bool byPhrase = !typed.passPhrase.empty();
+    int size = typed.keySize != 0 ? typed.keySize : byPhrase ? 0 : WepKeySizeOf(typed.key);
+    if (size == 0)
+        size = 1; // the WEP pages start on "64 Bits"
+    if (typed.keyIndex < 0 || typed.keyIndex >= kWepKeyCount)
+        return CheckWepKey(size, typed.keyIndex, typed.key, pages.language);
+    if (!byPhrase)
+        record.WepKey(typed.keyIndex) = typed.key;
+    else if (size == 1 || size == 2)
+        keys.ApplyToProfile(record, size - 1, typed.passPhrase);
+    WepSelection selection{typed.authentication, typed.keyIndex, size, -1};
+    if (!pages.keyMode.empty())
+        selection.keyMode = byPhrase ? 0 : 1;
+    return StoreWepSelection(record, selection, pages.language);
+}
+
 SecurityForm::SecurityForm(const SecurityPageSet& pages, PageSurface& surface,
                            ProfileRecord& record, Dialogs& dialogs, PassphraseKeys& keys,
                            std::string caption)
@@ -225,16 +268,14 @@ void SecurityForm::StoreWep()
     ElementBinding& fields = m_surface.binding();
     const PageMirror& page = m_surface.page();
     ProfileRecord& record = m_record;
-    record.DataEncryption = BoundChoice(fields, page, "SelectWepAuthen", record.DataEncryption);
-    record.KeyInUse = BoundChoice(fields, page, "SelectWepKey", KeyIndexInUse(record)) + 1;
+    WepSelection selection;
+    selection.authentication = BoundChoice(fields, page, "SelectWepAuthen", record.DataEncryption);
+    selection.keyIndex = BoundChoice(fields, page, "SelectWepKey", KeyIndexInUse(record));
     if (!m_pages.keyMode.empty())
-        record.KeyMode = BoundChoice(fields, page, m_pages.keyMode, record.KeyMode == 0 ? 0 : 1);
-    record.KeyLength =
+        selection.keyMode = BoundChoice(fields, page, m_pages.keyMode, record.KeyMode == 0 ? 0 : 1);
+    selection.keySize =
         BoundChoice(fields, page, "SelectWepWep", std::max(record.KeyLength - 1, 0)) + 1;
-    // The key in use as typed into its slot (a masked field left alone keeps it).
-    const int key = record.KeyInUse - 1;
-    if (ValidateWepKey(m_dialogs, m_caption, record.KeyLength, key, record.WepKey(key),
-                       m_pages.language) != WepKeyCheck::Accepted)
+    if (ShowRefusal(m_dialogs, StoreWepSelection(record, selection, m_pages.language), m_caption))
         return;
     m_steps.stored(SecurityPage::Wep);
 }
@@ -275,16 +316,12 @@ void SecurityForm::StorePsk()
 {
     m_surface.UpdateData(true);
     ElementBinding& fields = m_surface.binding();
-    // Refused later by the adapter's WPA call, the pass phrase would fail every join in
-    // silence.
-    const std::string passphrase(fields.Text(Id("Text", "PskPassPhrase")));
-    if (const std::string_view refusal = PassphraseRefusal(passphrase); !refusal.empty()) {
-        m_dialogs.MessageBox(refusal, m_caption);
-        return;
-    }
-    m_record.EncryptionType =
+    const int cipher =
         BoundChoice(fields, m_surface.page(), m_pages.pskCipher, m_record.EncryptionType);
-    m_record.Passphrase = ScrambleSecret(passphrase);
+    if (ShowRefusal(m_dialogs,
+                    StorePskSelection(m_record, cipher, fields.Text(Id("Text", "PskPassPhrase"))),
+                    m_caption))
+        return;
     m_steps.stored(SecurityPage::WpaPsk);
 }
 

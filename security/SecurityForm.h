@@ -126,6 +126,42 @@ std::string_view PassphraseRefusal(std::string_view passphrase);
 // The index of the record's key in use (KeyInUse - 1); key 1 when KeyInUse names none.
 int KeyIndexInUse(const ProfileRecord& record);
 
+// What a WEP page's store button takes from its selects, with the keys already in the
+// record's slots (typed, or made from a pass phrase).
+struct WepSelection {
+    int authentication = 0; // DataEncryption: 0 open system, 1 shared key, 2 automatic
+    int keyIndex = 0;       // the key in use, 0..3
+    int keySize = 1;        // KeyLength: 1 64-bit, 2 128-bit, 3 256-bit
+    int keyMode = -1;       // KeyMode (0 pass phrase, 1 typed key); -1 leaves it
+};
+
+// The WEP page's store: the selection into the record, then the key in use checked with
+// the messages of language. The refusal leaves the record as set (a page stays open
+// showing what the user chose).
+Refused StoreWepSelection(ProfileRecord& record, const WepSelection& selection,
+                          WepMessageLanguage language);
+// The WPA-PSK page's store: the cipher choice (0 TKIP, 1 AES) and the pass phrase,
+// scrambled; a pass phrase PassphraseRefusal refuses is refused ("InvalidPassphrase")
+// with the record left as it was.
+Refused StorePskSelection(ProfileRecord& record, int cipher, std::string_view passPhrase);
+
+// A WEP entry made without its page (the session service, kestoctl): the key in use as
+// typed, or a pass phrase that makes the four keys as the page's pass-phrase field does.
+struct TypedWep {
+    std::string key;        // the key in use; taken when passPhrase is empty
+    std::string passPhrase; // makes the keys (64 or 128 bits; 256-bit keys are never made)
+    int keyIndex = 0;       // the key in use, 0..3
+    int keySize = 0;        // KeyLength 1..3; 0: the size the key's length fits, else 64 bits
+    int authentication = 0; // as WepSelection
+};
+
+// The typed entry into the record's key slots, then StoreWepSelection, as the WEP page
+// of pages stores it: with its messages, and noting whether the keys were typed or made
+// (KeyMode) where the pages have the choice (the wizard's; the pop-up leaves KeyMode
+// alone).
+Refused StoreTypedWep(ProfileRecord& record, const TypedWep& typed, PassphraseKeys& keys,
+                      const SecurityPageSet& pages);
+
 // The page whose settings a button stored.
 enum class SecurityPage { Wep, Eap, WpaPsk };
 

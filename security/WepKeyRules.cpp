@@ -84,27 +84,42 @@ std::optional<WepKeyBytes> ExactKeyBytes(std::string_view text)
 
 } // namespace
 
-WepKeyCheck ValidateWepKey(Dialogs& dialogs, std::string_view caption, std::int32_t keySize,
-                           int keyIndex, std::string_view keyText, WepMessageLanguage language)
+Refused CheckWepKey(std::int32_t keySize, int keyIndex, std::string_view keyText,
+                    WepMessageLanguage language)
 {
+    constexpr std::string_view kName = "InvalidKey";
     const std::optional<KeySizeRule> rule = RuleForKeySize(keySize);
     if (!rule || keyIndex < 0 || keyIndex >= kWepKeyCount) {
-        return WepKeyCheck::Rejected;
+        return Refusal{kName, {}};
     }
     const int keyNumber = keyIndex + 1;
     const std::size_t length = keyText.size();
     if (length != rule->characterLength && length != rule->hexLength) {
-        dialogs.MessageBox(LengthMessage(*rule, keyNumber, language), caption);
-        return WepKeyCheck::Rejected;
+        return Refusal{kName, LengthMessage(*rule, keyNumber, language)};
     }
-    if (IsHexText(keyText)) {
-        return WepKeyCheck::Accepted;
+    if (IsHexText(keyText) || length != rule->hexLength) {
+        return std::nullopt; // a character key may hold any characters
     }
-    if (length == rule->hexLength) {
-        dialogs.MessageBox(HexMessage(*rule, keyNumber, language), caption);
-        return WepKeyCheck::Rejected;
+    return Refusal{kName, HexMessage(*rule, keyNumber, language)};
+}
+
+WepKeyCheck ValidateWepKey(Dialogs& dialogs, std::string_view caption, std::int32_t keySize,
+                           int keyIndex, std::string_view keyText, WepMessageLanguage language)
+{
+    return ShowRefusal(dialogs, CheckWepKey(keySize, keyIndex, keyText, language), caption)
+               ? WepKeyCheck::Rejected
+               : WepKeyCheck::Accepted;
+}
+
+std::int32_t WepKeySizeOf(std::string_view keyText)
+{
+    for (std::size_t i = 0; i < kKeySizeRules.size(); ++i) {
+        if (keyText.size() == kKeySizeRules[i].characterLength ||
+            keyText.size() == kKeySizeRules[i].hexLength) {
+            return static_cast<std::int32_t>(i + 1);
+        }
     }
-    return WepKeyCheck::Accepted; // a character key may hold any characters
+    return 0;
 }
 
 bool IsHexText(std::string_view text)

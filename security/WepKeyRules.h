@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "platform/Dialogs.h"
+#include "platform/Refusal.h"
 #include "profiles/ProfileRecord.h"
 
 #include <cstdint>
@@ -25,11 +26,19 @@ enum class WepMessageLanguage { English, German };
 // keySize: the KeyLength code, 1 = 64-bit, 2 = 128-bit, 3 = 256-bit. Accepts keyText
 // (taken as is, never trimmed) when its length is the character length of the size (5,
 // 13, 29; any characters) or the hexadecimal length (10, 26, 58; hexadecimal digits
-// only). Otherwise shows exactly one message box naming key keyIndex + 1, with caption
-// as its title (the application name), and rejects. A keySize outside 1..3 or a
-// keyIndex outside 0..3 cannot name a message; it is rejected without one.
+// only). Otherwise refuses it ("InvalidKey") with the one message naming key
+// keyIndex + 1. A keySize outside 1..3 or a keyIndex outside 0..3 cannot name a
+// message; it is refused with an empty one.
+Refused CheckWepKey(std::int32_t keySize, int keyIndex, std::string_view keyText,
+                    WepMessageLanguage language);
+// CheckWepKey, its message (if any) shown in one message box with caption as its title
+// (the application name).
 WepKeyCheck ValidateWepKey(Dialogs& dialogs, std::string_view caption, std::int32_t keySize,
                            int keyIndex, std::string_view keyText, WepMessageLanguage language);
+
+// The key size code (KeyLength 1..3) whose character or hexadecimal length keyText has,
+// untrimmed; 0 for any other length.
+std::int32_t WepKeySizeOf(std::string_view keyText);
 
 // True when every character is one of "0123456789ABCDEFabcdef"; true for "".
 bool IsHexText(std::string_view text);

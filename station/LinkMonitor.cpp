@@ -113,7 +113,8 @@ LinkMonitor::LinkMonitor(WlanApi& api, AdapterDiscovery& discovery, ProfileStore
                          std::function<void()> pushFields, Timers& timers, Clock& clock,
                          OneShotTimers& oneShots)
     : m_api(api), m_discovery(discovery), m_store(store), m_work(work), m_fields(fields),
-      m_pushFields(std::move(pushFields)), m_timers(timers), m_meter(api, clock), m_pause(oneShots)
+      m_pushFields(std::move(pushFields)), m_timers(timers), m_clock(clock), m_meter(api, clock),
+      m_pause(oneShots)
 {
     // The bars are images: until the first reading they show dark rather than no source.
     SetBars(kSignalBarPrefix, 0);
@@ -148,30 +149,59 @@ void LinkMonitor::ClearStatus()
 
 void LinkMonitor::RefreshLinkInfo()
 {
+    m_rearmLinkStatus = true;
     if (m_pause.pending())
         return;
+    m_readsAll = false;
+    StartLinkInfo();
+}
+
+void LinkMonitor::ReadNow(std::function<void()> done)
+{
+    m_reads.push_back(std::move(done));
+    if (m_pause.pending())
+        return;
+    m_rearmLinkStatus = false;
+    m_readsAll = true;
+    StartLinkInfo();
+}
+
+void LinkMonitor::DropPendingTick()
+{
+    m_pause.Cancel();
+    m_rearmLinkStatus = false;
+    m_readsAll = false;
+    for (const auto& done : std::exchange(m_reads, {}))
+        done();
+}
+
+void LinkMonitor::StartLinkInfo()
+{
     const std::string driverKey = m_discovery.SelectedAdapterKey();
 
     switch (m_api.QueryWL_AuthenticationMode()) {
     case 0:
-        SetText("TextAuthentication", "Offenes System");
+        m_values.authentication = "Offenes System";
         break;
     case 1:
-        SetText("TextAuthentication", "Gemeins. Schl\xC3\xBCssel");
+        m_values.authentication = "Gemeins. Schl\xC3\xBCssel";
         break;
     default:
-        SetText("TextAuthentication", "Auto");
+        m_values.authentication = "Auto";
         break;
     }
+    SetText("TextAuthentication", m_values.authentication);
 
-    SetText("TextSecurity", m_api.QueryWL_WEPStatus() == 0 ? "WEP" : "Deaktiviert");
+    m_values.security = m_api.QueryWL_WEPStatus() == 0 ? "WEP" : "Deaktiviert";
+    SetText("TextSecurity", m_values.security);
 
     const int networkType = m_api.QueryWL_NetworkType();
     // A failed query says nothing about the network: the current profile keeps its
     // type, so a later save of that profile cannot store the failure code.
     if (networkType != -1)
         m_work.CurrentProfile.NetworkType = networkType;
-    SetText("TextNetworkType", networkType == 0 ? "Ad-Hoc(IBSS)" : "Infrastruktur(BSS)");
+    m_values.networkType = networkType == 0 ? "Ad-Hoc(IBSS)" : "Infrastruktur(BSS)";
+    SetText("TextNetworkType", m_values.networkType);
 
     m_pause.Start(kPauseMs,
                   [this, networkType, driverKey] { RefreshRate(networkType, driverKey); });
@@ -180,31 +210,60 @@ void LinkMonitor::RefreshLinkInfo()
 void LinkMonitor::RefreshRate(int networkType, const std::string& driverKey)
 {
     const int channel = m_api.QueryWL_Channel();
-    if (channel != -1)
+    if (channel != -1) {
+        m_values.channel = channel;
         SetText("TextChannel", std::to_string(channel));
+    }
 
     const int speed = m_api.QueryWL_CurrentLinkSpeed();
-    if (speed > 0)
+    if (speed > 0) {
+        m_values.rateKbps = speed;
         SetText("TextTransRate", LinkRateText(speed));
+    }
 
     RefreshWirelessMode(networkType, speed, driverKey);
 
     m_pause.Start(kPauseMs, [this] {
         RefreshAssociation();
-        m_timers.SetTimer(kLinkStatusTimer, kLinkStatusPeriod);
+        LinkInfoRead();
     });
+}
+
+void LinkMonitor::LinkInfoRead()
+{
+    m_readAt = m_clock.TickCount();
+    if (std::exchange(m_rearmLinkStatus, false))
+        m_timers.SetTimer(kLinkStatusTimer, kLinkStatusPeriod);
+    // A read while the page's ticks are stopped takes the rest of the readings too.
+    if (std::exchange(m_readsAll, false)) {
+        RefreshSignal();
+        MeasureThroughput();
+    }
+    ValuesChanged();
+    for (const auto& done : std::exchange(m_reads, {}))
+        done();
+}
+
+void LinkMonitor::ValuesChanged()
+{
+    if (m_observer)
+        m_observer();
 }
 
 void LinkMonitor::RefreshWirelessMode(int networkType, int speed, const std::string& driverKey)
 {
+    const auto set = [this](std::string_view mode) {
+        m_values.wirelessMode = mode;
+        SetText("TextNetworkMode", mode);
+    };
     if (networkType != 0) {
         const int mbps = speed / 1000;
         if (mbps <= 0)
-            SetText("TextNetworkMode", "");
+            set("");
         else if (mbps > 11)
-            SetText("TextNetworkMode", "802.11g");
+            set("802.11g");
         else
-            SetText("TextNetworkMode", "802.11b");
+            set("802.11b");
         return;
     }
     // An ad-hoc cell's mode is what the driver was told when the profile was applied.
@@ -213,42 +272,51 @@ void LinkMonitor::RefreshWirelessMode(int networkType, int speed, const std::str
     const std::string g = m_store.ReadText(driverKey + "\\IBSS_G_Mode");
     const std::string pureG = m_store.ReadText(driverKey + "\\IBSS_PureG_Mode");
     if (g == "0" && pureG == "0")
-        SetText("TextNetworkMode", "802.11b");
+        set("802.11b");
     else if (g == "1" && pureG == "1")
-        SetText("TextNetworkMode", "Gemischtmodus");
+        set("Gemischtmodus");
     else if (g == "0" && pureG == "1")
-        SetText("TextNetworkMode", "802.11g");
+        set("802.11g");
 }
 
 void LinkMonitor::RefreshAssociation()
 {
     const int status = m_api.QueryWL_LinkStatus();
     const bool associated = status == kLinkAssociated || status == kLinkInCell;
+    m_values.associated = associated;
+    const auto setName = [this](std::string name) {
+        SetText("TextNetworkName", name);
+        m_values.networkName = std::move(name);
+    };
+    const auto setAccessPoint = [this](std::string address) {
+        SetText("TextstationAPMac", address);
+        m_values.accessPoint = std::move(address);
+    };
 
     std::array<char, kSsidBufferSize> ssid{};
     const int result = m_api.QueryWL_SSID(ssid);
     if (result < 0) {
-        SetText("TextNetworkName", "");
+        setName("");
         return;
     }
     // The library promises at most the buffer's size; a longer claim is cut to it.
     const auto length = std::min(static_cast<std::size_t>(result), ssid.size());
 
     if (!associated)
-        SetText("TextstationAPMac", "");
+        setAccessPoint("");
     std::array<std::uint8_t, 6> bssid{};
     if (m_api.QueryWL_BSSID(bssid) != -1)
-        SetText("TextstationAPMac", FormatMac(bssid));
+        setAccessPoint(FormatMac(bssid));
 
     // 32 with no name is the library's "any network"; a real name may be 32 bytes.
     if (result == kAnySsidLength &&
         std::all_of(ssid.begin(), ssid.begin() + static_cast<std::ptrdiff_t>(length),
                     [](char c) { return c == '\0'; })) {
-        SetText("TextNetworkName", "Any");
+        setName("Any");
         return;
     }
     const std::string_view name(ssid.data(), length);
-    SetText("TextNetworkName", associated ? std::string(name) : CutName(name));
+    setName(associated ? std::string(name) : CutName(name));
 }
 
 // --- timer 2 ---
@@ -288,12 +356,16 @@ void LinkMonitor::RefreshSignal()
                                                m_discovery.Calibration());
             SetBars(kLinkBarPrefix, levels.linkBars);
             SetBars(kSignalBarPrefix, levels.signalBars);
-            SetText("TextLinkQual",
-                    std::to_string(static_cast<std::int64_t>(levels.shownSignal) - kSignalOffset) +
-                        " dBm");
+            m_values.qualityPercent = levels.qualityPercent;
+            m_values.signalPercent = levels.signalPercent;
+            m_values.linkPercent = levels.linkPercent;
+            m_values.signalDbm = static_cast<std::int32_t>(levels.shownSignal - kSignalOffset);
+            SetText("TextLinkQual", std::to_string(m_values.signalDbm) + " dBm");
         }
         std::array<std::uint32_t, 2> frames{};
         if (m_api.GetTxRxFrameCount(frames) == 0) {
+            m_values.txFrames = frames[0];
+            m_values.rxFrames = frames[1];
             SetText("TextTotalTrans", std::to_string(static_cast<std::int32_t>(frames[0])));
             SetText("TextTotalReceive", std::to_string(static_cast<std::int32_t>(frames[1])));
         }
@@ -301,6 +373,7 @@ void LinkMonitor::RefreshSignal()
     SetText("TextProfileName", CutName(m_work.ActiveProfileName));
     if (m_pushFields)
         m_pushFields();
+    ValuesChanged();
 }
 
 // --- timer 7 ---
@@ -313,27 +386,41 @@ std::string LinkMonitor::LinkRateText(int kbps)
     return std::to_string(mbps) + " Mbps";
 }
 
-std::string LinkMonitor::ThroughputText(std::uint32_t bytes, std::uint32_t elapsedMs)
+std::int32_t LinkMonitor::ThroughputKbps(std::uint32_t bytes, std::uint32_t elapsedMs)
 {
     // Single precision, as the rate has always been computed: bytes * 8 / 1000 per ms.
     const float rate = static_cast<float>(bytes) * 0.008f / static_cast<float>(elapsedMs);
     // No elapsed time (or a rate that is not a number) measures nothing.
     if (elapsedMs == 0 || std::isnan(rate) || rate > 100.0f || rate < 0.0f)
-        return "0 kbps";
-    return std::to_string(static_cast<int>(rate * 1024.0f)) + " kbps";
+        return 0;
+    return static_cast<std::int32_t>(rate * 1024.0f);
+}
+
+std::string LinkMonitor::ThroughputText(std::uint32_t bytes, std::uint32_t elapsedMs)
+{
+    return std::to_string(ThroughputKbps(bytes, elapsedMs)) + " kbps";
 }
 
 void LinkMonitor::RefreshThroughput()
 {
+    MeasureThroughput();
+    ValuesChanged();
+    m_timers.SetTimer(kThroughputTimer, kThroughputPeriod);
+}
+
+void LinkMonitor::MeasureThroughput()
+{
     const ThroughputSample sample = m_meter.Measure();
     if (!sample.readOk) {
+        m_values.txKbps = m_values.rxKbps = -1;
         SetText("TextTransmitRate", "");
         SetText("TextReceiveRate", "");
     } else {
+        m_values.txKbps = ThroughputKbps(sample.txBytes, sample.elapsedMs);
+        m_values.rxKbps = ThroughputKbps(sample.rxBytes, sample.elapsedMs);
         SetText("TextTransmitRate", ThroughputText(sample.txBytes, sample.elapsedMs));
         SetText("TextReceiveRate", ThroughputText(sample.rxBytes, sample.elapsedMs));
     }
-    m_timers.SetTimer(kThroughputTimer, kThroughputPeriod);
 }
 
 // --- texts ---

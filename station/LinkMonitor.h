@@ -19,8 +19,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kesto {
 
@@ -56,6 +58,32 @@ struct SignalLevels {
     std::int32_t shownSignal = 0; // the clamped average signal, RSSI plus 105
 };
 
+// What the monitor last read of the link, the values behind the status page's texts
+// (the texts as the page shows them, the numbers behind the numeric ones). A reading
+// that fails leaves its value as it was, as it leaves the page's text.
+struct LinkValues {
+    bool associated = false;
+    std::string networkName;    // "Any" for any network; cut while not associated
+    std::string accessPoint;    // "0A:3C:71:00:00:01"; "" when none
+    std::string networkType;    // "Infrastruktur(BSS)" or "Ad-Hoc(IBSS)"
+    std::int32_t channel = 0;   // 0: none read
+    std::int32_t rateKbps = 0;  // link rate; 0: none read
+    std::string security;       // "WEP" or "Deaktiviert"
+    std::string authentication; // "Offenes System", "Gemeins. Schlüssel" or "Auto"
+    std::string wirelessMode;   // "802.11b", "802.11g", "Gemischtmodus" or ""
+    // Percentages of the averaged readings; -1 before the first reading while associated.
+    std::int32_t qualityPercent = -1;
+    std::int32_t signalPercent = -1;
+    std::int32_t linkPercent = -1; // the link quality bars' percentage
+    std::int32_t signalDbm = 0;    // the averaged signal, as "Feldstärke" shows it
+    std::int64_t txFrames = -1;    // frame totals; -1 before the first reading
+    std::int64_t rxFrames = -1;
+    std::int32_t txKbps = -1; // throughput; -1 when the statistics could not be read
+    std::int32_t rxKbps = -1;
+
+    bool operator==(const LinkValues&) const = default;
+};
+
 class LinkMonitor {
 public:
     // The main window's timers that the ticks re-arm.
@@ -81,13 +109,27 @@ public:
     // timer 1 with 1500 ms. A tick while the parts run is not taken: the parts under way
     // finish the refresh.
     void RefreshLinkInfo();
-    // Drops the parts of a link status tick still to run (the timers were set anew).
-    void DropPendingTick() { m_pause.Cancel(); }
+    // Drops the parts of a link status tick still to run (the timers were set anew); the
+    // reads waiting for them are answered with the values as they are.
+    void DropPendingTick();
     bool tickPending() const { return m_pause.pending(); }
     // Timer 2: bars, link quality text, frame totals, profile name; pushes the fields.
     void RefreshSignal();
     // Timer 7: transmit and receive rates; re-arms timer 7 with 5000 ms.
     void RefreshThroughput();
+
+    // A reading for someone who is not the page (the session service): the link status
+    // parts (those under way, or new ones that re-arm no timer), then, unless the page's
+    // own ticks run them, the signal and throughput readings; done runs at the end.
+    void ReadNow(std::function<void()> done);
+    // The values of the readings so far, and the tick count when the link status parts
+    // last ended (nothing before the first).
+    const LinkValues& values() const { return m_values; }
+    std::optional<std::uint32_t> readAt() const { return m_readAt; }
+    // Told after every reading that may have changed values(), and by ValuesChanged.
+    void SetValuesObserver(std::function<void()> observer) { m_observer = std::move(observer); }
+    // What the values belong to changed (the mode, the adapter): the observer is told.
+    void ValuesChanged();
 
     const LinkSample& sample() const { return m_sample; }
 
@@ -98,8 +140,10 @@ public:
     // "5.5 Mbps" for 5500..5999 kbit/s, else whole Mbit/s and " Mbps". Only for rates
     // above 0.
     static std::string LinkRateText(int kbps);
-    // The text of one throughput over elapsedMs: "<kbps> kbps", or "0 kbps" for a rate
-    // above 100 (a wrapped counter) and for an interval with no elapsed time.
+    // One throughput over elapsedMs in kbit/s as the page counts them (1024 to the
+    // unit), 0 for a rate above 100 (a wrapped counter) and for an interval with no
+    // elapsed time; and its text, "<kbps> kbps".
+    static std::int32_t ThroughputKbps(std::uint32_t bytes, std::uint32_t elapsedMs);
     static std::string ThroughputText(std::uint32_t bytes, std::uint32_t elapsedMs);
     // text cut for the status page: more than 20 characters become the first 17 and
     // "..." (characters of UTF-8 text, so a cut never splits one).
@@ -111,6 +155,9 @@ private:
     void RefreshWirelessMode(int networkType, int speed, const std::string& driverKey);
     void RefreshRate(int networkType, const std::string& driverKey);
     void RefreshAssociation();
+    void StartLinkInfo();
+    void LinkInfoRead();
+    void MeasureThroughput();
 
     WlanApi& m_api;
     AdapterDiscovery& m_discovery;
@@ -120,9 +167,19 @@ private:
     std::function<void()> m_pushFields;
     Timers& m_timers;
 
+    Clock& m_clock;
+
     LinkSample m_sample;
     ThroughputMeter m_meter;
     PendingStep m_pause;
+    LinkValues m_values;
+    std::optional<std::uint32_t> m_readAt;
+    std::function<void()> m_observer;
+    // The parts under way re-arm timer 1 (a tick started or joined them); they run the
+    // signal and throughput readings too (a read started them).
+    bool m_rearmLinkStatus = false;
+    bool m_readsAll = false;
+    std::vector<std::function<void()>> m_reads;
 };
 
 } // namespace kesto

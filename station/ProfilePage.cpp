@@ -157,14 +157,20 @@ void ProfilePage::OnConnect()
     const std::optional<std::size_t> row = SelectedRow();
     if (!row)
         return;
-    const ProfileRecord copy = m_profiles.ShownProfiles()[*row];
-    const ApplyFault fault = m_applier.ApplyProfileRecord(copy);
+    const ApplyFault fault = Connect(m_profiles.ShownProfiles()[*row]);
     ReportApplyFault(m_dialogs, m_caption, fault);
     if (!Applied(fault))
         return;
-    m_work.CurrentProfile = copy;
     // The status page with a fresh monitor and its timers (the lists go with the tab).
     m_shell.SwitchTab(1);
+}
+
+ApplyFault ProfilePage::Connect(ProfileRecord profile)
+{
+    const ApplyFault fault = m_applier.ApplyProfileRecord(profile);
+    if (Applied(fault))
+        m_work.CurrentProfile = std::move(profile);
+    return fault;
 }
 
 void ProfilePage::OnAdd()

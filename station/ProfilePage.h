@@ -36,6 +36,10 @@ public:
     // ShownProfiles rebuilt from LoadedProfiles by profile name (column 1) or network
     // name (column 2); the first sort of a column is descending, each next one flips.
     void SortProfiles(int column);
+    // The connect button's step for a stored profile: applied, and made the current
+    // record when it reached the adapter. The applier's fault, for the caller to tell.
+    // Taken as a copy: the apply may reload the list the profile was shown from.
+    ApplyFault Connect(ProfileRecord profile);
 
 private:
     void OnConnect();

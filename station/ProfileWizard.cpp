@@ -177,42 +177,6 @@ bool ProfileWizard::AdHocChosen() const
     return m_work.WizardProfile.NetworkType == 0;
 }
 
-bool ProfileWizard::CheckNameAndNetwork()
-{
-    const ProfileRecord& record = m_work.WizardProfile;
-    const auto refuse = [this](std::string_view message) {
-        m_dialogs.MessageBox(message, m_caption);
-        return false;
-    };
-    if (record.ProfileName.empty())
-        return refuse(kNameEmptyMessage);
-    if (record.ProfileName.find('\\') != std::string::npos)
-        return refuse(kNameBackslashMessage);
-    if (record.SSID.size() > kMaxSsidBytes)
-        return refuse(kSsidTooLongMessage);
-    if (AdHocChosen() && record.SSID.empty())
-        return refuse(kSsidEmptyMessage);
-
-    const auto& shown = m_profiles.ShownProfiles();
-    if (m_editing) {
-        // An edit cannot rename, not even in letter case: the profile keeps its key and
-        // its link.
-        const bool found = std::any_of(shown.begin(), shown.end(), [&](const ProfileRecord& p) {
-            return p.ProfileName == record.ProfileName;
-        });
-        if (!found)
-            return refuse(kProfileMissingMessage);
-    } else {
-        // The store's names ignore letter case: "default" would overwrite "Default".
-        const bool taken = std::any_of(shown.begin(), shown.end(), [&](const ProfileRecord& p) {
-            return EqualsNoCase(p.ProfileName, record.ProfileName);
-        });
-        if (taken)
-            return refuse(kNameExistsMessage);
-    }
-    return true;
-}
-
 void ProfileWizard::OnNextAdd()
 {
     m_shell.UpdateData(true);
@@ -223,7 +187,8 @@ void ProfileWizard::OnNextAdd()
     record.ProfileName = fields.Text("TextAddProfile");
     record.SSID = fields.Text("TextAddSSID");
     record.NetworkType = adHoc == kAdHocChoice ? 0 : 1;
-    if (!CheckNameAndNetwork())
+    if (ShowRefusal(m_dialogs, CheckProfileNaming(record, m_profiles.ShownProfiles(), m_editing),
+                    m_caption))
         return;
 
     m_shell.stationList().Show(false);
@@ -335,8 +300,7 @@ void ProfileWizard::OnNextStep3()
     });
     if (exists) {
         m_store.WriteProfile(record);
-    } else if (!m_profiles.AddProfile(record)) {
-        m_dialogs.MessageBox(kProfileListFullMessage, m_caption);
+    } else if (ShowRefusal(m_dialogs, AddProfileRecord(m_profiles, record), m_caption)) {
         return;
     }
     m_shell.ShowPage(AdHocChosen() ? kActivateAdHocPageId : kActivatePageId);

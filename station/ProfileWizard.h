@@ -16,6 +16,7 @@
 #include "profiles/WorkingRecords.h"
 #include "security/WizardSecurityPages.h"
 #include "station/NetworkPick.h"
+#include "station/ProfileCommands.h"
 
 #include <string>
 #include <string_view>
@@ -32,16 +33,6 @@ inline constexpr int kConfirmPageId = 247;
 inline constexpr int kConfirmAdHocPageId = 265;
 inline constexpr int kActivatePageId = 259;
 inline constexpr int kActivateAdHocPageId = 266;
-
-inline constexpr std::string_view kNameEmptyMessage = "The Profile Name cannot be empty!";
-inline constexpr std::string_view kSsidEmptyMessage = "The SSID cannot be empty!";
-inline constexpr std::string_view kNameExistsMessage = "This Profile Name has already existed!";
-inline constexpr std::string_view kProfileMissingMessage = "This Profile doesn't exist!";
-// A name is a key of the store: a backslash would address a key below another one.
-inline constexpr std::string_view kNameBackslashMessage =
-    "The Profile Name cannot contain a backslash!";
-inline constexpr std::string_view kSsidTooLongMessage = "The SSID cannot be longer than 32 bytes!";
-inline constexpr std::string_view kProfileListFullMessage = "No more profiles can be stored!";
 
 class ProfileWizard : public PageController {
 public:
@@ -75,7 +66,6 @@ private:
     void OnActiveLater();
     void Abandon();
 
-    bool CheckNameAndNetwork();
     void ShowNamePage();
     void ShowAdHocPage();
     void Confirm();

@@ -50,22 +50,35 @@ void StatusPage::OnShellStep(ShellStep step)
 {
     switch (step) {
     case ShellStep::FirstShowFromRestore:
-    case ShellStep::StationModeEntered:
         m_monitor.ClearStatus();
         m_monitor.StartMonitor();
         break;
+    case ShellStep::StationModeEntered:
+        m_monitor.ClearStatus();
+        m_monitor.StartMonitor();
+        m_monitor.ValuesChanged();
+        break;
     case ShellStep::FirstShowFromMenu:
+        m_monitor.StartMonitor();
+        break;
     case ShellStep::AdapterReturned:
         m_monitor.StartMonitor();
+        m_monitor.ValuesChanged();
+        break;
+    case ShellStep::WindowHidden:
+        m_monitor.DropPendingTick();
         break;
     case ShellStep::DropPendingSteps:
         m_monitor.DropPendingTick();
+        m_monitor.ValuesChanged();
+        break;
+    case ShellStep::ApModeEntered:
+        m_monitor.ValuesChanged();
         break;
     case ShellStep::RestoredInStationMode:
     case ShellStep::RestoredInApMode:
     case ShellStep::SiteSurveyCommand:
     case ShellStep::ApStartingOnAdapter:
-    case ShellStep::ApModeEntered:
     case ShellStep::PageShown:
         break;
     }

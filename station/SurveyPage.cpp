@@ -12,10 +12,6 @@ namespace kesto {
 
 namespace {
 
-// The radio is asked this often whether its scan is done, and the results are taken
-// after the limit whatever it says.
-constexpr std::uint32_t kScanPollMs = 100;
-constexpr std::uint32_t kScanLimitMs = 10000;
 constexpr int kColumnName = 1;
 constexpr int kColumnChannel = 2;
 constexpr int kColumnSignal = 3;
@@ -79,8 +75,11 @@ bool GreaterBy(int column, const SurveyEntry& a, const SurveyEntry& b)
 } // namespace
 
 SurveyPage::SurveyPage(WindowShell& shell, Needs needs)
-    : m_shell(shell), m_needs(std::move(needs)), m_scanStep(m_needs.oneShots)
+    : m_shell(shell), m_needs(std::move(needs)),
+      m_scan(m_needs.api, m_needs.clock, m_needs.oneShots, m_needs.dialogs),
+      m_join(m_needs.work, m_needs.applier)
 {
+    m_scan.SetResultsObserver([this](const auto& results) { TakeResults(results); });
 }
 
 void SurveyPage::BindHandlers(PageMap& pages)
@@ -137,15 +136,14 @@ void SurveyPage::OnShellStep(ShellStep step)
     case ShellStep::RestoredInStationMode:
         Scan();
         break;
-    case ShellStep::PageShown: {
-        const int shown = m_shell.page().pageId();
-        std::erase_if(m_scanRequests, [shown](const ScanRequest& r) { return r.pageId != shown; });
-        if (m_scanRequests.empty())
-            DropScan();
+    case ShellStep::PageShown:
+        m_scan.KeepPage(m_shell.page().pageId());
         break;
-    }
+    case ShellStep::WindowHidden:
+        m_scan.DropPageRequests();
+        break;
     case ShellStep::DropPendingSteps:
-        DropScan();
+        m_scan.DropAll();
         break;
     case ShellStep::FirstShowFromRestore:
     case ShellStep::FirstShowFromMenu:
@@ -167,48 +165,18 @@ void SurveyPage::Scan(std::function<void()> then)
 
 void SurveyPage::ScanFor(int pageId, std::function<void()> then)
 {
-    m_scanRequests.push_back({pageId, std::move(then)});
-    if (m_scanStep.pending())
-        return; // the scan under way serves this request too
-    m_scanCursor.emplace(m_needs.dialogs);
-    m_needs.api.WL_SiteSurveyStart();
-    m_scanStarted = m_needs.clock.TickCount();
-    m_scanStep.Start(kScanPollMs, [this] { PollScan(); });
+    m_scan.Request(pageId, std::move(then));
 }
 
-void SurveyPage::PollScan()
+void SurveyPage::TakeResults(const std::vector<SurveyEntry>& results)
 {
-    const int state = m_needs.api.WL_SiteSurveyState();
-    if (state == 0 && m_needs.clock.TickCount() - m_scanStarted < kScanLimitMs) {
-        m_scanStep.Start(kScanPollMs, [this] { PollScan(); });
-        return;
-    }
-    FinishScan();
-}
-
-void SurveyPage::FinishScan()
-{
-    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0);
-    m_needs.api.WL_RetrieveSiteSurveyData(buffer);
-    m_raw = ReadSurveyRecords(buffer);
+    m_raw = results;
     m_shown = m_raw;
-    m_scanCursor.reset();
-    const std::vector<ScanRequest> requests = std::exchange(m_scanRequests, {});
     RecordSurveyTimes();
     // The scan replaced the rows behind the list; a list still showing the old rows would
     // join another row's network on a double click.
     if (m_shell.page().pageId() == kSurveyPageId)
         FillList();
-    for (const ScanRequest& request : requests)
-        if (request.then)
-            request.then();
-}
-
-void SurveyPage::DropScan()
-{
-    m_scanStep.Cancel();
-    m_scanCursor.reset();
-    m_scanRequests.clear();
 }
 
 void SurveyPage::RecordSurveyTimes()
@@ -297,40 +265,18 @@ void SurveyPage::ConnectSelected()
     if (row < 0 || static_cast<std::size_t>(row) >= m_shown.size())
         return;
     const SurveyEntry entry = m_shown[static_cast<std::size_t>(row)];
-    // A hidden network's name is empty or zero bytes: asked for no secrets, joined never.
-    if (const ApplyFault refused = NetworkNameRefusal(entry.ssid); refused != ApplyFault::None) {
-        ReportApplyFault(m_needs.dialogs, m_needs.caption, refused);
+    if (ShowRefusal(m_needs.dialogs, CheckJoinable(entry), m_needs.caption))
         return;
-    }
 
-    WorkingRecords& work = m_needs.work;
-    // The entry's network as a fresh record: no name, so joining it names no stored
-    // profile and moves no default.
-    ProfileRecord joined;
-    joined.ProfileName.clear();
-    joined.SSID = entry.ssid;
-    joined.NetworkType = entry.infrastructureMode;
-
-    ApplyFault fault = ApplyFault::None;
-    switch (entry.encryption) {
-    case SurveyEncryption::Open: {
-        WaitCursor wait(m_needs.dialogs);
-        fault = m_needs.applier.ApplySurveyNetwork({entry.ssid, AdapterChannel(entry.frequencyKhz),
-                                                    entry.infrastructureMode, entry.privacy});
-        break;
-    }
-    case SurveyEncryption::Wep:
-    case SurveyEncryption::WpaPsk:
-    case SurveyEncryption::WpaRadius: {
+    ProfileRecord joined = JoinRecord(entry);
+    if (entry.encryption != SurveyEncryption::Open) {
         // The pop-up collects the network's secrets on the page of its security: WEP
         // keys, the WPA pass phrase, or the cipher and then the 802.1X login. Only a save
-        // button joins; the applier hands WPA records to the adapter's WPA call.
-        const bool wep = entry.encryption == SurveyEncryption::Wep;
-        const bool psk = entry.encryption == SurveyEncryption::WpaPsk;
-        joined.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
-        const int firstPage = wep   ? kPopupWepPageId
-                              : psk ? kPopupWpaPskPageId
-                                    : kPopupWpaRadiusPageId;
+        // button joins.
+        const int firstPage = entry.encryption == SurveyEncryption::Wep ? kPopupWepPageId
+                              : entry.encryption == SurveyEncryption::WpaPsk
+                                  ? kPopupWpaPskPageId
+                                  : kPopupWpaRadiusPageId;
         SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, m_needs.keys,
                             firstPage, m_needs.manifest);
         std::optional<ProfileRecord> saved = popup.Run(joined);
@@ -340,10 +286,11 @@ void SurveyPage::ConnectSelected()
             return;
         }
         joined = std::move(*saved);
-        WaitCursor wait(m_needs.dialogs);
-        fault = m_needs.applier.ApplyProfileRecord(joined);
-        break;
     }
+    ApplyFault fault = ApplyFault::None;
+    {
+        WaitCursor wait(m_needs.dialogs);
+        fault = m_join.Join(entry, std::move(joined));
     }
     ReportApplyFault(m_needs.dialogs, m_needs.caption, fault);
     if (!Applied(fault)) {
@@ -352,8 +299,6 @@ void SurveyPage::ConnectSelected()
         FillList();
         return;
     }
-    work.CurrentProfile = std::move(joined);
-    work.ActiveProfileName.clear();
     m_shell.binding().SetText("TextProfileName", "");
 
     m_shell.surveyList().Show(false);

@@ -4,11 +4,11 @@
 // one directly, a WEP or WPA one through the security pop-up). Shown from tab 2 and from the
 // tray menu's site survey command; a restore scans again.
 //
-// A scan runs while the thread serves other events: the page shows at once, the library
-// is asked every 100 ms whether the radio is done (at most 10 s), and the list fills when
-// the results are in. A request while a scan runs joins it rather than starting another;
-// leaving the page the scan was asked for, hiding the window, switching the mode, losing
-// the adapter or ending drops it, and then neither the tables nor the list change.
+// A scan (SurveyScan) runs while the thread serves other events: the page shows at once
+// and the list fills when the results are in. A request while a scan runs joins it
+// rather than starting another; leaving the page the scan was asked for, hiding the
+// window, switching the mode, losing the adapter or ending drops the page's request.
+// Whoever's scan it was, its results fill the page's tables.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
@@ -22,7 +22,9 @@
 #include "platform/PageHost.h"
 #include "profiles/WorkingRecords.h"
 #include "security/PassphraseKeys.h"
+#include "station/SurveyJoin.h"
 #include "station/SurveyRecords.h"
+#include "station/SurveyScan.h"
 
 #include <array>
 #include <functional>
@@ -76,6 +78,9 @@ public:
     void ConnectSelected();
 
     const std::vector<SurveyEntry>& shown() const { return m_shown; }
+    // The scan behind the page, which the session service asks too, and the join.
+    SurveyScan& scan() { return m_scan; }
+    SurveyJoin& join() { return m_join; }
 
 private:
     struct SurveyTime {
@@ -83,30 +88,19 @@ private:
         LocalTime time;
     };
 
-    // A scan asked for while page pageId was shown; then runs when its results are in.
-    struct ScanRequest {
-        int pageId = 0;
-        std::function<void()> then;
-    };
-
     void ScanFor(int pageId, std::function<void()> then = {});
-    void PollScan();
-    void FinishScan();
-    void DropScan();
+    void TakeResults(const std::vector<SurveyEntry>& results);
     // The last selected row of the list, or -1.
     int SelectedRow();
 
     WindowShell& m_shell;
     Needs m_needs;
+    SurveyScan m_scan;
+    SurveyJoin m_join;
     std::vector<SurveyEntry> m_raw;
     std::vector<SurveyEntry> m_shown;
     std::array<SurveyTime, kMaxSurveyEntries> m_times{};
     std::array<int, 3> m_sortFlags{};
-
-    PendingStep m_scanStep;
-    std::uint32_t m_scanStarted = 0; // tick count of the WL_SiteSurveyStart under way
-    std::optional<WaitCursor> m_scanCursor;
-    std::vector<ScanRequest> m_scanRequests;
 };
 
 } // namespace kesto

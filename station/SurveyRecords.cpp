@@ -3,6 +3,7 @@
 
 #include "base/AsciiText.h"
 #include "base/LittleEndian.h"
+#include "base/Text.h"
 #include "platform/SurveyRecordLayout.h"
 
 #include <algorithm>
@@ -58,41 +59,6 @@ SurveyEntry EntryOf(std::span<const std::uint8_t> record)
     entry.infrastructureMode = ReadI32(record, kInfrastructureMode);
     entry.encryption = EncryptionOf(record);
     return entry;
-}
-
-// Length of the valid UTF-8 sequence at text[at], or 0 when none starts there.
-std::size_t Utf8SequenceAt(std::string_view text, std::size_t at)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80)
-        return 1;
-    std::size_t size = 0;
-    std::uint32_t cp = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        size = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        size = 3;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        size = 4;
-        cp = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (at + size > text.size())
-        return 0;
-    for (std::size_t i = 1; i < size; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (byte(at + i) & 0x3F);
-    }
-    const bool overlong = (size == 3 && cp < 0x800) || (size == 4 && cp < 0x10000);
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    if (overlong || surrogate || cp > 0x10FFFF)
-        return 0;
-    return size;
 }
 
 } // namespace

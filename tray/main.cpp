@@ -5,6 +5,7 @@
 // (kesto-window) that the page host starts when the window is first shown.
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
+#include "bus/UtilityService.h"
 #include "drivers/linuxwlan/AdapterLibrarySetting.h"
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 #include "drivers/passapp/PassphraseKeyLibrary.h"
@@ -31,6 +32,7 @@
 #include "wire/WindowMessages.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -190,6 +192,16 @@ int RunUtility(const TrayOptions& options)
         });
     }
 
+    // The session service comes up with the main window: a start that only asks the
+    // running program to end, or one refused as a second instance, never takes its name.
+    std::unique_ptr<UtilityService> service;
+    const auto offerCommands = [&service, &gate](UtilityCommands* commands) {
+        if (commands && !service)
+            service = std::make_unique<UtilityService>(gate, QDBusConnection::sessionBus());
+        if (service)
+            service->Attach(commands);
+    };
+
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,
                          .clock = clock,
@@ -206,7 +218,8 @@ int RunUtility(const TrayOptions& options)
                          .manifest = PageElements,
                          .iniDirectory = {},
                          .charts = &charts,
-                         .dialogTimers = &dialogTimers};
+                         .dialogTimers = &dialogTimers,
+                         .offerCommands = offerCommands};
     // The stall benchmark's probe; nothing runs without the variable, nor in a start that
     // only asks the running program to end.
     EventLoopProbe probe(commandLine.ExitRequest ? QString()

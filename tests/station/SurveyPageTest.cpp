@@ -2,6 +2,7 @@
 // with the default scenario; the survey list and the security pop-up played by fakes.
 #include "station/SurveyPage.h"
 #include "app/MainDialog.h"
+#include "app/UtilityCommands.h"
 #include "drivers/qvwlan/CallLog.h"
 #include "security/SecurityPopup.h"
 #include "tests/support/ShellRig.h"
@@ -388,6 +389,109 @@ INSTANTIATE_TEST_SUITE_P(
                       },
                       false, "", kServerNameMissingMessage}),
     [](const testing::TestParamInfo<WpaSurveyJoin>& p) { return std::string(p.param.name); });
+
+struct JoinCase {
+    const char* label;
+    JoinRequest request;
+    std::function<void(test::ShellRig&)> arrange = {};
+    std::string_view refusal = {}; // the error name; empty: joined
+    std::string message = {};      // the refusal's message, or the BSSID joined
+};
+
+// The session service's join of a network of this survey: what the pop-up would have
+// taken, checked as its save buttons check, through the same join as a double click.
+TEST_F(SurveyPageTest, ServiceJoinsAsThePopupWouldOrRefusesWithTheWindowsMessage)
+{
+    const JoinCase cases[] = {
+        {"open", {.name = "Hausnetz-Berger"}, {}, {}, "0A:3C:71:00:00:02"},
+        {"WEP key 1",
+         {.name = "WG-Kastanienallee", .key = "1A2B3C4D5E"},
+         {},
+         {},
+         "0A:3C:71:00:00:03"},
+        {"WEP key 2, 128 bits",
+         {.name = "Praxis-Dr-Weber", .key = "A1B2C3D4E5F60718293A4B5C6D", .keyIndex = 1},
+         {},
+         {},
+         "0A:3C:71:00:00:04"},
+        {"WPA-PSK",
+         {.name = "Villa-Sonne", .passPhrase = "sonnenblume-7"},
+         {},
+         {},
+         "0A:3C:71:00:00:05"},
+        {"WEP key of a wrong length",
+         {.name = "WG-Kastanienallee", .key = "1A2B"},
+         {},
+         "InvalidKey",
+         "The length of Key should be 5 or 10.Please re-enter Key 1"},
+        {"WEP key with a letter no digit",
+         {.name = "WG-Kastanienallee", .key = "1A2B3C4D5X"},
+         {},
+         "InvalidKey",
+         "Shared key should be 10 hexadecimal digits.Please re-enter Key 1"},
+        {"WEP without a key",
+         {.name = "WG-Kastanienallee"},
+         {},
+         "InvalidKey",
+         "The length of Key should be 5 or 10.Please re-enter Key 1"},
+        {"WPA-PSK with a pass phrase too short",
+         {.name = "Villa-Sonne", .passPhrase = "sonne"},
+         {},
+         "InvalidPassphrase",
+         std::string(kPassphraseLengthMessage)},
+        {"a hidden network",
+         {.name = ""},
+         {},
+         "NoNetworkName",
+         std::string(ApplyFaultMessage(ApplyFault::NoNetworkName))},
+        {"WPA-RADIUS", {.name = "Buergeramt"}, {}, "NotSupported", std::string(kRadiusJoinMessage)},
+        {"a key for an open network",
+         {.name = "Cafe-Lindenhof", .key = "12345"},
+         {},
+         "InvalidArgument",
+         "Das Netzwerk \u201eCafe-Lindenhof\u201c ist offen und braucht keinen Schl\u00fcssel."},
+        {"no such network",
+         {.name = "Nirgendwo"},
+         {},
+         "UnknownNetwork",
+         "Das Netzwerk \u201eNirgendwo\u201c wurde bei der Suche nicht gefunden."},
+        {"a 33-byte name",
+         {.name = std::string(33, 'x')},
+         {},
+         "SsidTooLong",
+         std::string(kSsidTooLongMessage)},
+        {"the system's service in control",
+         {.name = "Hausnetz-Berger"},
+         [](test::ShellRig& r) {
+             r.EditScenario(
+                 [](nlohmann::json& s) { s["system"]["wirelessService"] = "controlling"; });
+         },
+         "ServiceConflict",
+         std::string(kServiceConflictMessage)},
+    };
+    UtilityCommands cmds(dlg);
+    for (const JoinCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.arrange)
+            c.arrange(rig);
+        rig.wlan.clearCalls();
+        rig.work.ActiveProfileName = "Default";
+        const Refused refused = cmds.Join(c.request);
+        if (c.refusal.empty()) {
+            EXPECT_FALSE(refused) << refused->message;
+            EXPECT_EQ(JoinedBssid(), c.message);
+            EXPECT_EQ(rig.work.ActiveProfileName, "");
+            EXPECT_EQ(rig.work.CurrentProfile.SSID, c.request.name);
+            continue;
+        }
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->name, c.refusal);
+        EXPECT_EQ(refused->message, c.message);
+        EXPECT_EQ(Setters(), std::vector<std::string>{}) << "a refused join changes nothing";
+        EXPECT_EQ(rig.work.ActiveProfileName, "Default");
+        EXPECT_TRUE(rig.dialogs.messages.empty()) << "the service shows no message box";
+    }
+}
 
 TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)
 {

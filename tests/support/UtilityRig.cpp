@@ -48,6 +48,11 @@ UtilityRig::UtilityRig(bool offscreen)
 
 UtilityRig::~UtilityRig()
 {
+    for (auto& client : m_clients)
+        if (client->state() != QProcess::NotRunning) {
+            client->kill();
+            client->waitForFinished(5000);
+        }
     if (m_tray.state() != QProcess::NotRunning) {
         m_tray.terminate();
         if (!m_tray.waitForFinished(10000)) {
@@ -55,6 +60,72 @@ UtilityRig::~UtilityRig()
             m_tray.waitForFinished(5000);
         }
     }
+    if (m_bus.state() != QProcess::NotRunning) {
+        m_bus.terminate();
+        if (!m_bus.waitForFinished(5000)) {
+            m_bus.kill();
+            m_bus.waitForFinished(5000);
+        }
+    }
+}
+
+bool UtilityRig::StartBus()
+{
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {"--session", "--nofork", "--nopidfile", "--print-address=1"});
+    if (!m_bus.waitForStarted(10000))
+        return false;
+    SpinUntil([this] { return m_bus.canReadLine() || m_bus.state() == QProcess::NotRunning; },
+              kStepTimeoutMs);
+    m_busAddress = QString::fromLocal8Bit(m_bus.readLine()).trimmed();
+    return !m_busAddress.isEmpty();
+}
+
+QProcess* UtilityRig::StartKestoctl(const std::vector<std::string>& args)
+{
+    // Through the shell, each argument read from a file of its own: its bytes arrive as a
+    // terminal would hand them over, whatever their encoding.
+    QString script = "exec \"$KESTOCTL\" --registry \"$REGISTRY\"";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::filesystem::path file =
+            m_dir.file("arg" + std::to_string(m_clients.size()) + "_" + std::to_string(i));
+        std::ofstream(file, std::ios::binary) << args[i];
+        script += " \"$(cat '" + Str(file) + "')\"";
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS",
+               m_busAddress.isEmpty() ? "unix:path=" + Str(m_dir.file("no-bus")) : m_busAddress);
+    env.insert("KESTOCTL", QStringLiteral(KESTO_KESTOCTL_PROGRAM));
+    env.insert("REGISTRY", m_registry);
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(env);
+    process->start(QStringLiteral("/bin/sh"), {"-c", script});
+    m_clients.push_back(std::move(process));
+    return m_clients.back().get();
+}
+
+UtilityRig::Run UtilityRig::Finish(QProcess& process)
+{
+    Run run;
+    if (!process.waitForFinished(kStepTimeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return run;
+    }
+    run.exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+UtilityRig::Run UtilityRig::Kestoctl(const std::vector<std::string>& args, const std::string& input)
+{
+    QProcess* process = StartKestoctl(args);
+    if (!process->waitForStarted(10000))
+        return {};
+    process->write(input.data(), static_cast<qint64>(input.size()));
+    process->closeWriteChannel();
+    return Finish(*process);
 }
 
 void UtilityRig::EditScenario(const std::function<void(QJsonObject&)>& edit)
@@ -80,6 +151,9 @@ bool UtilityRig::Start(const QStringList& extra)
     env.insert("XDG_CONFIG_HOME", Str(m_dir.file("config")));
     env.insert("XDG_DATA_HOME", Str(m_dir.file("data")));
     env.insert("XDG_CACHE_HOME", Str(m_dir.file("cache")));
+    // The rig's own bus, or none: never the desktop's, nor one started on the side.
+    env.insert("DBUS_SESSION_BUS_ADDRESS",
+               m_busAddress.isEmpty() ? "unix:path=" + Str(m_dir.file("no-bus")) : m_busAddress);
     m_tray.setProcessEnvironment(env);
     m_tray.setWorkingDirectory(Str(m_dir.path()));
     m_tray.setProcessChannelMode(QProcess::MergedChannels);

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,23 @@ public:
     ~UtilityRig();
     UtilityRig(const UtilityRig&) = delete;
     UtilityRig& operator=(const UtilityRig&) = delete;
+
+    // A session bus of the rig's own (a dbus-daemon it starts and ends) for the program's
+    // service and for kestoctl; call before Start. Without it the program finds no
+    // session bus at all. False when the daemon does not come up.
+    bool StartBus();
+    const QString& busAddress() const { return m_busAddress; }
+    struct Run {
+        int exit = -1; // -1: it did not end in time
+        std::string out;
+        std::string err;
+    };
+    // kestoctl with args, on the rig's bus and store, input on its standard input. An
+    // argument is handed over byte for byte, so a test can give one that is not UTF-8.
+    Run Kestoctl(const std::vector<std::string>& args, const std::string& input = {});
+    // Starts kestoctl and returns at once; Finish waits for it.
+    QProcess* StartKestoctl(const std::vector<std::string>& args);
+    static Run Finish(QProcess& process);
 
     // Changes the scenario copy before the start: edit receives its JSON object.
     void EditScenario(const std::function<void(QJsonObject&)>& edit);
@@ -96,6 +114,9 @@ private:
     DriverServer m_driver;
     QProcess m_tray;
     QString m_output;
+    QProcess m_bus;
+    QString m_busAddress;
+    std::vector<std::unique_ptr<QProcess>> m_clients;
 };
 
 // A member of nested state objects: At(state, "main", "page").

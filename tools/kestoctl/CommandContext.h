@@ -4,6 +4,7 @@
 
 #include "registry/SqliteRegistry.h"
 
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -13,8 +14,9 @@
 namespace kesto {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 1; // wrong arguments; the usage text was printed
-inline constexpr int kExitError = 2; // the command could not do its work; stderr says why
+inline constexpr int kExitUsage = 1;      // wrong arguments; the usage text was printed
+inline constexpr int kExitError = 2;      // the command could not do its work; stderr says why
+inline constexpr int kExitNotRunning = 3; // no Kesto WLAN Utility answers on the session bus
 
 class CommandContext {
 public:
@@ -28,6 +30,8 @@ public:
 
     std::ostream& out;
     std::ostream& err;
+    // Where secrets are read with --passphrase-stdin and --wep-key-stdin.
+    std::istream* in = &std::cin;
 
 private:
     std::string m_registryPath;

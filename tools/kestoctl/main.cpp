@@ -1,11 +1,15 @@
-// kestoctl: the command line over the utility's store and core. main() handles the
-// global options and hands the rest to one subcommand from the table below.
+// kestoctl: the command line over the running utility (through its session service) and
+// over its store and core. main() handles the global options and hands the rest to one
+// subcommand from the table below.
 #include "tools/kestoctl/AdaptersCommand.h"
 #include "tools/kestoctl/CommandContext.h"
+#include "tools/kestoctl/ProfileCommand.h"
 #include "tools/kestoctl/RegCommand.h"
+#include "tools/kestoctl/UtilityCommand.h"
 #include "tools/kestoctl/WepKeysCommand.h"
 
 #include <array>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -21,6 +25,12 @@ struct Subcommand {
 
 // One line per subcommand.
 const std::array kSubcommands = {
+    Subcommand{"status", kesto::RunStatusCommand, kesto::kStatusUsage},
+    Subcommand{"scan", kesto::RunScanCommand, kesto::kScanUsage},
+    Subcommand{"connect", kesto::RunConnectCommand, kesto::kConnectUsage},
+    Subcommand{"profile", kesto::RunProfileCommand, kesto::kProfileUsage},
+    Subcommand{"mode", kesto::RunModeCommand, kesto::kModeUsage},
+    Subcommand{"ap", kesto::RunApCommand, kesto::kApUsage},
     Subcommand{"reg", kesto::RunRegCommand, kesto::kRegUsage},
     Subcommand{"wep-keys", kesto::RunWepKeysCommand, kesto::kWepKeysUsage},
     Subcommand{"adapters", kesto::RunAdaptersCommand, kesto::kAdaptersUsage},
@@ -73,7 +83,15 @@ int main(int argc, char** argv)
             kesto::CommandContext context(registryPath, std::cout, std::cerr);
             const std::vector<std::string> args(words.begin() + static_cast<long>(next) + 1,
                                                 words.end());
-            return command.run(context, args);
+            try {
+                return command.run(context, args);
+            } catch (const std::exception& error) {
+                // An answer of a form no command expects (another program holding the
+                // utility's name, a service of another version) ends the command, not
+                // the program.
+                std::cerr << "kestoctl: " << command.name << ": " << error.what() << "\n";
+                return kesto::kExitError;
+            }
         }
     }
     std::cerr << "kestoctl: unknown command: " << words[next] << "\n";

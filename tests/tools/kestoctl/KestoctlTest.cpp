@@ -3,6 +3,7 @@
 #include "registry/SqliteRegistry.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
+#include "tools/kestoctl/ProfileCommand.h"
 #include "tools/kestoctl/RegCommand.h"
 
 #include <gtest/gtest.h>
@@ -24,12 +25,13 @@ struct Result {
     std::string err;
 };
 
-Result Reg(const std::string& store, const std::vector<std::string>& args)
+Result Reg(const std::string& store, const std::vector<std::string>& args,
+           CommandFunction command = RunRegCommand)
 {
     std::ostringstream out;
     std::ostringstream err;
     CommandContext context(store, out, err);
-    const int code = RunRegCommand(context, args);
+    const int code = command(context, args);
     return {code, out.str(), err.str()};
 }
 
@@ -40,14 +42,15 @@ struct Step {
     std::string err; // part of stderr ("" = stderr empty)
 };
 
-void RunSteps(const std::string& store, const std::vector<Step>& steps)
+void RunSteps(const std::string& store, const std::vector<Step>& steps,
+              CommandFunction command = RunRegCommand)
 {
     for (const auto& step : steps) {
         std::string line;
         for (const auto& a : step.args)
             line += a + " ";
         SCOPED_TRACE(line);
-        const auto r = Reg(store, step.args);
+        const auto r = Reg(store, step.args, command);
         EXPECT_EQ(r.code, step.code);
         if (!step.out.empty() && step.out.back() == '*')
             EXPECT_EQ(r.out.substr(0, step.out.size() - 1),
@@ -62,6 +65,41 @@ void RunSteps(const std::string& store, const std::vector<Step>& steps)
 }
 
 const std::string kKey = "HKLM\\Software\\Corvane";
+
+// Without a running utility (no session bus at all) the profile commands work on the
+// store through the profile list's own code; applying needs the utility.
+TEST(ProfileCommandTest, WithoutAUtilityTheStoreItselfIsListedAndChanged)
+{
+    test::TempDir dir;
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir.file("no-bus").string()).c_str(), 1);
+    RunSteps(dir.file("r.db").string(),
+             {
+                 {{"add", "Buero", "--ssid", "WG-Kastanienallee", "--wep-key", "12345"}, 0, "", ""},
+                 {{"list"},
+                  0,
+                  "Profilname  SSID               Netzwerktyp    Kanal  Sicherheit   Standard\n"
+                  "Default                        Infrastruktur         Deaktiviert  ja\n"
+                  "Buero       WG-Kastanienallee  Infrastruktur         WEP          \n",
+                  ""},
+                 {{"show", "Buero", "--json"}, 0, "{\n  \"adHoc\": false,*", ""},
+                 {{"add", "buero"}, 2, "", "This Profile Name has already existed!"},
+                 {{"add", "Keller", "--wep-key", "123"},
+                  2,
+                  "",
+                  "Der Schl\u00fcssel muss eine L?nge von 5 oder 10 Zeichen haben."},
+                 {{"add", "Villa", "--passphrase", "sonne"},
+                  2,
+                  "",
+                  "Die Passphrase muss eine L\u00e4nge von 8 bis 63 Zeichen haben."},
+                 {{"delete", "Default"}, 2, "", "The default profile cannot be deleted!"},
+                 {{"delete", "Buero"}, 0, "", ""},
+                 {{"show", "Buero"}, 2, "", "This Profile doesn't exist!"},
+                 {{"apply", "Default"}, 3, "", "Kesto WLAN Utility is not running"},
+                 {{"frobnicate"}, 1, "", "unknown or incomplete profile command"},
+             },
+             RunProfileCommand);
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
 
 TEST(RegCommandTest, QuerySetDelete)
 {

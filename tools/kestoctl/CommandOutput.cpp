@@ -1,0 +1,162 @@
+// Arguments and output of the commands on the running utility (see CommandOutput.h).
+#include "tools/kestoctl/CommandOutput.h"
+
+#include "base/Text.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace kesto {
+
+namespace {
+
+// On one line: the window's texts may break theirs.
+std::string OneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+std::string Padded(const std::string& text, std::size_t width)
+{
+    const std::size_t length = Utf8Length(text);
+    return text + std::string(width > length ? width - length : 0, ' ');
+}
+
+bool TakeSecret(std::istream& in, std::string& secret)
+{
+    if (!std::getline(in, secret))
+        return false;
+    if (!secret.empty() && secret.back() == '\r')
+        secret.pop_back();
+    return true;
+}
+
+} // namespace
+
+bool ParseCommandArgs(const std::vector<std::string>& args, std::istream& in, CommandArgs& out,
+                      std::string& why)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!arg.starts_with("--")) {
+            out.words.push_back(arg);
+            continue;
+        }
+        std::string name = arg.substr(2);
+        std::optional<std::string> value;
+        if (const auto eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        if (name == "json" || name == "no-wait" || name == "cached") {
+            (name == "json" ? out.json : name == "no-wait" ? out.noWait : out.cached) = true;
+            continue;
+        }
+        if (name == "wep-key-stdin" || name == "passphrase-stdin") {
+            std::string secret;
+            if (!TakeSecret(in, secret)) {
+                why = "--" + name + ": nothing to read on standard input";
+                return false;
+            }
+            out.options[name.substr(0, name.size() - std::string_view("-stdin").size())] = secret;
+            continue;
+        }
+        const bool negated = name.starts_with("no-") && FindOption(name.substr(3)) &&
+                             FindOption(name.substr(3))->kind == OptionKind::Flag;
+        const OptionRule* rule = FindOption(negated ? name.substr(3) : name);
+        if (!rule) {
+            why = "unknown option " + arg;
+            return false;
+        }
+        if (rule->kind == OptionKind::Flag) {
+            if (value) {
+                why = "--" + name + " takes no value";
+                return false;
+            }
+            out.options[std::string(rule->name)] = !negated;
+            continue;
+        }
+        if (!value) {
+            if (i + 1 == args.size()) {
+                why = "--" + name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (rule->kind == OptionKind::Number) {
+            std::int64_t number = 0;
+            const auto [end, ec] =
+                std::from_chars(value->data(), value->data() + value->size(), number);
+            if (ec != std::errc() || end != value->data() + value->size()) {
+                why = "--" + name + " takes a number, not " + *value;
+                return false;
+            }
+            out.options[name] = number;
+        } else {
+            out.options[name] = *value;
+        }
+    }
+    return true;
+}
+
+void PrintFields(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows)
+{
+    std::size_t width = 0;
+    for (const auto& [label, value] : rows)
+        width = std::max(width, Utf8Length(label) + 1);
+    for (const auto& [label, value] : rows)
+        out << Padded(label + ":", width + 2) << value << "\n";
+}
+
+void PrintTable(std::ostream& out, const std::vector<std::string>& heading,
+                const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<std::size_t> widths(heading.size(), 0);
+    const auto measure = [&widths](const std::vector<std::string>& row) {
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], Utf8Length(row[c]));
+    };
+    measure(heading);
+    for (const auto& row : rows)
+        measure(row);
+    const auto print = [&](const std::vector<std::string>& row) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
+            line += c + 1 == row.size() ? row[c] : Padded(row[c], widths[c] + 2);
+        out << line << "\n";
+    };
+    print(heading);
+    for (const auto& row : rows)
+        print(row);
+}
+
+void PrintJson(std::ostream& out, const nlohmann::json& value)
+{
+    out << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+}
+
+int ReportRefusal(CommandContext& context, const Refusal& refusal)
+{
+    context.err << "kestoctl: " << OneLine(refusal.message) << "\n";
+    return kExitError;
+}
+
+int ReportBusError(CommandContext& context, const BusError& error)
+{
+    if (error.notRunning) {
+        context.err << "kestoctl: Kesto WLAN Utility is not running (nothing answers as "
+                       "org.kesto.WlanUtility1 on the session bus)\n";
+        return kExitNotRunning;
+    }
+    context.err << "kestoctl: " << OneLine(error.message) << "\n";
+    return kExitError;
+}
+
+int ReportUsage(CommandContext& context, std::string_view why, std::string_view usage)
+{
+    context.err << "kestoctl: " << why << "\nusage: kestoctl " << usage << "\n";
+    return kExitUsage;
+}
+
+} // namespace kesto
