@@ -242,8 +242,11 @@ int LinuxWlanLibrary::QueryWL_CheckWZCStatus(AdapterContext& ctx)
     if (!Usable(ctx))
         return -1;
     const auto state = m_service.Query(m_interface);
+    // A check that failed cannot tell that NetworkManager leaves the interface alone: it
+    // counts as in charge, so the utility refuses to configure (with its message) rather
+    // than fight a service it could not ask.
     if (!state)
-        return -1;
+        return 1;
     switch (*state) {
     case ServiceState::NotInCharge:
         return 0;
