@@ -318,12 +318,16 @@ void SurveyPage::ConnectSelected()
     }
     case SurveyEncryption::Wep:
     case SurveyEncryption::WpaPsk:
-    case SurveyEncryption::WpaRadius: {
+    case SurveyEncryption::WpaRadius:
+    case SurveyEncryption::WpaSae: {
         // The pop-up collects the network's secrets on the page of its security: WEP
         // keys, the WPA pass phrase, or the cipher and then the 802.1X login. Only a save
-        // button joins; the applier hands WPA records to the adapter's WPA call.
+        // button joins; the applier hands WPA records to the adapter's WPA call. An SAE
+        // network takes a pass phrase too: its profile is a pre-shared key profile, and
+        // the adapter offers SAE where the network asks for it.
         const bool wep = entry.encryption == SurveyEncryption::Wep;
-        const bool psk = entry.encryption == SurveyEncryption::WpaPsk;
+        const bool psk = entry.encryption == SurveyEncryption::WpaPsk ||
+                         entry.encryption == SurveyEncryption::WpaSae;
         joined.AuthenticationMode = wep ? 1 : psk ? 2 : 3;
         const int firstPage = wep   ? kPopupWepPageId
                               : psk ? kPopupWpaPskPageId

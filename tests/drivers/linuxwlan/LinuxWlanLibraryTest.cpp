@@ -351,7 +351,8 @@ TEST_P(SurveyEnds, WhenTheDaemonSaysSo)
     rig.Open();
     SetBssTable(rig.wpaReplies, {Bss(1, 2412, -30, "[WPA2-PSK-CCMP][ESS]", "Kesto WPA2"),
                                  Bss(2, 2437, -61, "[WEP][ESS]", "Kesto WEP"),
-                                 Bss(3, 2462, -70, "[WPA2-EAP-CCMP][ESS]", "Kesto 802.1X")});
+                                 Bss(3, 2462, -70, "[WPA2-EAP-CCMP][ESS]", "Kesto 802.1X"),
+                                 Bss(4, 2472, -75, "[WPA2-SAE-CCMP][ESS]", "Kesto WPA3")});
     rig.wpaReplies.set("SCAN", GetParam().scanReply);
     EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), -1); // none started
     ASSERT_EQ(rig.lib->WL_SiteSurveyStart(rig.ctx), 0);
