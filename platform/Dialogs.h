@@ -12,7 +12,8 @@ public:
     // Shows a modal message box with one OK button and returns when it is dismissed.
     // text is UTF-8 and may hold "\n" line breaks; caption is the window title.
     virtual void MessageBox(std::string_view text, std::string_view caption) = 0;
-    // Sounds a tone of frequencyHz for durationMs; returns when it has ended.
+    // Starts a tone of frequencyHz for durationMs and returns at once: the tone plays on
+    // by itself, so the caller's next step (a message box, say) comes while it sounds.
     virtual void Beep(int frequencyHz, int durationMs) = 0;
     // The wait cursor is shown from BeginWaitCursor until the matching EndWaitCursor;
     // calls nest.

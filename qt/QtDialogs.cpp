@@ -5,9 +5,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QThread>
-
-#include <algorithm>
 
 namespace kesto {
 
@@ -25,10 +22,11 @@ void QtDialogs::MessageBox(std::string_view text, std::string_view caption)
         m_modal(false);
 }
 
-void QtDialogs::Beep(int /*frequencyHz*/, int durationMs)
+// The desktop's bell has a pitch and length of its own; what matters is that it sounds,
+// and that the thread does not stand still while it does.
+void QtDialogs::Beep(int /*frequencyHz*/, int /*durationMs*/)
 {
     QApplication::beep();
-    QThread::msleep(static_cast<unsigned long>(std::clamp(durationMs, 0, 5000)));
 }
 
 void QtDialogs::BeginWaitCursor()

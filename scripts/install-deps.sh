@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev libssl-dev nlohmann-json3-dev
   qt6-base-dev
   qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
-  xvfb xauth trayer xdotool
+  xvfb xauth trayer xdotool openbox
   lintian
   clang-format
   clang libclang-rt-14-dev

@@ -97,7 +97,7 @@ QSize DialogWindow::PageSize(const QString& resourceDir, int pageId)
             attribute("data-height", kDefaultSize.height())};
 }
 
-void DialogWindow::ShowPage(int pageId, const PageValues& values)
+void DialogWindow::ShowPage(int pageId, const PageValues& values, qint64 seq)
 {
     setFixedSize(PageSize(m_resourceDir, pageId));
     m_closedReported = false;
@@ -105,7 +105,7 @@ void DialogWindow::ShowPage(int pageId, const PageValues& values)
     for (auto& [id, chart] : m_charts)
         chart->deleteLater();
     m_charts.clear();
-    m_view->ShowPage(pageId, values);
+    m_view->ShowPage(pageId, values, seq);
 }
 
 void DialogWindow::reject()

@@ -21,9 +21,9 @@ public:
     DialogWindow(QString resourceDir, QWidget* parent);
 
     PageView& view() { return *m_view; }
-    // Shows page pageId; the dialog takes the size the page asks for (data-width and
-    // data-height on its body) and the page's title.
-    void ShowPage(int pageId, const PageValues& values);
+    // Shows page pageId (shown by command seq); the dialog takes the size the page asks
+    // for (data-width and data-height on its body) and the page's title.
+    void ShowPage(int pageId, const PageValues& values, qint64 seq);
 
     std::function<void()> onClosedByUser;
     // The style the tray gave chart chartId, for a chart the page brings.

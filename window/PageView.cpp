@@ -76,10 +76,13 @@ PageView::PageView(QString resourceDir, QString name, QWidget* parent)
 
     m_bridge->onReady = [this](int pageId, const QVariantMap&) { OnBridgeReady(pageId); };
     m_bridge->onElementEvent = [this](int pageId, const QString& id, const QString& event,
-                                      const QVariantMap& values) {
+                                      const QVariantMap& values, qint64 applied) {
         if (!m_ready || pageId != m_pageId || !onElementEvent)
             return;
-        onElementEvent(pageId, id, event, ValuesFrom(values));
+        // An event raised before the page had its values (queued while it connected)
+        // read the page as it loaded; a mark outside this page's commands is no mark.
+        const qint64 seen = applied >= m_pageSeq && applied <= m_valuesSeq ? applied : m_pageSeq;
+        onElementEvent(pageId, id, event, ValuesFrom(values), seen);
     };
     // A renderer that died takes the page with it; show it again with its values.
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
@@ -94,10 +97,12 @@ PageView::PageView(QString resourceDir, QString name, QWidget* parent)
     });
 }
 
-void PageView::ShowPage(int pageId, const PageValues& values)
+void PageView::ShowPage(int pageId, const PageValues& values, qint64 seq)
 {
     m_pageId = pageId;
+    m_pageSeq = seq;
     m_values = values;
+    m_valuesSeq = seq;
     m_disabled.clear();
     m_refusedIds = false;
     Load();
@@ -115,7 +120,7 @@ void PageView::Load()
     load(QUrl::fromLocalFile(file));
 }
 
-void PageView::SetValue(std::string_view id, const ElementValue& value)
+void PageView::SetValue(std::string_view id, const ElementValue& value, qint64 seq)
 {
     const auto it = std::find_if(m_values.begin(), m_values.end(),
                                  [id](const ElementState& state) { return state.id == id; });
@@ -126,9 +131,10 @@ void PageView::SetValue(std::string_view id, const ElementValue& value)
     } else {
         m_values.push_back({std::string(id), value});
     }
+    m_valuesSeq = std::max(m_valuesSeq, seq);
     if (m_ready)
         emit m_bridge->setValue(QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size())),
-                                VariantOf(value));
+                                VariantOf(value), static_cast<double>(m_valuesSeq));
 }
 
 bool PageView::RoomForNewId(std::size_t held, const QString& id, const char* what)
@@ -164,7 +170,7 @@ void PageView::OnBridgeReady(int pageId)
     for (const ElementState& state : m_values)
         values.insert(QString::fromStdString(state.id), VariantOf(state.value));
     m_ready = true;
-    emit m_bridge->setValues(values);
+    emit m_bridge->setValues(values, static_cast<double>(m_valuesSeq));
     for (auto it = m_disabled.constBegin(); it != m_disabled.constEnd(); ++it)
         emit m_bridge->setDisabled(it.key(), it.value().toBool());
     if (onReady)

@@ -24,9 +24,10 @@ public:
     // name: "main" or "dialog", for messages.
     PageView(QString resourceDir, QString name, QWidget* parent = nullptr);
 
-    // Loads resources/pages/<pageId>.html; values apply once ready.
-    void ShowPage(int pageId, const PageValues& values);
-    void SetValue(std::string_view id, const ElementValue& value);
+    // Loads resources/pages/<pageId>.html; values apply once ready. seq: the command's
+    // sequence number, here and for SetValue.
+    void ShowPage(int pageId, const PageValues& values, qint64 seq);
+    void SetValue(std::string_view id, const ElementValue& value, qint64 seq);
     // Disables or enables an element (a radio group by name) once the page is ready;
     // kept until another page is shown, so a reload shows it again.
     void SetDisabled(const QString& id, bool disabled);
@@ -36,9 +37,11 @@ public:
     bool ready() const { return m_ready; }
 
     // An element event of the page shown, named as the bridge script names it, with the
-    // page's values at that moment.
+    // page's values at that moment and the last command whose values were in them. The
+    // page applies values after the window has passed them on, so an event can carry
+    // values older than the last command the window carried out; seen says how old.
     std::function<void(int pageId, const QString& id, const QString& event,
-                       const PageValues& values)>
+                       const PageValues& values, qint64 seen)>
         onElementEvent;
     std::function<void(int pageId)> onReady;
 
@@ -58,8 +61,10 @@ private:
     PageBridge* m_bridge;
     QWebChannel* m_channel;
     int m_pageId = 0;
+    qint64 m_pageSeq = 0; // the command that showed the page
     bool m_ready = false;
     PageValues m_values;
+    qint64 m_valuesSeq = 0;    // the last command m_values holds
     QVariantMap m_disabled;    // id -> bool, the last state the tray gave each element
     bool m_refusedIds = false; // a new id was refused since the page was shown
 };

@@ -21,8 +21,8 @@ WindowController::WindowController(QString resourceDir, CommandChannel& channel)
     };
     m_main.onRestored = [this] { SendEvent(wire::WindowRestoredMessage{}); };
     m_main.view().onElementEvent = [this](int pageId, const QString& id, const QString& event,
-                                          const PageValues& values) {
-        SendElementEvent(HtmlSurface::MainWindow, pageId, id, event, values);
+                                          const PageValues& values, qint64 seen) {
+        SendElementEvent(HtmlSurface::MainWindow, pageId, id, event, values, seen);
     };
     for (const auto& [controlId, list] : m_main.lists()) {
         ListOverlay* overlay = list;
@@ -46,7 +46,7 @@ void WindowController::SendEvent(wire::EventBody event)
 }
 
 void WindowController::SendElementEvent(HtmlSurface surface, int pageId, const QString& id,
-                                        const QString& event, const PageValues& values)
+                                        const QString& event, const PageValues& values, qint64 seen)
 {
     // The bridge script names the events as the messages do.
     const auto known = wire::ElementEventFromName(event);
@@ -54,7 +54,11 @@ void WindowController::SendElementEvent(HtmlSurface surface, int pageId, const Q
         qWarning().noquote() << "kesto-window: ignoring the page's event" << event << "on" << id;
         return;
     }
-    SendEvent(wire::ElementEventMessage{surface, pageId, wire::ToUtf8(id), *known, values});
+    // Stamped with what the page had seen, not with the last command carried out: a
+    // value the tray set after that is newer than what the event reports.
+    m_channel.Send(
+        wire::Event{std::min(seen, m_lastSeq),
+                    wire::ElementEventMessage{surface, pageId, wire::ToUtf8(id), *known, values}});
 }
 
 void WindowController::OnCommand(const wire::Command& command)
@@ -80,12 +84,12 @@ void WindowController::Do(const wire::ShowPageCommand& command)
     case HtmlSurface::Dialog:
         if (!m_dialog)
             OpenDialog();
-        m_dialog->ShowPage(command.pageId, command.values);
+        m_dialog->ShowPage(command.pageId, command.values, m_lastSeq);
         if (!m_dialog->isVisible())
             m_dialog->show();
         break;
     case HtmlSurface::MainWindow:
-        m_main.view().ShowPage(command.pageId, command.values);
+        m_main.view().ShowPage(command.pageId, command.values, m_lastSeq);
         break;
     }
 }
@@ -93,7 +97,7 @@ void WindowController::Do(const wire::ShowPageCommand& command)
 void WindowController::Do(const wire::SetElementCommand& command)
 {
     if (PageView* view = ViewOf(command.surface))
-        view->SetValue(command.elementId, command.value);
+        view->SetValue(command.elementId, command.value, m_lastSeq);
 }
 
 void WindowController::Do(const wire::SetDisabledCommand& command)
@@ -155,8 +159,8 @@ void WindowController::OpenDialog()
     m_dialog = new DialogWindow(m_resourceDir, &m_main);
     m_dialog->setEnabled(!m_blocked);
     m_dialog->view().onElementEvent = [this](int pageId, const QString& id, const QString& event,
-                                             const PageValues& values) {
-        SendElementEvent(HtmlSurface::Dialog, pageId, id, event, values);
+                                             const PageValues& values, qint64 seen) {
+        SendElementEvent(HtmlSurface::Dialog, pageId, id, event, values, seen);
     };
     m_dialog->onClosedByUser = [this] { SendEvent(wire::DialogClosedMessage{}); };
     m_dialog->styleFor = [this](int chartId) -> std::optional<ChartStyle> {

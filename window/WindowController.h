@@ -62,7 +62,7 @@ private:
     PageView* ViewOf(HtmlSurface surface);
     void SendEvent(wire::EventBody event);
     void SendElementEvent(HtmlSurface surface, int pageId, const QString& id, const QString& event,
-                          const PageValues& values);
+                          const PageValues& values, qint64 seen);
     void SetWaitCursor(bool waiting);
 
     QString m_resourceDir;

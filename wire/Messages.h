@@ -5,7 +5,9 @@
 // Every command carries seq, a number that grows by one with every command the tray
 // sends (0 for the parting quit). Every event carries ack: the seq of the last command
 // the window had carried out when the user acted, so the tray can tell an event that
-// crossed a newer command on the way.
+// crossed a newer command on the way. An element event's ack is the last command whose
+// values its page had applied when it read the values it reports: the page applies them
+// after the window has passed them on.
 #pragma once
 
 #include "platform/ChartHost.h"

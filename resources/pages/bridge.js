@@ -15,6 +15,9 @@
   var pageId = parseInt(document.body.getAttribute('data-page'), 10) || 0;
   var channel = null; // the channel object once connected
   var queued = []; // events raised before the channel was up
+  // The mark of the last values the window set here; each event carries it, so the
+  // window knows which of its values the reported ones already include.
+  var applied = 0;
 
   function imageFile(value) {
     if (value.indexOf(IMAGE_PREFIX) === 0) {
@@ -116,9 +119,9 @@
   function report(event, id) {
     var current = values();
     if (channel) {
-      channel.elementEvent(pageId, id, event, current);
+      channel.elementEvent(pageId, id, event, current, applied);
     } else if (queued) {
-      queued.push([event, id, current]);
+      queued.push([event, id, current, applied]);
     }
   }
 
@@ -177,8 +180,18 @@
     new QWebChannel(qt.webChannelTransport, function (webChannel) {
       var remote = webChannel.objects.bridge;
       if (!remote) return;
-      if (remote.setValue && remote.setValue.connect) remote.setValue.connect(setValue);
-      if (remote.setValues && remote.setValues.connect) remote.setValues.connect(setValues);
+      if (remote.setValue && remote.setValue.connect) {
+        remote.setValue.connect(function (id, value, mark) {
+          setValue(id, value);
+          applied = mark;
+        });
+      }
+      if (remote.setValues && remote.setValues.connect) {
+        remote.setValues.connect(function (map, mark) {
+          setValues(map);
+          applied = mark;
+        });
+      }
       if (remote.setDisabled && remote.setDisabled.connect) {
         remote.setDisabled.connect(setDisabled);
       }
@@ -187,7 +200,7 @@
       var pending = queued;
       queued = null;
       for (var k = 0; k < pending.length; k++) {
-        channel.elementEvent(pageId, pending[k][1], pending[k][0], pending[k][2]);
+        channel.elementEvent(pageId, pending[k][1], pending[k][0], pending[k][2], pending[k][3]);
       }
     });
   }

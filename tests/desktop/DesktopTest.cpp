@@ -4,9 +4,10 @@
 // call log and what the window shows.
 //
 // Offscreen.* run on the offscreen platform, which has no notification area: the
-// program shows its window at start. Tray.* need a display with a tray host (the
-// with-tray.sh wrapper runs them under a virtual X server with trayer) and are skipped
-// elsewhere.
+// program shows its window at start. Tray.* need a display with a tray host, and
+// WindowManager.* one with a window manager and no notification area (the
+// with-desktop.sh wrapper runs them under a virtual X server with trayer or openbox);
+// both are skipped elsewhere.
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileStore.h"
 #include "registry/SqliteRegistry.h"
@@ -21,7 +22,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace kesto::test {
 namespace {
@@ -82,6 +85,99 @@ TEST(Offscreen, WithoutATrayTheWindowShowsAtStartAndMinimisesInsteadOfHiding)
     EXPECT_TRUE(rig.WaitForState([](const QJsonObject& s) {
         return At(s, "main", "minimised").toBool() && At(s, "main", "visible").toBool();
     })) << "with nowhere to hide to, the window goes to the taskbar";
+    EXPECT_TRUE(rig.TrayRunning());
+}
+
+// --- with a window manager and no notification area ---
+
+class WindowManager : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("KESTO_E2E_WM"))
+            GTEST_SKIP() << "needs a display with a window manager and no tray host (run "
+                            "through with-desktop.sh window-manager)";
+    }
+
+    static QString MainWindowId()
+    {
+        QProcess search;
+        search.start("xdotool", {"search", "--name", "^Corvane Utility$"});
+        search.waitForFinished(5000);
+        return QString::fromLatin1(search.readAllStandardOutput()).split('\n').value(0).trimmed();
+    }
+    // What the window manager does for the title bar's minimise button (iconify), and
+    // for the window's entry in a task list (activate, which brings it back).
+    static bool Minimise(const QString& window)
+    {
+        return QProcess::execute("xdotool", {"windowminimize", window}) == 0;
+    }
+    static bool Activate(const QString& window)
+    {
+        return QProcess::execute("xdotool", {"windowactivate", window}) == 0;
+    }
+    static bool Minimised(UtilityRig& rig, bool minimised)
+    {
+        return rig.WaitForState([minimised](const QJsonObject& s) {
+            return At(s, "main", "visible").toBool() &&
+                   At(s, "main", "minimised").toBool() == minimised;
+        });
+    }
+    // The calls from index from on that only the status page's monitor makes (timers 1,
+    // 2 and 7).
+    static std::vector<std::string> MonitorReads(UtilityRig& rig, std::size_t from)
+    {
+        std::vector<std::string> reads;
+        const auto calls = rig.Calls();
+        for (std::size_t i = from; i < calls.size(); ++i)
+            for (const char* prefix :
+                 {"QueryWL_AuthenticationMode(", "QueryWL_CommQuality(", "ReadOid("})
+                if (calls[i].starts_with(prefix))
+                    reads.push_back(calls[i]);
+        return reads;
+    }
+    static void Pause(int ms)
+    {
+        SpinUntil([] { return false; }, ms);
+    }
+};
+
+// The minimise button (the window manager iconifies the window) stops the monitor's
+// timers, as Escape and the close button do, also when it is pressed while the window is
+// being brought back and its restore's survey scan is under way: no reading of the
+// monitor follows, and the window stays minimised.
+TEST_F(WindowManager, MinimiseStopsTheMonitor)
+{
+    UtilityRig rig(false);
+    ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
+    ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+    const QString window = MainWindowId();
+    ASSERT_FALSE(window.isEmpty());
+    const auto minimise = [&rig, &window] { return Minimise(window) && Minimised(rig, true); };
+    // The monitor's readings from a moment after the window said it was minimised (the
+    // tray program takes that in) for longer than its timers' periods.
+    const auto readsWhileMinimised = [&rig] {
+        Pause(200);
+        const std::size_t mark = rig.Calls().size();
+        Pause(2500);
+        return MonitorReads(rig, mark);
+    };
+    ASSERT_TRUE(minimise());
+    EXPECT_EQ(readsWhileMinimised(), std::vector<std::string>());
+
+    bool pressedDuringTheScan = false;
+    for (int attempt = 0; attempt < 3 && !pressedDuringTheScan; ++attempt) {
+        const std::size_t mark = rig.Calls().size();
+        ASSERT_TRUE(Activate(window));
+        const auto scan = rig.WaitForCall("WL_SiteSurveyStart(", mark);
+        ASSERT_TRUE(scan) << "a restore in station mode scans";
+        ASSERT_TRUE(Minimised(rig, false)) << "the window manager brought it back";
+        ASSERT_TRUE(minimise());
+        pressedDuringTheScan = !rig.WaitForCall("WL_RetrieveSiteSurveyData(", *scan, 0);
+        EXPECT_EQ(readsWhileMinimised(), std::vector<std::string>());
+        EXPECT_TRUE(At(rig.State(), "main", "minimised").toBool()) << "the window stays minimised";
+    }
+    EXPECT_TRUE(pressedDuringTheScan) << "the minimise never came while the scan ran";
     EXPECT_TRUE(rig.TrayRunning());
 }
 
@@ -272,7 +368,7 @@ protected:
     void SetUp() override
     {
         if (qEnvironmentVariableIsEmpty("KESTO_E2E_TRAY"))
-            GTEST_SKIP() << "needs a display with a tray host (run through with-tray.sh)";
+            GTEST_SKIP() << "needs a display with a tray host (run through with-desktop.sh tray)";
     }
 
     // The icon's window in the tray host; 0 while there is none.

@@ -272,7 +272,8 @@ TEST_F(SurveyPageTest, HiddenNetworkIsNotJoined)
 }
 
 // A WPA network chosen in the survey: the pop-up opens on its WPA page, and the
-// network joins only with what its access point (the scenario) accepts.
+// network joins only with what its access point accepts; each WPA network of the
+// shipped scenario joins with the pass phrase or login its README gives.
 struct WpaSurveyJoin {
     const char* name;
     const char* network;
@@ -306,9 +307,6 @@ void TypeTtlsLogin(test::FakePageHost& pages, std::string_view password)
 TEST_P(SurveyWpaJoinTest, JoinsOnlyWithWhatTheNetworkAccepts)
 {
     const WpaSurveyJoin& c = GetParam();
-    rig.SetNetworkField("Villa-Sonne", "passphrase", "sonnenblume-7");
-    rig.SetNetworkField("Buergeramt", "eapIdentity", "amt-gast");
-    rig.SetNetworkField("Buergeramt", "eapPassword", "rathaus-2024");
     rig.work.ActiveProfileName = "Default";
     const ProfileRecord before = rig.work.CurrentProfile;
     rig.wlan.clearCalls();
@@ -345,23 +343,24 @@ TEST_P(SurveyWpaJoinTest, JoinsOnlyWithWhatTheNetworkAccepts)
 
 INSTANTIATE_TEST_SUITE_P(
     Survey, SurveyWpaJoinTest,
-    testing::Values(WpaSurveyJoin{"PskWithThePassPhrase", "Villa-Sonne", kPopupWpaPskPageId,
-                                  [](test::FakePageHost& p) { TypePassPhrase(p, "sonnenblume-7"); },
-                                  true, "0A:3C:71:00:00:05"},
-                    WpaSurveyJoin{"PskWithAWrongPassPhrase", "Villa-Sonne", kPopupWpaPskPageId,
-                                  [](test::FakePageHost& p) { TypePassPhrase(p, "sonnenblume-8"); },
-                                  true, ""},
-                    WpaSurveyJoin{"PskClosedUnsaved", "Villa-Sonne", kPopupWpaPskPageId,
-                                  [](test::FakePageHost& p) {
-                                      p.TypeInDialog("TextPopPskPassPhrase", "sonnenblume-7");
-                                  },
-                                  false, ""},
-                    WpaSurveyJoin{"RadiusWithTheLogin", "Buergeramt", kPopupWpaRadiusPageId,
-                                  [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2024"); },
-                                  true, "0A:3C:71:00:00:06"},
-                    WpaSurveyJoin{"RadiusWithAWrongPassword", "Buergeramt", kPopupWpaRadiusPageId,
-                                  [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2025"); },
-                                  true, ""}),
+    testing::Values(
+        WpaSurveyJoin{"PskWithThePassPhrase", "Villa-Sonne", kPopupWpaPskPageId,
+                      [](test::FakePageHost& p) { TypePassPhrase(p, "sonnenblume-7"); }, true,
+                      "0A:3C:71:00:00:05"},
+        WpaSurveyJoin{"SecondPskWithItsPassPhrase", "Hotel-Seeblick-Gast1", kPopupWpaPskPageId,
+                      [](test::FakePageHost& p) { TypePassPhrase(p, "seeblick-gast"); }, true,
+                      "0A:3C:71:00:00:0A"},
+        WpaSurveyJoin{"PskWithAWrongPassPhrase", "Villa-Sonne", kPopupWpaPskPageId,
+                      [](test::FakePageHost& p) { TypePassPhrase(p, "sonnenblume-8"); }, true, ""},
+        WpaSurveyJoin{
+            "PskClosedUnsaved", "Villa-Sonne", kPopupWpaPskPageId,
+            [](test::FakePageHost& p) { p.TypeInDialog("TextPopPskPassPhrase", "sonnenblume-7"); },
+            false, ""},
+        WpaSurveyJoin{"RadiusWithTheLogin", "Buergeramt", kPopupWpaRadiusPageId,
+                      [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2024"); }, true,
+                      "0A:3C:71:00:00:06"},
+        WpaSurveyJoin{"RadiusWithAWrongPassword", "Buergeramt", kPopupWpaRadiusPageId,
+                      [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2025"); }, true, ""}),
     [](const testing::TestParamInfo<WpaSurveyJoin>& p) { return std::string(p.param.name); });
 
 TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)

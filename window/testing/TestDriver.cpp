@@ -164,15 +164,32 @@ void TestDriver::Handle(const QJsonObject& request)
     if (op == QStringLiteral("listClick")) {
         ListOverlay* list =
             m_controller.mainWindow().list(request.value(QStringLiteral("list")).toInt());
-        QTreeWidgetItem* item =
-            list ? list->topLevelItem(request.value(QStringLiteral("row")).toInt(-1)) : nullptr;
-        if (!item || !list->isVisible()) {
-            error(QStringLiteral("no such row"));
+        if (!list || !list->isVisible()) {
+            error(QStringLiteral("no such list"));
             return;
         }
-        // A row below the list's visible part is scrolled to first, as a user would.
-        list->scrollToItem(item);
-        const QPoint at = list->visualItemRect(item).center();
+        // Row -1: the empty space below the last row.
+        const int row = request.value(QStringLiteral("row")).toInt(-2);
+        QPoint at;
+        if (row == -1) {
+            const int rows = list->topLevelItemCount();
+            const int below =
+                rows > 0 ? list->visualItemRect(list->topLevelItem(rows - 1)).bottom() + 1 : 0;
+            if (below >= list->viewport()->height()) {
+                error(QStringLiteral("no empty space below the rows"));
+                return;
+            }
+            at = QPoint(list->viewport()->width() / 2, (below + list->viewport()->height()) / 2);
+        } else {
+            QTreeWidgetItem* item = list->topLevelItem(row);
+            if (!item) {
+                error(QStringLiteral("no such row"));
+                return;
+            }
+            // A row below the list's visible part is scrolled to first, as a user would.
+            list->scrollToItem(item);
+            at = list->visualItemRect(item).center();
+        }
         PageRobot::MouseClick(list->viewport(), at,
                               request.value(QStringLiteral("double")).toBool());
         Reply(id, {{QStringLiteral("ok"), true}});
