@@ -15,6 +15,8 @@ json WpaWorld()
                 {{"security", "wpa-radius"}, {"eapIdentity", "anna"}, {"eapPassword", "pw1"}}),
         Network("Offen", "0A:00:00:00:00:01", 1, -50),
         Network("Alt", "0A:00:00:00:00:07", 2, -50, {{"security", "wpa-psk"}}),
+        Network("Drei", "0A:00:00:00:00:08", 11, -45,
+                {{"security", "wpa3-sae"}, {"passphrase", "drei-haus-1"}}),
     };
     return s;
 }
@@ -74,7 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
                     WpaCase{"PskAgainstRadius", "Konzern", Psk("geheim-123"), 5},
                     WpaCase{"RightLogin", "Konzern", Peap("anna", "pw1"), 3},
                     WpaCase{"WrongPassword", "Konzern", Peap("anna", "pw2"), 5},
-                    WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5}),
+                    WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5},
+                    // WPA3 (SAE alone) joins with the pass phrase of a WPA-PSK join.
+                    WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3},
+                    WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5},
+                    WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
@@ -117,7 +123,8 @@ TEST(WpaJoin, ScenarioKeepsSecretsWithTheirKindOfNetwork)
     QvwlanRig rig(WpaWorld());
     rig.Rewrite(s);
     rig.lib.reloadScenario();
-    EXPECT_NE(rig.lib.lastError().find("\"passphrase\" belongs to \"wpa-psk\" networks only"),
+    EXPECT_NE(rig.lib.lastError().find(
+                  "\"passphrase\" belongs to \"wpa-psk\" and \"wpa3-sae\" networks only"),
               std::string::npos)
         << rig.lib.lastError();
 }
