@@ -1,7 +1,7 @@
 // AdapterStart: the adapter side of the main window's start and of its watch over the
 // adapter: opening the matched adapter, the driver defaults, seeding or loading the
-// store, the exit request, noticing the adapter gone and finding it again. The window
-// side (tray icon, timers, showing) stays with the main window.
+// store, the exit request, noticing the adapter gone and finding it again. The steps
+// around them (tray icon, timers, showing) are AdapterWatch's and the main window's.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"

@@ -16,28 +16,34 @@ constexpr std::array kMainPages = {236, 237, 238, 239, 240, 289, 241, 242, 243, 
 constexpr int kActivateNowPage = 259;
 constexpr int kActivateLaterPage = 266;
 
-constexpr int kSurveyImagesBitmap = 282;
-constexpr unsigned kSurveyImagesTransparent = 0xFF00FF;
-
-constexpr int kCreateIcon = 272;
-
 } // namespace
-
-void MainDialog::ListSink::OnListEvent(ListEvent event, int index)
-{
-    m_owner.OnListEvent(m_controlId, event, index);
-}
 
 MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecords& work,
                        std::string appName)
-    : m_ports(ports), m_modeStep(ports.oneShots), m_store(store), m_work(work),
-      m_appName(std::move(appName)), m_api(ports.wlan),
-      m_discovery(m_api, store, ports.dialogs, m_appName),
+    : m_ports(ports), m_store(store), m_work(work), m_appName(std::move(appName)),
+      m_api(ports.wlan), m_discovery(m_api, store, ports.dialogs, m_appName),
       m_profileList(store, work, ports.dialogs, m_appName),
       m_applier(m_api, store, work, m_discovery),
-      m_adapterStart(m_api, m_discovery, store, m_profileList, work), m_tray(ports.tray),
+      m_adapterStart(m_api, m_discovery, store, m_profileList, work),
+      m_icon(ports.pages, ports.tray, m_api),
       m_page(ports.pages, HtmlSurface::MainWindow, ports.manifest), m_monitorTimers(ports.timers),
-      m_surveySink(*this, kSurveyListControl), m_stationSink(*this, kStationListControl),
+      m_lists(ports.surveyList, ports.stationList,
+              [this](int controlId, ListEvent event, int index) {
+                  OnListEvent(controlId, event, index);
+              }),
+      m_modes(ports.oneShots, *this, m_router, m_icon, m_lists, m_api, store, m_applier,
+              m_apSettings, m_filterList,
+              {.visible = [this] { return m_windowVisible; },
+               .restore = [this] { Restore(); },
+               .showSiteSurvey = [this] { ShowSiteSurvey(); }}),
+      m_watch(m_adapterStart, m_modes, m_icon, m_router, ports.timers, m_monitorTimers,
+              {.endProgram = [this] { EndProgram(); },
+               .hide =
+                   [this] {
+                       m_windowShown = false;
+                       SetWindowVisible(false);
+                   },
+               .restore = [this] { Restore(); }}),
       m_controllers(*this, ports, m_api, m_discovery, store, work, m_profileList, m_applier,
                     m_apSettings, m_filterList, m_appName),
       m_router(m_controllers.Routes())
@@ -46,8 +52,6 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
     m_ports.pages.SetListener(this);
     m_ports.timers.SetSink(this);
     m_ports.tray.SetSink(this);
-    m_ports.surveyList.SetSink(&m_surveySink);
-    m_ports.stationList.SetSink(&m_stationSink);
 }
 
 MainDialog::~MainDialog()
@@ -58,8 +62,6 @@ MainDialog::~MainDialog()
     m_ports.pages.SetListener(nullptr);
     m_ports.timers.SetSink(nullptr);
     m_ports.tray.SetSink(nullptr);
-    m_ports.surveyList.SetSink(nullptr);
-    m_ports.stationList.SetSink(nullptr);
 }
 
 void MainDialog::BuildPageMap()
@@ -95,10 +97,10 @@ bool MainDialog::StationModeStored()
 
 void MainDialog::OnInitDialog()
 {
-    m_ports.pages.SetWindowIcon(kWindowIconId);
+    m_icon.ShowProgramIcon();
     const int height = m_api.QV_GetOSVersion() >= 7 ? kWindowHeightNewerSystem : kWindowHeight;
     m_ports.pages.SetWindowSize(kWindowWidth, height);
-    m_surveyListHoldsSurvey = false;
+    m_lists.setSurveyHoldsSurvey(false);
     // The window starts minimised, which hides it into the tray.
     OnMinimise();
 
@@ -107,112 +109,7 @@ void MainDialog::OnInitDialog()
     else
         m_discovery.LoadAdapterIni(m_ports.iniDirectory);
     m_discovery.ScanAdapters();
-
-    MainInit();
-}
-
-void MainDialog::MainInit()
-{
-    if (!m_adapterStart.OpenMatched()) {
-        m_ports.timers.SetTimer(kTimerAdapterRetry, 2000);
-        return;
-    }
-    m_adapterStart.WriteDriverDefaults();
-    m_adapterStart.LoadOrSeedStore();
-    m_apModeBeforeStep = m_apModeActive;
-    m_modeStep.Start(200, [this] {
-        CreateTray();
-        StartInStoredMode([this] {
-            m_ports.timers.SetTimer(kTimerExitWatch, 2000);
-            KeepReachable();
-            RunDeferredRequests();
-        });
-    });
-}
-
-void MainDialog::CreateTray()
-{
-    m_windowIcon = kCreateIcon;
-    m_ports.pages.SetWindowIcon(kCreateIcon);
-    m_tray.Create(kTrayNotifyMessage, kTrayTooltip, kCreateIcon, kTrayIconId);
-}
-
-void MainDialog::StartInStoredMode(std::function<void()> then)
-{
-    if (StationModeStored()) {
-        m_applier.ApplyDefaultProfile();
-        m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
-        then();
-        return;
-    }
-    EnterApModeOnAdapter([this, then = std::move(then)] {
-        SetApIcon();
-        then();
-    });
-}
-
-void MainDialog::EnterApModeOnAdapter(std::function<void()> then)
-{
-    m_apSettings = m_store.ReadApSettings();
-    m_filterList = m_store.ReadFilterList();
-    m_api.SetWL_OperationMode_STA_AP(1);
-    m_modeStep.Start(1000, [this, then = std::move(then)] {
-        m_router.Broadcast(ShellStep::ApStartingOnAdapter);
-        then();
-    });
-}
-
-// The adapter was lost, or the program ends, while it settled into a mode: the rest of
-// the switch is not done, and the window's mode stays the one stored.
-void MainDialog::CancelModeStep()
-{
-    if (!m_modeStep.pending())
-        return;
-    m_modeStep.Cancel();
-    m_apModeActive = m_apModeBeforeStep;
-    m_restoreAfterStep = false;
-    m_surveyAfterStep = false;
-}
-
-// A restore or the tray's site survey asked for while the adapter settled, in the mode
-// that is now in (the site survey only in station mode, where the menu offers it).
-void MainDialog::RunDeferredRequests()
-{
-    if (std::exchange(m_restoreAfterStep, false))
-        Restore();
-    if (std::exchange(m_surveyAfterStep, false) && StationModeStored())
-        ShowSiteSurvey();
-}
-
-// Where the desktop offers no notification area, a hidden window could never be
-// brought back: the window is shown instead.
-void MainDialog::KeepReachable()
-{
-    if (!m_tray.enabled())
-        Restore();
-}
-
-// --- icons ---
-
-void MainDialog::SetApIcon()
-{
-    const int icon = TrayIconLogic::IconFor(TrayState::ApMode, m_api.QV_GetOSVersion());
-    m_windowIcon = icon;
-    m_ports.pages.SetWindowIcon(icon);
-    m_tray.SetIcon(icon);
-}
-
-void MainDialog::UpdateTrayIcon()
-{
-    const auto state = TrayIconLogic::StateForLinkStatus(m_api.QueryWL_LinkStatus());
-    if (!state)
-        return;
-    const int icon = TrayIconLogic::IconFor(*state, m_api.QV_GetOSVersion());
-    if (icon == m_windowIcon)
-        return;
-    m_windowIcon = icon;
-    m_tray.SetIcon(icon);
-    m_ports.pages.SetWindowIcon(icon);
+    m_watch.Start();
 }
 
 // --- pages and lists ---
@@ -229,28 +126,6 @@ void MainDialog::UpdateData(bool fromPage)
         m_binding.Pull(m_page);
     else
         m_binding.Push(m_page);
-}
-
-void MainDialog::HideLists()
-{
-    m_ports.surveyList.Show(false);
-    m_ports.stationList.Show(false);
-}
-
-void MainDialog::PlaceSurveyList()
-{
-    if (m_surveyListPlaced)
-        return;
-    m_ports.surveyList.Place(201, 146, 299, 170);
-    m_surveyListPlaced = true;
-}
-
-void MainDialog::PlaceStationList()
-{
-    if (m_stationListPlaced)
-        return;
-    m_ports.stationList.Place(530, 154, 182, 149);
-    m_stationListPlaced = true;
 }
 
 // While WindowShown is false every request to show the window is dropped, so only the
@@ -274,26 +149,19 @@ void MainDialog::FirstShow(bool restorePath)
     if (!m_firstShowPending)
         return;
     ShowPage(kStatusPageId);
-    m_ports.surveyList.SetSmallImages(kSurveyImagesBitmap, 44, 20, kSurveyImagesTransparent);
-    m_ports.surveyList.Place(201, 146, 299, 170);
-    m_ports.stationList.Place(530, 154, 182, 149);
-    m_surveyListPlaced = true;
-    m_stationListPlaced = true;
-    HideLists();
+    m_lists.PrepareFirstShow();
     if (StationModeStored())
         m_router.Broadcast(restorePath ? ShellStep::FirstShowFromRestore
                                        : ShellStep::FirstShowFromMenu);
     else
-        SetApIcon();
+        m_icon.ShowApMode();
     m_firstShowPending = false;
 }
 
 void MainDialog::Restore()
 {
-    if (m_modeStep.pending()) {
-        m_restoreAfterStep = true;
+    if (m_modes.Defer(ModeSwitch::Request::Restore))
         return;
-    }
     FirstShow(true);
     m_ports.pages.BringToForeground();
     m_windowShown = true;
@@ -301,7 +169,7 @@ void MainDialog::Restore()
         m_monitorTimers.Start();
         m_router.Broadcast(ShellStep::RestoredInStationMode);
     } else {
-        m_apModeActive = true;
+        m_modes.MarkApModeActive();
         m_router.Broadcast(ShellStep::RestoredInApMode);
     }
     ShowWindowIfShown();
@@ -311,16 +179,14 @@ void MainDialog::ShowTrayMenu()
 {
     FirstShow(false);
     m_ports.pages.BringToForeground();
-    const int command = m_tray.TrackMenu(StationModeStored());
+    const int command = m_icon.tray().TrackMenu(StationModeStored());
     OnCommand(command);
 }
 
 void MainDialog::ShowSiteSurvey()
 {
-    if (m_modeStep.pending()) {
-        m_surveyAfterStep = true;
+    if (m_modes.Defer(ModeSwitch::Request::SiteSurvey))
         return;
-    }
     m_router.Broadcast(ShellStep::SiteSurveyCommand);
     m_ports.pages.BringToForeground();
     m_windowShown = true;
@@ -333,8 +199,7 @@ void MainDialog::ShowSiteSurvey()
 void MainDialog::OnClose()
 {
     m_router.Broadcast(ShellStep::DropPendingSteps);
-    m_restoreAfterStep = false;
-    m_surveyAfterStep = false;
+    m_modes.DropRequests();
     m_monitorTimers.Stop();
     SetWindowVisible(false);
 }
@@ -342,8 +207,7 @@ void MainDialog::OnClose()
 void MainDialog::OnMinimise()
 {
     m_router.Broadcast(ShellStep::DropPendingSteps);
-    m_restoreAfterStep = false;
-    m_surveyAfterStep = false;
+    m_modes.DropRequests();
     m_monitorTimers.Stop();
     m_windowShown = false;
     SetWindowVisible(false);
@@ -356,51 +220,18 @@ void MainDialog::SwitchTab(int tab)
     PageController* controller = m_router.ForTab(tab);
     if (!controller)
         return;
-    HideLists();
+    m_lists.Hide();
     controller->ShowTab();
 }
 
 void MainDialog::SwitchToStation()
 {
-    if (!m_apModeActive)
-        return;
-    m_router.Broadcast(ShellStep::DropPendingSteps);
-    HideLists();
-    m_apModeBeforeStep = m_apModeActive;
-    m_apModeActive = false;
-    m_api.SetWL_OperationMode_STA_AP(0);
-    m_modeStep.Start(200, [this] {
-        m_applier.ApplyDefaultProfile();
-        m_router.Broadcast(ShellStep::StationModeEntered);
-        m_ports.timers.KillTimer(kTimerApStatus);
-        // A window hidden while the adapter settled keeps its monitor stopped, as hiding
-        // stops it.
-        if (m_windowVisible)
-            m_monitorTimers.Start();
-        m_ports.timers.SetTimer(kTimerTrayIcon, 1000);
-        ShowPage(kStatusPageId);
-        RunDeferredRequests();
-    });
+    m_modes.ToStation();
 }
 
 void MainDialog::SwitchToAp()
 {
-    if (m_apModeActive)
-        return;
-    m_router.Broadcast(ShellStep::DropPendingSteps);
-    PlaceStationList();
-    HideLists();
-    SetApIcon();
-    m_apModeBeforeStep = m_apModeActive;
-    m_apModeActive = true;
-    m_monitorTimers.Stop();
-    m_ports.timers.KillTimer(kTimerTrayIcon);
-    EnterApModeOnAdapter([this] {
-        m_router.Broadcast(ShellStep::ApModeEntered);
-        m_ports.timers.SetTimer(kTimerApStatus, kApStatusPeriod);
-        ShowPage(kApStatusPageId);
-        RunDeferredRequests();
-    });
+    m_modes.ToAp();
 }
 
 // --- about box, help, end ---
@@ -423,9 +254,9 @@ void MainDialog::EndProgram()
 {
     if (m_ended)
         return;
-    CancelModeStep();
+    m_modes.Cancel();
     m_router.Broadcast(ShellStep::DropPendingSteps);
-    m_tray.Remove();
+    m_icon.RemoveTray();
     m_ended = true;
     m_ports.pages.EndModal(0);
 }
@@ -438,70 +269,23 @@ void MainDialog::OnTimer(int id)
         return;
     // While the adapter settles into a mode only the exit watch runs: the others would
     // act on a mode half entered, and the switch sets them anew when it is done.
-    if (m_modeStep.pending() && id != kTimerExitWatch)
+    if (m_modes.pending() && id != kTimerExitWatch)
         return;
     switch (id) {
     case kTimerTrayIcon:
-        UpdateTrayIcon();
+        m_icon.ShowLinkStatus();
         return;
     case kTimerAdapterRetry:
-        Redetect();
+        m_watch.OnRetry();
         return;
     case kTimerExitWatch:
-        ExitWatch();
+        m_watch.OnExitWatch();
         return;
     default:
         break;
     }
     if (PageController* controller = m_router.ForTimer(id))
         controller->OnTimer(id);
-}
-
-void MainDialog::ExitWatch()
-{
-    if (m_adapterStart.ExitRequested()) {
-        EndProgram();
-        return;
-    }
-    if (!m_adapterStart.AdapterLost())
-        return;
-
-    // The adapter is gone: out of the tray and out of sight until it returns, and what
-    // waited on it is not done.
-    CancelModeStep();
-    m_router.Broadcast(ShellStep::DropPendingSteps);
-    m_tray.Remove();
-    m_windowShown = false;
-    SetWindowVisible(false);
-    m_monitorTimers.Stop();
-    m_ports.timers.KillTimer(kTimerTrayIcon);
-    // The access point's status would poll a closed context; a restore starts it again.
-    m_ports.timers.KillTimer(kTimerApStatus);
-    m_adapterStart.Release();
-    m_ports.timers.KillTimer(kTimerExitWatch);
-    m_ports.timers.SetTimer(kTimerAdapterRetry, 5000);
-}
-
-void MainDialog::Redetect()
-{
-    if (m_adapterStart.ExitRequested()) {
-        EndProgram();
-        return;
-    }
-    if (!m_adapterStart.Redetect())
-        return;
-
-    m_adapterStart.LoadOrSeedStore();
-    CreateTray();
-    m_apModeBeforeStep = m_apModeActive;
-    StartInStoredMode([this] {
-        m_ports.timers.KillTimer(kTimerAdapterRetry);
-        m_router.Broadcast(ShellStep::AdapterReturned);
-        m_monitorTimers.Start(1500);
-        m_ports.timers.SetTimer(kTimerExitWatch, 2000);
-        KeepReachable();
-        RunDeferredRequests();
-    });
 }
 
 // --- events ---
@@ -514,7 +298,7 @@ void MainDialog::OnElementEvent(int pageId, std::string_view elementId, ElementE
         return;
     m_page.Update(values);
     // The page is about to be replaced by the mode being switched to.
-    if (m_modeStep.pending())
+    if (m_modes.pending())
         return;
     if (const ElementHandler* handler = m_pageMap.Find(pageId, elementId, event))
         (*handler)();
@@ -582,7 +366,7 @@ void MainDialog::OnCommand(int command)
 // survey on page 237 and the profiles on page 238.
 void MainDialog::OnListEvent(int controlId, ListEvent event, int index)
 {
-    if (m_ended || m_modeStep.pending())
+    if (m_ended || m_modes.pending())
         return;
     if (PageController* controller = m_router.ForPage(m_page.pageId()))
         controller->OnListEvent(controlId, event, index);

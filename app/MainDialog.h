@@ -1,25 +1,28 @@
 // MainDialog: the program's only top-level window and its main loop. It shows one HTML
-// page at a time, exchanges its bound members with the page, dispatches element,
-// window, tray and list events, runs the window timers, switches tabs and operating
-// modes, and watches for an exit request and for the adapter leaving and returning.
-// It owns the adapter context (through WlanApi), the tray icon and the window's copies
-// of the access-point settings and filter list. What each page does lives in its
-// controller (PageControllers); the window routes to them through one table.
+// page at a time, exchanges its bound members with the page, routes element, window,
+// tray, timer and list events, switches tabs, and shows and hides itself. What each page
+// does lives in its controller (PageControllers), reached through one table; the
+// switch between operating modes in ModeSwitch; the start on the adapter and the watch
+// for an exit request and for the adapter leaving and returning in AdapterWatch; the
+// window's and the tray's picture in WindowIcon; the lists over the page in
+// OverlayLists. It owns them all, the adapter context (through WlanApi) and the window's
+// copies of the access-point settings and filter list.
 //
-// Nothing waits on the window's thread. Where the adapter must settle (200 ms before the
-// start in the stored mode and into station mode, 1000 ms into access-point mode), the
-// steps after the pause run from a one-shot. Meanwhile the page's events are not taken
-// (they act on a page about to be replaced), only the exit watch of the timers runs, a
-// restore or the tray's site survey waits for the mode to be in, and an adapter lost or
-// the program ending drops the switch undone.
+// Nothing waits on the window's thread. While the adapter settles into a mode the
+// page's events are not taken (they act on a page about to be replaced) and only the
+// exit watch of the timers runs.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
 #include "adapter/WlanApi.h"
 #include "app/AdapterStart.h"
+#include "app/AdapterWatch.h"
 #include "app/AppPorts.h"
+#include "app/ModeSwitch.h"
+#include "app/OverlayLists.h"
 #include "app/PageControllers.h"
 #include "app/TrayIconLogic.h"
+#include "app/WindowIcon.h"
 #include "apply/ProfileApply.h"
 #include "pages/ElementBinding.h"
 #include "pages/MainWindowIds.h"
@@ -34,13 +37,11 @@
 #include "profiles/WorkingRecords.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
 namespace kesto {
 
-inline constexpr int kWindowIconId = 128;
 inline constexpr int kWindowWidth = 753;
 inline constexpr int kWindowHeight = 484;
 inline constexpr int kWindowHeightNewerSystem = 492; // QV_GetOSVersion 7 or more
@@ -94,12 +95,12 @@ public:
     void UpdateData(bool fromPage) override;
     ElementBinding& binding() override { return m_binding; }
     PageMirror& page() override { return m_page; }
-    ListControl& surveyList() override { return m_ports.surveyList; }
-    ListControl& stationList() override { return m_ports.stationList; }
-    void PlaceSurveyList() override;
-    void PlaceStationList() override;
-    bool surveyListHoldsSurvey() const override { return m_surveyListHoldsSurvey; }
-    void setSurveyListHoldsSurvey(bool holds) override { m_surveyListHoldsSurvey = holds; }
+    ListControl& surveyList() override { return m_lists.survey(); }
+    ListControl& stationList() override { return m_lists.station(); }
+    void PlaceSurveyList() override { m_lists.PlaceSurvey(); }
+    void PlaceStationList() override { m_lists.PlaceStation(); }
+    bool surveyListHoldsSurvey() const override { return m_lists.surveyHoldsSurvey(); }
+    void setSurveyListHoldsSurvey(bool holds) override { m_lists.setSurveyHoldsSurvey(holds); }
     Timers& timers() override { return m_ports.timers; }
     MonitorTimers& monitorTimers() override { return m_monitorTimers; }
     // The stored "Mode" is "Station Mode".
@@ -114,53 +115,28 @@ public:
     ProfileApplier& applier() { return m_applier; }
     ApSettings& apSettings() { return m_apSettings; }
     FilterList& filterList() { return m_filterList; }
-    TrayIconLogic& trayIcon() { return m_tray; }
+    TrayIconLogic& trayIcon() { return m_icon.tray(); }
     PageControllers& controllers() { return m_controllers; }
 
     // --- state ---
     bool windowShown() const { return m_windowShown; }
     bool firstShowPending() const { return m_firstShowPending; }
-    bool apModeActive() const { return m_apModeActive; }
+    bool apModeActive() const { return m_modes.apModeActive(); }
     // The adapter is settling into a mode (start, switch or re-detection).
-    bool modeStepPending() const { return m_modeStep.pending(); }
+    bool modeStepPending() const { return m_modes.pending(); }
     bool ended() const { return m_ended; }
-    int windowIcon() const { return m_windowIcon; }
+    int windowIcon() const { return m_icon.current(); }
 
 private:
-    class ListSink : public ListEventSink {
-    public:
-        ListSink(MainDialog& owner, int controlId) : m_owner(owner), m_controlId(controlId) {}
-        void OnListEvent(ListEvent event, int index) override;
-
-    private:
-        MainDialog& m_owner;
-        int m_controlId;
-    };
-
     void BuildPageMap();
-    void MainInit();
-    void CreateTray();
-    // then runs once the adapter runs in the stored mode (after its settle in AP mode).
-    void StartInStoredMode(std::function<void()> then);
-    void EnterApModeOnAdapter(std::function<void()> then);
-    void CancelModeStep();
-    void RunDeferredRequests();
-    void SetApIcon();
-    void UpdateTrayIcon();
     void FirstShow(bool restorePath);
     void OnClose();
     void OnMinimise();
-    void ExitWatch();
-    void Redetect();
-    void HideLists();
     void SetWindowVisible(bool visible);
     void ShowWindowIfShown();
-    void KeepReachable();
     void OnListEvent(int controlId, ListEvent event, int index);
 
     AppPorts m_ports;
-    // The steps after the adapter's settle into a mode.
-    PendingStep m_modeStep;
     ProfileStore& m_store;
     WorkingRecords& m_work;
     std::string m_appName;
@@ -169,35 +145,26 @@ private:
     ProfileList m_profileList;
     ProfileApplier m_applier;
     AdapterStart m_adapterStart;
-    TrayIconLogic m_tray;
+    WindowIcon m_icon;
     PageMirror m_page;
     PageMap m_pageMap;
     ElementBinding m_binding;
     MonitorTimers m_monitorTimers;
-    ListSink m_surveySink;
-    ListSink m_stationSink;
+    OverlayLists m_lists;
 
     ApSettings m_apSettings;
     FilterList m_filterList;
 
+    ModeSwitch m_modes;
+    AdapterWatch m_watch;
     // Made last: the controllers hold references to everything above.
     PageControllers m_controllers;
     PageRouter m_router;
 
     bool m_windowShown = false;
     bool m_firstShowPending = true;
-    bool m_surveyListHoldsSurvey = false;
-    bool m_apModeActive = false;
-    bool m_surveyListPlaced = false;
-    bool m_stationListPlaced = false;
     bool m_ended = false;
-    int m_windowIcon = kWindowIconId;
     bool m_windowVisible = false;
-    // While the adapter settles: ApModeActive before the switch, and the tray's requests
-    // that run once the mode is in.
-    bool m_apModeBeforeStep = false;
-    bool m_restoreAfterStep = false;
-    bool m_surveyAfterStep = false;
 };
 
 } // namespace kesto

@@ -11,7 +11,7 @@
 // Each step is one row of kSteps; a step for another library or situation (a daemon that
 // stops answering) is one more row, and the program's arguments after RUNS are passed on
 // to kesto-utility (bench/README.md).
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -9,7 +9,7 @@
 // stop is released by letting the daemon go on: max_call_ms then reads "at least".
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 #include "registry/SqliteRegistry.h"
-#include "tests/drivers/linuxwlan/FakeDaemon.h"
+#include "tests/support/FakeDaemon.h"
 #include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>

@@ -30,7 +30,7 @@ cp "$pages"/[0-9]*.html "$out/fuzz_page_scan/"
 # .reg texts: the files in the tree and the texts of the .reg tests (C string literals
 # starting with one of the two headers, with their escapes undone).
 find "$here" -path "$here/build*" -prune -o -name '*.reg' -print -exec cp {} "$out/fuzz_reg_file/" \; >/dev/null
-python3 - "$here/tests/registry/RegFileTest.cpp" "$here/tests/tools/KestoctlTest.cpp" \
+python3 - "$here/tests/registry/RegFileTest.cpp" "$here/tests/tools/kestoctl/KestoctlTest.cpp" \
     "$out/fuzz_reg_file" <<'PY'
 import ast, re, sys, pathlib
 

@@ -163,10 +163,12 @@ int RunUtility(const TrayOptions& options)
     FlockSingleInstance singleInstance;
     PassphraseKeyLibrary passphrases;
 
-    // A double click on the icon shows the window: its process starts at once, so the
-    // engine comes up while the core runs its steps before the show.
+    // A double click on the icon shows the window. Its first press already arrives as a
+    // left click (which shows nothing): the window's process starts then, so the engine
+    // comes up during the double click rather than after it. A click alone leaves the
+    // process to its linger time, as a hidden window's.
     tray.SetActivationObserver([&pages](TrayMouse mouse) {
-        if (mouse == TrayMouse::LeftDoubleClick)
+        if (mouse == TrayMouse::LeftButtonUp || mouse == TrayMouse::LeftDoubleClick)
             pages.Prestart();
     });
     if (!QtTrayIcon::Available()) {

@@ -1,7 +1,7 @@
 // Adapter discovery against the real simulated adapter and the real SQLite store: the
 // INI file on disk, matching adapters by their stored device identifier, the driver key
 // layouts, unplugging, the service guard and the service state sync.
-#include "tests/adapter/SimulatedWorld.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -3,8 +3,8 @@
 // records read back in range.
 #include "ap/ApApply.h"
 #include "profiles/ProfileList.h"
-#include "tests/adapter/SimulatedWorld.h"
 #include "tests/support/ParamName.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
 

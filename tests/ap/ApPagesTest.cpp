@@ -7,9 +7,9 @@
 #include "ap/ApSettingsPage.h"
 #include "app/MainDialog.h"
 #include "profiles/ProfileList.h"
-#include "tests/adapter/SimulatedWorld.h"
-#include "tests/app/ShellRig.h"
 #include "tests/support/ParamName.h"
+#include "tests/support/ShellRig.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
 

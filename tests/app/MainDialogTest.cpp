@@ -4,7 +4,7 @@
 #include "app/MainDialog.h"
 #include "app/AboutDialog.h"
 #include "profiles/ProfileList.h"
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "app/TrayIconLogic.h"
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
-#include "tests/app/FakeTrayIcon.h"
+#include "tests/support/FakeTrayIcon.h"
 
 #include <gtest/gtest.h>
 

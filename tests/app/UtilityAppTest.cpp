@@ -3,7 +3,7 @@
 #include "app/UtilityApp.h"
 #include "app/MainDialog.h"
 #include "profiles/ProfileList.h"
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "apply/ProfileApply.h"
 #include "profiles/ProfileList.h"
 #include "profiles/SecretScrambler.h"
-#include "tests/adapter/SimulatedWorld.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -2,10 +2,10 @@
 // texts and the four-decade chart values, and what a failed read or a counter restart
 // shows.
 #include "chart/ChartDialog.h"
-#include "tests/adapter/SimulatedWorld.h"
-#include "tests/app/FakePageHost.h"
-#include "tests/app/FakeTimers.h"
-#include "tests/chart/FakeChartHost.h"
+#include "tests/support/FakeChartHost.h"
+#include "tests/support/FakePageHost.h"
+#include "tests/support/FakeTimers.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

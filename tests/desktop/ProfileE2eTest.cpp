@@ -4,8 +4,8 @@
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileStore.h"
 #include "registry/SqliteRegistry.h"
-#include "tests/desktop/UtilityRig.h"
 #include "tests/support/FakeDialogs.h"
+#include "tests/support/UtilityRig.h"
 
 #include <QFile>
 #include <QJsonArray>

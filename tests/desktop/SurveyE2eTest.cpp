@@ -5,7 +5,7 @@
 //
 // With KESTO_E2E_SCREENSHOTS=DIR the survey page with its rows and the pop-up are saved
 // there as PNG files.
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

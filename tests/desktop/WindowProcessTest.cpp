@@ -4,7 +4,7 @@
 // real input through the test driver.
 #include "windowlink/WindowProcess.h"
 #include "platform/ListControlIds.h"
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 #include "windowlink/WindowListControl.h"
 #include "windowlink/WindowPageHost.h"
 

@@ -1,7 +1,7 @@
 // End-to-end: without a notification area the window is the user's only way into the
 // program, so a window process that is killed again and again, more often than the
 // relaunch budget of a crashing window allows, must come back each time with its page.
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 
 #include <QJsonObject>
 #include <QThread>

@@ -2,8 +2,8 @@
 // profile whole: a real child process on a real store file, killed mid-transaction.
 #include "profiles/ProfileStore.h"
 #include "registry/SqliteRegistry.h"
-#include "tests/profiles/RecordingRegistry.h"
 #include "tests/support/KillLoop.h"
+#include "tests/support/RecordingRegistry.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // primitives, against the real SQLite store.
 #include "profiles/ProfileStore.h"
 #include "registry/SqliteRegistry.h"
-#include "tests/profiles/RecordingRegistry.h"
+#include "tests/support/RecordingRegistry.h"
 
 #include <gtest/gtest.h>
 

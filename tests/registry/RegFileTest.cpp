@@ -3,7 +3,7 @@
 #include "registry/RegFile.h"
 #include "registry/RegistryError.h"
 #include "registry/SqliteRegistry.h"
-#include "tests/profiles/RecordingRegistry.h"
+#include "tests/support/RecordingRegistry.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "profiles/SecretScrambler.h"
 #include "security/SecurityPopup.h"
 #include "station/ProfileWizard.h"
-#include "tests/station/ProfilePagesRig.h"
+#include "tests/support/ProfilePagesRig.h"
 
 #include <optional>
 #include <tuple>

@@ -3,7 +3,7 @@
 #include "security/WepKeyEntry.h"
 
 #include "drivers/passapp/PassphraseKeyLibrary.h"
-#include "tests/app/FakePageHost.h"
+#include "tests/support/FakePageHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // of a save, what it stores with the active profile, and the records it must not
 // store (a network joined from the survey, a profile deleted meanwhile).
 #include "station/AdapterPage.h"
-#include "tests/station/ProfilePagesRig.h"
+#include "tests/support/ProfilePagesRig.h"
 
 #include <nlohmann/json.hpp>
 

@@ -2,8 +2,8 @@
 // association texts, the averaged bars, the frame totals, the throughput texts, what
 // each failure leaves alone, and the order of its calls.
 #include "station/LinkMonitor.h"
-#include "tests/adapter/SimulatedWorld.h"
-#include "tests/app/FakeTimers.h"
+#include "tests/support/FakeTimers.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -2,7 +2,7 @@
 // profile with its texts, sorting by name and network name, connect and delete.
 #include "station/ProfilePage.h"
 #include "station/ProfileTexts.h"
-#include "tests/station/ProfilePagesRig.h"
+#include "tests/support/ProfilePagesRig.h"
 
 #include <nlohmann/json.hpp>
 

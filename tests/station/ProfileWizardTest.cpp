@@ -3,7 +3,7 @@
 // wizard keeps over what a page may store.
 #include "station/ProfileWizard.h"
 #include "profiles/SecretScrambler.h"
-#include "tests/station/ProfilePagesRig.h"
+#include "tests/support/ProfilePagesRig.h"
 
 #include <nlohmann/json.hpp>
 

@@ -2,8 +2,8 @@
 // restored from the tray, fills page 236 from the real association through its timers;
 // the chart window opens from ButtonChart and draws while the monitor keeps running.
 #include "app/MainDialog.h"
-#include "tests/app/ShellRig.h"
-#include "tests/chart/FakeChartHost.h"
+#include "tests/support/FakeChartHost.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "app/MainDialog.h"
 #include "drivers/qvwlan/CallLog.h"
 #include "security/SecurityPopup.h"
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -7,7 +7,7 @@
 
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 #include "registry/SqliteRegistry.h"
-#include "tests/drivers/linuxwlan/FakeDaemon.h"
+#include "tests/support/FakeDaemon.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

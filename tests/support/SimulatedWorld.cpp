@@ -1,4 +1,4 @@
-#include "tests/adapter/SimulatedWorld.h"
+#include "tests/support/SimulatedWorld.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,5 +1,5 @@
 // The fake control socket's serving loop.
-#include "tests/drivers/linuxwlan/FakeDaemon.h"
+#include "tests/support/FakeDaemon.h"
 
 #include <poll.h>
 #include <sys/socket.h>

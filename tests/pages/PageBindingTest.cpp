@@ -3,7 +3,7 @@
 #include "pages/ElementBinding.h"
 #include "pages/PageManifest.h"
 #include "pages/PageMirror.h"
-#include "tests/app/FakePageHost.h"
+#include "tests/support/FakePageHost.h"
 
 #include <gtest/gtest.h>
 

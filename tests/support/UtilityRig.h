@@ -6,7 +6,7 @@
 // uses.
 #pragma once
 
-#include "tests/desktop/DriverServer.h"
+#include "tests/support/DriverServer.h"
 #include "tests/support/TempDir.h"
 
 #include <QJsonObject>

@@ -5,7 +5,7 @@
 
 #include "app/MainDialog.h"
 #include "profiles/ProfileList.h"
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json_fwd.hpp>

@@ -1,4 +1,4 @@
-#include "tests/desktop/UtilityRig.h"
+#include "tests/support/UtilityRig.h"
 
 #include "registry/SqliteRegistry.h"
 

@@ -1,4 +1,4 @@
-#include "tests/app/ShellRig.h"
+#include "tests/support/ShellRig.h"
 
 #include <nlohmann/json.hpp>
 

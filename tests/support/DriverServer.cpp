@@ -1,4 +1,4 @@
-#include "tests/desktop/DriverServer.h"
+#include "tests/support/DriverServer.h"
 
 #include "wire/WindowMessages.h"
 

@@ -1,0 +1,138 @@
+#include "app/ModeSwitch.h"
+
+#include "pages/MainWindowIds.h"
+
+#include <utility>
+
+namespace kesto {
+
+ModeSwitch::ModeSwitch(OneShotTimers& oneShots, WindowShell& shell, const PageRouter& router,
+                       WindowIcon& icon, OverlayLists& lists, WlanApi& api, ProfileStore& store,
+                       ProfileApplier& applier, ApSettings& apSettings, FilterList& filterList,
+                       Window window)
+    : m_step(oneShots), m_shell(shell), m_router(router), m_icon(icon), m_lists(lists), m_api(api),
+      m_store(store), m_applier(applier), m_apSettings(apSettings), m_filterList(filterList),
+      m_window(std::move(window))
+{
+}
+
+void ModeSwitch::Start(std::function<void()> then)
+{
+    m_apModeBefore = m_apModeActive;
+    m_step.Start(200, [this, then = std::move(then)] {
+        m_icon.CreateTray();
+        StartInStoredMode(then);
+    });
+}
+
+void ModeSwitch::Restart(std::function<void()> then)
+{
+    m_icon.CreateTray();
+    m_apModeBefore = m_apModeActive;
+    StartInStoredMode(std::move(then));
+}
+
+void ModeSwitch::StartInStoredMode(std::function<void()> then)
+{
+    if (m_shell.StationModeStored()) {
+        m_applier.ApplyDefaultProfile();
+        m_shell.timers().SetTimer(kTimerTrayIcon, 1000);
+        then();
+        RunRequests();
+        return;
+    }
+    EnterApModeOnAdapter([this, then = std::move(then)] {
+        m_icon.ShowApMode();
+        then();
+        RunRequests();
+    });
+}
+
+void ModeSwitch::EnterApModeOnAdapter(std::function<void()> then)
+{
+    m_apSettings = m_store.ReadApSettings();
+    m_filterList = m_store.ReadFilterList();
+    m_api.SetWL_OperationMode_STA_AP(1);
+    m_step.Start(1000, [this, then = std::move(then)] {
+        m_router.Broadcast(ShellStep::ApStartingOnAdapter);
+        then();
+    });
+}
+
+void ModeSwitch::ToStation()
+{
+    if (!m_apModeActive)
+        return;
+    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_lists.Hide();
+    m_apModeBefore = m_apModeActive;
+    m_apModeActive = false;
+    m_api.SetWL_OperationMode_STA_AP(0);
+    m_step.Start(200, [this] {
+        m_applier.ApplyDefaultProfile();
+        m_router.Broadcast(ShellStep::StationModeEntered);
+        m_shell.timers().KillTimer(kTimerApStatus);
+        // A window hidden while the adapter settled keeps its monitor stopped, as hiding
+        // stops it.
+        if (m_window.visible())
+            m_shell.monitorTimers().Start();
+        m_shell.timers().SetTimer(kTimerTrayIcon, 1000);
+        m_shell.ShowPage(kStatusPageId);
+        RunRequests();
+    });
+}
+
+void ModeSwitch::ToAp()
+{
+    if (m_apModeActive)
+        return;
+    m_router.Broadcast(ShellStep::DropPendingSteps);
+    m_lists.PlaceStation();
+    m_lists.Hide();
+    m_icon.ShowApMode();
+    m_apModeBefore = m_apModeActive;
+    m_apModeActive = true;
+    m_shell.monitorTimers().Stop();
+    m_shell.timers().KillTimer(kTimerTrayIcon);
+    EnterApModeOnAdapter([this] {
+        m_router.Broadcast(ShellStep::ApModeEntered);
+        m_shell.timers().SetTimer(kTimerApStatus, kApStatusPeriod);
+        m_shell.ShowPage(kApStatusPageId);
+        RunRequests();
+    });
+}
+
+void ModeSwitch::Cancel()
+{
+    if (!m_step.pending())
+        return;
+    m_step.Cancel();
+    m_apModeActive = m_apModeBefore;
+    DropRequests();
+}
+
+bool ModeSwitch::Defer(Request request)
+{
+    if (!m_step.pending())
+        return false;
+    (request == Request::Restore ? m_restoreAfter : m_surveyAfter) = true;
+    return true;
+}
+
+void ModeSwitch::DropRequests()
+{
+    m_restoreAfter = false;
+    m_surveyAfter = false;
+}
+
+// The requests run in the mode that is now in: the site survey only in station mode,
+// where the tray menu offers it.
+void ModeSwitch::RunRequests()
+{
+    if (std::exchange(m_restoreAfter, false))
+        m_window.restore();
+    if (std::exchange(m_surveyAfter, false) && m_shell.StationModeStored())
+        m_window.showSiteSurvey();
+}
+
+} // namespace kesto
