@@ -31,11 +31,14 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
               [this](int controlId, ListEvent event, int index) {
                   OnListEvent(controlId, event, index);
               }),
-      m_modes(ports.oneShots, *this, m_router, m_icon, m_lists, m_api, store, m_applier,
-              m_apSettings, m_filterList,
-              {.visible = [this] { return m_windowVisible; },
-               .restore = [this] { Restore(); },
-               .showSiteSurvey = [this] { ShowSiteSurvey(); }}),
+      m_modes(
+          ports.oneShots, *this, m_router, m_icon, m_lists, m_api, store, m_applier, m_apSettings,
+          m_filterList,
+          {.visible = [this] { return m_windowVisible; },
+           .restore = [this] { Restore(); },
+           .showSiteSurvey = [this] { ShowSiteSurvey(); },
+           .tellApplyFault =
+               [this](ApplyFault fault) { ReportApplyFault(m_ports.dialogs, m_appName, fault); }}),
       m_watch(m_adapterStart, m_modes, m_icon, m_router, ports.timers, m_monitorTimers,
               {.endProgram = [this] { EndProgram(); },
                .hide =

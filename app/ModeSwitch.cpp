@@ -35,7 +35,7 @@ void ModeSwitch::Restart(std::function<void()> then)
 void ModeSwitch::StartInStoredMode(std::function<void()> then)
 {
     if (m_shell.StationModeStored()) {
-        m_applier.ApplyDefaultProfile();
+        ApplyDefaultProfile();
         m_shell.timers().SetTimer(kTimerTrayIcon, 1000);
         then();
         RunRequests();
@@ -46,6 +46,15 @@ void ModeSwitch::StartInStoredMode(std::function<void()> then)
         then();
         RunRequests();
     });
+}
+
+void ModeSwitch::ApplyDefaultProfile()
+{
+    const ApplyFault fault = m_applier.ApplyDefaultProfile();
+    // The first-run profile names no network: the adapter is simply left alone until the
+    // user picks one, without a message at every start.
+    if (fault != ApplyFault::None && fault != ApplyFault::NoNetworkName)
+        m_window.tellApplyFault(fault);
 }
 
 void ModeSwitch::EnterApModeOnAdapter(std::function<void()> then)
@@ -69,7 +78,7 @@ void ModeSwitch::ToStation()
     m_apModeActive = false;
     m_api.SetWL_OperationMode_STA_AP(0);
     m_step.Start(200, [this] {
-        m_applier.ApplyDefaultProfile();
+        ApplyDefaultProfile();
         m_router.Broadcast(ShellStep::StationModeEntered);
         m_shell.timers().KillTimer(kTimerApStatus);
         // A window hidden while the adapter settled keeps its monitor stopped, as hiding

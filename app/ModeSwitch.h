@@ -28,6 +28,8 @@ public:
         std::function<bool()> visible;
         std::function<void()> restore;
         std::function<void()> showSiteSurvey;
+        // Tells the user why the default profile did not reach the adapter as stored.
+        std::function<void(ApplyFault)> tellApplyFault;
     };
     // A step of the tray that needs the mode in.
     enum class Request { Restore, SiteSurvey };
@@ -64,6 +66,9 @@ private:
     // then runs once the adapter runs in the stored mode (after its settle in AP mode).
     void StartInStoredMode(std::function<void()> then);
     void EnterApModeOnAdapter(std::function<void()> then);
+    // The stored default profile onto the adapter; what the adapter refused is told, a
+    // profile without a network name is not.
+    void ApplyDefaultProfile();
     void RunRequests();
 
     PendingStep m_step;

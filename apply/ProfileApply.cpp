@@ -5,6 +5,7 @@
 #include "security/WepKeyRules.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace kesto {
@@ -15,6 +16,7 @@ constexpr int kRefused = -1;
 constexpr int kAdHocAccepted = 0;
 // Authentication modes from WPA-PSK on reach the adapter through its WPA call.
 constexpr int kFirstNonWepAuthentication = 2;
+constexpr int kWpaPsk = 2;
 
 // The record's WPA or 802.1X settings, secrets unscrambled: they live in memory only
 // for as long as the call takes.
@@ -30,6 +32,7 @@ WpaCredentials CredentialsOf(const ProfileRecord& record)
     c.password = UnscrambleSecret(record.Password);
     c.certificate = record.Certificate;
     c.validateServer = record.ValServerCertificate == 1;
+    c.serverName = record.ServerName;
     return c;
 }
 
@@ -38,7 +41,55 @@ void SetModeStation(ProfileStore& store)
     store.WriteText(ProductValuePath("Mode"), "Station Mode");
 }
 
+// The values the driver keeps across restarts, under the selected adapter's driver key.
+// Without an adapter entry there is no driver key: the adapter still gets the settings,
+// but nothing is recorded (it would land in the adapter class key).
+class DriverRecords {
+public:
+    DriverRecords(ProfileStore& store, std::string key) : m_store(store), m_key(std::move(key)) {}
+
+    void Number(std::string_view value, std::int32_t n)
+    {
+        if (!m_key.empty())
+            m_store.WriteNumber(m_key + "\\" + std::string(value), n);
+    }
+    void Text(std::string_view value, std::string_view text)
+    {
+        if (!m_key.empty())
+            m_store.WriteText(m_key + "\\" + std::string(value), text);
+    }
+
+private:
+    ProfileStore& m_store;
+    std::string m_key;
+};
+
 } // namespace
+
+ApplyFault NetworkNameRefusal(std::string_view ssid)
+{
+    const std::string_view name = TrimWhiteSpace(ssid);
+    if (name.empty() || name.find('\0') != std::string_view::npos)
+        return ApplyFault::NoNetworkName;
+    return ApplyFault::None;
+}
+
+ApplyFault JoinRefusal(const ProfileRecord& record)
+{
+    if (const ApplyFault name = NetworkNameRefusal(record.SSID); name != ApplyFault::None)
+        return name;
+    if (record.AuthenticationMode < kFirstNonWepAuthentication)
+        return ApplyFault::None;
+    const WpaCredentials c = CredentialsOf(record);
+    if (WpaCredentialsUsable(c))
+        return ApplyFault::None;
+    if (c.authenticationMode == kWpaPsk && !PassphraseUsable(c.passphrase))
+        return ApplyFault::PassphraseUnusable;
+    if (c.authenticationMode != kWpaPsk && c.validateServer && EapMethodChecksServer(c.eapMethod) &&
+        !ServerNameUsable(c.serverName))
+        return ApplyFault::NoServerName;
+    return ApplyFault::SecurityUnusable;
+}
 
 ProfileApplier::ProfileApplier(WlanApi& api, ProfileStore& store, WorkingRecords& work,
                                AdapterDiscovery& discovery)
@@ -46,7 +97,7 @@ ProfileApplier::ProfileApplier(WlanApi& api, ProfileStore& store, WorkingRecords
 {
 }
 
-void ProfileApplier::ApplyDefaultProfile()
+ApplyFault ProfileApplier::ApplyDefaultProfile()
 {
     m_api.SetWL_OperationMode_STA_AP(0);
     m_work.DefaultLinkNumber =
@@ -58,16 +109,18 @@ void ProfileApplier::ApplyDefaultProfile()
     if (!m_store.ProfileExists(name)) {
         SetModeStation(m_store);
         m_work.ActiveProfileName.clear();
-        return;
+        return ApplyFault::None;
     }
-    ApplyProfileByName(name);
+    return ApplyProfileByName(name);
 }
 
-void ProfileApplier::ApplyProfileByName(std::string name)
+ApplyFault ProfileApplier::ApplyProfileByName(std::string name)
 {
     SetModeStation(m_store);
     m_work.ActiveProfileName = name;
     m_work.CurrentProfile = m_store.ReadProfile(name);
+    if (const ApplyFault refused = JoinRefusal(m_work.CurrentProfile); refused != ApplyFault::None)
+        return refused;
 
     const int status = m_api.QueryWL_CheckWZCStatus();
     if (status == kServiceNotInCharge || status == kServiceInCharge)
@@ -76,52 +129,52 @@ void ProfileApplier::ApplyProfileByName(std::string name)
     m_discovery.SyncServiceState();
     // Still held by the service: its guard tells the user; nothing is pushed.
     if (m_discovery.ServiceState() == kServiceInCharge)
-        return;
-    ApplyToAdapter(m_work.CurrentProfile);
+        return ApplyFault::None;
+    return ApplyToAdapter(m_work.CurrentProfile);
 }
 
-void ProfileApplier::ApplyProfileRecord(const ProfileRecord& record)
+ApplyFault ProfileApplier::ApplyProfileRecord(const ProfileRecord& record)
 {
+    if (const ApplyFault refused = JoinRefusal(record); refused != ApplyFault::None)
+        return refused;
     SetModeStation(m_store);
-    m_work.ActiveProfileName = record.ProfileName;
-    ApplyToAdapter(record);
+    const ApplyFault fault = ApplyToAdapter(record);
+    // Stopped at the name or the WPA call, the adapter is not on the record's network.
+    if (Applied(fault))
+        m_work.ActiveProfileName = record.ProfileName;
+    return fault;
 }
 
-void ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
+ApplyFault ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
 {
-    // Without an adapter entry there is no driver key: the adapter still gets the
-    // settings, but nothing is recorded (it would land in the adapter class key).
-    const std::string driverKey = m_discovery.SelectedAdapterKey();
-    const auto recordNumber = [&](std::string_view value, std::int32_t n) {
-        if (!driverKey.empty())
-            m_store.WriteNumber(driverKey + "\\" + std::string(value), n);
-    };
-    const auto recordText = [&](std::string_view value, std::string_view text) {
-        if (!driverKey.empty())
-            m_store.WriteText(driverKey + "\\" + std::string(value), text);
-    };
+    if (const ApplyFault refused = JoinRefusal(record); refused != ApplyFault::None)
+        return refused;
+    DriverRecords driver(m_store, m_discovery.SelectedAdapterKey());
 
     m_api.ResetRequestState();
-    m_api.SetWL_SSID(TrimWhiteSpace(record.SSID));
+    // Refused (a name over 32 bytes, or no adapter), the adapter keeps the network it
+    // has: the settings that follow, a WPA pass phrase above all, would be handed to it.
+    if (m_api.SetWL_SSID(TrimWhiteSpace(record.SSID)) == kRefused)
+        return ApplyFault::NameRefused;
     m_api.QueryWL_NetworkType();
 
     const int networkType = m_api.SetWL_NetworkType(record.NetworkType);
     if (networkType != kRefused)
-        recordNumber("NetworkType", record.NetworkType);
+        driver.Number("NetworkType", record.NetworkType);
     if (networkType == kAdHocAccepted) {
         // The driver reads its ad-hoc 802.11g behaviour from these two texts.
         switch (record.WirelessMode) {
         case 0:
-            recordText("IBSS_G_Mode", "1");
-            recordText("IBSS_PureG_Mode", "1");
+            driver.Text("IBSS_G_Mode", "1");
+            driver.Text("IBSS_PureG_Mode", "1");
             break;
         case 1:
-            recordText("IBSS_G_Mode", "0");
-            recordText("IBSS_PureG_Mode", "1");
+            driver.Text("IBSS_G_Mode", "0");
+            driver.Text("IBSS_PureG_Mode", "1");
             break;
         case 2:
-            recordText("IBSS_G_Mode", "0");
-            recordText("IBSS_PureG_Mode", "0");
+            driver.Text("IBSS_G_Mode", "0");
+            driver.Text("IBSS_PureG_Mode", "0");
             break;
         default:
             break;
@@ -129,13 +182,16 @@ void ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
     }
 
     if (m_api.SetDesiredRate(record.TxRate) != kRefused)
-        recordNumber("TxRate", record.TxRate);
+        driver.Number("TxRate", record.TxRate);
     if (m_api.SetWL_PSMode(record.PSMode) != kRefused)
-        recordNumber("PSMode", record.PSMode);
+        driver.Number("PSMode", record.PSMode);
 
+    ApplyFault fault = ApplyFault::None;
     if (record.AuthenticationMode >= kFirstNonWepAuthentication) {
         // In place of the 802.11 authentication and WEP, which would end the WPA join.
-        m_api.SetWL_WPA(CredentialsOf(record));
+        // Refused, the adapter would join the new name with the old security: stop.
+        if (m_api.SetWL_WPA(CredentialsOf(record)) == kRefused)
+            return ApplyFault::SecurityRefused;
     } else if (record.KeyLength == 0) {
         m_api.SetWL_AuthenticationMode(0);
         m_api.SetWL_WEPStatus(1);
@@ -149,16 +205,46 @@ void ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
                 // The adapter takes the key bytes padded with zeros to the typed length.
                 std::vector<std::uint8_t> buffer = key->bytes;
                 buffer.resize(std::max(buffer.size(), text.size()), 0);
-                m_api.SetWL_WriteKey(record.KeyInUse - 1, key->sizeCode, 1, buffer);
+                // Refused (an adapter without 256-bit keys), the link cannot come up;
+                // the user hears why rather than watching it fail.
+                if (m_api.SetWL_WriteKey(record.KeyInUse - 1, key->sizeCode, 1, buffer) == kRefused)
+                    fault = ApplyFault::KeyRefused;
             }
         }
     }
 
     // The driver's own parameter is a text (its start-up default is "2").
     if (m_api.SetWL_PreambleMode(record.Preamble) != kRefused)
-        recordText("Preamble", std::to_string(record.Preamble));
+        driver.Text("Preamble", std::to_string(record.Preamble));
 
     RecordDefaultLink(record.ProfileName);
+    return fault;
+}
+
+ApplyFault ProfileApplier::ApplySurveyNetwork(const SurveyNetwork& network)
+{
+    if (const ApplyFault refused = NetworkNameRefusal(network.ssid); refused != ApplyFault::None)
+        return refused;
+    DriverRecords driver(m_store, m_discovery.SelectedAdapterKey());
+    m_api.ResetRequestState();
+    // The name's own bytes, whatever their encoding: the network compares bytes.
+    if (m_api.SetWL_SSID(network.ssid) == kRefused)
+        return ApplyFault::NameRefused;
+    driver.Text("SSID", network.ssid);
+    // The driver's value holds 1..14: a 5 GHz network leaves the one it has.
+    if (network.channel > 0)
+        driver.Text("RFChannel", std::to_string(network.channel));
+    m_api.SetDesiredRate(0);
+    m_api.SetWL_NetworkType(network.infrastructureMode);
+    driver.Text("NetworkType", std::to_string(network.infrastructureMode));
+    driver.Text("PowerSaveMode", std::to_string(m_api.QueryWL_PSMode()));
+    // A shared-key profile applied before leaves shared-key authentication on, which an
+    // open network refuses: open system first.
+    m_api.SetWL_AuthenticationMode(0);
+    m_api.SetWL_WEPStatus(network.privacy == 1 ? 0 : 1);
+    if (m_api.SetWL_PreambleMode(3) == 0 && network.privacy == 1)
+        m_api.QueryWL_WEPbit();
+    return ApplyFault::None;
 }
 
 void ProfileApplier::RecordDefaultLink(const std::string& profileName)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the desktop benchmarks (sourced): the virtual X server with trayer as the
 # notification area, and memory figures of a process tree from /proc.
 
@@ -13,6 +14,7 @@ in_xvfb() {
 start_tray_host() {
   trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 \
     --SetDockType true --expand false >/dev/null 2>&1 &
+  # shellcheck disable=SC2034 # the sourcing script ends it
   tray_host=$!
   for _ in $(seq 100); do
     xdotool search --classname trayer >/dev/null 2>&1 && break

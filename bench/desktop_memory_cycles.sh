@@ -23,7 +23,7 @@ tray_host=
 utility_pid=
 cleanup() {
   [ -n "$utility_pid" ] && kill "$utility_pid" 2>/dev/null && { wait "$utility_pid" 2>/dev/null || true; }
-  [ -n "$tray_host" ] && kill "$tray_host" 2>/dev/null || true
+  if [ -n "$tray_host" ]; then kill "$tray_host" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -61,7 +61,7 @@ for cycle in $(seq "$cycles"); do
   for _ in $(seq 200); do [ "$(children)" -eq 0 ] && break; sleep 0.1; done
   sleep 2
   now=$(rss "$utility_pid")
-  rss_after[$cycle]=$now
+  rss_after[cycle]=$now
   printf '%5s  %12s  %12s\n' "$cycle" "$(mib "$now")" \
     "$(mib "$(pss "$utility_pid")")"
 done

@@ -97,6 +97,7 @@ kesto_uss=$(sum uss "$window_tree")
 kesto_count=$(echo "$window_tree" | wc -w)
 hide_kesto
 
+# shellcheck disable=SC2034 # filled by record and read by row, through their names
 cold=() warm=() cold_shown=() warm_shown=()
 for _ in $(seq "$runs"); do
   for _ in $(seq 200); do [ -z "$(window_process)" ] && break; sleep 0.1; done
@@ -146,6 +147,7 @@ if command -v wpa_gui >/dev/null; then
     width=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ { split($2, g, "x"); print g[1] }')
     [ "${width:-0}" -le 64 ] && wpa_icon=$w
   done
+  # shellcheck disable=SC2034 # as above
   wpa_cold=() wpa_warm=() wpa_cold_shown=() wpa_warm_shown=()
   for _ in $(seq "$runs"); do
     if [ -n "$wpa_icon" ]; then

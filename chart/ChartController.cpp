@@ -3,12 +3,14 @@
 #include "chart/ChartDialog.h"
 #include "pages/MainWindowIds.h"
 
+#include <utility>
+
 namespace kesto {
 
 ChartController::ChartController(PageHost& pages, WlanApi& api, Clock& clock, ChartHost* charts,
                                  Timers* dialogTimers, ManifestLookup manifest)
     : m_pages(pages), m_api(api), m_clock(clock), m_charts(charts), m_dialogTimers(dialogTimers),
-      m_manifest(manifest)
+      m_manifest(std::move(manifest))
 {
 }
 

@@ -33,6 +33,8 @@ const Group kAfterBars[] = {
     {ElementKind::Check, {"CheckboxTls"}},
     {ElementKind::Text, {"TextTtlsLoginName", "TextTtlsPassword"}},
     {ElementKind::Check, {"CheckboxTtls"}},
+    // The name each validated server's certificate must carry.
+    {ElementKind::Text, {"TextPeapServerName", "TextTlsServerName", "TextTtlsServerName"}},
     {ElementKind::Select, {"SelectTtlsProtocal", "SelectWepWep", "SelectWepAuthen"}},
     {ElementKind::Text, {"TextWepPassPhrase", "TextWepKey", "KeyText"}},
     {ElementKind::Select, {"SelectWepKey"}},

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -102,8 +103,8 @@ inline bool Registry::WalkTree(std::string_view keyPath, const KeyVisitor& visit
         pending.pop_back();
         visit(key, Values(key));
         const auto subKeys = SubKeys(key);
-        for (auto sub = subKeys.rbegin(); sub != subKeys.rend(); ++sub)
-            pending.push_back(key.empty() ? *sub : key + "\\" + *sub);
+        for (const std::string& sub : subKeys | std::views::reverse)
+            pending.push_back(key.empty() ? sub : key + "\\" + sub);
     }
     return true;
 }

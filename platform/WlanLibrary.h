@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kesto {
 
@@ -65,11 +66,59 @@ struct WpaCredentials {
                                 // PEAP: 0 MD5, 1 token card (GTC), 2 MSCHAPv2
     std::string identity;       // 802.1X login name
     std::string password;
-    std::string certificate;    // EAP-TLS: the client certificate file (key inside)
-    bool validateServer = true; // check the server's certificate against the system's CAs
+    std::string certificate; // EAP-TLS: the client certificate file (key inside)
+    // EAP-TLS, TTLS and PEAP: check the server's certificate against the system's CAs
+    // and against serverName. A certificate from any public authority proves only that
+    // its holder owns some name, so without the name an evil twin of the network would
+    // pass the check and receive the login.
+    bool validateServer = true;
+    // The name the server's certificate must carry (a DNS name of its own or its
+    // subject's common name): serverName itself or a name below it, letter case
+    // ignored ("corp.example" accepts "radius.corp.example"). Required while
+    // validateServer is set for those methods; see ServerNameUsable.
+    std::string serverName;
 
     bool operator==(const WpaCredentials&) const = default;
 };
+
+inline constexpr std::size_t kMinPassphraseLength = 8;
+inline constexpr std::size_t kMaxPassphraseLength = 63;
+
+// A WPA pass phrase: 8..63 printable ASCII characters (space included).
+inline bool PassphraseUsable(std::string_view passphrase)
+{
+    if (passphrase.size() < kMinPassphraseLength || passphrase.size() > kMaxPassphraseLength)
+        return false;
+    for (const char ch : passphrase)
+        if (ch < 32 || ch > 126)
+            return false;
+    return true;
+}
+
+// The longest DNS name.
+inline constexpr std::size_t kMaxServerNameLength = 253;
+
+// A server name the check can use: a DNS name of 1..253 characters made of letters,
+// digits, '-' and '.', neither beginning nor ending with '.', no empty label.
+inline bool ServerNameUsable(std::string_view name)
+{
+    if (name.empty() || name.size() > kMaxServerNameLength || name.front() == '.' ||
+        name.back() == '.' || name.find("..") != std::string_view::npos)
+        return false;
+    for (const char ch : name) {
+        const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+        if (!letter && !(ch >= '0' && ch <= '9') && ch != '-' && ch != '.')
+            return false;
+    }
+    return true;
+}
+
+// The 802.1X methods that prove the server by its certificate: EAP-TLS, EAP-TTLS and
+// PEAP. EAP-MD5 and LEAP have no server certificate to check.
+inline bool EapMethodChecksServer(int eapMethod)
+{
+    return eapMethod == 1 || eapMethod == 2 || eapMethod == 4;
+}
 
 // The refusal rule of SetWL_WPA, the same for every library: the values a join can be
 // attempted with at all.
@@ -77,15 +126,11 @@ inline bool WpaCredentialsUsable(const WpaCredentials& c)
 {
     if (c.cipher < 0 || c.cipher > 1)
         return false;
-    if (c.authenticationMode == 2) {
-        if (c.passphrase.size() < 8 || c.passphrase.size() > 63)
-            return false;
-        for (const char ch : c.passphrase)
-            if (ch < 32 || ch > 126)
-                return false;
-        return true;
-    }
+    if (c.authenticationMode == 2)
+        return PassphraseUsable(c.passphrase);
     if (c.authenticationMode != 3 && c.authenticationMode != 4)
+        return false;
+    if (c.validateServer && EapMethodChecksServer(c.eapMethod) && !ServerNameUsable(c.serverName))
         return false;
     switch (c.eapMethod) {
     case 1:
@@ -200,8 +245,9 @@ public:
     // 0 station, 1 access point.
     virtual int SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode) = 0;
     // ssid: the name's bytes (not NUL-terminated), 0..32 of them; empty = any network.
-    // The Linux library refuses an empty name, and one holding a zero byte (-1): any open
-    // network near, whoever runs it, is not a network a user chose.
+    // The core never asks for "any": a join without a name could end on whichever open
+    // network is near. The Linux library refuses an empty name, and one holding a zero
+    // byte (-1).
     virtual int SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid) = 0;
     // Returns the type it set: 0 ad hoc (the caller then records the ad-hoc 802.11g
     // values), 1 infrastructure; -1 when refused.
@@ -215,8 +261,9 @@ public:
     virtual int SetWL_WEPStatus(AdapterContext& ctx, int status) = 0;
     virtual int SetWL_Channel(AdapterContext& ctx, int channel) = 0;
     // keyIndex 0..3, sizeCode 0/1/2 (64/128/256-bit: 5/13/29 key bytes), setTransmit 1
-    // makes it the key in use. key: the key bytes, possibly followed by zero bytes. The
-    // Linux library refuses size code 2 (-1): its daemons carry no such key.
+    // makes it the key in use. key: the key bytes, possibly followed by zero bytes. -1
+    // also when the adapter cannot carry a key of that size (the Linux library: size
+    // code 2, which its daemons do not take).
     virtual int SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode, int setTransmit,
                                std::span<const std::uint8_t> key) = 0;
     // 16 bytes: rates in 500 kbit/s units, rest 0.
@@ -230,8 +277,10 @@ public:
     // whichever it offers, or with 802.1X, using these credentials in place of the 802.11
     // authentication, WEP status and keys; SetWL_AuthenticationMode or SetWL_WEPStatus
     // go back to those. -1 when refused (closed adapter, a pass phrase that is not 8..63
-    // printable ASCII characters, a mode or method out of range); a wrong pass phrase or
-    // login is not refused here: the link then stays down with link status 5.
+    // printable ASCII characters, a mode or method out of range, a server to validate
+    // without a usable server name: WpaCredentialsUsable); a wrong pass phrase or login,
+    // or a server whose certificate names another server, is not refused here: the link
+    // then stays down with link status 5.
     virtual int SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials) = 0;
 
     // --- access-point mode ---

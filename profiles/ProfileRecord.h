@@ -45,6 +45,10 @@ struct ProfileRecord {
     std::string LoginName;
     std::string Password; // stored scrambled
     std::string SecurityProfileName;
+    // 802.1X: the name the server's certificate must carry while ValServerCertificate is
+    // 1 (the server itself or a domain above it). Not one of the layout's values: stored
+    // under a name of our own, and only when set.
+    std::string ServerName;
 
     // WEP key index 0..3 (NetWorkKey1 .. NetWorkKey4); std::out_of_range for any other
     // index, so a caller that did not check its index cannot write another field.

@@ -3,6 +3,8 @@
 // external format shared with stores written by earlier installations.
 #include "profiles/ProfileStore.h"
 
+#include "base/Text.h"
+
 #include <array>
 #include <functional>
 
@@ -91,6 +93,15 @@ void ReadConsistently(Registry& registry, const std::function<void()>& reads)
 
 ProfileStore::ProfileStore(Registry& registry) : RegistryPaths(registry) {}
 
+std::string ProfileStore::ReadWholeText(std::string_view path)
+{
+    const auto [keyPath, name] = SplitHivePath(path);
+    const auto value = m_registry.QueryValue(keyPath, name);
+    if (!value || value->type != RegType::Sz)
+        return {};
+    return {value->data.begin(), value->data.end()};
+}
+
 bool ProfileStore::ProfileExists(std::string_view name)
 {
     if (name.find_first_not_of('\\') == std::string_view::npos)
@@ -109,6 +120,8 @@ ProfileRecord ProfileStore::ReadProfile(std::string_view name)
         const std::string path = key + "\\" + std::string(value.name);
         if (value.number)
             record.*value.number = ReadNumber(path);
+        else if (value.text == &ProfileRecord::SSID)
+            record.SSID = ReadWholeText(path);
         else
             record.*value.text = ReadText(path);
     };
@@ -125,6 +138,7 @@ ProfileRecord ProfileStore::ReadProfile(std::string_view name)
             if (value.text == &ProfileRecord::SSID)
                 read(*txRate);
         }
+        record.ServerName = ReadText(key + "\\" + std::string(kServerNameValue));
     });
     record.ProfileName = std::string(name);
     return record;
@@ -142,6 +156,11 @@ void ProfileStore::WriteProfile(const ProfileRecord& record)
             else
                 WriteText(path, record.*value.text);
         }
+        const std::string serverName = key + "\\" + std::string(kServerNameValue);
+        if (record.ServerName.empty())
+            DeleteValue(serverName);
+        else
+            WriteText(serverName, record.ServerName);
     });
 }
 

@@ -19,6 +19,9 @@ inline constexpr std::string_view kProfileRoot =
 inline constexpr std::string_view kApKey =
     "HKEY_LOCAL_MACHINE\\Software\\Corvane Corporation\\Kesto USB Utility\\R-450\\1.00\\AP\\";
 
+// The profile value that holds ProfileRecord::ServerName: ours, beside the layout's.
+inline constexpr std::string_view kServerNameValue = "ServerName";
+
 // The stored "Mode" values.
 inline constexpr std::string_view kStationMode = "Station Mode";
 inline constexpr std::string_view kApMode = "AP Mode";
@@ -29,7 +32,9 @@ public:
 
     // --- layout ---
     // Every stored value of the profile, with ProfileName set to name. A missing
-    // profile key reads as 255 for every number, "" for texts. One transaction.
+    // profile key reads as 255 for every number, "" for texts (ServerName too, as does a
+    // profile stored without one). The SSID reads whole, zero bytes included; the other
+    // texts up to their first zero byte. One transaction.
     ProfileRecord ReadProfile(std::string_view name);
     // True when name addresses a profile key of its own and that key holds the profile
     // (its "Authentication Mode" reads as something other than 255, the store's answer
@@ -37,12 +42,19 @@ public:
     // key that holds every profile and names none.
     bool ProfileExists(std::string_view name);
     // Writes the record's 27 values under ProfileRoot + its ProfileName, in one
-    // transaction. No link is touched.
+    // transaction, and its ServerName under kServerNameValue when it has one (else that
+    // value is removed, so a profile without one keeps the 27 values of the layout). No
+    // link is touched.
     void WriteProfile(const ProfileRecord& record);
     ApSettings ReadApSettings();
     void WriteApSettings(const ApSettings& settings);
     FilterList ReadFilterList();
     void WriteFilterList(const FilterList& list);
+
+private:
+    // A text by its stored length, zero bytes included: the network name, which cut at a
+    // zero byte would name another network (or none, which means any).
+    std::string ReadWholeText(std::string_view path);
 };
 
 } // namespace kesto

@@ -7,9 +7,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -540,6 +540,19 @@ std::string ReadRegularFile(const std::string& filePath)
     return bytes;
 }
 
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
 } // namespace
 
 std::size_t ImportRegFile(Registry& registry, const std::string& filePath)
@@ -555,9 +568,33 @@ void WriteRegFile(Registry& registry, std::string_view keyPath, const std::strin
 {
     // Built completely first: a refused export leaves an existing file untouched.
     const std::string text = ExportRegFile(registry, keyPath, format);
-    std::ofstream out(filePath, std::ios::binary | std::ios::trunc);
-    if (!out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush())
-        throw RegistryError(filePath + ": cannot write the file");
+    // The text holds network keys. A link planted where the file goes would send them
+    // wherever it points: refused. The text goes into a new private file beside the
+    // target, which then takes the target's place whole (a rename replaces the name, never
+    // writes through it), so no reader ever sees a half-written or readable file.
+    struct stat info {};
+    if (::lstat(filePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        throw RegistryError(filePath + ": is a symbolic link; an export is never written "
+                                       "through one");
+    const auto slash = filePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : filePath.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? filePath : filePath.substr(slash + 1);
+    std::string temporary = folder + "." + name + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw RegistryError(filePath + ": cannot write the file (" + std::strerror(errno) + ")");
+    const auto failed = [&](int error) {
+        ::unlink(temporary.c_str());
+        return RegistryError(filePath + ": cannot write the file (" + std::strerror(error) + ")");
+    };
+    // fchmod: exactly 0600 whatever the umask.
+    if (::fchmod(fd, 0600) != 0 || !WriteAll(fd, text) || ::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw failed(error);
+    }
+    if (::close(fd) != 0 || ::rename(temporary.c_str(), filePath.c_str()) != 0)
+        throw failed(errno);
 }
 
 } // namespace kesto

@@ -61,6 +61,8 @@ std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileF
 // it reads only a regular file (a directory, a named pipe or a device is refused with
 // what it is, without waiting on it).
 std::size_t ImportRegFile(Registry& registry, const std::string& filePath);
+// The exported text, in a file of mode 0600 (it holds network keys) that replaces
+// filePath whole; a symbolic link at filePath is refused, never written through.
 void WriteRegFile(Registry& registry, std::string_view keyPath, const std::string& filePath,
                   RegFileFormat format);
 

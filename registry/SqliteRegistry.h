@@ -47,6 +47,8 @@ public:
     // Opened for reading only, as asked or because the file cannot be written.
     bool readOnly() const { return m_file.readOnly(); }
     bool IsReadOnly() const override { return readOnly(); }
+    // What opening the file changed that the user should hear about (StoreFile).
+    const std::vector<std::string>& notices() const { return m_file.notices(); }
     // The reason of the last store failure ("<path>: <what SQLite said>"), for callers
     // that report errors to a person; empty when nothing has failed yet.
     const std::string& lastError() const { return m_lastError; }

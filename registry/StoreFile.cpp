@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -49,14 +50,30 @@ INSERT INTO keys(id, parent, name) VALUES (1, NULL, '');
 )sql";
 static_assert(StoreFile::kRootKey == 1, "the schema makes the root key with id 1");
 
+// Beside the store, SQLite keeps its write-ahead log and its index, or a rollback
+// journal; each holds pages of the store.
+constexpr std::array<const char*, 3> kSideFiles{"-wal", "-shm", "-journal"};
+
 std::string ErrnoText()
 {
     return std::strerror(errno);
 }
 
+std::string ModeText(mode_t mode)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+bool OthersLetIn(mode_t mode)
+{
+    return (mode & 077) != 0;
+}
+
 } // namespace
 
-std::string DefaultRegistryPath()
+std::string DefaultRegistryPath(std::vector<std::string>* notices)
 {
     std::filesystem::path base;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -73,10 +90,34 @@ std::string DefaultRegistryPath()
         base = std::filesystem::path(home) / ".config";
     }
     const auto dir = base / "kesto";
+    const std::string name = dir.string();
     std::error_code ec;
     std::filesystem::create_directories(base, ec);
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        throw RegistryError(dir.string() + ": cannot create the directory (" + ErrnoText() + ")");
+    if (::mkdir(dir.c_str(), 0700) == 0) {
+        // The umask may have taken bits: exactly the owner's.
+        if (::chmod(dir.c_str(), 0700) != 0)
+            throw RegistryError(name + ": cannot set the directory's mode (" + ErrnoText() + ")");
+    } else if (errno != EEXIST) {
+        throw RegistryError(name + ": cannot create the directory (" + ErrnoText() + ")");
+    }
+    struct stat info {};
+    if (::stat(dir.c_str(), &info) != 0)
+        throw RegistryError(name + ": cannot read the directory (" + ErrnoText() + ")");
+    if (!S_ISDIR(info.st_mode))
+        throw RegistryError(name + ": not a directory");
+    if (info.st_uid != ::geteuid())
+        throw RegistryError(name + ": belongs to another user (uid " + std::to_string(info.st_uid) +
+                            "); the registry store is kept only in its own user's folder");
+    if (OthersLetIn(info.st_mode)) {
+        const mode_t tight = info.st_mode & 0700;
+        const bool changed = ::chmod(dir.c_str(), tight) == 0;
+        if (notices)
+            notices->push_back(name +
+                               ": other users could look into this folder of network keys (mode " +
+                               ModeText(info.st_mode) + "); " +
+                               (changed ? "it is now " + ModeText(tight)
+                                        : "it could not be changed (" + ErrnoText() + ")"));
+    }
     return (dir / "registry.db").string();
 }
 
@@ -98,6 +139,7 @@ void StoreFile::Open(StoreAccess access)
         return;
     }
     const FileState state = CheckExistingFile(access == StoreAccess::ReadWrite);
+    CheckSideFiles();
     m_readOnly = access == StoreAccess::ReadOnly || !Writable();
     if (m_readOnly && state != FileState::Store) {
         // Nothing to read, and nothing may be created: an empty store.
@@ -140,6 +182,10 @@ void StoreFile::OpenDatabase(const std::string& name, int flags)
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    // Never through a symbolic link: whoever could plant one would choose where the
+    // network keys are written.
+    if (name != ":memory:")
+        flags |= SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
         Fail(m_db ? sqlite3_errmsg(m_db) : "cannot open the database");
     sqlite3_extended_result_codes(m_db, 1);
@@ -199,30 +245,61 @@ void StoreFile::QuickCheck()
     }
 }
 
+void StoreFile::MakePrivate(int fd, const struct stat& info, const std::string& path)
+{
+    if (info.st_uid != ::geteuid()) {
+        ::close(fd);
+        Fail(path + " belongs to another user (uid " + std::to_string(info.st_uid) +
+             "); a store of network keys is used only by its owner");
+    }
+    if (!OthersLetIn(info.st_mode))
+        return;
+    const mode_t tight = info.st_mode & 0700;
+    const bool changed = ::fchmod(fd, tight) == 0;
+    m_notices.push_back(path + ": other users could read the network keys in this file (mode " +
+                        ModeText(info.st_mode) + "); " +
+                        (changed ? "it is now " + ModeText(tight)
+                                 : "it could not be changed (" + ErrnoText() + ")"));
+}
+
 // Looks at the file with plain reads before SQLite opens it: SQLite would happily
 // turn an empty-looking or foreign file into its own. Creates an absent file (0600)
 // when create is set.
 StoreFile::FileState StoreFile::CheckExistingFile(bool create)
 {
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            Fail("cannot open the registry store (" + ErrnoText() + ")");
+    const auto open = [this] {
+        return ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    };
+    int fd = open();
+    if (fd < 0 && errno == ENOENT) {
         if (!create)
             return FileState::Absent;
-        const int created = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int created =
+            ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (created < 0 && errno != EEXIST)
             Fail("cannot create the registry store (" + ErrnoText() + ")");
-        if (created >= 0)
+        if (created >= 0) {
+            // The umask may have taken the owner's bits: exactly 0600.
+            const bool set = ::fchmod(created, 0600) == 0;
             ::close(created);
-        // Lost a creation race: another process made it, and it is checked on open.
-        return FileState::Empty;
+            if (!set)
+                Fail("cannot set the registry store's mode (" + ErrnoText() + ")");
+        }
+        // Made here or by a process that won the race: checked like any file found.
+        fd = open();
+    }
+    if (fd < 0) {
+        if (errno == ELOOP)
+            Fail("is a symbolic link; the registry store is never opened through one");
+        Fail("cannot open the registry store (" + ErrnoText() + ")");
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         Fail("not a Kesto registry store (not a regular file)");
     }
+    // An empty file of ours is a fresh store, but only once it is private.
+    MakePrivate(fd, info, m_path);
     std::array<char, kHeaderSize> header{};
     std::size_t got = 0;
     while (got < header.size()) {
@@ -247,6 +324,26 @@ StoreFile::FileState StoreFile::CheckExistingFile(bool create)
     if (static_cast<std::int32_t>(id) != kApplicationId)
         Fail("not a Kesto registry store (database of another program)");
     return FileState::Store;
+}
+
+// The side files SQLite would open beside the store follow the store's rules: not a
+// link, ours, private.
+void StoreFile::CheckSideFiles()
+{
+    for (const char* suffix : kSideFiles) {
+        const std::string path = m_path + suffix;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+        if (fd < 0) {
+            if (errno == ELOOP)
+                Fail(path + " is a symbolic link; the registry store's files are never "
+                            "opened through one");
+            continue; // absent, or not ours to read: SQLite says so if it needs it
+        }
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+            MakePrivate(fd, info, path);
+        ::close(fd);
+    }
 }
 
 bool StoreFile::InitialiseSchema()

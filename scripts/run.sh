@@ -35,7 +35,8 @@ cp "$here/resources/QVWlan.INI" "$run_dir/QVWlan.INI"
 cp "$here/resources/scenarios/default.json" "$run_dir/scenario.json"
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$run_dir/runtime
-  mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 0700 "$XDG_RUNTIME_DIR"
 fi
 args=(--registry "$run_dir/registry.db" --scenario "$run_dir/scenario.json"
       --call-log "$run_dir/adapter-calls.log")
@@ -53,6 +54,7 @@ shots=$(cd "$shots" && pwd)
 echo "run.sh: no display: running on a virtual one; pictures of the pages go to $shots"
 echo "run.sh: the utility keeps running until you press Ctrl-C"
 export KESTO_UTILITY="$build/bin/kesto-utility" KESTO_SHOTS="$shots"
+# shellcheck disable=SC2016 # the inner shell expands its own variables
 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   trayer --edge bottom --align right --widthtype pixel --width 120 --height 24 \
     --SetDockType true --expand false >/dev/null 2>&1 &

@@ -29,7 +29,7 @@ std::string PassphraseKeys::GeneratePassphraseKeys(std::string_view passPhrase,
     if (passPhrase.empty()) {
         return {};
     }
-    const std::string trimmed(TrimWhiteSpace(passPhrase));
+    std::string trimmed(TrimWhiteSpace(passPhrase));
     std::array<char, kResultBufferSize> buffer{};
     switch (keySize) {
     case 1: {
@@ -59,7 +59,7 @@ std::string PassphraseKeys::ApplyToProfile(ProfileRecord& record, int selectWepI
     if (selectWepIndex == 0 || selectWepIndex == 1) {
         record.KeyLength = selectWepIndex + 1;
     }
-    const std::string trimmed = GeneratePassphraseKeys(passPhrase, record.KeyLength);
+    std::string trimmed = GeneratePassphraseKeys(passPhrase, record.KeyLength);
     for (int key = 0; key < kWepKeyCount; ++key)
         record.WepKey(key) = m_keys[static_cast<std::size_t>(key)];
     return trimmed;

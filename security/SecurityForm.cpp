@@ -2,6 +2,7 @@
 #include "security/SecurityForm.h"
 
 #include "pages/BoundChoice.h"
+#include "platform/WlanLibrary.h"
 #include "profiles/SecretScrambler.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ struct EapPageFields {
     int SecurityPageSet::*page = nullptr;
     bool password = false;             // TLS proves itself by certificate
     bool certificate = false;          // the client certificate's name, shown only
-    bool check = false;                // validate the server certificate
+    bool check = false;                // validate the server certificate, by its name
     std::string_view innerChoice = {}; // the inner method select
 };
 
@@ -63,6 +64,16 @@ std::string Join(std::string_view a, std::string_view b)
 
 } // namespace
 
+std::string_view PassphraseRefusal(std::string_view passphrase)
+{
+    if (passphrase.size() < kMinPassphraseLength || passphrase.size() > kMaxPassphraseLength)
+        return kPassphraseLengthMessage;
+    // The rest of the WPA call's rule: printable ASCII, the space included.
+    if (!PassphraseUsable(passphrase))
+        return kPassphraseCharactersMessage;
+    return {};
+}
+
 int KeyIndexInUse(const ProfileRecord& record)
 {
     return record.KeyInUse >= 1 && record.KeyInUse <= kWepKeyCount ? record.KeyInUse - 1 : 0;
@@ -98,8 +109,10 @@ std::vector<BoundElement> SecurityForm::Fields(const SecurityPageSet& pages)
         fields.push_back({Id(pages, "Text", Join(eap->name, "LoginName")), ElementKind::Text});
         if (eap->password)
             fields.push_back({Id(pages, "Text", Join(eap->name, "Password")), ElementKind::Text});
-        if (eap->check)
+        if (eap->check) {
             fields.push_back({Id(pages, "Checkbox", eap->name), ElementKind::Check});
+            fields.push_back({Id(pages, "Text", Join(eap->name, "ServerName")), ElementKind::Text});
+        }
         if (!eap->innerChoice.empty())
             fields.push_back({Id(pages, "Select", eap->innerChoice), ElementKind::Select});
     }
@@ -170,8 +183,10 @@ void SecurityForm::FillEap(int choice)
         fields.SetText(Id("Text", Join(eap.name, "Password")), UnscrambleSecret(record.Password));
     if (eap.certificate)
         fields.SetText(Id("Text", Join(eap.name, "Certi")), record.Certificate);
-    if (eap.check)
+    if (eap.check) {
         fields.SetNumber(Id("Checkbox", eap.name), record.ValServerCertificate != 0 ? 1 : 0);
+        fields.SetText(Id("Text", Join(eap.name, "ServerName")), record.ServerName);
+    }
     if (!eap.innerChoice.empty())
         fields.SetNumber(Id("Select", eap.innerChoice), record.TTLSOrPeapSelection);
 }
@@ -231,13 +246,25 @@ void SecurityForm::StoreEap()
     ProfileRecord& record = m_record;
     const int choice = ReadEapChoice();
     const EapPageFields& eap = PageOf(choice);
+    // A certificate from any public authority proves only that its holder owns some
+    // name: the check needs the name the server must carry.
+    const std::string serverName(TrimWhiteSpace(
+        eap.check ? fields.Text(Id("Text", Join(eap.name, "ServerName"))) : std::string_view()));
+    if (eap.check && fields.Number(Id("Checkbox", eap.name)) == 1 &&
+        !ServerNameUsable(serverName)) {
+        m_dialogs.MessageBox(
+            serverName.empty() ? kServerNameMissingMessage : kServerNameInvalidMessage, m_caption);
+        return;
+    }
     record.RadiusType = choice + 1;
     record.LoginName = fields.Text(Id("Text", Join(eap.name, "LoginName")));
     // A TLS record keeps no password, rather than one last typed on another method's page.
     record.Password =
         eap.password ? ScrambleSecret(fields.Text(Id("Text", Join(eap.name, "Password")))) : "";
-    if (eap.check)
+    if (eap.check) {
         record.ValServerCertificate = fields.Number(Id("Checkbox", eap.name));
+        record.ServerName = serverName;
+    }
     if (!eap.innerChoice.empty())
         record.TTLSOrPeapSelection = BoundChoice(
             fields, m_surface.page(), Id("Select", eap.innerChoice), record.TTLSOrPeapSelection);
@@ -248,9 +275,16 @@ void SecurityForm::StorePsk()
 {
     m_surface.UpdateData(true);
     ElementBinding& fields = m_surface.binding();
+    // Refused later by the adapter's WPA call, the pass phrase would fail every join in
+    // silence.
+    const std::string passphrase(fields.Text(Id("Text", "PskPassPhrase")));
+    if (const std::string_view refusal = PassphraseRefusal(passphrase); !refusal.empty()) {
+        m_dialogs.MessageBox(refusal, m_caption);
+        return;
+    }
     m_record.EncryptionType =
         BoundChoice(fields, m_surface.page(), m_pages.pskCipher, m_record.EncryptionType);
-    m_record.Passphrase = ScrambleSecret(fields.Text(Id("Text", "PskPassPhrase")));
+    m_record.Passphrase = ScrambleSecret(passphrase);
     m_steps.stored(SecurityPage::WpaPsk);
 }
 

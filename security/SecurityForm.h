@@ -105,6 +105,24 @@ inline constexpr SecurityPageSet kPopupPageSet{
     .waitCursorOnWepStore = true,
 };
 
+// The messages of the WPA-PSK and EAP pages (both sets of pages speak German here).
+inline constexpr std::string_view kPassphraseLengthMessage =
+    "Die Passphrase muss eine L\u00e4nge von 8 bis 63 Zeichen haben. Bitte geben Sie die "
+    "Passphrase neu ein.";
+inline constexpr std::string_view kPassphraseCharactersMessage =
+    "Die Passphrase darf nur Buchstaben ohne Umlaute, Ziffern, Leerzeichen und Satzzeichen "
+    "enthalten. Bitte geben Sie die Passphrase neu ein.";
+inline constexpr std::string_view kServerNameMissingMessage =
+    "Zur Pr\u00fcfung des Serverzertifikats wird der Name des Servers ben\u00f6tigt. Bitte "
+    "geben Sie den Servernamen ein (zum Beispiel radius.firma.de).";
+inline constexpr std::string_view kServerNameInvalidMessage =
+    "Der Servername darf nur Buchstaben, Ziffern, Bindestriche und Punkte enthalten und "
+    "h\u00f6chstens 253 Zeichen haben. Bitte geben Sie den Servernamen neu ein.";
+
+// The message a typed WPA pass phrase is refused with, or "" when it is taken: the WPA
+// call's rule (PassphraseUsable), 8..63 printable ASCII characters, the space included.
+std::string_view PassphraseRefusal(std::string_view passphrase);
+
 // The index of the record's key in use (KeyInUse - 1); key 1 when KeyInUse names none.
 int KeyIndexInUse(const ProfileRecord& record);
 

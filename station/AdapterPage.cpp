@@ -2,12 +2,15 @@
 
 #include "pages/BoundChoice.h"
 
+#include <utility>
+
 namespace kesto {
 
 AdapterPage::AdapterPage(WindowShell& shell, WorkingRecords& work, ProfileStore& store,
-                         ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs)
+                         ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs,
+                         std::string caption)
     : m_shell(shell), m_work(work), m_store(store), m_applier(applier), m_discovery(discovery),
-      m_dialogs(dialogs)
+      m_dialogs(dialogs), m_caption(std::move(caption))
 {
 }
 
@@ -57,7 +60,12 @@ void AdapterPage::SaveAdapterSettings()
         m_store.WriteProfile(record);
 
     const ProfileRecord copy = record;
-    m_applier.ApplyProfileRecord(copy);
+    const ApplyFault fault = m_applier.ApplyProfileRecord(copy);
+    // The three settings are the profile's and stay stored; a join the applier refused
+    // (no network name, say) or the adapter stopped keeps the user on this page.
+    ReportApplyFault(m_dialogs, m_caption, fault);
+    if (!Applied(fault))
+        return;
     m_shell.SwitchTab(1);
 }
 

@@ -10,12 +10,15 @@
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
 
+#include <string>
+
 namespace kesto {
 
 class AdapterPage : public PageController {
 public:
     AdapterPage(WindowShell& shell, WorkingRecords& work, ProfileStore& store,
-                ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs);
+                ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs,
+                std::string caption);
 
     void BindHandlers(PageMap& pages) override;
     void ShowTab() override;
@@ -24,7 +27,8 @@ public:
     // afresh, with the three choices, written back and applied. Otherwise (a network
     // joined from the survey, or the active profile deleted meanwhile) the record in
     // use with the three choices is applied as a nameless record: nothing is stored and
-    // the default link stays. Then the status page with a fresh monitor.
+    // the default link stays. Then the status page with a fresh monitor; a join the
+    // applier refused or the adapter stopped is told, and the page stays.
     void SaveAdapterSettings();
 
 private:
@@ -34,6 +38,7 @@ private:
     ProfileApplier& m_applier;
     AdapterDiscovery& m_discovery;
     Dialogs& m_dialogs;
+    std::string m_caption; // the title of message boxes (the application name)
 };
 
 } // namespace kesto

@@ -2,6 +2,8 @@
 
 #include "station/ProfileTexts.h"
 
+#include <utility>
+
 namespace kesto {
 
 namespace {
@@ -30,9 +32,9 @@ int ProfileRowImage(const ProfileRecord& profile)
 
 ProfilePage::ProfilePage(WindowShell& shell, ProfileList& profiles, WorkingRecords& work,
                          ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs,
-                         ProfileWizard& wizard)
+                         ProfileWizard& wizard, std::string caption)
     : m_shell(shell), m_profiles(profiles), m_work(work), m_applier(applier),
-      m_discovery(discovery), m_dialogs(dialogs), m_wizard(wizard)
+      m_discovery(discovery), m_dialogs(dialogs), m_wizard(wizard), m_caption(std::move(caption))
 {
     m_profiles.SetRefreshHook([this] { RefreshProfileList(); });
 }
@@ -155,9 +157,12 @@ void ProfilePage::OnConnect()
     const std::optional<std::size_t> row = SelectedRow();
     if (!row)
         return;
-    m_work.CurrentProfile = m_profiles.ShownProfiles()[*row];
-    const ProfileRecord copy = m_work.CurrentProfile;
-    m_applier.ApplyProfileRecord(copy);
+    const ProfileRecord copy = m_profiles.ShownProfiles()[*row];
+    const ApplyFault fault = m_applier.ApplyProfileRecord(copy);
+    ReportApplyFault(m_dialogs, m_caption, fault);
+    if (!Applied(fault))
+        return;
+    m_work.CurrentProfile = copy;
     // The status page with a fresh monitor and its timers (the lists go with the tab).
     m_shell.SwitchTab(1);
 }

@@ -13,6 +13,7 @@
 #include "station/ProfileWizard.h"
 
 #include <optional>
+#include <string>
 
 namespace kesto {
 
@@ -24,7 +25,7 @@ class ProfilePage : public PageController {
 public:
     ProfilePage(WindowShell& shell, ProfileList& profiles, WorkingRecords& work,
                 ProfileApplier& applier, AdapterDiscovery& discovery, Dialogs& dialogs,
-                ProfileWizard& wizard);
+                ProfileWizard& wizard, std::string caption);
 
     void BindHandlers(PageMap& pages) override;
     void ShowTab() override;
@@ -51,6 +52,7 @@ private:
     AdapterDiscovery& m_discovery;
     Dialogs& m_dialogs;
     ProfileWizard& m_wizard;
+    std::string m_caption; // the title of message boxes (the application name)
     // Per sortable column: the next sort is ascending.
     bool m_nameAscending = false;
     bool m_ssidAscending = false;

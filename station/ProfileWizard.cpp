@@ -165,6 +165,9 @@ void ProfileWizard::OnSelectNetwork()
     if (!selected.empty() && selected.back() >= 0 &&
         static_cast<std::size_t>(selected.back()) < m_found.size())
         ssid = m_found[static_cast<std::size_t>(selected.back())].ssid;
+    // A hidden network's zeros are no name to keep: the user types the real one.
+    if (ssid.find('\0') != std::string::npos)
+        ssid.clear();
     fields.SetText("TextAddSSID", ssid);
     m_shell.UpdateData(false);
 }
@@ -344,9 +347,13 @@ void ProfileWizard::OnActiveNow()
     if (m_discovery.CheckServiceConflict())
         return;
     WaitCursor wait(m_dialogs);
-    m_work.CurrentProfile = m_work.WizardProfile;
-    const ProfileRecord copy = m_work.CurrentProfile;
-    m_applier.ApplyProfileRecord(copy);
+    const ProfileRecord copy = m_work.WizardProfile;
+    const ApplyFault fault = m_applier.ApplyProfileRecord(copy);
+    ReportApplyFault(m_dialogs, m_caption, fault);
+    // Refused, the profile stays saved and the question stays open.
+    if (!Applied(fault))
+        return;
+    m_work.CurrentProfile = copy;
     m_shell.SwitchTab(1);
 }
 

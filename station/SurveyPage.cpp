@@ -297,8 +297,9 @@ void SurveyPage::ConnectSelected()
     if (row < 0 || static_cast<std::size_t>(row) >= m_shown.size())
         return;
     const SurveyEntry entry = m_shown[static_cast<std::size_t>(row)];
-    if (entry.ssid.empty()) {
-        m_needs.dialogs.MessageBox(kHiddenNetworkMessage, m_needs.caption);
+    // A hidden network's name is empty or zero bytes: asked for no secrets, joined never.
+    if (const ApplyFault refused = NetworkNameRefusal(entry.ssid); refused != ApplyFault::None) {
+        ReportApplyFault(m_needs.dialogs, m_needs.caption, refused);
         return;
     }
 
@@ -310,10 +311,12 @@ void SurveyPage::ConnectSelected()
     joined.SSID = entry.ssid;
     joined.NetworkType = entry.infrastructureMode;
 
+    ApplyFault fault = ApplyFault::None;
     switch (entry.encryption) {
     case SurveyEncryption::Open: {
         WaitCursor wait(m_needs.dialogs);
-        ApplyEntry(entry);
+        fault = m_needs.applier.ApplySurveyNetwork({entry.ssid, AdapterChannel(entry.frequencyKhz),
+                                                    entry.infrastructureMode, entry.privacy});
         break;
     }
     case SurveyEncryption::Wep:
@@ -342,9 +345,16 @@ void SurveyPage::ConnectSelected()
         }
         joined = std::move(*saved);
         WaitCursor wait(m_needs.dialogs);
-        m_needs.applier.ApplyProfileRecord(joined);
+        fault = m_needs.applier.ApplyProfileRecord(joined);
         break;
     }
+    }
+    ReportApplyFault(m_needs.dialogs, m_needs.caption, fault);
+    if (!Applied(fault)) {
+        // The adapter stays where it was, and so does the page.
+        m_shell.ShowPage(kSurveyPageId);
+        FillList();
+        return;
     }
     work.CurrentProfile = std::move(joined);
     work.ActiveProfileName.clear();
@@ -353,37 +363,6 @@ void SurveyPage::ConnectSelected()
     m_shell.surveyList().Show(false);
     // The status page's own step: cleared, shown, the monitor started afresh.
     m_shell.SwitchTab(1);
-}
-
-void SurveyPage::RecordDriverText(std::string_view value, std::string_view text)
-{
-    const std::string driverKey = m_needs.discovery.SelectedAdapterKey();
-    // Without an adapter entry there is no driver key to record in.
-    if (!driverKey.empty())
-        m_needs.store.WriteText(driverKey + "\\" + std::string(value), text);
-}
-
-void SurveyPage::ApplyEntry(const SurveyEntry& entry)
-{
-    WlanApi& api = m_needs.api;
-    const int channel = AdapterChannel(entry.frequencyKhz);
-    api.ResetRequestState();
-    // The name's own bytes, whatever their encoding: the network compares bytes.
-    api.SetWL_SSID(entry.ssid);
-    RecordDriverText("SSID", entry.ssid);
-    // The driver's value holds 1..14: a 5 GHz network leaves the one it has.
-    if (channel > 0)
-        RecordDriverText("RFChannel", std::to_string(channel));
-    api.SetDesiredRate(0);
-    api.SetWL_NetworkType(entry.infrastructureMode);
-    RecordDriverText("NetworkType", std::to_string(entry.infrastructureMode));
-    RecordDriverText("PowerSaveMode", std::to_string(api.QueryWL_PSMode()));
-    // A shared-key profile applied before leaves shared-key authentication on, which an
-    // open network refuses: open system first.
-    api.SetWL_AuthenticationMode(0);
-    api.SetWL_WEPStatus(entry.privacy == 1 ? 0 : 1);
-    if (api.SetWL_PreambleMode(3) == 0 && entry.privacy == 1)
-        api.QueryWL_WEPbit();
 }
 
 } // namespace kesto

@@ -20,7 +20,6 @@
 #include "platform/Dialogs.h"
 #include "platform/OneShotTimers.h"
 #include "platform/PageHost.h"
-#include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
 #include "security/PassphraseKeys.h"
 #include "station/SurveyRecords.h"
@@ -33,22 +32,15 @@
 
 namespace kesto {
 
-// Shown when the user joins a network that does not send its name: joining it with an
-// empty name would join whichever network the adapter finds first.
-inline constexpr std::string_view kHiddenNetworkMessage =
-    "Dieses Netzwerk sendet seinen Namen nicht und kann nicht aus der Liste verbunden "
-    "werden. Legen Sie ein Profil mit dem Netzwerknamen an.";
-
 class SurveyPage : public PageController {
 public:
-    // What the page needs besides the window: the adapter, the store for the driver
-    // values a join records, the working records it edits, the applier for a secured join,
-    // and for the security pop-up the page host, the key generator and the caption of
-    // message boxes (the application name).
+    // What the page needs besides the window: the adapter for the scan, the working
+    // records it edits, the applier every join goes through (it records the driver
+    // values), and for the security pop-up the page host, the key generator and the
+    // caption of message boxes (the application name).
     struct Needs {
         WlanApi& api;
         AdapterDiscovery& discovery;
-        ProfileStore& store;
         WorkingRecords& work;
         ProfileApplier& applier;
         Dialogs& dialogs;
@@ -101,8 +93,6 @@ private:
     void PollScan();
     void FinishScan();
     void DropScan();
-    void ApplyEntry(const SurveyEntry& entry);
-    void RecordDriverText(std::string_view value, std::string_view text);
     // The last selected row of the list, or -1.
     int SelectedRow();
 

@@ -6,7 +6,6 @@
 #include "platform/SurveyRecordLayout.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kesto {
 
@@ -52,8 +51,9 @@ SurveyEntry EntryOf(std::span<const std::uint8_t> record)
     std::copy_n(record.begin() + kBssid, entry.bssid.size(), entry.bssid.begin());
     const std::size_t length =
         std::min<std::size_t>(ReadLe32(record.subspan(kSsidLength, 4)), kMaxSsidBytes);
-    const auto* name = reinterpret_cast<const char*>(record.data() + kSsid);
-    entry.ssid.assign(name, strnlen(name, length));
+    // By the stated length, zero bytes included: a name cut at its first zero byte would
+    // be another network's name, or none (which the adapter takes as "any network").
+    entry.ssid.assign(reinterpret_cast<const char*>(record.data() + kSsid), length);
     entry.privacy = ReadI32(record, kPrivacy);
     entry.rssi = ReadI32(record, kRssi);
     entry.frequencyKhz = ReadLe32(record.subspan(kFrequency, 4));
@@ -166,6 +166,7 @@ std::string_view EncryptionLabel(SurveyEncryption encryption)
 
 std::string ShowableName(std::string_view ssid)
 {
+    ssid = ssid.substr(0, ssid.find('\0'));
     std::string shown;
     for (std::size_t at = 0; at < ssid.size();) {
         if (const std::size_t size = Utf8SequenceAt(ssid, at)) {

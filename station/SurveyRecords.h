@@ -31,7 +31,7 @@ enum class SurveyEncryption { Open = 0, Wep = 1, WpaPsk = 2, WpaRadius = 3, WpaS
 struct SurveyEntry {
     std::array<std::uint8_t, 6> bssid{};
     // The name's bytes as the network sends them (not necessarily UTF-8): the stated
-    // length clamped to 32, cut at the first zero byte. Empty for a hidden network.
+    // length clamped to 32, zero bytes included. A hidden network's is empty or zeros.
     std::string ssid;
     std::int32_t privacy = 0; // 1 WEP required
     std::int32_t rssi = 0;    // dBm
@@ -65,9 +65,10 @@ int SignalPercent(std::int32_t rssi, const AdapterCalibration& calibration);
 // "Deaktiviert", "WEP", "WPA-PSK", "WPA-RADIUS", "WPA3-SAE".
 std::string_view EncryptionLabel(SurveyEncryption encryption);
 
-// The name as UTF-8 for the list and the page: valid UTF-8 sequences as they are,
-// every other byte read as the Latin-1 character of that value, so no byte is lost
-// and different names never look alike.
+// The name as UTF-8 for the list and the page, up to its first zero byte (a hidden
+// network's zeros show as an empty name): valid UTF-8 sequences as they are, every
+// other byte read as the Latin-1 character of that value, so no byte before the zero
+// is lost.
 std::string ShowableName(std::string_view ssid);
 
 } // namespace kesto

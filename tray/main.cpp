@@ -72,12 +72,17 @@ int RunUtility(const TrayOptions& options)
         return Fail("cannot find the resources folder (set KESTO_RESOURCES_DIR)");
 
     std::unique_ptr<SqliteRegistry> registry;
+    std::vector<std::string> notices;
     try {
         registry = std::make_unique<SqliteRegistry>(
-            options.registryFile.empty() ? DefaultRegistryPath() : options.registryFile);
+            options.registryFile.empty() ? DefaultRegistryPath(&notices) : options.registryFile);
     } catch (const std::exception& error) {
         return Fail(error.what());
     }
+    // Said once: the modes are tight from now on.
+    notices.insert(notices.end(), registry->notices().begin(), registry->notices().end());
+    for (const std::string& notice : notices)
+        std::cerr << "kesto-utility: " << notice << "\n";
 
     UtilityCommandLine commandLine;
     commandLine.Parse(options.appArguments);

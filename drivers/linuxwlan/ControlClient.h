@@ -42,7 +42,7 @@ class ControlClient {
 public:
     using Clock = std::chrono::steady_clock;
     // The largest reply taken whole; a longer one is Truncated.
-    static constexpr std::size_t kMaxReply = 64 * 1024;
+    static constexpr std::size_t kMaxReply = std::size_t{64} * 1024;
 
     // timeout: per request; cancelFd: a descriptor that, once readable, ends every wait
     // (-1: none).

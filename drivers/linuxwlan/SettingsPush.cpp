@@ -279,8 +279,12 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, KeyOff
         fields.push_back(std::string("phase2 \"auth=") +
                          kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
     }
-    if (c.validateServer && (c.eapMethod == 1 || c.eapMethod == 2 || c.eapMethod == 4))
+    if (c.validateServer && EapMethodChecksServer(c.eapMethod)) {
         fields.push_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
+        // Any authority's certificate would do without the name (ServerNameUsable keeps
+        // it to letters, digits, '-' and '.', so it quotes safely).
+        fields.push_back("domain_suffix_match \"" + c.serverName + "\"");
+    }
     return fields;
 }
 

@@ -23,7 +23,7 @@ int Noise::jitter(std::uint64_t a, std::uint64_t b, int bound) const
 {
     if (bound <= 0)
         return 0;
-    const auto span = static_cast<std::uint64_t>(2 * bound + 1);
+    const auto span = 2 * static_cast<std::uint64_t>(bound) + 1;
     return static_cast<int>(draw(a, b) % span) - bound;
 }
 

@@ -1,6 +1,8 @@
 // Joining rules, signal jitter, survey snapshots and station admission.
 #include "drivers/qvwlan/RadioEnvironment.h"
 
+#include "base/AsciiText.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -25,6 +27,18 @@ bool Listed(const std::array<std::uint8_t, 112>& filter, const MacAddress& mac)
             return true;
     }
     return false;
+}
+
+// A certificate naming certified passes a check for wanted when it is wanted itself or a
+// name below it, letter case ignored (the station's suffix match).
+bool ServerNameMatches(std::string_view certified, std::string_view wanted)
+{
+    if (wanted.empty() || certified.size() < wanted.size())
+        return false;
+    if (certified.size() == wanted.size())
+        return EqualsNoCase(certified, wanted);
+    const std::size_t cut = certified.size() - wanted.size();
+    return certified[cut - 1] == '.' && EqualsNoCase(certified.substr(cut), wanted);
 }
 
 } // namespace
@@ -87,6 +101,10 @@ std::optional<LinkStatus> RadioEnvironment::refusal(const ScenarioNetwork& netwo
         case Privacy::WpaRadius:
             if (c.authenticationMode != 3 || network.eapIdentity.empty() ||
                 c.identity != network.eapIdentity || c.password != network.eapPassword)
+                return LinkStatus::AuthRefused;
+            // The station checks the server before it sends the login.
+            if (c.validateServer && !network.radiusServerName.empty() &&
+                !ServerNameMatches(network.radiusServerName, c.serverName))
                 return LinkStatus::AuthRefused;
             break;
         case Privacy::Wep:

@@ -38,6 +38,7 @@ struct ScenarioAdapter {
     bool present = true;             // plugged in
     bool wireless = true;            // false: an adapter the library lists but cannot open
     std::uint32_t driverVersion = 0; // packed: major, minor, build, revision (high to low)
+    int maxWepKeyBits = 256;         // 64, 128 or 256: SetWL_WriteKey refuses longer keys
 };
 
 struct ScenarioNetwork {
@@ -56,6 +57,9 @@ struct ScenarioNetwork {
     std::string passphrase;      // "wpa-psk": the pass phrase that joins; empty: none does
     std::string eapIdentity;     // "wpa-radius": the login its server accepts
     std::string eapPassword;
+    // "wpa-radius": the name in its server's certificate; empty: the certificate is not
+    // checked against the name the station asks for.
+    std::string radiusServerName;
 };
 
 struct ScenarioStation {

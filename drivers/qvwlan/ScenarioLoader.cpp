@@ -301,6 +301,9 @@ ScenarioAdapter ReadAdapter(const json& v, const std::string& where)
     a.wireless = f.boolean("wireless", true);
     if (const json* dv = f.optional("driverVersion"))
         a.driverVersion = DriverVersion(*dv, f.at("driverVersion"));
+    a.maxWepKeyBits = static_cast<int>(f.integer("maxWepKeyBits", 64, 256, 256));
+    if (a.maxWepKeyBits != 64 && a.maxWepKeyBits != 128 && a.maxWepKeyBits != 256)
+        Fail(f.at("maxWepKeyBits"), std::to_string(a.maxWepKeyBits) + " is not 64, 128 or 256");
     f.finish();
     return a;
 }
@@ -367,11 +370,15 @@ ScenarioNetwork ReadNetwork(const json& v, const std::string& where)
         n.eapIdentity = f.text("eapIdentity", 255);
     if (f.optional("eapPassword"))
         n.eapPassword = f.text("eapPassword", 255);
+    if (f.optional("radiusServerName"))
+        n.radiusServerName = f.text("radiusServerName", 253);
     f.finish();
     if (!n.passphrase.empty() && n.privacy != Privacy::WpaPsk && n.privacy != Privacy::WpaSae)
         Fail(where, "\"passphrase\" belongs to \"wpa-psk\" and \"wpa3-sae\" networks only");
-    if ((!n.eapIdentity.empty() || !n.eapPassword.empty()) && n.privacy != Privacy::WpaRadius)
-        Fail(where, "\"eapIdentity\" and \"eapPassword\" belong to \"wpa-radius\" networks only");
+    if ((!n.eapIdentity.empty() || !n.eapPassword.empty() || !n.radiusServerName.empty()) &&
+        n.privacy != Privacy::WpaRadius)
+        Fail(where, "\"eapIdentity\", \"eapPassword\" and \"radiusServerName\" belong to "
+                    "\"wpa-radius\" networks only");
     if (n.privacy == Privacy::Wep && n.wepKeys.empty())
         Fail(where, "a \"wep\" network needs \"wepKeys\"");
     if (n.privacy != Privacy::Wep && !n.wepKeys.empty())

@@ -558,8 +558,12 @@ int SimulatedWlanLibrary::SetWL_Channel(AdapterContext& ctx, int channel)
 int SimulatedWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode,
                                          int setTransmit, std::span<const std::uint8_t> key)
 {
+    // An adapter that carries no keys of that size refuses them, as the Linux library
+    // does 256-bit ones.
+    const SimulatedAdapter* adapter = adapterFor(ctx);
     const bool valid = InRange(keyIndex, 0, 3) && InRange(sizeCode, 0, 2) &&
-                       InRange(setTransmit, 0, 1) && key.size() >= KeyBytes(sizeCode);
+                       InRange(setTransmit, 0, 1) && key.size() >= KeyBytes(sizeCode) &&
+                       (!adapter || (64 << sizeCode) <= adapter->info().maxWepKeyBits);
     return set("SetWL_WriteKey", ctx,
                {Num(keyIndex), Num(sizeCode), Num(setTransmit), CallLog::Hex(key)}, valid, true, 0,
                [&](qvwlan::AdapterSettings& s) {

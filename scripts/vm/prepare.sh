@@ -16,17 +16,17 @@ if [ ! -f kernel/.unpacked ]; then
   rm -rf kernel ./*.deb
   # apt's sandbox user may not write here; the download then runs as the caller.
   apt-get download -q "$package" 2>&1 | grep -v '^W: Download is performed unsandboxed' || true
-  deb=$(ls ./linux-image-*.deb 2>/dev/null | head -n1)
+  deb=$(find . -maxdepth 1 -name 'linux-image-*.deb' | head -n1)
   [ -n "$deb" ] || { echo "prepare.sh: could not download $package" >&2; exit 1; }
   mkdir kernel
   dpkg-deb -x "$deb" kernel
   rm -f "$deb"
   # The guest loads what its drivers ask for (ciphers, say) with busybox's modprobe,
   # which reads this index.
-  busybox depmod -b kernel "$(ls kernel/lib/modules | head -n1)"
+  busybox depmod -b kernel "$(find kernel/lib/modules -mindepth 1 -maxdepth 1 -printf '%f\n' | sort | head -n1)"
   touch kernel/.unpacked
 fi
-release=$(ls kernel/lib/modules | head -n1)
+release=$(find kernel/lib/modules -mindepth 1 -maxdepth 1 -printf '%f\n' | sort | head -n1)
 ln -sf "kernel/boot/vmlinuz-$release" vmlinuz
 
 if [ ! -f initramfs.cpio.gz ] || [ "$here/prepare.sh" -nt initramfs.cpio.gz ] ||

@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Runs inside the test machine (tray-shot.sh): one open access point ("Kesto Offen" on
 # wlan0, tests/vm/ap-open.conf), wpa_supplicant on wlan1, and the utility driving wlan1
 # through the Linux adapter library with the window on the offscreen platform. Once the

@@ -140,6 +140,7 @@ TEST_P(ApStatusTexts, FollowTheStoreAndTheAdapter)
         store.WriteApSettings(settings);
         ProfileRecord profile = store.ReadProfile("Default");
         profile.TxRate = c.profileRate;
+        profile.SSID = "Cafe-Lindenhof"; // a profile without a network name is not applied
         store.WriteProfile(profile);
     });
     StartInAccessPoint();

@@ -7,6 +7,7 @@
 #include "tests/support/ShellRig.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <functional>
 #include <map>
@@ -62,6 +63,10 @@ TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
     EXPECT_EQ(rig.work.ActiveProfileName, "Default");
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"0"}}));
+    // The first-run profile names no network: the adapter joins none (an empty name
+    // would be "any open network"), and a start says nothing about it.
+    EXPECT_TRUE(rig.Calls("SetWL_SSID").empty());
+    EXPECT_TRUE(rig.dialogs.messages.empty());
 
     // Driver defaults under the adapter's driver key.
     const std::string key = dlg.discovery().SelectedAdapterKey().substr(19); // hive dropped
@@ -85,6 +90,22 @@ TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
     rig.timers.Fire(4);
     EXPECT_EQ(rig.tray.icons[128].picture, rig.pages.windowIcons.back());
     EXPECT_NE(rig.tray.icons[128].picture, 274);
+}
+
+TEST_F(MainDialogTest, StartWithADefaultProfileTheAdapterRefusesSaysSo)
+{
+    StoreMode("Station Mode");
+    ProfileRecord profile = rig.store.ReadProfile("Default");
+    profile.SSID = "Cafe-Lindenhof";
+    profile.AuthenticationMode = 1;
+    profile.KeyLength = 3;
+    profile.NetWorkKey1 = std::string(29, 'k');
+    rig.store.WriteProfile(profile);
+    rig.EditScenario([](nlohmann::json& s) { s["adapters"][0]["maxWepKeyBits"] = 128; });
+    Start();
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, ApplyFaultMessage(ApplyFault::KeyRefused));
+    EXPECT_EQ(rig.Calls("SetWL_SSID"), (std::vector<std::vector<std::string>>{{"Cafe-Lindenhof"}}));
 }
 
 TEST_F(MainDialogTest, StartInApModeAppliesItBeforeTheFirstRestore)

@@ -77,6 +77,7 @@ struct AdapterCase {
     std::vector<std::string> calls;
     // Driver-key values that must hold afterwards; nullopt = must be absent.
     std::vector<std::pair<std::string, std::optional<RegValue>>> driver;
+    ApplyFault fault = ApplyFault::None;
 };
 
 void PrintTo(const AdapterCase& c, std::ostream* os)
@@ -91,7 +92,7 @@ TEST_P(ApplyToAdapter, CallsAndDriverRecords)
     const AdapterCase& c = GetParam();
     ProfileRecord record = Named("Office");
     c.edit(record);
-    applier.ApplyToAdapter(record);
+    EXPECT_EQ(applier.ApplyToAdapter(record), c.fault);
 
     EXPECT_EQ(Signatures(world.library.calls()), c.calls);
     for (const auto& [name, value] : c.driver)
@@ -159,8 +160,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {"IBSS_PureG_Mode", std::nullopt}}},
         AdapterCase{
             "SsidTrimmed", [](ProfileRecord& r) { r.SSID = " \tCafe-Lindenhof  "; }, kOpen, {}},
-        AdapterCase{
-            "EmptySsid", [](ProfileRecord& r) { r.SSID = "   "; }, OpenProfileCalls(""), {}},
+        // The adapter refuses a name over 32 bytes: the rest would go to the network it
+        // is on.
+        AdapterCase{"NameRefusedStopsTheApply",
+                    [](ProfileRecord& r) { r.SSID = std::string(33, 'N'); },
+                    {"QueryWL_IsWindows95()", "SetWL_SSID(" + std::string(33, 'N') + ")"},
+                    {{"NetworkType", std::nullopt}, {"TxRate", std::nullopt}},
+                    ApplyFault::NameRefused},
         AdapterCase{
             "RateAndSavingRecorded",
             [](ProfileRecord& r) {
@@ -325,6 +331,7 @@ TEST_F(ProfileApplyTest, WpaProfilesReachTheAdapterThroughItsWpaCall)
         wpa.TTLSOrPeapSelection = 2;
         wpa.LoginName = "anna";
         wpa.Password = ScrambleSecret("pw-anna");
+        wpa.ServerName = "radius.example.org";
         list.AddProfile(wpa);
         world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
 
@@ -349,10 +356,147 @@ TEST_F(ProfileApplyTest, WpaProfilesReachTheAdapterThroughItsWpaCall)
             EXPECT_EQ(held->wpa->passphrase, "geheim-123");
             EXPECT_EQ(held->wpa->password, "pw-anna");
             EXPECT_EQ(held->wpa->identity, "anna");
+            EXPECT_EQ(held->wpa->serverName, "radius.example.org");
             EXPECT_EQ(Product("Mode"), T("Station Mode"));
             EXPECT_EQ(world.work.ActiveProfileName, wpa.ProfileName);
         }
     }
+}
+
+// What the applier refuses before anything changes: the adapter hears nothing, the store
+// and the active profile stay, by record and by name alike (a profile by name still
+// becomes the current one, the utility's profile, but reaches neither the service nor the
+// adapter).
+struct RefusalCase {
+    const char* name;
+    std::function<void(ProfileRecord&)> edit;
+    ApplyFault fault;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class JoinRefused : public ProfileApplyTest, public testing::WithParamInterface<RefusalCase> {};
+
+std::function<void(ProfileRecord&)> Radius(int method, const char* serverName)
+{
+    return [=](ProfileRecord& r) {
+        r.AuthenticationMode = 3;
+        r.RadiusType = method;
+        r.LoginName = "anna";
+        r.Password = ScrambleSecret("pw-anna");
+        r.ValServerCertificate = 1;
+        r.ServerName = serverName;
+    };
+}
+
+TEST_P(JoinRefused, BeforeAnythingChanges)
+{
+    ProfileRecord record = Named("Refused");
+    GetParam().edit(record);
+    EXPECT_EQ(JoinRefusal(record), GetParam().fault);
+    list.AddProfile(record);
+    world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
+    world.work.ActiveProfileName = "Default";
+    world.library.clearCalls();
+
+    EXPECT_EQ(applier.ApplyProfileRecord(record), GetParam().fault);
+    EXPECT_EQ(applier.ApplyToAdapter(record), GetParam().fault);
+    EXPECT_TRUE(world.library.calls().empty())
+        << testing::PrintToString(Signatures(world.library.calls()));
+    EXPECT_EQ(world.work.ActiveProfileName, "Default");
+    EXPECT_EQ(Product("Mode"), T("AP Mode"));
+    EXPECT_EQ(Product("DefaultProfileLink"), T("1"));
+    EXPECT_FALSE(Driver("NetworkType"));
+
+    world.library.clearCalls();
+    EXPECT_EQ(applier.ApplyProfileByName("Refused"), GetParam().fault);
+    EXPECT_TRUE(world.library.calls().empty()) << "not even the service is asked";
+    EXPECT_EQ(world.work.ActiveProfileName, "Refused");
+    EXPECT_EQ(world.work.CurrentProfile.SSID, record.SSID);
+    EXPECT_EQ(Product("DefaultProfileLink"), T("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JoinRefused,
+    testing::Values(
+        RefusalCase{"EmptyName", [](ProfileRecord& r) { r.SSID.clear(); },
+                    ApplyFault::NoNetworkName},
+        RefusalCase{"BlankName", [](ProfileRecord& r) { r.SSID = " \t "; },
+                    ApplyFault::NoNetworkName},
+        RefusalCase{"NameWithAZeroByte",
+                    [](ProfileRecord& r) { r.SSID = std::string("Cafe\0Lindenhof", 14); },
+                    ApplyFault::NoNetworkName},
+        RefusalCase{"ServerValidatedWithoutItsName", Radius(4, ""), ApplyFault::NoServerName},
+        RefusalCase{"ServerNameNotADnsName", Radius(2, "radius firma"), ApplyFault::NoServerName},
+        RefusalCase{"PassPhraseTooShort",
+                    [](ProfileRecord& r) {
+                        r.AuthenticationMode = 2;
+                        r.Passphrase = ScrambleSecret("kurz");
+                    },
+                    ApplyFault::PassphraseUnusable},
+        RefusalCase{"Md5MakesNoWpaKeys", Radius(3, ""), ApplyFault::SecurityUnusable}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// An open network of the survey joins by the bytes of its name; one the adapter cannot
+// take stops the join before anything else is set or recorded.
+TEST_F(ProfileApplyTest, SurveyNetworksJoinByTheirNameOrNotAtAll)
+{
+    struct Case {
+        std::string ssid;
+        ApplyFault fault;
+        std::vector<std::string> setters;
+    };
+    const Case cases[] = {
+        {"Bahnhof-Kiosk",
+         ApplyFault::None,
+         {"SetWL_SSID(Bahnhof-Kiosk)", "SetWL_DesiredRate(" + kAllRates + ")",
+          "SetWL_NetworkType(1)", "SetWL_AuthenticationMode(0)", "SetWL_WEPStatus(1)",
+          "SetWL_PreambleMode(3)"}},
+        {std::string(8, '\0'), ApplyFault::NoNetworkName, {}},
+        {std::string("ab\0cd", 5), ApplyFault::NoNetworkName, {}},
+        {std::string(33, 'N'),
+         ApplyFault::NameRefused,
+         {"SetWL_SSID(" + std::string(33, 'N') + ")"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.ssid));
+        world.library.clearCalls();
+        world.store.DeleteValue(world.discovery.SelectedAdapterKey() + "\\SSID");
+        EXPECT_EQ(applier.ApplySurveyNetwork({c.ssid, 14, 1, 0}), c.fault);
+        std::vector<std::string> setters;
+        for (const std::string& call : Signatures(world.library.calls()))
+            if (call.starts_with("Set"))
+                setters.push_back(call);
+        EXPECT_EQ(setters, c.setters);
+        EXPECT_EQ(Driver("SSID").has_value(), c.fault == ApplyFault::None);
+    }
+}
+
+// An adapter that carries no 256-bit keys refuses the key: the profile goes in without it
+// and the user is told, whatever library refused.
+class NarrowKeyAdapter : public ProfileApplyTest {
+protected:
+    NarrowKeyAdapter() : ProfileApplyTest([](Json& s) { s["adapters"][0]["maxWepKeyBits"] = 128; })
+    {
+    }
+};
+
+TEST_F(NarrowKeyAdapter, RefusedKeyIsReportedAndTheRestApplied)
+{
+    ProfileRecord record = Named("Lang");
+    Wep(1, std::string(29, 'k'), 3)(record);
+    list.AddProfile(record);
+    EXPECT_EQ(applier.ApplyProfileRecord(record), ApplyFault::KeyRefused);
+    const auto calls = Signatures(world.library.calls());
+    EXPECT_EQ(calls.back(), "SetWL_PreambleMode(2)");
+    EXPECT_EQ(world.work.ActiveProfileName, "Lang");
+    EXPECT_EQ(Product("DefaultProfileLink"), T("2"));
+
+    Wep(1, k26)(record);
+    EXPECT_EQ(applier.ApplyProfileRecord(record), ApplyFault::None);
 }
 
 struct ServiceCase {

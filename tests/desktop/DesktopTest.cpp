@@ -53,6 +53,7 @@ void SeedStore(const std::string& file)
     FakeDialogs dialogs;
     ProfileList(store, work, dialogs, "kesto-utility").CreateFirstRunStore();
     ProfileRecord record = store.ReadProfile("Default");
+    record.SSID = "Cafe-Lindenhof"; // a profile without a network name reaches no adapter
     record.TxRate = 5;
     record.Preamble = 1;
     record.PSMode = 1;
@@ -230,6 +231,7 @@ TEST(Offscreen, TabSwitchesShowTheirPagesWithTheStoredSettings)
 TEST(Offscreen, ModeSwitchToTheAccessPointAndBack)
 {
     UtilityRig rig(true);
+    SeedStore(rig.dir().file("registry.db").string());
     ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
     ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
 

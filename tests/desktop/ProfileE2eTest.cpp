@@ -288,6 +288,15 @@ TEST_F(ProfileE2e, DeleteRenumbersTheListAndConnectAppliesTheSelectedProfile)
 
 TEST_F(ProfileE2e, AdapterPageSavesRatePreambleAndPowerSaving)
 {
+    SeedProfiles(rig, {});
+    {
+        // The save applies the profile in use, which needs a network to join.
+        SqliteRegistry registry(rig.dir().file("registry.db").string());
+        ProfileStore store(registry);
+        ProfileRecord record = store.ReadProfile("Default");
+        record.SSID = "Cafe-Lindenhof";
+        store.WriteProfile(record);
+    }
     ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
     ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
     ASSERT_TRUE(rig.Click("ButtonTab4"));

@@ -5,6 +5,7 @@
 //
 // With KESTO_E2E_SCREENSHOTS=DIR the survey page with its rows and the pop-up are saved
 // there as PNG files.
+#include "apply/ApplyFault.h"
 #include "tests/support/UtilityRig.h"
 
 #include <QJsonArray>
@@ -282,9 +283,7 @@ TEST(Offscreen, CancelledPopupsAndHiddenNetworksJoinNothing)
     EXPECT_TRUE(survey.WaitForSurvey()) << "back on the refilled survey list";
 
     ASSERT_TRUE(survey.ClickRow("", true));
-    ASSERT_TRUE(survey.WaitForMessage(
-        "Dieses Netzwerk sendet seinen Namen nicht und kann nicht aus der Liste verbunden "
-        "werden. Legen Sie ein Profil mit dem Netzwerknamen an."));
+    ASSERT_TRUE(survey.WaitForMessage(std::string(ApplyFaultMessage(ApplyFault::NoNetworkName))));
     EXPECT_EQ(rig.Messages().size(), 1u) << "only the hidden network is refused with a word";
     QJsonObject state = rig.State();
     EXPECT_EQ(At(state, "main", "page").toInt(), 237);

@@ -132,8 +132,27 @@ TEST_F(ProfileStoreTest, ProfileReadsBackWithTxRateReadAfterSsid)
                                             "ValServerCertificate",
                                             "TTLSOrPeapSelection",
                                             "EncryptionType",
-                                            "KeyMode"};
+                                            "KeyMode",
+                                            "ServerName"};
     EXPECT_EQ(names, order);
+}
+
+// The 802.1X server name is a value of our own beside the layout's 27: written only while
+// the record has one, so a profile without it stays as any installation writes it, and a
+// profile from such a store reads back without one.
+TEST_F(ProfileStoreTest, ServerNameIsStoredOnlyWhileSet)
+{
+    ProfileRecord record = DistinctRecord();
+    record.ServerName = "radius.firma.example";
+    store.WriteProfile(record);
+    EXPECT_EQ(registry.Values(kOffice).size(), 28u);
+    EXPECT_EQ(registry.QueryValue(kOffice, "ServerName"), RegValue::Text("radius.firma.example"));
+    EXPECT_EQ(store.ReadProfile("Office").ServerName, "radius.firma.example");
+
+    record.ServerName.clear();
+    store.WriteProfile(record);
+    EXPECT_EQ(registry.Values(kOffice).size(), 27u);
+    EXPECT_EQ(store.ReadProfile("Office").ServerName, "");
 }
 
 TEST_F(ProfileStoreTest, MissingProfileReadsAsMissingEverywhere)

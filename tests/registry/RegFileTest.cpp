@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include <sys/stat.h>
@@ -35,6 +36,8 @@ void Fill(Registry& r)
     r.SetValue("Software\\Corvane\\Profile\\Office", "Channel", RegValue::Number(0xFFFFFFF5));
     r.SetValue("Software\\Corvane\\Profile\\Office", "Authentication Mode", RegValue::Number(1));
     r.SetValue("Software\\Corvane\\Profile\\Office", "SSID", RegValue::Text(""));
+    r.SetValue("Software\\Corvane\\Profile\\Office", "ServerName",
+               RegValue::Text("radius.corvane.example"));
     r.CreateKey("Software\\Corvane\\Empty");
 }
 
@@ -60,6 +63,45 @@ INSTANTIATE_TEST_SUITE_P(Formats, RegFileFormatTest,
                          [](const auto& param) {
                              return param.param == RegFileFormat::Unicode ? "Unicode" : "Regedit4";
                          });
+
+// The exported text holds network keys: its file is its owner's alone whatever the umask,
+// replaces what was there whole, and is never written through a planted link.
+TEST(RegFileTest, ExportFileIsPrivateAndNeverWrittenThroughALink)
+{
+    test::TempDir dir;
+    SqliteRegistry source(":memory:");
+    Fill(source);
+    const mode_t umaskBefore = ::umask(022);
+    const auto path = dir.write("out.reg", "old text, readable by all").string();
+    ::chmod(path.c_str(), 0644);
+    WriteRegFile(source, "Software", path, RegFileFormat::Regedit4);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+
+    const auto target = dir.write("elsewhere.txt", "not to be touched").string();
+    const auto link = dir.file("link.reg").string();
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    try {
+        WriteRegFile(source, "Software", link, RegFileFormat::Regedit4);
+        ADD_FAILURE() << "wrote through the link";
+    } catch (const RegistryError& e) {
+        EXPECT_NE(std::string(e.what()).find("symbolic link"), std::string::npos) << e.what();
+    }
+    ::umask(umaskBefore);
+    EXPECT_EQ(ExportRegFile(source, "Software", RegFileFormat::Regedit4).size(),
+              static_cast<std::size_t>(info.st_size));
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 3u) << "no temporary file is left";
+    struct stat kept {};
+    ASSERT_EQ(::stat(target.c_str(), &kept), 0);
+    EXPECT_EQ(kept.st_size, 17);
+}
 
 TEST(RegFileTest, WritesTheEditorsTextExactly)
 {

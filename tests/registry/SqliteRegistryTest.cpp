@@ -7,13 +7,16 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace kesto {
 namespace {
@@ -168,20 +171,220 @@ TEST(SqliteRegistryFileTest, FreshFileIsPrivateAndKeepsItsContent)
     EXPECT_TRUE(fromEmpty.SetValue("K", "v", RegValue::Number(1)));
 }
 
-TEST(SqliteRegistryFileTest, DefaultPathFollowsXdgConfigHome)
+// The process's umask for the life of the object.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : m_before(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(m_before); }
+
+private:
+    mode_t m_before;
+};
+
+// XDG_CONFIG_HOME for the life of the object.
+class ScopedConfigHome {
+public:
+    explicit ScopedConfigHome(const std::filesystem::path& dir)
+    {
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        m_saved = old ? std::optional<std::string>(old) : std::nullopt;
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    }
+    ~ScopedConfigHome()
+    {
+        if (m_saved)
+            setenv("XDG_CONFIG_HOME", m_saved->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
+
+private:
+    std::optional<std::string> m_saved;
+};
+
+// A first start under the usual umask 022, and under one that would take the owner's
+// own bits: the folder and every file of the store are the user's alone, the
+// write-ahead log and its index included.
+TEST(SqliteRegistryFileTest, FirstStartMakesAPrivateFolderAndPrivateFiles)
 {
     test::TempDir dir;
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
-    const std::string path = DefaultRegistryPath();
-    if (old)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(path, (dir.path() / "config" / "kesto" / "registry.db").string());
-    EXPECT_EQ(Mode(dir.path() / "config" / "kesto"), 0700u);
+    const auto folder = dir.path() / "config" / "kesto";
+    std::string path;
+    for (const mode_t mask : {mode_t{022}, mode_t{0277}}) {
+        SCOPED_TRACE(mask);
+        std::filesystem::remove_all(dir.path() / "config");
+        std::filesystem::create_directory(dir.path() / "config");
+        ScopedUmask umask(mask);
+        ScopedConfigHome home(dir.path() / "config");
+        std::vector<std::string> notices;
+        path = DefaultRegistryPath(&notices);
+        EXPECT_EQ(path, (folder / "registry.db").string());
+        SqliteRegistry registry(path);
+        ASSERT_TRUE(registry.SetValue("Product", "Key", RegValue::Text("geheim")));
+        EXPECT_EQ(Mode(folder), 0700u);
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            ASSERT_TRUE(std::filesystem::exists(path + suffix)) << suffix;
+            EXPECT_EQ(Mode(path + suffix), 0600u) << suffix;
+        }
+        EXPECT_TRUE(notices.empty());
+        EXPECT_TRUE(registry.notices().empty());
+    }
+
+    // A folder opened up meanwhile is closed again, and the user hears so once.
+    ScopedConfigHome home(dir.path() / "config");
+    std::vector<std::string> notices;
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(DefaultRegistryPath(&notices), path);
+    EXPECT_EQ(Mode(folder), 0700u);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("0755"), std::string::npos) << notices[0];
+    EXPECT_EQ(DefaultRegistryPath(&notices), path);
+    EXPECT_EQ(notices.size(), 1u);
 }
+
+TEST(SqliteRegistryFileTest, FolderOfAnotherUserIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the folder away";
+    test::TempDir dir;
+    ScopedConfigHome home(dir.path());
+    std::filesystem::create_directory(dir.path() / "kesto");
+    ASSERT_EQ(
+        ::chown((dir.path() / "kesto").c_str(), test::kUnprivilegedUid, test::kUnprivilegedUid), 0);
+    try {
+        DefaultRegistryPath();
+        FAIL() << "took another user's folder";
+    } catch (const RegistryError& e) {
+        EXPECT_NE(std::string(e.what()).find("belongs to another user"), std::string::npos)
+            << e.what();
+    }
+}
+
+// A store of ours that others could read loses their bits (its side files too), read-only
+// opens included, and the user hears it once; an empty file is no exception.
+TEST(SqliteRegistryFileTest, LooserStoreOfOursIsTightenedOnceAndSaysSo)
+{
+    test::TempDir dir;
+    const auto path = dir.file("loose.db").string();
+    SqliteRegistry running(path); // keeps the write-ahead log and its index beside the file
+    running.SetValue("Product", "Key", RegValue::Text("geheim"));
+    for (const auto& [suffix, mode] : {std::pair{"", 0644}, {"-wal", 0664}, {"-shm", 0604}})
+        ASSERT_EQ(::chmod((path + suffix).c_str(), static_cast<mode_t>(mode)), 0) << suffix;
+    {
+        SqliteRegistry registry(path, StoreAccess::ReadOnly);
+        EXPECT_EQ(registry.QueryValue("Product", "Key"), RegValue::Text("geheim"));
+        const auto& notices = registry.notices();
+        EXPECT_EQ(notices.size(), 3u);
+        for (const char* suffix : {"", "-wal", "-shm"})
+            EXPECT_TRUE(std::any_of(notices.begin(), notices.end(), [&](const std::string& n) {
+                return n.starts_with(path + suffix + ": ");
+            })) << suffix;
+    }
+    for (const char* suffix : {"", "-wal", "-shm"})
+        EXPECT_EQ(Mode(path + suffix), 0600u) << suffix;
+    SqliteRegistry again(path);
+    EXPECT_TRUE(again.notices().empty());
+
+    const auto empty = dir.write("empty.db", "").string();
+    ::chmod(empty.c_str(), 0666);
+    SqliteRegistry fresh(empty);
+    EXPECT_EQ(fresh.notices().size(), 1u);
+    EXPECT_EQ(Mode(empty), 0600u);
+    EXPECT_TRUE(fresh.SetValue("K", "v", RegValue::Number(1)));
+}
+
+// Things planted where the store is looked for: a symbolic link (to a store, to nothing,
+// or for a side file) or a file of another user is refused by name, nothing is followed,
+// created or changed.
+struct Planted {
+    const char* name;
+    const char* reason;
+    bool needsRoot;
+    // Plants at path; elsewhere is a file the plant may point to.
+    void (*plant)(const std::string& path, const std::string& elsewhere);
+};
+
+void MakeStore(const std::string& path)
+{
+    SqliteRegistry(path).SetValue("Product", "Key", RegValue::Text("geheim"));
+}
+
+void Link(const std::string& target, const std::string& link)
+{
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+}
+
+void GiveAway(const std::string& path)
+{
+    ASSERT_EQ(::chown(path.c_str(), test::kUnprivilegedUid, test::kUnprivilegedUid), 0);
+}
+
+const Planted kPlanted[] = {
+    {"LinkToAStore", "symbolic link", false,
+     [](const std::string& p, const std::string& e) {
+         MakeStore(e);
+         Link(e, p);
+     }},
+    {"LinkToNothing", "symbolic link", false,
+     [](const std::string& p, const std::string& e) { Link(e, p); }},
+    {"LinkedWriteAheadLog", "symbolic link", false,
+     [](const std::string& p, const std::string& e) {
+         MakeStore(p);
+         std::ofstream(e) << "elsewhere";
+         Link(e, p + "-wal");
+     }},
+    {"StoreOfAnotherUser", "belongs to another user", true,
+     [](const std::string& p, const std::string&) {
+         MakeStore(p);
+         GiveAway(p);
+     }},
+    {"IndexOfAnotherUser", "belongs to another user", true,
+     [](const std::string& p, const std::string& e) {
+         MakeStore(p);
+         std::ofstream(p + "-shm") << "";
+         GiveAway(p + "-shm");
+         (void)e;
+     }},
+};
+
+void PrintTo(const Planted& p, std::ostream* os)
+{
+    *os << p.name;
+}
+
+class PlantedFileTest : public testing::TestWithParam<Planted> {};
+
+TEST_P(PlantedFileTest, IsRefusedAndLeftAlone)
+{
+    if (GetParam().needsRoot && ::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a file away";
+    test::TempDir dir;
+    const auto path = dir.file("registry.db").string();
+    const auto elsewhere = dir.file("elsewhere.db").string();
+    GetParam().plant(path, elsewhere);
+    const auto listing = [&] {
+        std::vector<std::pair<std::string, std::string>> files;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            files.emplace_back(entry.path().filename().string(),
+                               entry.is_symlink() ? "link" : ReadBytes(entry.path().string()));
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const auto before = listing();
+    for (const StoreAccess access : {StoreAccess::ReadWrite, StoreAccess::ReadOnly}) {
+        try {
+            SqliteRegistry registry(path, access);
+            ADD_FAILURE() << "opened";
+        } catch (const RegistryError& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(GetParam().reason), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(listing(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plants, PlantedFileTest, testing::ValuesIn(kPlanted),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 struct BadFile {
     const char* what;
@@ -381,7 +584,7 @@ TEST_P(ReadOnlyFileTest, OpensForReadingAndRefusesWrites)
         SqliteRegistry registry(path);
         registry.SetValue("Product", "Exit Utility", RegValue::Text("0"));
     }
-    test::OpenForReading(dir.path());
+    test::GiveToUnprivileged(dir.path());
     std::filesystem::permissions(path,
                                  std::filesystem::perms::owner_write |
                                      std::filesystem::perms::group_write |

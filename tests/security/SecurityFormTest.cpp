@@ -32,10 +32,13 @@ protected:
     {
         return std::string(kind).append(popup() ? "Pop" : "").append(name);
     }
-    // A record of security method authenticationMode, stored as profile "Net".
+    // A record of security method authenticationMode, stored as profile "Net" (with the
+    // name of the 802.1X server that its certificate check needs).
     static ProfileRecord Record(int authenticationMode)
     {
-        return test::StoredProfile("Net", "Cafe-Lindenhof", 1, authenticationMode);
+        ProfileRecord r = test::StoredProfile("Net", "Cafe-Lindenhof", 1, authenticationMode);
+        r.ServerName = "radius.example.org";
+        return r;
     }
     // The wizard edits record from its stored profile through to its security page;
     // the pop-up opens on the page of its method. user acts on that page.
@@ -348,6 +351,108 @@ TEST_P(EachForm, WpaPskStoresThePassPhraseScrambled)
     EXPECT_EQ(r.record.Passphrase, ScrambleSecret("neue Phrase"));
     EXPECT_EQ(UnscrambleSecret(r.record.Passphrase), "neue Phrase");
 }
+
+// A pass phrase the WPA call would refuse would fail every join without a word: the page
+// says so and stays open.
+struct PassPhraseCase {
+    const char* name;
+    std::string phrase;
+    std::string_view message; // empty when taken
+};
+
+using PassPhraseCheck = EachFormAndCase<PassPhraseCase>;
+
+TEST_P(PassPhraseCheck, IsCheckedOnThePage)
+{
+    const PassPhraseCase& p = c();
+    const Result r = Open(Record(2), [&] {
+        Put(Id("Text", "PskPassPhrase"), p.phrase);
+        Store("WpaPsk");
+        if (!p.message.empty()) {
+            Shows("Page", popup() ? kPopupWpaPskPageId : kWpaPskPageId);
+            EXPECT_TRUE(!popup() || rig.pages.dialogRunning) << "the pop-up stays open";
+        }
+    });
+    EXPECT_EQ(r.stored, p.message.empty());
+    if (p.message.empty()) {
+        EXPECT_TRUE(rig.dialogs.messages.empty());
+        EXPECT_EQ(UnscrambleSecret(r.record.Passphrase), p.phrase);
+    } else {
+        ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+        EXPECT_EQ(rig.dialogs.messages[0],
+                  (test::FakeDialogs::Message{std::string(p.message), "kesto-utility"}));
+        EXPECT_EQ(rig.store.ReadProfile("Net").Passphrase, Record(2).Passphrase);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Phrases, PassPhraseCheck,
+                         CasesOnEachForm<PassPhraseCase>({
+                             {"Shortest", "12345678", ""},
+                             {"Longest", std::string(63, 'p'), ""},
+                             {"Punctuation", "!#$%&'()*+,-./:;<=>?@[]^_`{|}~", ""},
+                             {"Empty", "", kPassphraseLengthMessage},
+                             {"SevenCharacters", "1234567", kPassphraseLengthMessage},
+                             {"SixtyFourCharacters", std::string(64, 'p'),
+                              kPassphraseLengthMessage},
+                             {"SpacesAtTheEnds", " neue Phrase ", ""},
+                             {"WithATab", "neue\tPhrase", kPassphraseCharactersMessage},
+                             {"WithAnUmlaut",
+                              "Gr\xC3\xBC\xC3\x9F"
+                              "e-aus-Bonn",
+                              kPassphraseCharactersMessage},
+                         }),
+                         CaseName());
+
+// The server certificate is checked against the name the server must carry: a check
+// without a usable name is refused on the page, which stays open.
+struct ServerNameCase {
+    const char* name;
+    int method; // the method select's index: 0 TLS, 1 TTLS, 3 PEAP
+    int check;
+    std::string typed;
+    std::string_view message; // empty when taken
+    const char* stored;
+};
+
+using ServerNameCheck = EachFormAndCase<ServerNameCase>;
+
+TEST_P(ServerNameCheck, IsCheckedOnTheEapPagesThatValidate)
+{
+    const ServerNameCase& s = c();
+    const char* page = s.method == 0 ? "Tls" : s.method == 1 ? "Ttls" : "Peap";
+    const int wizardPages[] = {kEapTlsPageId, kEapTtlsPageId, 0, kEapPeapPageId};
+    const int popupPages[] = {kPopupEapTlsPageId, kPopupEapTtlsPageId, 0, kPopupEapPeapPageId};
+    ProfileRecord record = Record(4);
+    record.RadiusType = s.method + 1;
+    const Result r = Open(record, [&] {
+        if (!popup()) // the wizard shows the stored name
+            Shows(Id("Text", page) + "ServerName", std::string("radius.example.org"));
+        Put(Id("Checkbox", page), s.check);
+        Put(Id("Text", page) + "ServerName", s.typed);
+        Store(std::string("Eap") + page);
+        if (!s.message.empty())
+            Shows("Page", (popup() ? popupPages : wizardPages)[s.method]);
+    });
+    EXPECT_EQ(r.stored, s.message.empty());
+    if (s.message.empty()) {
+        EXPECT_TRUE(rig.dialogs.messages.empty());
+        EXPECT_EQ(r.record.ServerName, s.stored);
+        EXPECT_EQ(r.record.ValServerCertificate, s.check);
+    } else {
+        ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+        EXPECT_EQ(rig.dialogs.messages[0].text, s.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ServerNameCheck,
+    CasesOnEachForm<ServerNameCase>({
+        {"TypedOnPeap", 3, 1, "  radius.corp.example ", "", "radius.corp.example"},
+        {"MissingOnTls", 0, 1, "", kServerNameMissingMessage, ""},
+        {"NotADnsNameOnTtls", 1, 1, "radius server", kServerNameInvalidMessage, ""},
+        {"NotNeededWithoutTheCheck", 3, 0, "", "", ""},
+    }),
+    CaseName());
 
 TEST_P(EachForm, TlsStoresNoPasswordTypedOnTheTtlsPage)
 {

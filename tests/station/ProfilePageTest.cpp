@@ -151,6 +151,66 @@ TEST_F(ProfilePageTest, ConnectAppliesTheSelectedProfile)
     EXPECT_EQ(rig.dialogs.waitDepth, 0);
 }
 
+// What the applier refuses, or the adapter stops, is said in words; a refused join leaves
+// the user on the profile page with the profile in use unchanged, a profile that went in
+// without its key leads on to the status page.
+struct ConnectFault {
+    const char* name;
+    std::function<void(ProfileRecord&)> edit;
+    ApplyFault fault;
+};
+
+void PrintTo(const ConnectFault& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ProfileConnectFault : public ProfilePageTest,
+                            public testing::WithParamInterface<ConnectFault> {};
+
+TEST_P(ProfileConnectFault, IsSaidAndKeepsWhatStays)
+{
+    const ConnectFault& c = GetParam();
+    ProfileRecord profile = StoredProfile("Cafe", "Cafe-Lindenhof");
+    c.edit(profile);
+    EditScenario([](nlohmann::json& s) { s["adapters"][0]["maxWepKeyBits"] = 128; });
+    Start({profile});
+    const ProfileRecord before = rig.work.CurrentProfile;
+    SelectProfileRow(RowOf("Cafe"));
+    Click("ButtonConPrf");
+    EXPECT_EQ(Messages(), std::vector<std::string>{std::string(ApplyFaultMessage(c.fault))});
+    EXPECT_EQ(rig.dialogs.waitDepth, 0);
+    if (Applied(c.fault)) {
+        EXPECT_EQ(Page(), kStatusPageId);
+        EXPECT_EQ(rig.work.ActiveProfileName, "Cafe");
+        return;
+    }
+    EXPECT_EQ(Page(), kProfilePageId);
+    EXPECT_EQ(rig.work.ActiveProfileName, "Default");
+    EXPECT_EQ(rig.work.CurrentProfile, before);
+    EXPECT_EQ(rig.Product("DefaultProfileLink"), "1");
+    const auto ssids = rig.Calls("SetWL_SSID");
+    for (const auto& call : rig.wlan.calls())
+        EXPECT_FALSE(call.name.starts_with("SetWL_") && call.name != "SetWL_SSID") << call.name;
+    EXPECT_EQ(ssids.size(), c.fault == ApplyFault::NameRefused ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ProfileConnectFault,
+    testing::Values(ConnectFault{"NoNetworkName", [](ProfileRecord& p) { p.SSID.clear(); },
+                                 ApplyFault::NoNetworkName},
+                    ConnectFault{"NameOver32Bytes",
+                                 [](ProfileRecord& p) { p.SSID = std::string(33, 'N'); },
+                                 ApplyFault::NameRefused},
+                    ConnectFault{"KeyTheAdapterCannotCarry",
+                                 [](ProfileRecord& p) {
+                                     p.AuthenticationMode = 1;
+                                     p.KeyLength = 3;
+                                     p.NetWorkKey1 = std::string(29, 'k');
+                                 },
+                                 ApplyFault::KeyRefused}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST_F(ProfilePageTest, ButtonsWithoutASelectedRowDoNothing)
 {
     Start({StoredProfile("Cafe", "Cafe-Lindenhof")});

@@ -216,6 +216,29 @@ TEST_F(ProfileWizardTest, ActivateNowAppliesTheNewProfileAndMovesTheDefaultLink)
     EXPECT_EQ(rig.dialogs.waitDepth, 0);
 }
 
+// An infrastructure profile may be saved without a network name, but activating it would
+// join whichever open network is near: refused with the reason, the question stays.
+TEST_F(ProfileWizardTest, ActivateNowWithoutANetworkNameIsRefused)
+{
+    Start();
+    Click("ButtonAddPrf");
+    NamePage("Irgendwo", "", false);
+    Click("ButtonNextPrfStep2");
+    Click("ButtonNextPrfStep3");
+    ASSERT_EQ(Page(), kActivatePageId);
+    Click("ActiveNow");
+
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{std::string(ApplyFaultMessage(ApplyFault::NoNetworkName))});
+    EXPECT_EQ(Page(), kActivatePageId);
+    EXPECT_FALSE(Configured());
+    EXPECT_TRUE(ProfileKeyExists("Irgendwo")) << "the saved profile stays";
+    EXPECT_EQ(rig.Product("DefaultProfileLink"), "1");
+    EXPECT_EQ(rig.work.ActiveProfileName, "Default");
+    EXPECT_EQ(rig.work.CurrentProfile.ProfileName, "Default");
+    EXPECT_EQ(rig.dialogs.waitDepth, 0);
+}
+
 TEST_F(ProfileWizardTest, EditingKeepsTheLinkAndOverwritesTheProfile)
 {
     Start({StoredProfile("Office", "Corp"), StoredProfile("Lab", "LabNet")});

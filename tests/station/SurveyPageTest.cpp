@@ -263,7 +263,7 @@ TEST_F(SurveyPageTest, HiddenNetworkIsNotJoined)
     rig.wlan.clearCalls();
     DoubleClick("");
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages[0].text, kHiddenNetworkMessage);
+    EXPECT_EQ(rig.dialogs.messages[0].text, ApplyFaultMessage(ApplyFault::NoNetworkName));
     EXPECT_TRUE(Setters().empty()) << testing::PrintToString(Setters());
     EXPECT_TRUE(rig.pages.dialogs.empty());
     EXPECT_EQ(rig.work.CurrentProfile, before);
@@ -281,6 +281,7 @@ struct WpaSurveyJoin {
     std::function<void(test::FakePageHost&)> user; // what the user does in the pop-up
     bool saved;                                    // a save button closed the pop-up
     const char* joined;                            // "" for no link
+    std::string_view message = {};                 // the pop-up's one message, if any
 };
 
 class SurveyWpaJoinTest : public SurveyPageTest,
@@ -293,7 +294,10 @@ void TypePassPhrase(test::FakePageHost& pages, std::string_view phrase)
     pages.ClickInDialog("ButtonPopSaveWpaPsk");
 }
 
-void TypeTtlsLogin(test::FakePageHost& pages, std::string_view password)
+// The pop-up's TTLS page; with check, the server certificate is validated against
+// serverName.
+void TypeTtlsLogin(test::FakePageHost& pages, std::string_view password, int check = 0,
+                   std::string_view serverName = "")
 {
     pages.SetInDialog("SelRadiusEncryType", ElementValue(1));
     pages.ClickInDialog("ButtonPopNextWpaRadius");
@@ -301,12 +305,15 @@ void TypeTtlsLogin(test::FakePageHost& pages, std::string_view password)
     pages.TypeInDialog("TextPopTtlsLoginName", "amt-gast");
     pages.TypeInDialog("TextPopTtlsPassword", password);
     pages.SetInDialog("SelectPopTtlsProtocal", ElementValue(3));
+    pages.SetInDialog("CheckboxPopTtls", ElementValue(check));
+    pages.SetInDialog("TextPopTtlsServerName", ElementValue(std::string(serverName)));
     pages.ClickInDialog("ButtonPopSaveEapTtls");
 }
 
 TEST_P(SurveyWpaJoinTest, JoinsOnlyWithWhatTheNetworkAccepts)
 {
     const WpaSurveyJoin& c = GetParam();
+    rig.SetNetworkField("Buergeramt", "radiusServerName", "radius.buergeramt.example");
     rig.work.ActiveProfileName = "Default";
     const ProfileRecord before = rig.work.CurrentProfile;
     rig.wlan.clearCalls();
@@ -318,7 +325,10 @@ TEST_P(SurveyWpaJoinTest, JoinsOnlyWithWhatTheNetworkAccepts)
     };
     DoubleClick(c.network);
     EXPECT_EQ(opened, 1);
-    EXPECT_TRUE(rig.dialogs.messages.empty());
+    if (c.message.empty())
+        EXPECT_TRUE(rig.dialogs.messages.empty());
+    else
+        EXPECT_EQ(rig.dialogs.messages.at(0).text, c.message);
     const auto setters = Setters();
     const bool wpaCalled = std::any_of(setters.begin(), setters.end(), [](const std::string& s) {
         return s.starts_with("SetWL_WPA(");
@@ -360,7 +370,23 @@ INSTANTIATE_TEST_SUITE_P(
                       [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2024"); }, true,
                       "0A:3C:71:00:00:06"},
         WpaSurveyJoin{"RadiusWithAWrongPassword", "Buergeramt", kPopupWpaRadiusPageId,
-                      [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2025"); }, true, ""}),
+                      [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2025"); }, true, ""},
+        WpaSurveyJoin{"RadiusServerValidatedByItsName", "Buergeramt", kPopupWpaRadiusPageId,
+                      [](test::FakePageHost& p) {
+                          TypeTtlsLogin(p, "rathaus-2024", 1, "buergeramt.example");
+                      },
+                      true, "0A:3C:71:00:00:06"},
+        // An evil twin with a certificate for another name gets no login.
+        WpaSurveyJoin{
+            "RadiusServerOfAnotherName", "Buergeramt", kPopupWpaRadiusPageId,
+            [](test::FakePageHost& p) { TypeTtlsLogin(p, "rathaus-2024", 1, "rathaus.example"); },
+            true, ""},
+        WpaSurveyJoin{"RadiusServerValidatedWithoutAName", "Buergeramt", kPopupWpaRadiusPageId,
+                      [](test::FakePageHost& p) {
+                          TypeTtlsLogin(p, "rathaus-2024", 1, "");
+                          EXPECT_TRUE(p.dialogRunning) << "the pop-up stays open";
+                      },
+                      false, "", kServerNameMissingMessage}),
     [](const testing::TestParamInfo<WpaSurveyJoin>& p) { return std::string(p.param.name); });
 
 // A WPA3 network (SAE alone) has a text of its own and joins from the pass phrase page, as

@@ -163,6 +163,16 @@ TEST(SurveyRecordsTest, FieldsAndNameLengthClampedToThirtyTwo)
     n.name = "short";
     n.statedNameLength = 3; // the stated length wins over the padding
     EXPECT_EQ(ReadSurveyRecords(Buffer(1, {Record(n)}))[0].ssid, "sho");
+
+    // Zero bytes count as the name's: cut at the first, a hidden network's zeros would be
+    // no name ("any network") and "ab\0cd" the network "ab". Shown, both look as before.
+    for (const std::string& name : {std::string(8, '\0'), std::string("ab\0cd", 5)}) {
+        n.name = name;
+        n.statedNameLength = static_cast<std::uint32_t>(name.size());
+        const std::string read = ReadSurveyRecords(Buffer(1, {Record(n)}))[0].ssid;
+        EXPECT_EQ(read, name);
+        EXPECT_EQ(ShowableName(read), name.substr(0, name.find('\0')));
+    }
 }
 
 struct EncryptionCase {

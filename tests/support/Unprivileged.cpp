@@ -9,7 +9,7 @@ namespace kesto::test {
 
 namespace {
 
-constexpr uid_t kNobody = 65534;
+constexpr uid_t kNobody = kUnprivilegedUid;
 
 } // namespace
 
@@ -32,15 +32,17 @@ int RunUnprivileged(const std::function<int()>& body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-void OpenForReading(const std::filesystem::path& dir)
+void GiveToUnprivileged(const std::filesystem::path& dir)
 {
-    namespace fs = std::filesystem;
-    const auto readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-    const auto reachable = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    fs::permissions(dir, readable | reachable, fs::perm_options::add);
-    for (const auto& entry : fs::recursive_directory_iterator(dir))
-        fs::permissions(entry.path(), entry.is_directory() ? readable | reachable : readable,
-                        fs::perm_options::add);
+    if (::geteuid() != 0)
+        return;
+    const auto give = [](const std::filesystem::path& path) {
+        if (::lchown(path.c_str(), kNobody, kNobody) != 0)
+            std::abort(); // a test that cannot hand its files over would test nothing
+    };
+    give(dir);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        give(entry.path());
 }
 
 } // namespace kesto::test

@@ -14,7 +14,12 @@ namespace kesto::test {
 // reports through what it returns.
 int RunUnprivileged(const std::function<int()>& body);
 
-// Lets the unprivileged child reach dir and read what lies in it (chmod a+rX).
-void OpenForReading(const std::filesystem::path& dir);
+// Makes dir and everything in it the unprivileged child's own, as its own files would be
+// (the store refuses files of another user): as root they are given to "nobody";
+// otherwise they belong to the user that runs the tests already. Modes stay as they are.
+void GiveToUnprivileged(const std::filesystem::path& dir);
+
+// The uid RunUnprivileged runs as under root ("nobody"), for files of another user.
+inline constexpr unsigned kUnprivilegedUid = 65534;
 
 } // namespace kesto::test

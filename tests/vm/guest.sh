@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Runs inside the test machine (scripts/vm/run.sh): eleven simulated radios, ten access
 # points in range (open, WEP 64, WEP 128 open and shared key, WPA with TKIP, WPA2, WPA2
 # with 802.1X, and on wlan10 WPA3 alone, WPA2/WPA3 transition and an open one that hides
@@ -9,6 +10,7 @@ set -u
 here=$(pwd)
 test_program=$1
 shift
+# shellcheck disable=SC2012 # interface names are plain words; busybox's find has no -printf
 echo "KESTO-VM: $(ls /sys/class/net | tr '\n' ' ')"
 mkdir -p /run/hostapd /run/wpa_supplicant /run/peer
 # The 802.1X server's certificate, made for this boot only (self-signed; the station

@@ -15,9 +15,14 @@ SqliteRegistry& CommandContext::registry(StoreAccess access)
         m_registry.reset();
     if (!m_registry) {
         m_access = access;
+        std::vector<std::string> notices;
         if (m_registryPath.empty())
-            m_registryPath = DefaultRegistryPath();
+            m_registryPath = DefaultRegistryPath(&notices);
         m_registry = std::make_unique<SqliteRegistry>(m_registryPath, access);
+        notices.insert(notices.end(), m_registry->notices().begin(), m_registry->notices().end());
+        // Said once: the modes are tight from now on.
+        for (const std::string& notice : notices)
+            err << "kestoctl: " << notice << "\n";
     }
     return *m_registry;
 }

@@ -244,6 +244,18 @@ TEST(LinuxStation, WpaJoinsReplaceTheElevenSecurityUntilAnElevenSetter)
                         "SET_NETWORK 0 eap PEAP", "SET_NETWORK 0 identity 616e6e61",
                         "SET_NETWORK 0 phase2 \"auth=MSCHAPV2\"", "SET_NETWORK 0 password 7077"}));
 
+    // A validated server is checked against the system's authorities and its name.
+    peap.validateServer = true;
+    peap.serverName = "radius.firma.example";
+    rig.wpa->clear();
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, peap), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    ASSERT_TRUE(Eventually([&] { return Sent(*rig.wpa).size() >= 14; }));
+    const Commands validated = Sent(*rig.wpa);
+    EXPECT_EQ(Commands(validated.begin() + 12, validated.begin() + 14),
+              (Commands{"SET_NETWORK 0 ca_cert \"/etc/ssl/certs/ca-certificates.crt\"",
+                        "SET_NETWORK 0 domain_suffix_match \"radius.firma.example\""}));
+
     // An 802.11 setter ends the WPA join; refused credentials leave it as it was.
     EXPECT_EQ(rig.lib->SetWL_WPA(rig.ctx, WpaCredentials{}), -1); // no pass phrase
     ASSERT_EQ(rig.lib->SetWL_AuthenticationMode(rig.ctx, 0), 0);

@@ -376,6 +376,16 @@ TEST(Association, SecuritySettingsReadBack)
     EXPECT_EQ(rig.lib.SetWL_WriteKey(rig.ctx, 0, 1, 1, Bytes("1A2B3C4D5E")), -1)
         << "13 bytes needed";
     EXPECT_EQ(held->keys[0].bytes, Bytes("1A2B3C4D5E"));
+
+    // An adapter that carries keys of up to 128 bits refuses a 256-bit one only.
+    json narrow = JoinWorld();
+    narrow["adapters"][0]["maxWepKeyBits"] = 128;
+    rig.Rewrite(narrow);
+    const std::vector<std::uint8_t> key256(29, 0x5A);
+    EXPECT_EQ(rig.lib.SetWL_WriteKey(rig.ctx, 1, 2, 1, key256), -1);
+    EXPECT_EQ(rig.WriteKey(1, "0123456789ABCDEF0123456789"), 0);
+    EXPECT_EQ(rig.lib.adapterSettings(kProductInstance)->keys[1].bytes,
+              Bytes("0123456789ABCDEF0123456789"));
 }
 
 TEST(Association, SignalJitterIsBoundedAndQualityFollowsIt)

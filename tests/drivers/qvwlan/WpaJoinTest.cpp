@@ -1,5 +1,6 @@
-// WPA and 802.1X joins through SetWL_WPA: the credentials decide, and the 802.11 setters
-// take the adapter back to open and WEP joins.
+// WPA and 802.1X joins through SetWL_WPA: the credentials (and, for a validated 802.1X
+// server, the name its certificate carries) decide, and the 802.11 setters take the
+// adapter back to open and WEP joins.
 #include "tests/drivers/qvwlan/QvwlanRig.h"
 
 namespace kesto::test {
@@ -12,7 +13,10 @@ json WpaWorld()
         Network("Firma", "0A:00:00:00:00:05", 9, -40,
                 {{"security", "wpa-psk"}, {"passphrase", "geheim-123"}}),
         Network("Konzern", "0A:00:00:00:00:06", 4, -55,
-                {{"security", "wpa-radius"}, {"eapIdentity", "anna"}, {"eapPassword", "pw1"}}),
+                {{"security", "wpa-radius"},
+                 {"eapIdentity", "anna"},
+                 {"eapPassword", "pw1"},
+                 {"radiusServerName", "radius.konzern.example"}}),
         Network("Offen", "0A:00:00:00:00:01", 1, -50),
         Network("Alt", "0A:00:00:00:00:07", 2, -50, {{"security", "wpa-psk"}}),
         Network("Drei", "0A:00:00:00:00:08", 11, -45,
@@ -30,7 +34,8 @@ WpaCredentials Psk(std::string phrase)
     return c;
 }
 
-WpaCredentials Peap(std::string identity, std::string password)
+WpaCredentials Peap(std::string identity, std::string password,
+                    std::string serverName = "konzern.example")
 {
     WpaCredentials c;
     c.authenticationMode = 3;
@@ -38,6 +43,14 @@ WpaCredentials Peap(std::string identity, std::string password)
     c.innerMethod = 2;
     c.identity = std::move(identity);
     c.password = std::move(password);
+    c.serverName = std::move(serverName);
+    return c;
+}
+
+WpaCredentials Unvalidated(WpaCredentials c)
+{
+    c.validateServer = false;
+    c.serverName.clear();
     return c;
 }
 
@@ -69,18 +82,23 @@ TEST_P(WpaJoinTest, CredentialsDecideTheLink)
 
 INSTANTIATE_TEST_SUITE_P(
     Joins, WpaJoinTest,
-    testing::Values(WpaCase{"RightPassPhrase", "Firma", Psk("geheim-123"), 3},
-                    WpaCase{"WrongPassPhrase", "Firma", Psk("geheim-124"), 5},
-                    WpaCase{"NoWpaSettings", "Firma", std::nullopt, 6},
-                    WpaCase{"NetworkWithoutKnownPhrase", "Alt", Psk("geheim-123"), 5},
-                    WpaCase{"PskAgainstRadius", "Konzern", Psk("geheim-123"), 5},
-                    WpaCase{"RightLogin", "Konzern", Peap("anna", "pw1"), 3},
-                    WpaCase{"WrongPassword", "Konzern", Peap("anna", "pw2"), 5},
-                    WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5},
-                    // WPA3 (SAE alone) joins with the pass phrase of a WPA-PSK join.
-                    WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3},
-                    WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5},
-                    WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6}),
+    testing::Values(
+        WpaCase{"RightPassPhrase", "Firma", Psk("geheim-123"), 3},
+        WpaCase{"WrongPassPhrase", "Firma", Psk("geheim-124"), 5},
+        WpaCase{"NoWpaSettings", "Firma", std::nullopt, 6},
+        WpaCase{"NetworkWithoutKnownPhrase", "Alt", Psk("geheim-123"), 5},
+        WpaCase{"PskAgainstRadius", "Konzern", Psk("geheim-123"), 5},
+        WpaCase{"RightLogin", "Konzern", Peap("anna", "pw1"), 3},
+        WpaCase{"WrongPassword", "Konzern", Peap("anna", "pw2"), 5},
+        WpaCase{"ServerNamedExactly", "Konzern", Peap("anna", "pw1", "RADIUS.Konzern.example"), 3},
+        WpaCase{"ServerOfAnotherName", "Konzern", Peap("anna", "pw1", "evil.example"), 5},
+        WpaCase{"NameEndingWithoutADot", "Konzern", Peap("anna", "pw1", "dius.konzern.example"), 5},
+        WpaCase{"ServerNotValidated", "Konzern", Unvalidated(Peap("anna", "pw1")), 3},
+        WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5},
+        // WPA3 (SAE alone) joins with the pass phrase of a WPA-PSK join.
+        WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3},
+        WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5},
+        WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
@@ -94,6 +112,9 @@ TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
     WpaCredentials md5 = Peap("anna", "pw1");
     md5.eapMethod = 3; // no keys for WPA
     EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, md5), -1);
+    // A server validated without a usable name would pass on any authority's certificate.
+    for (const char* name : {"", "radius konzern", ".konzern.example", "konzern..example"})
+        EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, Peap("anna", "pw1", name)), -1) << name;
     EXPECT_FALSE(rig.lib.adapterSettings(kProductInstance)->wpa);
 
     ASSERT_EQ(rig.lib.SetWL_WPA(rig.ctx, Psk("geheim-123")), 0);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -172,6 +173,21 @@ TEST(RegCommandTest, ReadsLeaveTheStoreAsItWas)
     EXPECT_FALSE(std::filesystem::exists(absent)) << "a read creates no store";
 }
 
+// A store others could read is made private at the first command, which says so; the
+// next one has nothing to say.
+TEST(RegCommandTest, LooserStoreIsTightenedAndSaidOnce)
+{
+    test::TempDir dir;
+    const auto store = dir.file("registry.db").string();
+    SqliteRegistry(store).SetValue("Software\\Corvane", "Path", RegValue::Text("alt"));
+    ASSERT_EQ(::chmod(store.c_str(), 0644), 0);
+    RunSteps(store, {{{"query", kKey + "\\Path"}, 0, "alt\n", "kestoctl: " + store + ": "},
+                     {{"query", kKey + "\\Path"}, 0, "alt\n", ""}});
+    struct stat info {};
+    ASSERT_EQ(::stat(store.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
 TEST(RegCommandTest, WritesIntoAStoreThatCannotBeWrittenSaySo)
 {
     test::TempDir dir;
@@ -182,7 +198,7 @@ TEST(RegCommandTest, WritesIntoAStoreThatCannotBeWrittenSaySo)
     }
     const auto file =
         dir.write("neu.reg", "REGEDIT4\n[HKLM\\Software\\Corvane]\n\"Path\"=\"neu\"\n").string();
-    test::OpenForReading(dir.path());
+    test::GiveToUnprivileged(dir.path());
     std::filesystem::permissions(store, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     const int outcome = test::RunUnprivileged([&] {
