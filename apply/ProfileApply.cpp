@@ -114,7 +114,7 @@ ApplyFault ProfileApplier::ApplyDefaultProfile()
     return ApplyProfileByName(name);
 }
 
-ApplyFault ProfileApplier::ApplyProfileByName(std::string name)
+ApplyFault ProfileApplier::ApplyProfileByName(const std::string& name)
 {
     SetModeStation(m_store);
     m_work.ActiveProfileName = name;

@@ -48,7 +48,7 @@ public:
     // profiles go through the adapter's WPA call with their secrets unscrambled. A
     // profile JoinRefusal refuses stays active and current but reaches neither the
     // service nor the adapter.
-    ApplyFault ApplyProfileByName(std::string name);
+    ApplyFault ApplyProfileByName(const std::string& name);
     // Makes the record active and pushes it to the adapter. Refused (JoinRefusal) or
     // stopped at the network name or the WPA call, nothing is stored and the active
     // profile stays what it was.

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -103,8 +102,8 @@ inline bool Registry::WalkTree(std::string_view keyPath, const KeyVisitor& visit
         pending.pop_back();
         visit(key, Values(key));
         const auto subKeys = SubKeys(key);
-        for (const std::string& sub : subKeys | std::views::reverse)
-            pending.push_back(key.empty() ? sub : key + "\\" + sub);
+        for (std::size_t i = subKeys.size(); i-- > 0;)
+            pending.push_back(key.empty() ? subKeys[i] : key + "\\" + subKeys[i]);
     }
     return true;
 }

@@ -399,9 +399,10 @@ bool SqliteRegistry::WalkTree(std::string_view keyPath, const KeyVisitor& visit)
             pending.pop_back();
             visit(path, ValuesOf(id));
             auto subKeys = SubKeysOf(id);
-            for (auto sub = subKeys.rbegin(); sub != subKeys.rend(); ++sub)
-                pending.emplace_back(sub->first, path.empty() ? std::move(sub->second)
-                                                              : path + "\\" + sub->second);
+            for (std::size_t i = subKeys.size(); i-- > 0;) {
+                auto& [subId, name] = subKeys[i];
+                pending.emplace_back(subId, path.empty() ? std::move(name) : path + "\\" + name);
+            }
         }
     } catch (...) {
         if (own)

@@ -12,7 +12,7 @@ packages=(
   qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
   xvfb xauth trayer xdotool openbox
   lintian
-  clang-format
+  clang-format clang-tidy shellcheck
   clang libclang-rt-14-dev
   qemu-system-x86 busybox-static hostapd wpasupplicant openssl
   libsystemd-dev dbus-daemon python3-dbusmock

@@ -372,7 +372,7 @@ std::optional<std::vector<ScanResult>> DaemonWorker::ReadBssTable()
     std::set<int> seen;
     ControlReply reply = m_wpa.Request("BSS FIRST" + mask);
     for (int requests = 1; requests <= kMaxBssRequests && reply.ok(); ++requests) {
-        const auto entry = ParseBss(reply.text);
+        auto entry = ParseBss(reply.text);
         if (!entry || !seen.insert(entry->id).second)
             return found;
         if (entry->bss)

@@ -28,7 +28,7 @@ using Bus = std::unique_ptr<sd_bus, BusUnref>;
 
 // Owns an sd_bus_error and frees it on every path.
 struct Error {
-    sd_bus_error e = SD_BUS_ERROR_NULL;
+    sd_bus_error e{}; // all null, as SD_BUS_ERROR_NULL (a C compound literal)
     ~Error() { sd_bus_error_free(&e); }
 };
 
@@ -63,7 +63,9 @@ Bus Connect(const std::string& address, Clock::time_point deadline, int& error)
         if ((error = sd_bus_set_address(bus, address.c_str())) < 0 ||
             (error = sd_bus_set_bus_client(bus, 1)) < 0 || (error = sd_bus_start(bus)) < 0)
             return nullptr;
-        owned.release();
+        error = 0;
+        Within(bus, deadline);
+        return owned;
     }
     error = 0;
     Within(bus, deadline);

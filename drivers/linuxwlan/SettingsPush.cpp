@@ -234,33 +234,33 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, KeyOff
     if (c.authenticationMode == 2) {
         switch (offer) {
         case KeyOffer::Psk:
-            fields.push_back("key_mgmt WPA-PSK");
+            fields.emplace_back("key_mgmt WPA-PSK");
             break;
         case KeyOffer::PskAndSae:
-            fields.push_back("key_mgmt WPA-PSK SAE");
-            fields.push_back("ieee80211w 1");
+            fields.emplace_back("key_mgmt WPA-PSK SAE");
+            fields.emplace_back("ieee80211w 1");
             break;
         case KeyOffer::SaeOnly:
             // SAE runs over RSN with CCMP only, whatever cipher the profile names.
-            fields.push_back("key_mgmt SAE");
-            fields.push_back("ieee80211w 2");
-            fields.push_back("proto RSN");
-            fields.push_back("pairwise CCMP");
-            fields.push_back("group CCMP");
+            fields.emplace_back("key_mgmt SAE");
+            fields.emplace_back("ieee80211w 2");
+            fields.emplace_back("proto RSN");
+            fields.emplace_back("pairwise CCMP");
+            fields.emplace_back("group CCMP");
             // Should anyone save the daemon's configuration, the pass phrase stays out.
-            fields.push_back("mem_only_psk 1");
+            fields.emplace_back("mem_only_psk 1");
             return fields;
         }
     } else {
-        fields.push_back(c.authenticationMode == 3 ? "key_mgmt WPA-EAP" : "key_mgmt IEEE8021X");
+        fields.emplace_back(c.authenticationMode == 3 ? "key_mgmt WPA-EAP" : "key_mgmt IEEE8021X");
     }
     if (c.authenticationMode != 4) {
-        fields.push_back("proto WPA RSN");
+        fields.emplace_back("proto WPA RSN");
         fields.push_back(std::string("pairwise ") + (c.cipher == 1 ? "CCMP" : "TKIP"));
-        fields.push_back("group CCMP TKIP");
+        fields.emplace_back("group CCMP TKIP");
     }
     if (c.authenticationMode == 2) {
-        fields.push_back("mem_only_psk 1");
+        fields.emplace_back("mem_only_psk 1");
         return fields;
     }
     static constexpr std::array<const char*, 5> kMethods{"TLS", "TTLS", "MD5", "PEAP", "LEAP"};
@@ -280,7 +280,7 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, KeyOff
                          kInner[static_cast<std::size_t>(c.innerMethod)] + "\"");
     }
     if (c.validateServer && EapMethodChecksServer(c.eapMethod)) {
-        fields.push_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
+        fields.emplace_back("ca_cert \"/etc/ssl/certs/ca-certificates.crt\"");
         // Any authority's certificate would do without the name (ServerNameUsable keeps
         // it to letters, digits, '-' and '.', so it quotes safely).
         fields.push_back("domain_suffix_match \"" + c.serverName + "\"");

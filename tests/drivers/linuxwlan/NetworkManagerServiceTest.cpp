@@ -35,7 +35,7 @@ template <class... Args> bool TellMock(const char* method, const char* signature
                            sd_bus_set_bus_client(bus, 1) >= 0 && sd_bus_start(bus) >= 0;
     bool told = false;
     for (int tries = 0; connected && !told && tries < 100; ++tries) {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
+        sd_bus_error error{};
         sd_bus_message* reply = nullptr;
         told = sd_bus_call_method(bus, "org.freedesktop.NetworkManager",
                                   "/org/freedesktop/NetworkManager", "org.freedesktop.DBus.Mock",
