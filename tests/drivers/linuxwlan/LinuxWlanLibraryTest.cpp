@@ -413,10 +413,14 @@ TEST_P(SurveyEnds, WhenTheDaemonSaysSo)
     rig.wpaReplies.set("SCAN", GetParam().scanReply);
     EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), -1); // none started
     ASSERT_EQ(rig.lib->WL_SiteSurveyStart(rig.ctx), 0);
-    EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), 0);
-    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SCAN") == 1; }));
     const int expected = GetParam().state;
-    if (GetParam().event.empty() && expected == -1) {
+    const bool refused = GetParam().event.empty() && expected == -1;
+    // A refused scan may have ended already: the library's thread asks at once.
+    if (!refused) {
+        EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), 0);
+    }
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SCAN") == 1; }));
+    if (refused) {
         EXPECT_TRUE(Eventually([&] { return rig.lib->WL_SiteSurveyState(rig.ctx) == -1; }));
     } else {
         rig.Rounds(*rig.wpa, 2);
