@@ -32,21 +32,11 @@ std::string_view NameOf(const ScanResult& bss)
 
 ScanSecurity SecurityOfFlags(std::string_view flags)
 {
-    bool shared = false;
-    std::size_t at = 0;
-    while ((at = flags.find('[', at)) != std::string_view::npos) {
-        const std::size_t end = flags.find(']', at);
-        const std::string_view group = flags.substr(
-            at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
-        at = end == std::string_view::npos ? flags.size() : end;
-        if (group.starts_with("WPA") || group.starts_with("RSN") || group.starts_with("SAE")) {
-            if (group.find("-EAP") != std::string_view::npos)
-                return ScanSecurity::WpaEap;
-            shared = true;
-        }
-    }
-    if (shared)
-        return ScanSecurity::WpaPsk;
+    const KeyManagements offered = KeyManagementsOfFlags(flags);
+    if (offered.eap)
+        return ScanSecurity::WpaEap;
+    if (offered.wpa)
+        return offered.sae && !offered.psk ? ScanSecurity::Sae : ScanSecurity::WpaPsk;
     return flags.find("[WEP]") != std::string_view::npos ? ScanSecurity::Wep : ScanSecurity::Open;
 }
 
@@ -75,10 +65,13 @@ std::vector<std::uint8_t> SurveyRecordEncoder::InformationElements(const ScanRes
     ie.push_back(1);
     ie.push_back(static_cast<std::uint8_t>(ChannelOfFrequency(bss.frequencyMhz)));
 
-    if (security == ScanSecurity::WpaPsk || security == ScanSecurity::WpaEap) {
+    if (security == ScanSecurity::WpaPsk || security == ScanSecurity::WpaEap ||
+        security == ScanSecurity::Sae) {
         // WPA element: version 1, TKIP group and pairwise suites, one key management
         // suite, whose type is the element's (and the record's) last byte.
-        const std::uint8_t akm = security == ScanSecurity::WpaEap ? 1 : 2;
+        const std::uint8_t akm = security == ScanSecurity::WpaEap ? kKeyManagement8021X
+                                 : security == ScanSecurity::Sae  ? kKeyManagementSae
+                                                                  : kKeyManagementPsk;
         const auto wpa = WpaElement(akm);
         ie.insert(ie.end(), wpa.begin(), wpa.end());
         return ie;

@@ -26,12 +26,23 @@ void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
 
 bool IsWpa(const ScenarioNetwork& n)
 {
-    return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius;
+    return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius ||
+           n.privacy == Privacy::WpaSae;
 }
 
 std::uint8_t KeyManagement(Privacy privacy)
 {
-    return privacy == Privacy::WpaRadius ? kKeyManagement8021X : kKeyManagementPsk;
+    switch (privacy) {
+    case Privacy::WpaRadius:
+        return kKeyManagement8021X;
+    case Privacy::WpaSae:
+        return kKeyManagementSae;
+    case Privacy::Open:
+    case Privacy::Wep:
+    case Privacy::WpaPsk:
+        break;
+    }
+    return kKeyManagementPsk;
 }
 
 } // namespace
