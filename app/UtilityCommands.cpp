@@ -174,6 +174,7 @@ Refused UtilityCommands::Join(const JoinRequest& request)
         break;
     }
     case SurveyEncryption::WpaPsk:
+    case SurveyEncryption::WpaSae: // joined with the pass phrase, as the window does
         if (!request.key.empty())
             return Refuse("InvalidArgument", "Das Netzwerk \u201e" + request.name +
                                                  "\u201c nimmt eine Passphrase, keinen "

@@ -36,6 +36,8 @@ SurveyEncryption Expected(ScanSecurity security)
         return SurveyEncryption::WpaPsk;
     case ScanSecurity::WpaEap:
         return SurveyEncryption::WpaRadius;
+    case ScanSecurity::Sae:
+        return SurveyEncryption::WpaSae;
     }
     return SurveyEncryption::Open;
 }

@@ -46,9 +46,11 @@ inline constexpr std::uint8_t kIeIbssParameters = 6;
 inline constexpr std::uint8_t kIeExtendedRates = 50;
 inline constexpr std::uint8_t kIeVendor = 221;
 
-// Key management of the WPA element.
+// Key management of the WPA element. SAE alone (WPA3-Personal) takes the number of its
+// RSN suite: a reader that knows only the first two reads such a network as WEP.
 inline constexpr std::uint8_t kKeyManagement8021X = 1;
 inline constexpr std::uint8_t kKeyManagementPsk = 2;
+inline constexpr std::uint8_t kKeyManagementSae = 8;
 
 // The 802.11b rates, marked basic, then the 802.11g rates (500 kbit/s units).
 inline constexpr std::array<std::uint8_t, 4> kBasicRates{0x82, 0x84, 0x8B, 0x96};

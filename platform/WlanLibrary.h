@@ -246,7 +246,8 @@ public:
     virtual int SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode) = 0;
     // ssid: the name's bytes (not NUL-terminated), 0..32 of them; empty = any network.
     // The core never asks for "any": a join without a name could end on whichever open
-    // network is near.
+    // network is near. The Linux library refuses an empty name, and one holding a zero
+    // byte (-1).
     virtual int SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid) = 0;
     // Returns the type it set: 0 ad hoc (the caller then records the ad-hoc 802.11g
     // values), 1 infrastructure; -1 when refused.
@@ -261,7 +262,8 @@ public:
     virtual int SetWL_Channel(AdapterContext& ctx, int channel) = 0;
     // keyIndex 0..3, sizeCode 0/1/2 (64/128/256-bit: 5/13/29 key bytes), setTransmit 1
     // makes it the key in use. key: the key bytes, possibly followed by zero bytes. -1
-    // also when the adapter cannot carry a key of that size.
+    // also when the adapter cannot carry a key of that size (the Linux library: size
+    // code 2, which its daemons do not take).
     virtual int SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode, int setTransmit,
                                std::span<const std::uint8_t> key) = 0;
     // 16 bytes: rates in 500 kbit/s units, rest 0.

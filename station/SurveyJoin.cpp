@@ -23,6 +23,7 @@ ProfileRecord JoinRecord(const SurveyEntry& entry)
         joined.AuthenticationMode = 1;
         break;
     case SurveyEncryption::WpaPsk:
+    case SurveyEncryption::WpaSae: // a pre-shared key profile; the adapter offers SAE
         joined.AuthenticationMode = 2;
         break;
     case SurveyEncryption::WpaRadius:

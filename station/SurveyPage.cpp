@@ -273,8 +273,11 @@ void SurveyPage::ConnectSelected()
         // The pop-up collects the network's secrets on the page of its security: WEP
         // keys, the WPA pass phrase, or the cipher and then the 802.1X login. Only a save
         // button joins.
+        // An SAE network takes a pass phrase too: its profile is a pre-shared key
+        // profile, and the adapter offers SAE where the network asks for it.
         const int firstPage = entry.encryption == SurveyEncryption::Wep ? kPopupWepPageId
-                              : entry.encryption == SurveyEncryption::WpaPsk
+                              : entry.encryption == SurveyEncryption::WpaPsk ||
+                                      entry.encryption == SurveyEncryption::WpaSae
                                   ? kPopupWpaPskPageId
                                   : kPopupWpaRadiusPageId;
         SecurityPopup popup(m_needs.pages, m_needs.dialogs, m_needs.caption, m_needs.keys,

@@ -39,6 +39,8 @@ SurveyEncryption EncryptionOf(std::span<const std::uint8_t> record)
         return SurveyEncryption::WpaRadius;
     case kKeyManagementPsk:
         return SurveyEncryption::WpaPsk;
+    case kKeyManagementSae:
+        return SurveyEncryption::WpaSae;
     default:
         return type;
     }
@@ -122,6 +124,8 @@ std::string_view EncryptionLabel(SurveyEncryption encryption)
         return "WPA-PSK";
     case SurveyEncryption::WpaRadius:
         return "WPA-RADIUS";
+    case SurveyEncryption::WpaSae:
+        return "WPA3-SAE";
     }
     return "";
 }

@@ -23,8 +23,10 @@ inline constexpr std::size_t kMaxSurveyEntries = 64;
 // The longest network name 802.11 allows.
 inline constexpr std::size_t kMaxSsidBytes = 32;
 
-// 0 open, 1 WEP, 2 WPA with a pre-shared key, 3 WPA with 802.1X.
-enum class SurveyEncryption { Open = 0, Wep = 1, WpaPsk = 2, WpaRadius = 3 };
+// 0 open, 1 WEP, 2 WPA with a pre-shared key, 3 WPA with 802.1X, 4 SAE alone
+// (WPA3-Personal: joined with a pass phrase as a pre-shared key network is, but only by a
+// station that offers SAE).
+enum class SurveyEncryption { Open = 0, Wep = 1, WpaPsk = 2, WpaRadius = 3, WpaSae = 4 };
 
 struct SurveyEntry {
     std::array<std::uint8_t, 6> bssid{};
@@ -60,7 +62,7 @@ int AdapterChannel(std::uint32_t frequencyKhz);
 // (rssi + 105) clamped into the calibration's signal range, as a percentage of it.
 int SignalPercent(std::int32_t rssi, const AdapterCalibration& calibration);
 
-// "Deaktiviert", "WEP", "WPA-PSK", "WPA-RADIUS".
+// "Deaktiviert", "WEP", "WPA-PSK", "WPA-RADIUS", "WPA3-SAE".
 std::string_view EncryptionLabel(SurveyEncryption encryption);
 
 // The name as UTF-8 for the list and the page, up to its first zero byte (a hidden

@@ -234,21 +234,68 @@ std::optional<MacAddress> ParseStationAddress(std::string_view text)
     return ParseMac(lines.front());
 }
 
-std::optional<std::string> NetworkFlags(std::string_view text, int id)
+std::optional<std::vector<NetworkEntry>> ParseNetworkList(std::string_view text)
 {
     const std::vector<std::string_view> lines = Lines(text);
+    if (lines.empty() || !lines.front().starts_with("network id"))
+        return std::nullopt;
+    std::vector<NetworkEntry> networks;
     for (std::size_t n = 1; n < lines.size(); ++n) {
         const std::string_view line = lines[n];
-        const std::size_t tab = line.find('\t');
-        if (tab == std::string_view::npos || ParseInt(line.substr(0, tab)) != id)
+        // id, name, bssid, flags: exactly three tabs (the name's own are escaped).
+        if (std::count(line.begin(), line.end(), '\t') != 3)
             continue;
-        const std::size_t last = line.rfind('\t');
-        // id, name, bssid, flags: three tabs at least; the name may hold none (escaped).
-        if (std::count(line.begin(), line.end(), '\t') < 3)
-            return std::nullopt;
-        return std::string(line.substr(last + 1));
+        const std::size_t first = line.find('\t');
+        const std::size_t second = line.find('\t', first + 1);
+        const auto id = ParseInt(line.substr(0, first));
+        if (!id || *id < 0)
+            continue;
+        networks.push_back({*id, std::string(line.substr(first + 1, second - first - 1)),
+                            std::string(line.substr(line.rfind('\t') + 1))});
+    }
+    return networks;
+}
+
+std::optional<std::string> NetworkFlags(std::string_view text, int id)
+{
+    const auto networks = ParseNetworkList(text);
+    if (!networks)
+        return std::nullopt;
+    for (const NetworkEntry& network : *networks) {
+        if (network.id == id)
+            return network.flags;
     }
     return std::nullopt;
+}
+
+KeyManagements KeyManagementsOfFlags(std::string_view flags)
+{
+    KeyManagements offered;
+    std::size_t at = 0;
+    while ((at = flags.find('[', at)) != std::string_view::npos) {
+        const std::size_t end = flags.find(']', at);
+        std::string_view group = flags.substr(
+            at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
+        at = end == std::string_view::npos ? flags.size() : end;
+        const std::size_t dash = group.find('-');
+        const std::string_view protocol = group.substr(0, dash);
+        if (dash == std::string_view::npos ||
+            (protocol != "WPA" && protocol != "WPA2" && protocol != "RSN"))
+            continue;
+        offered.wpa = true;
+        // "PSK+SAE-CCMP", "FT/PSK+PSK-SHA256-CCMP-preauth", "EAP-SUITE-B-192-GCMP-256":
+        // the key managements' names and their parts are split by '+', '-' and '/'.
+        group.remove_prefix(dash + 1);
+        while (!group.empty()) {
+            const std::size_t cut = group.find_first_of("+-/");
+            const std::string_view word = group.substr(0, cut);
+            offered.psk = offered.psk || word == "PSK";
+            offered.sae = offered.sae || word == "SAE";
+            offered.eap = offered.eap || word == "EAP";
+            group.remove_prefix(cut == std::string_view::npos ? group.size() : cut + 1);
+        }
+    }
+    return offered;
 }
 
 int ChannelOfFrequency(int mhz)

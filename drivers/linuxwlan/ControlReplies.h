@@ -74,9 +74,31 @@ std::vector<int> ParseChannels(std::string_view text);
 // the last station (an empty reply) and for anything that does not start with one.
 std::optional<MacAddress> ParseStationAddress(std::string_view text);
 
-// LIST_NETWORKS: the flags column ("[CURRENT]", "[TEMP-DISABLED]") of network id;
-// nullopt when the reply has no line for it.
+// LIST_NETWORKS: a header line, then one line per network: id, name (escaped: it holds
+// no tab), bssid, flags ("[CURRENT]", "[DISABLED]", "[TEMP-DISABLED]",
+// "[P2P-PERSISTENT]"), split by tabs. nullopt without the header; a line that does not
+// read whole is left out.
+struct NetworkEntry {
+    int id = 0;
+    std::string ssid; // as printed: empty for a network that has no name yet
+    std::string flags;
+
+    bool operator==(const NetworkEntry&) const = default;
+};
+std::optional<std::vector<NetworkEntry>> ParseNetworkList(std::string_view text);
+// The flags column of network id; nullopt when the reply has no line for it.
 std::optional<std::string> NetworkFlags(std::string_view text, int id);
+
+// The key managements that the WPA, WPA2 or RSN groups of a scan entry's flags offer
+// ("[WPA2-PSK+SAE-CCMP][ESS]": a pre-shared key and SAE). Other groups ("[WEP]",
+// "[ESS]", "[SAE-H2E]") name none.
+struct KeyManagements {
+    bool wpa = false; // a WPA, WPA2 or RSN group is there
+    bool psk = false; // PSK, PSK-SHA256, FT/PSK
+    bool sae = false; // SAE, FT/SAE, SAE-EXT-KEY
+    bool eap = false; // EAP and its variants
+};
+KeyManagements KeyManagementsOfFlags(std::string_view flags);
 
 // The channel of a frequency: 2412..2472 MHz in 5 MHz steps give 1..13, 2484 gives 14;
 // 5180..5885 MHz in 5 MHz steps give the 5 GHz band's 36..177; anything else 0.

@@ -1,12 +1,14 @@
 // Requests to one daemon and what its silence does to them.
 #include "drivers/linuxwlan/DaemonLine.h"
 
+#include <algorithm>
+
 namespace kesto::linuxwlan {
 
 DaemonLine::DaemonLine(std::string name, std::string socketPath, std::chrono::milliseconds timeout,
                        int cancelFd, Log log)
     : m_name(std::move(name)), m_path(std::move(socketPath)), m_timeout(timeout),
-      m_client(timeout, cancelFd), m_log(std::move(log))
+      m_client(timeout, cancelFd), m_finishing(timeout), m_log(std::move(log))
 {
 }
 
@@ -22,7 +24,7 @@ ControlReply DaemonLine::Request(std::string_view command, std::chrono::millisec
         silent.error = ControlError::Timeout;
         return silent;
     }
-    ControlReply reply = m_client.Request(m_path, command, ControlClient::Clock::now() + timeout);
+    ControlReply reply = Send(command, timeout);
     if (reply.error == ControlError::Timeout || reply.error == ControlError::NoSocket)
         Mark(false);
     return reply;
@@ -40,11 +42,24 @@ bool DaemonLine::Ok(std::string_view command, std::chrono::milliseconds timeout)
     return reply.ok() && reply.text.starts_with("OK");
 }
 
+ControlReply DaemonLine::Send(std::string_view command, std::chrono::milliseconds timeout) const
+{
+    auto deadline = ControlClient::Clock::now() + timeout;
+    if (m_finishBy)
+        deadline = std::min(deadline, *m_finishBy);
+    return (m_finishBy ? m_finishing : m_client).Request(m_path, command, deadline);
+}
+
+void DaemonLine::Finish(ControlClient::Clock::time_point deadline)
+{
+    m_finishBy = deadline;
+}
+
 bool DaemonLine::Probe()
 {
     if (m_answering)
         return true;
-    const ControlReply reply = m_client.Request(m_path, "PING");
+    const ControlReply reply = Send("PING", m_timeout);
     if (reply.ok() || reply.error == ControlError::Refused)
         Mark(true);
     return m_answering;

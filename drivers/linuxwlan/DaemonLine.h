@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,18 +31,25 @@ public:
     bool Ok(std::string_view command);
     bool Ok(std::string_view command, std::chrono::milliseconds timeout);
 
+    // The library closes: from now on no request is broken off by the cancel descriptor
+    // (which ends the thread's waits), and none waits beyond deadline.
+    void Finish(ControlClient::Clock::time_point deadline);
+
     bool answering() const { return m_answering; }
     // Asks a daemon that does not answer whether it does again; true when it answers.
     bool Probe();
     const std::string& path() const { return m_path; }
 
 private:
+    ControlReply Send(std::string_view command, std::chrono::milliseconds timeout) const;
     void Mark(bool answering);
 
     std::string m_name;
     std::string m_path;
     std::chrono::milliseconds m_timeout;
     ControlClient m_client;
+    ControlClient m_finishing; // not cancelled: for the requests of the close
+    std::optional<ControlClient::Clock::time_point> m_finishBy;
     Log m_log;
     bool m_answering = true;
 };

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iostream>
 #include <set>
 #include <utility>
 
@@ -20,13 +19,9 @@ constexpr std::size_t kMaxStations = kStationListSize / 7;
 // A daemon that keeps naming the same station or network cannot hold the thread.
 constexpr int kMaxStationRequests = 64;
 constexpr int kMaxBssRequests = 1024;
-
-DaemonLine::Log LogOf(const LinuxWlanConfig& config)
-{
-    if (config.log)
-        return config.log;
-    return [](const std::string& text) { std::cerr << "linuxwlan: " << text << "\n"; };
-}
+// Closing waits for the farewell requests at most this long in all (less when the
+// reply deadline is shorter).
+constexpr std::chrono::milliseconds kFarewellLimit{1000};
 
 void Signal(int fd)
 {
@@ -80,6 +75,16 @@ std::uint64_t DaemonWorker::Commit(const AdapterSettings& settings)
     {
         std::lock_guard lock(m_mutex);
         m_wanted.settings = settings;
+        if (m_staged) {
+            m_wanted.secrets = std::move(*m_staged);
+            m_staged.reset();
+        }
+        // A secret the settings no longer use is not kept.
+        const auto& wpa = settings.wpa;
+        if (!wpa || wpa->authenticationMode != 2)
+            m_wanted.secrets.passphrase.Wipe();
+        if (!wpa || wpa->authenticationMode == 2)
+            m_wanted.secrets.password.Wipe();
         version = ++m_wanted.version;
     }
     Wake();
@@ -132,15 +137,22 @@ void DaemonWorker::Wake()
 DaemonWorker::Wanted DaemonWorker::TakeWanted()
 {
     std::lock_guard lock(m_mutex);
-    Wanted wanted = m_wanted;
-    m_wanted.mode.reset();
-    m_wanted.survey = false;
+    Wanted wanted;
+    wanted.settings = m_wanted.settings;
+    // The secrets only when they may be pushed: a copy is wiped when this round ends.
+    if (m_wanted.version != m_pushedVersion || m_pushAgain)
+        wanted.secrets = m_wanted.secrets;
+    wanted.version = m_wanted.version;
+    wanted.filterVersion = m_wanted.filterVersion;
+    wanted.mode = std::exchange(m_wanted.mode, std::nullopt);
+    wanted.survey = std::exchange(m_wanted.survey, false);
     return wanted;
 }
 
 void DaemonWorker::Run()
 {
     DetectMode();
+    m_sweepDue = m_mode == DaemonMode::Station;
     auto nextRound = Clock::now();
     while (!m_stop) {
         bool results = false;
@@ -157,10 +169,16 @@ void DaemonWorker::Run()
         }
         // A scan's end before a new scan starts: an event read now belongs to the scan
         // that was waiting, never to one asked for after it.
-        if (m_scanWaiting && results)
+        if (m_scanWaiting && results) {
             ReadSurvey();
-        else if (m_scanWaiting && failed)
+        } else if (m_scanWaiting && failed) {
             EndSurvey(-1);
+        } else if (results && m_mode == DaemonMode::Station && !m_pskSsid.empty() &&
+                   m_offer != KeyOffer::SaeOnly) {
+            // The daemon's own scan: it may show what the pushed network offers.
+            if (const auto table = ReadBssTable())
+                Reconsider(*table);
+        }
 
         const bool roundDue = Clock::now() >= nextRound;
         const Wanted wanted = TakeWanted();
@@ -168,6 +186,8 @@ void DaemonWorker::Run()
             Move(*wanted.mode);
             changed = true;
         }
+        if (m_sweepDue && m_mode == DaemonMode::Station && m_wpa.answering())
+            m_sweepDue = !m_push.RemoveLeftovers();
         // What the daemon was given shows in the readings: read it again at once.
         changed = Push(wanted, roundDue) || changed;
         PushFilter(wanted);
@@ -181,6 +201,19 @@ void DaemonWorker::Run()
         }
         WaitForWork(nextRound);
     }
+    Farewell();
+}
+
+void DaemonWorker::Farewell()
+{
+    if (m_mode != DaemonMode::Station)
+        return; // the interface left wpa_supplicant, and our network with it
+    // The stop descriptor ends every wait now: the last requests go without it, under
+    // one deadline, so that closing the adapter stays prompt.
+    m_wpa.Finish(Clock::now() +
+                 std::min<std::chrono::milliseconds>(m_config.replyTimeout, kFarewellLimit));
+    if (m_wpa.Probe())
+        m_push.Withdraw();
 }
 
 void DaemonWorker::WaitForWork(Clock::time_point until)
@@ -222,6 +255,8 @@ void DaemonWorker::Move(DaemonMode to)
             // follows them (the restart of the access point clears it).
             m_awaitingSettings = true;
             m_filterAgain = to == DaemonMode::AccessPoint;
+            // The station daemon reads its file again: a saved network of ours may be in it.
+            m_sweepDue = to == DaemonMode::Station;
         } else if (!m_stop) {
             const std::string daemon = to == DaemonMode::AccessPoint ? "hostapd" : "wpa_supplicant";
             m_log("could not move " + m_interface + " to " + daemon);
@@ -251,8 +286,21 @@ bool DaemonWorker::Push(const Wanted& wanted, bool retryRefused)
         return false;
     if (!Line().answering())
         return false; // when it answers again
-    const bool pushed = m_mode == DaemonMode::Station ? m_push.PushStation(wanted.settings)
-                                                      : m_push.PushAccessPoint(wanted.settings);
+    bool pushed = false;
+    if (m_mode == DaemonMode::Station) {
+        KeyOffer offer = OfferFor(wanted);
+        // Settings pushed again are never offered less than a scan showed them to need.
+        if (wanted.version == m_pushedVersion)
+            offer = std::max(offer, m_offer);
+        pushed = m_push.PushStation(wanted.settings, wanted.secrets, offer);
+        if (pushed) {
+            const auto& wpa = wanted.settings.wpa;
+            m_pskSsid = wpa && wpa->authenticationMode == 2 ? wanted.settings.ssid : "";
+            m_offer = offer;
+        }
+    } else {
+        pushed = m_push.PushAccessPoint(wanted.settings, wanted.secrets);
+    }
     const bool refused = !pushed && Line().answering() && !m_stop;
     if (pushed) {
         m_pushedVersion = wanted.version;
@@ -279,6 +327,21 @@ void DaemonWorker::PushFilter(const Wanted& wanted)
     }
 }
 
+KeyOffer DaemonWorker::OfferFor(const Wanted& wanted)
+{
+    const auto& wpa = wanted.settings.wpa;
+    if (!wpa || wpa->authenticationMode != 2 || wanted.settings.ssid.empty())
+        return KeyOffer::Psk;
+    const auto table = ReadBssTable();
+    return table ? SettingsPush::OfferOf(*table, wanted.settings.ssid) : KeyOffer::Psk;
+}
+
+void DaemonWorker::Reconsider(const std::vector<ScanResult>& table)
+{
+    if (!m_pskSsid.empty() && SettingsPush::OfferOf(table, m_pskSsid) > m_offer)
+        m_pushAgain = true;
+}
+
 // --- the survey ---
 
 void DaemonWorker::StartScan()
@@ -301,35 +364,39 @@ void DaemonWorker::StartScan()
         EndSurvey(-1);
 }
 
-void DaemonWorker::ReadSurvey()
+std::optional<std::vector<ScanResult>> DaemonWorker::ReadBssTable()
 {
     // The table entry by entry: one reply holds at most 4 KB, a few dozen networks.
     const std::string mask = " MASK=" + std::string(kBssMask);
     std::vector<ScanResult> found;
     std::set<int> seen;
     ControlReply reply = m_wpa.Request("BSS FIRST" + mask);
-    bool whole = false;
     for (int requests = 1; requests <= kMaxBssRequests && reply.ok(); ++requests) {
         auto entry = ParseBss(reply.text);
-        if (!entry || !seen.insert(entry->id).second) {
-            whole = true;
-            break;
-        }
+        if (!entry || !seen.insert(entry->id).second)
+            return found;
         if (entry->bss)
             found.push_back(std::move(*entry->bss));
         reply = m_wpa.Request("BSS NEXT-" + std::to_string(entry->id) + mask);
     }
-    if (!whole) {
+    return std::nullopt;
+}
+
+void DaemonWorker::ReadSurvey()
+{
+    auto found = ReadBssTable();
+    if (!found) {
         EndSurvey(-1); // the results read so far would look whole; the last ones stand
         return;
     }
+    Reconsider(*found);
     // Strongest first: when the survey buffer cannot hold them all, the weakest go.
-    std::stable_sort(found.begin(), found.end(), [](const ScanResult& a, const ScanResult& b) {
+    std::stable_sort(found->begin(), found->end(), [](const ScanResult& a, const ScanResult& b) {
         return a.signalDbm > b.signalDbm;
     });
     m_scanWaiting = false;
     std::lock_guard lock(m_mutex);
-    m_snapshot.survey = std::move(found);
+    m_snapshot.survey = std::move(*found);
     // A survey asked for meanwhile waits for its own scan.
     if (!m_wanted.survey)
         m_snapshot.surveyState = 1;
@@ -365,11 +432,13 @@ void DaemonWorker::LostWhatItWasGiven()
         m_pushAgain = true;
         return;
     }
+    // A daemon that started again may have read a saved network of ours from its file.
+    m_sweepDue = true;
     if (m_push.networkId() < 0)
         return;
     const ControlReply list = m_wpa.Request("LIST_NETWORKS");
     if (list.ok() && !NetworkFlags(list.text, m_push.networkId())) {
-        m_push.ForgetNetwork();
+        m_push.ForgetAll();
         m_pushAgain = true;
     }
 }

@@ -2,7 +2,9 @@
 // keeps a LinkSnapshot fresh (a reading round every poll interval, and at once after a
 // daemon's event), sends the settings the port's thread hands over, moves the interface
 // between the daemons and runs the surveys. The port's thread only hands work over and
-// reads the snapshot, under one mutex held for copies, so it never waits on a daemon.
+// reads the snapshot, under one mutex held for copies, so it never waits on a daemon -
+// except when the thread ends: it first takes back what it gave wpa_supplicant, within
+// one short deadline.
 #pragma once
 
 #include "drivers/linuxwlan/AdapterSettings.h"
@@ -28,16 +30,27 @@ public:
     // Starts the thread, which first finds out which daemon holds the interface.
     DaemonWorker(const LinuxWlanConfig& config, const std::string& interfaceName,
                  const std::string& radio);
-    // Ends the thread: a wait on a daemon in progress is broken off, so this returns
-    // promptly.
+    // Ends the thread: a wait on a daemon in progress is broken off, then our network is
+    // removed from wpa_supplicant and the networks that selecting it disabled are enabled
+    // again, all within the reply deadline (at most a second), so this returns promptly.
     ~DaemonWorker();
     DaemonWorker(const DaemonWorker&) = delete;
     DaemonWorker& operator=(const DaemonWorker&) = delete;
 
     // --- for the port's thread: each returns at once ---
-    // The settings the daemon that holds the interface should have; returns their
-    // version, which the snapshot's settingsRead reaches once they are in effect.
+    // The settings the daemon that holds the interface should have, with the secrets
+    // staged since the last commit; returns their version, which the snapshot's
+    // settingsRead reaches once they are in effect.
     std::uint64_t Commit(const AdapterSettings& settings);
+    // change(AdapterSecrets&) on the secrets the next Commit hands over (a copy of the
+    // ones in effect until then): the port's thread keeps no secret of its own.
+    template <class F> void StageSecrets(F&& change)
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_staged)
+            m_staged = m_wanted.secrets;
+        change(*m_staged);
+    }
     // The MAC filter alone (hostapd takes it without a restart).
     void CommitFilter(const AdapterSettings& settings);
     // Move the interface to the daemon of mode (nothing when it is there already).
@@ -56,6 +69,11 @@ private:
     // What the port's thread asked for since the thread last looked.
     struct Wanted {
         AdapterSettings settings;
+        // The one copy the library keeps while the adapter is open: the daemon is given
+        // our network again after it started again, after the interface came back from
+        // the access point, and whole when a setting changes. Wiped when replaced and
+        // when the adapter closes.
+        AdapterSecrets secrets;
         std::uint64_t version = 0;
         std::uint64_t filterVersion = 0;
         std::optional<DaemonMode> mode;
@@ -71,7 +89,17 @@ private:
     // Hands the wanted settings to the daemon when they are new to it; true when it tried.
     bool Push(const Wanted& wanted, bool retryRefused);
     void PushFilter(const Wanted& wanted);
+    // The key managements the wanted pre-shared key network is offered, from the
+    // daemon's BSS table.
+    KeyOffer OfferFor(const Wanted& wanted);
+    // A scan showed the pushed network to offer stricter key management than it was
+    // offered: it is pushed again.
+    void Reconsider(const std::vector<ScanResult>& table);
+    // Takes back what the station daemon was given, within one short deadline.
+    void Farewell();
     void StartScan();
+    // The daemon's whole BSS table; nullopt when the walk was cut short.
+    std::optional<std::vector<ScanResult>> ReadBssTable();
     void ReadSurvey();
     void EndSurvey(int state);
     // One reading round of the daemon of the mode.
@@ -94,8 +122,9 @@ private:
     int m_wakeFd = -1;
 
     mutable std::mutex m_mutex;
-    LinkSnapshot m_snapshot; // guarded by m_mutex
-    Wanted m_wanted;         // guarded by m_mutex
+    LinkSnapshot m_snapshot;                // guarded by m_mutex
+    Wanted m_wanted;                        // guarded by m_mutex
+    std::optional<AdapterSecrets> m_staged; // guarded by m_mutex
 
     // The thread's own.
     DaemonLine m_wpa;
@@ -108,9 +137,12 @@ private:
     std::uint64_t m_pushedVersion = 0;
     std::uint64_t m_refusedVersion = 0;
     std::uint64_t m_pushedFilterVersion = 0;
-    bool m_pushAgain = false;        // the daemon lost what it was given (a restart)
-    bool m_awaitingSettings = false; // moved: the port's next settings are due
-    bool m_filterAgain = false;      // hostapd started from its file: the lists are its own
+    std::string m_pskSsid;            // the pushed network's name when it is a pre-shared key one
+    KeyOffer m_offer = KeyOffer::Psk; // what it was offered
+    bool m_sweepDue = false;          // leftovers of ours may be in the station daemon
+    bool m_pushAgain = false;         // the daemon lost what it was given (a restart)
+    bool m_awaitingSettings = false;  // moved: the port's next settings are due
+    bool m_filterAgain = false;       // hostapd started from its file: the lists are its own
     bool m_scanWaiting = false;
     bool m_eventsWereOpen = false;
 

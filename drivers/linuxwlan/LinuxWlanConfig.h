@@ -36,9 +36,13 @@ struct LinuxWlanConfig {
     std::chrono::milliseconds pollInterval{1000};
     // Where NetworkManager is asked (a D-Bus address); empty: the system bus.
     std::string systemBus;
-    // Where a daemon that stops or starts answering is reported; standard error when
-    // empty. Called on the library's thread.
+    // Where a daemon that stops or starts answering, and a setting the library cannot
+    // carry, are reported; standard error when empty. Called on the library's thread and
+    // on the caller's.
     std::function<void(const std::string&)> log;
 };
+
+// config.log, or a writer to standard error when it is empty.
+std::function<void(const std::string&)> LogOf(const LinuxWlanConfig& config);
 
 } // namespace kesto::linuxwlan

@@ -83,7 +83,7 @@ const std::map<std::string, std::string>* Completed(const LinkSnapshot& s, bool 
 
 LinuxWlanLibrary::LinuxWlanLibrary(LinuxWlanConfig config, Registry& registry)
     : m_config(std::move(config)), m_registry(registry), m_sysfs(m_config.sysfsNet),
-      m_service(m_config.systemBus, m_config.replyTimeout)
+      m_service(m_config.systemBus, m_config.replyTimeout), m_log(LogOf(m_config))
 {
 }
 
@@ -231,8 +231,11 @@ int LinuxWlanLibrary::QueryWL_CheckWZCStatus(AdapterContext& ctx)
     if (!Usable(ctx))
         return -1;
     const auto state = m_service.Query(m_interface);
+    // A check that failed cannot tell that NetworkManager leaves the interface alone: it
+    // counts as in charge, so the utility refuses to configure (with its message) rather
+    // than fight a service it could not ask.
     if (!state)
-        return -1;
+        return 1;
     switch (*state) {
     case ServiceState::NotInCharge:
         return 0;
@@ -551,7 +554,18 @@ int LinuxWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid
 {
     if (!Usable(ctx) || ssid.size() > kMaxSsidBytes)
         return -1;
-    m_settings.ssid.assign(ssid.begin(), ssid.end());
+    // wpa_supplicant takes a network without a name for any network: it would join
+    // whatever open access point is near, whoever runs it. A zero byte cuts the name
+    // somewhere along the way to the daemon. Both are refused, and the name kept before
+    // stays (as every refused setting leaves the one before).
+    const std::string_view name(ssid.data(), ssid.size());
+    if (name.empty() || name.find('\0') != std::string_view::npos) {
+        m_log(m_interface + ": network name refused: " +
+              (name.empty() ? std::string("an empty name would join any open network")
+                            : std::string("it holds a zero byte")));
+        return -1;
+    }
+    m_settings.ssid.assign(name);
     m_changed = true;
     return 0;
 }
@@ -592,7 +606,16 @@ int LinuxWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& crede
     if (!Usable(ctx) || !WpaCredentialsUsable(credentials) ||
         credentials.certificate.find('"') != std::string::npos)
         return -1;
-    m_settings.wpa = credentials;
+    // The pass phrase and the password go to the library's thread; the settings kept here
+    // hold none.
+    m_worker->StageSecrets([&](AdapterSecrets& secrets) {
+        secrets.passphrase = Secret(credentials.passphrase);
+        secrets.password = Secret(credentials.password);
+    });
+    WpaCredentials kept = credentials;
+    WipeString(kept.passphrase);
+    WipeString(kept.password);
+    m_settings.wpa = std::move(kept);
     m_changed = true;
     return 0;
 }
@@ -608,8 +631,17 @@ int LinuxWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int size
     if (!Usable(ctx) || !WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()))
         return -1;
     const std::size_t bytes = WepKeyLength(sizeCode);
-    m_settings.keys[static_cast<std::size_t>(keyIndex)].assign(
-        key.begin(), key.begin() + static_cast<long>(bytes));
+    // wpa_supplicant and hostapd take WEP keys of 5 and 13 bytes (and 16), not 29: the
+    // network would be refused part-way on every push, the link reading -1 for good.
+    if (sizeCode == 2) {
+        m_log(m_interface +
+              ": WEP key refused: wpa_supplicant and hostapd cannot carry a 152-bit key");
+        return -1;
+    }
+    m_worker->StageSecrets([&](AdapterSecrets& secrets) {
+        secrets.keys[static_cast<std::size_t>(keyIndex)] =
+            Secret(std::string_view(reinterpret_cast<const char*>(key.data()), bytes));
+    });
     if (setTransmit == 1) {
         m_settings.transmitKey = keyIndex;
         m_settings.transmitKeySize = sizeCode;

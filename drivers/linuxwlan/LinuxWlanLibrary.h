@@ -6,11 +6,13 @@
 //
 // No call waits on wpa_supplicant or hostapd: the library's own thread (DaemonWorker,
 // started by QvOpenAdapter, joined by QvCloseAdapter and the destructor) does all their
-// traffic. Readings answer from what that thread last read (at most one poll interval
-// old), setters keep their values and the next reading hands them over, mode switches
-// and scans are handed over and carried out off the caller's thread. Each request of
-// that thread has one deadline (replyTimeout, 400 ms); a daemon that lets it pass counts
-// as not answering - logged once, and the link reads as lost - until it answers again.
+// traffic; closing waits only for it to take back what it gave wpa_supplicant (our
+// network, with its secrets), at most one reply deadline. Readings answer from what that
+// thread last read (at most one poll interval old), setters keep their values and the
+// next reading hands them over, mode switches and scans are handed over and carried out
+// off the caller's thread. Each request of that thread has one deadline (replyTimeout,
+// 400 ms); a daemon that lets it pass counts as not answering - logged once, and the link
+// reads as lost - until it answers again.
 // The coexistence check over D-Bus is the one call that still waits, at most 400 ms.
 #pragma once
 
@@ -23,6 +25,7 @@
 #include "platform/WlanLibrary.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -117,6 +120,7 @@ private:
     Registry& m_registry;
     SysfsDevices m_sysfs;
     NetworkManagerService m_service;
+    std::function<void(const std::string&)> m_log;
     std::set<std::string> m_published; // instances whose MatchingDeviceId we wrote
 
     std::int32_t m_nextHandle = 1;

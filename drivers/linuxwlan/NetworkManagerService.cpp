@@ -6,6 +6,7 @@
 
 #include <systemd/sd-bus.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -16,6 +17,8 @@ namespace {
 constexpr const char* kService = "org.freedesktop.NetworkManager";
 constexpr const char* kPath = "/org/freedesktop/NetworkManager";
 constexpr const char* kDeviceInterface = "org.freedesktop.NetworkManager.Device";
+// NetworkManager's answer to GetDeviceByIpIface for an interface it does not know.
+constexpr const char* kUnknownDevice = "org.freedesktop.NetworkManager.UnknownDevice";
 using Clock = std::chrono::steady_clock;
 
 struct BusUnref {
@@ -45,38 +48,51 @@ sd_bus* Within(sd_bus* bus, Clock::time_point deadline)
     return bus;
 }
 
-Bus Connect(const std::string& address, Clock::time_point deadline)
+// Opens the bus. error: 0, or why it could not be opened (a negative errno).
+Bus Connect(const std::string& address, Clock::time_point deadline, int& error)
 {
     sd_bus* bus = nullptr;
     if (address.empty()) {
-        if (sd_bus_open_system(&bus) < 0)
+        error = sd_bus_open_system(&bus);
+        if (error < 0)
             return nullptr;
     } else {
-        if (sd_bus_new(&bus) < 0)
+        if ((error = sd_bus_new(&bus)) < 0)
             return nullptr;
         Bus owned(bus);
-        if (sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
-            sd_bus_start(bus) < 0)
+        if ((error = sd_bus_set_address(bus, address.c_str())) < 0 ||
+            (error = sd_bus_set_bus_client(bus, 1)) < 0 || (error = sd_bus_start(bus)) < 0)
             return nullptr;
+        error = 0;
         Within(bus, deadline);
         return owned;
     }
+    error = 0;
     Within(bus, deadline);
     return Bus(bus);
 }
 
-enum class Lookup { NoService, UnknownDevice, Failed, Found };
+enum class Lookup { NoBus, NoService, UnknownDevice, Failed, Found };
 
-// The device object of an interface, when NetworkManager runs and knows it.
-Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& path,
-                  Clock::time_point deadline)
+// The device object of an interface, when NetworkManager runs and knows it. Only a bus
+// that is not there, no NetworkManager on it, or its own answer that it knows no such
+// device mean that nobody is in charge of the interface; a question that fails in any
+// other way (no answer in time, access refused, a reply that does not read) tells
+// nothing, and an interface it may manage must not be taken from it on a guess.
+Lookup FindDevice(const std::string& address, const std::string& interfaceName, Bus& bus,
+                  std::string& path, Clock::time_point deadline)
 {
+    int opened = 0;
+    bus = Connect(address, deadline, opened);
+    if (!bus) // no socket, or nobody listening on it: no bus, hence no NetworkManager
+        return opened == -ENOENT || opened == -ECONNREFUSED ? Lookup::NoBus : Lookup::Failed;
+
     Error error;
     sd_bus_message* reply = nullptr;
     int hasOwner = 0;
-    if (sd_bus_call_method(Within(bus, deadline), "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                           "org.freedesktop.DBus", "NameHasOwner", &error.e, &reply, "s",
-                           kService) < 0)
+    if (sd_bus_call_method(Within(bus.get(), deadline), "org.freedesktop.DBus",
+                           "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                           &error.e, &reply, "s", kService) < 0)
         return Lookup::Failed;
     const int read = sd_bus_message_read(reply, "b", &hasOwner);
     sd_bus_message_unref(reply);
@@ -85,10 +101,12 @@ Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& pa
     if (!hasOwner)
         return Lookup::NoService;
 
+    Error lookup;
     reply = nullptr;
-    if (sd_bus_call_method(Within(bus, deadline), kService, kPath, kService, "GetDeviceByIpIface",
-                           &error.e, &reply, "s", interfaceName.c_str()) < 0)
-        return Lookup::UnknownDevice; // NetworkManager answers an unknown name with an error
+    if (sd_bus_call_method(Within(bus.get(), deadline), kService, kPath, kService,
+                           "GetDeviceByIpIface", &lookup.e, &reply, "s", interfaceName.c_str()) < 0)
+        return sd_bus_error_has_name(&lookup.e, kUnknownDevice) ? Lookup::UnknownDevice
+                                                                : Lookup::Failed;
     const char* object = nullptr;
     const int got = sd_bus_message_read(reply, "o", &object);
     if (got >= 0 && object)
@@ -102,11 +120,10 @@ Lookup FindDevice(sd_bus* bus, const std::string& interfaceName, std::string& pa
 std::optional<ServiceState> NetworkManagerService::Query(const std::string& interfaceName) const
 {
     const auto deadline = Clock::now() + m_deadline;
-    const Bus bus = Connect(m_busAddress, deadline);
-    if (!bus)
-        return ServiceState::NotInCharge; // no bus: nobody can manage the interface
+    Bus bus;
     std::string path;
-    switch (FindDevice(bus.get(), interfaceName, path, deadline)) {
+    switch (FindDevice(m_busAddress, interfaceName, bus, path, deadline)) {
+    case Lookup::NoBus:
     case Lookup::NoService:
     case Lookup::UnknownDevice:
         return ServiceState::NotInCharge;
@@ -126,11 +143,10 @@ std::optional<ServiceState> NetworkManagerService::Query(const std::string& inte
 bool NetworkManagerService::SetManaged(const std::string& interfaceName, bool managed) const
 {
     const auto deadline = Clock::now() + m_deadline;
-    const Bus bus = Connect(m_busAddress, deadline);
-    if (!bus)
-        return true;
+    Bus bus;
     std::string path;
-    switch (FindDevice(bus.get(), interfaceName, path, deadline)) {
+    switch (FindDevice(m_busAddress, interfaceName, bus, path, deadline)) {
+    case Lookup::NoBus:
     case Lookup::NoService:
     case Lookup::UnknownDevice:
         return true;

@@ -1,7 +1,8 @@
 // NetworkManagerService: the system's wireless service on Linux. NetworkManager, asked
 // over D-Bus (the system bus), says whether it manages an interface; it is told to
 // leave the interface alone (unmanaged) or to take it back. Without a bus, or without
-// NetworkManager on it, or when it does not know the interface, no service is in charge.
+// NetworkManager on it, or when it answers that it does not know the interface, no
+// service is in charge; a question it does not answer so tells nothing.
 #pragma once
 
 #include <chrono>
@@ -26,10 +27,12 @@ public:
     {
     }
 
-    // nullopt when NetworkManager is there but does not answer as it should.
+    // nullopt when the question failed: the bus or NetworkManager did not answer in
+    // time, refused access, or answered otherwise than the three states above.
     std::optional<ServiceState> Query(const std::string& interfaceName) const;
     // Sets the device's Managed property. True also when no service knows the interface
-    // (there is nothing to release or take back); false when the service refused.
+    // (there is nothing to release or take back); false when the service refused or the
+    // question failed.
     bool SetManaged(const std::string& interfaceName, bool managed) const;
 
 private:

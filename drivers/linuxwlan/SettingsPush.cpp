@@ -3,10 +3,15 @@
 
 #include "drivers/linuxwlan/ControlReplies.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace kesto::linuxwlan {
 namespace {
+
+// The most networks the daemon is asked about when leftovers of ours are looked for.
+constexpr std::size_t kMaxNetworksAsked = 64;
 
 const char* AuthAlg(int authentication)
 {
@@ -20,9 +25,24 @@ const char* AuthAlg(int authentication)
     }
 }
 
-std::string KeyHex(const std::vector<std::uint8_t>& key)
+// A request carrying a secret: the command, the secret as hexadecimal digits.
+Secret WithHexSecret(const std::string& command, const Secret& secret)
 {
-    return HexText(std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
+    Secret request(command);
+    request.AppendHex(secret.view());
+    return request;
+}
+
+bool Has(std::string_view flags, std::string_view flag)
+{
+    return flags.find(flag) != std::string_view::npos;
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.remove_suffix(1);
+    return text;
 }
 
 } // namespace
@@ -35,46 +55,159 @@ SettingsPush::SettingsPush(DaemonLines lines, std::string interfaceName, std::st
 {
 }
 
-bool SettingsPush::PushStation(const AdapterSettings& s)
+bool SettingsPush::Forget(int id)
+{
+    const ControlReply reply = m_lines.wpa.Request("REMOVE_NETWORK " + std::to_string(id));
+    return reply.ok() || reply.error == ControlError::Refused; // FAIL: it is not there
+}
+
+bool SettingsPush::RemoveStale()
+{
+    if (m_orphanAbove) {
+        // A network that an ADD_NETWORK made after all: above the ids there were, with no
+        // name and still disabled, as ADD_NETWORK leaves it.
+        const ControlReply listed = m_lines.wpa.Request("LIST_NETWORKS");
+        const auto networks = listed.ok() ? ParseNetworkList(listed.text) : std::nullopt;
+        if (!networks)
+            return false;
+        for (const NetworkEntry& network : *networks) {
+            if (network.id > *m_orphanAbove && network.id != m_networkId && network.ssid.empty() &&
+                Has(network.flags, "[DISABLED]"))
+                m_stale.push_back(network.id);
+        }
+        m_orphanAbove.reset();
+    }
+    while (!m_stale.empty()) {
+        if (!Forget(m_stale.front()))
+            return false;
+        m_stale.erase(m_stale.begin());
+    }
+    return true;
+}
+
+bool SettingsPush::RemoveLeftovers()
+{
+    const ControlReply listed = m_lines.wpa.Request("LIST_NETWORKS");
+    const auto networks = listed.ok() ? ParseNetworkList(listed.text) : std::nullopt;
+    if (!networks)
+        return false;
+    const std::string mark = "\"" + std::string(kMark) + "\"";
+    std::size_t asked = 0;
+    for (const NetworkEntry& network : *networks) {
+        if (network.id == m_networkId)
+            continue;
+        if (++asked > kMaxNetworksAsked)
+            break;
+        const ControlReply idString =
+            m_lines.wpa.Request("GET_NETWORK " + std::to_string(network.id) + " id_str");
+        if (!idString.ok() && idString.error != ControlError::Refused) // FAIL: none set
+            return false;
+        if (idString.ok() && Trimmed(idString.text) == mark)
+            m_stale.push_back(network.id);
+    }
+    return RemoveStale();
+}
+
+void SettingsPush::Withdraw()
+{
+    if (m_networkId >= 0)
+        m_stale.insert(m_stale.begin(), m_networkId);
+    m_networkId = -1;
+    RemoveStale();
+    for (const int id : m_disabled)
+        m_lines.wpa.Request("ENABLE_NETWORK " + std::to_string(id));
+    m_disabled.clear();
+}
+
+void SettingsPush::ForgetAll()
+{
+    m_networkId = -1;
+    m_stale.clear();
+    m_orphanAbove.reset();
+    m_disabled.clear();
+}
+
+bool SettingsPush::PushStation(const AdapterSettings& s, const AdapterSecrets& secrets,
+                               KeyOffer offer)
 {
     DaemonLine& wpa = m_lines.wpa;
-    if (m_networkId >= 0)
-        wpa.Request("REMOVE_NETWORK " + std::to_string(m_networkId)); // may be gone already
-    m_networkId = -1;
+    if (!RemoveStale())
+        return false;
+    if (m_networkId >= 0) {
+        const int previous = std::exchange(m_networkId, -1);
+        if (!Forget(previous)) {
+            m_stale.push_back(previous);
+            return false;
+        }
+    }
+    // A network without a name matches every open network near, whoever runs it: the
+    // adapter joins none rather than any.
+    if (s.ssid.empty())
+        return true;
+    // Selecting ours disables the others that are enabled now: they are enabled again
+    // when the library closes.
+    const ControlReply listed = wpa.Request("LIST_NETWORKS");
+    const auto others = listed.ok() ? ParseNetworkList(listed.text) : std::nullopt;
+    if (!others)
+        return false;
     const ControlReply added = wpa.Request("ADD_NETWORK");
+    if (!added.ok() && added.error != ControlError::Refused &&
+        added.error != ControlError::NoSocket) {
+        // Sent, but no answer: the daemon may have made the network all the same.
+        int highest = -1;
+        for (const NetworkEntry& other : *others)
+            highest = std::max(highest, other.id);
+        m_orphanAbove = highest;
+        return false;
+    }
     const auto id = added.ok() ? ParseNetworkId(added.text) : std::nullopt;
     if (!id)
         return false;
     const std::string set = "SET_NETWORK " + std::to_string(*id) + " ";
-    std::vector<std::string> commands;
-    if (!s.ssid.empty())
-        commands.push_back(set + "ssid " + HexText(s.ssid));
-    commands.push_back(set + "scan_ssid 1");
+    // Every request is wiped once sent: some carry a key, a pass phrase or a password.
+    std::vector<Secret> commands;
+    // Marked first: a network of ours is found again whatever happens next.
+    commands.emplace_back(set + "id_str \"" + std::string(kMark) + "\"");
+    commands.emplace_back(set + "ssid " + HexText(s.ssid));
+    commands.emplace_back(set + "scan_ssid 1");
     if (s.wpa) {
-        for (const std::string& field : WpaFields(*s.wpa))
-            commands.push_back(set + field);
+        for (const std::string& field : WpaFields(*s.wpa, offer))
+            commands.emplace_back(set + field);
+        // The pass phrase must be quoted (unquoted it would be read as a 256-bit key) and
+        // holds printable characters only; the daemon takes everything up to the last
+        // quote. The password goes as hexadecimal digits, which no byte can break.
+        if (s.wpa->authenticationMode == 2)
+            commands.push_back(
+                Secret(set + "psk \"").Append(secrets.passphrase.view()).Append("\""));
+        else if (s.wpa->eapMethod != 1)
+            commands.push_back(WithHexSecret(set + "password ", secrets.password));
     } else {
-        commands.push_back(set + "key_mgmt NONE");
+        commands.emplace_back(set + "key_mgmt NONE");
     }
     if (s.networkType == 0) {
-        commands.push_back(set + "mode 1");
-        commands.push_back(set + "frequency " + std::to_string(FrequencyOfChannel(s.channel)));
+        commands.emplace_back(set + "mode 1");
+        commands.emplace_back(set + "frequency " + std::to_string(FrequencyOfChannel(s.channel)));
     }
     if (!s.wpa)
-        commands.push_back(set + "auth_alg " + AuthAlg(s.authentication));
+        commands.emplace_back(set + "auth_alg " + AuthAlg(s.authentication));
     if (!s.wpa && s.wepStatus == 0) {
-        for (std::size_t slot = 0; slot < s.keys.size(); ++slot) {
-            if (!s.keys[slot].empty())
-                commands.push_back(set + "wep_key" + std::to_string(slot) + " " +
-                                   KeyHex(s.keys[slot]));
+        for (std::size_t slot = 0; slot < secrets.keys.size(); ++slot) {
+            if (!secrets.keys[slot].empty())
+                commands.push_back(WithHexSecret(set + "wep_key" + std::to_string(slot) + " ",
+                                                 secrets.keys[slot]));
         }
         if (s.transmitKey >= 0)
-            commands.push_back(set + "wep_tx_keyidx " + std::to_string(s.transmitKey));
+            commands.emplace_back(set + "wep_tx_keyidx " + std::to_string(s.transmitKey));
     }
-    commands.push_back("SELECT_NETWORK " + std::to_string(*id));
-    for (const std::string& command : commands) {
-        if (!wpa.Ok(command)) {
-            wpa.Request("REMOVE_NETWORK " + std::to_string(*id));
+    commands.emplace_back("SELECT_NETWORK " + std::to_string(*id));
+    for (const NetworkEntry& other : *others) {
+        if (!Has(other.flags, "[DISABLED]") && !Has(other.flags, "[P2P-PERSISTENT]"))
+            m_disabled.insert(other.id);
+    }
+    for (const Secret& command : commands) {
+        if (!wpa.Ok(command.view())) {
+            if (!Forget(*id))
+                m_stale.push_back(*id);
             return false;
         }
     }
@@ -82,24 +215,52 @@ bool SettingsPush::PushStation(const AdapterSettings& s)
     return true;
 }
 
-std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c)
+KeyOffer SettingsPush::OfferOf(const std::vector<ScanResult>& table, std::string_view ssid)
+{
+    KeyOffer offer = KeyOffer::Psk;
+    for (const ScanResult& bss : table) {
+        const KeyManagements offered = KeyManagementsOfFlags(bss.flags);
+        if (bss.ssid == ssid && offered.sae)
+            offer = std::max(offer, offered.psk ? KeyOffer::PskAndSae : KeyOffer::SaeOnly);
+    }
+    return offer;
+}
+
+std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, KeyOffer offer)
 {
     // Texts that come from the user go as hexadecimal digits, which the daemon reads
-    // as the bytes they spell and no byte can break; the pass phrase must be quoted
-    // (unquoted it would be read as a 256-bit key) and holds printable characters
-    // only, and the daemon takes everything up to the last quote.
+    // as the bytes they spell and no byte can break.
     std::vector<std::string> fields;
-    const char* keyManagement = c.authenticationMode == 2   ? "WPA-PSK"
-                                : c.authenticationMode == 3 ? "WPA-EAP"
-                                                            : "IEEE8021X";
-    fields.push_back(std::string("key_mgmt ") + keyManagement);
+    if (c.authenticationMode == 2) {
+        switch (offer) {
+        case KeyOffer::Psk:
+            fields.emplace_back("key_mgmt WPA-PSK");
+            break;
+        case KeyOffer::PskAndSae:
+            fields.emplace_back("key_mgmt WPA-PSK SAE");
+            fields.emplace_back("ieee80211w 1");
+            break;
+        case KeyOffer::SaeOnly:
+            // SAE runs over RSN with CCMP only, whatever cipher the profile names.
+            fields.emplace_back("key_mgmt SAE");
+            fields.emplace_back("ieee80211w 2");
+            fields.emplace_back("proto RSN");
+            fields.emplace_back("pairwise CCMP");
+            fields.emplace_back("group CCMP");
+            // Should anyone save the daemon's configuration, the pass phrase stays out.
+            fields.emplace_back("mem_only_psk 1");
+            return fields;
+        }
+    } else {
+        fields.emplace_back(c.authenticationMode == 3 ? "key_mgmt WPA-EAP" : "key_mgmt IEEE8021X");
+    }
     if (c.authenticationMode != 4) {
         fields.emplace_back("proto WPA RSN");
         fields.push_back(std::string("pairwise ") + (c.cipher == 1 ? "CCMP" : "TKIP"));
         fields.emplace_back("group CCMP TKIP");
     }
     if (c.authenticationMode == 2) {
-        fields.push_back("psk \"" + c.passphrase + "\"");
+        fields.emplace_back("mem_only_psk 1");
         return fields;
     }
     static constexpr std::array<const char*, 5> kMethods{"TLS", "TTLS", "MD5", "PEAP", "LEAP"};
@@ -108,8 +269,6 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c)
     if (c.eapMethod == 1) {
         fields.push_back("client_cert \"" + c.certificate + "\"");
         fields.push_back("private_key \"" + c.certificate + "\"");
-    } else {
-        fields.push_back("password " + HexText(c.password));
     }
     if (c.eapMethod == 2) {
         static constexpr std::array<const char*, 4> kInner{"PAP", "CHAP", "MSCHAP", "MSCHAPV2"};
@@ -129,32 +288,32 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c)
     return fields;
 }
 
-bool SettingsPush::PushAccessPoint(const AdapterSettings& s)
+bool SettingsPush::PushAccessPoint(const AdapterSettings& s, const AdapterSecrets& secrets)
 {
     // hostapd cannot forget a WEP key it was given: a fresh start from the file can.
     if (s.wepStatus != 0 && m_apWepPushed) {
         if (!MoveToStation() || !MoveToAccessPoint())
             return false;
     }
-    std::vector<std::string> commands;
+    std::vector<Secret> commands;
     if (!s.ssid.empty())
-        commands.push_back("SET ssid2 " + HexText(s.ssid));
-    commands.push_back("SET channel " + std::to_string(s.channel));
-    commands.push_back("SET ignore_broadcast_ssid " + std::to_string(s.hideSsid));
+        commands.emplace_back("SET ssid2 " + HexText(s.ssid));
+    commands.emplace_back("SET channel " + std::to_string(s.channel));
+    commands.emplace_back("SET ignore_broadcast_ssid " + std::to_string(s.hideSsid));
     if (s.wepStatus == 0) {
-        for (std::size_t slot = 0; slot < s.keys.size(); ++slot) {
-            if (!s.keys[slot].empty())
-                commands.push_back("SET wep_key" + std::to_string(slot) + " " +
-                                   KeyHex(s.keys[slot]));
+        for (std::size_t slot = 0; slot < secrets.keys.size(); ++slot) {
+            if (!secrets.keys[slot].empty())
+                commands.push_back(
+                    WithHexSecret("SET wep_key" + std::to_string(slot) + " ", secrets.keys[slot]));
         }
         if (s.transmitKey >= 0)
-            commands.push_back("SET wep_default_key " + std::to_string(s.transmitKey));
-        commands.push_back("SET auth_algs " + std::to_string(s.authentication + 1));
+            commands.emplace_back("SET wep_default_key " + std::to_string(s.transmitKey));
+        commands.emplace_back("SET auth_algs " + std::to_string(s.authentication + 1));
     } else {
         commands.emplace_back("SET auth_algs 1");
     }
-    for (const std::string& command : commands) {
-        if (!m_lines.hostapd.Ok(command))
+    for (const Secret& command : commands) {
+        if (!m_lines.hostapd.Ok(command.view()))
             return false;
     }
     // A reload would keep the radio on its old channel while the beacons name the new
@@ -207,7 +366,7 @@ bool SettingsPush::MoveToAccessPoint()
     m_apWepPushed = false;
     if (!m_lines.wpaGlobal.Ok("INTERFACE_REMOVE " + m_interface, m_slow))
         return false;
-    m_networkId = -1; // the interface took our network with it
+    ForgetAll(); // the interface took our network with it, and the state of the others
     if (m_lines.hostapdGlobal.Ok(AddToHostapd(), m_slow)) {
         m_lines.hostapd.Probe();
         return true;
@@ -225,7 +384,7 @@ bool SettingsPush::MoveToStation()
     if (!m_lines.hostapdGlobal.Ok("REMOVE " + m_interface, m_slow))
         return false;
     if (m_lines.wpaGlobal.Ok(AddToStation(), m_slow)) {
-        m_networkId = -1; // the new interface has none of ours
+        ForgetAll(); // the new interface has none of ours, and the others as its file says
         m_lines.wpa.Probe();
         return true;
     }

@@ -23,21 +23,11 @@ std::string_view NameOf(const ScanResult& bss)
 
 ScanSecurity SecurityOfFlags(std::string_view flags)
 {
-    bool shared = false;
-    std::size_t at = 0;
-    while ((at = flags.find('[', at)) != std::string_view::npos) {
-        const std::size_t end = flags.find(']', at);
-        const std::string_view group = flags.substr(
-            at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1);
-        at = end == std::string_view::npos ? flags.size() : end;
-        if (group.starts_with("WPA") || group.starts_with("RSN") || group.starts_with("SAE")) {
-            if (group.find("-EAP") != std::string_view::npos)
-                return ScanSecurity::WpaEap;
-            shared = true;
-        }
-    }
-    if (shared)
-        return ScanSecurity::WpaPsk;
+    const KeyManagements offered = KeyManagementsOfFlags(flags);
+    if (offered.eap)
+        return ScanSecurity::WpaEap;
+    if (offered.wpa)
+        return offered.sae && !offered.psk ? ScanSecurity::Sae : ScanSecurity::WpaPsk;
     return flags.find("[WEP]") != std::string_view::npos ? ScanSecurity::Wep : ScanSecurity::Open;
 }
 
@@ -56,9 +46,11 @@ std::uint32_t SurveyRecordEncoder::Write(std::span<std::uint8_t> buffer,
         record.ssid = NameOf(bss);
         record.adHoc = IsAdHoc(bss);
         record.privacy = security != ScanSecurity::Open;
-        if (security == ScanSecurity::WpaPsk || security == ScanSecurity::WpaEap) {
-            record.wpaKeyManagement =
-                security == ScanSecurity::WpaEap ? kKeyManagement8021X : kKeyManagementPsk;
+        if (security == ScanSecurity::WpaPsk || security == ScanSecurity::WpaEap ||
+            security == ScanSecurity::Sae) {
+            record.wpaKeyManagement = security == ScanSecurity::WpaEap ? kKeyManagement8021X
+                                      : security == ScanSecurity::Sae  ? kKeyManagementSae
+                                                                       : kKeyManagementPsk;
         }
         record.rssi = bss.signalDbm;
         record.networkTypeInUse = channel > 14 ? kTypeOfdm5 : kTypeOfdm24;

@@ -15,10 +15,12 @@
 namespace kesto::linuxwlan {
 
 // What the flags of a scan result say about the network's security.
-enum class ScanSecurity { Open, Wep, WpaPsk, WpaEap };
+enum class ScanSecurity { Open, Wep, WpaPsk, WpaEap, Sae };
 
-// "[WEP]" is WEP; a "WPA", "WPA2", "RSN" or "SAE" group naming "-EAP" is 802.1X, any
-// other such group a pre-shared key (SAE counts as one: a password shared by all).
+// "[WEP]" is WEP; a WPA, WPA2 or RSN group offering EAP is 802.1X; one offering SAE
+// and no group a pre-shared key is SAE alone (WPA3-Personal, which a WPA2 station
+// cannot join); any other such group (WPA2 and WPA3 side by side among them) a
+// pre-shared key.
 ScanSecurity SecurityOfFlags(std::string_view flags);
 
 class SurveyRecordEncoder {

@@ -93,6 +93,7 @@ std::optional<LinkStatus> RadioEnvironment::refusal(const ScenarioNetwork& netwo
         const WpaCredentials& c = *s.wpa;
         switch (network.privacy) {
         case Privacy::WpaPsk:
+        case Privacy::WpaSae: // the same pass phrase page and call
             if (c.authenticationMode != 2 || network.passphrase.empty() ||
                 c.passphrase != network.passphrase)
                 return LinkStatus::AuthRefused;
@@ -114,6 +115,7 @@ std::optional<LinkStatus> RadioEnvironment::refusal(const ScenarioNetwork& netwo
         switch (network.privacy) {
         case Privacy::WpaPsk:
         case Privacy::WpaRadius:
+        case Privacy::WpaSae:
             return LinkStatus::NeedsWpa;
         case Privacy::Wep: {
             if (!s.wepEnabled())

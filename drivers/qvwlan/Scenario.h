@@ -15,7 +15,8 @@ namespace kesto::qvwlan {
 using MacAddress = std::array<std::uint8_t, 6>;
 
 enum class NetworkKind { AdHoc, Infrastructure };
-enum class Privacy { Open, Wep, WpaPsk, WpaRadius };
+// WpaSae: WPA3-Personal, SAE alone; joined with a pass phrase as WpaPsk is.
+enum class Privacy { Open, Wep, WpaPsk, WpaRadius, WpaSae };
 enum class Standard { B, G }; // 802.11b rates only, or 802.11b and g rates
 
 // The system's wireless configuration service, with the status codes of

@@ -346,7 +346,8 @@ ScenarioNetwork ReadNetwork(const json& v, const std::string& where)
     n.kind = static_cast<NetworkKind>(f.choice("type", kKind, 1));
     static constexpr std::array<const char*, 2> kStandard{"802.11b", "802.11g"};
     n.standard = static_cast<Standard>(f.choice("standard", kStandard, 1));
-    static constexpr std::array<const char*, 4> kPrivacy{"open", "wep", "wpa-psk", "wpa-radius"};
+    static constexpr std::array<const char*, 5> kPrivacy{"open", "wep", "wpa-psk", "wpa-radius",
+                                                         "wpa3-sae"};
     n.privacy = static_cast<Privacy>(f.choice("security", kPrivacy, 0));
     n.hidden = f.boolean("hidden", false);
     n.shortPreamble = f.boolean("shortPreamble", true);
@@ -372,8 +373,8 @@ ScenarioNetwork ReadNetwork(const json& v, const std::string& where)
     if (f.optional("radiusServerName"))
         n.radiusServerName = f.text("radiusServerName", 253);
     f.finish();
-    if (!n.passphrase.empty() && n.privacy != Privacy::WpaPsk)
-        Fail(where, "\"passphrase\" belongs to \"wpa-psk\" networks only");
+    if (!n.passphrase.empty() && n.privacy != Privacy::WpaPsk && n.privacy != Privacy::WpaSae)
+        Fail(where, "\"passphrase\" belongs to \"wpa-psk\" and \"wpa3-sae\" networks only");
     if ((!n.eapIdentity.empty() || !n.eapPassword.empty() || !n.radiusServerName.empty()) &&
         n.privacy != Privacy::WpaRadius)
         Fail(where, "\"eapIdentity\", \"eapPassword\" and \"radiusServerName\" belong to "
@@ -384,7 +385,8 @@ ScenarioNetwork ReadNetwork(const json& v, const std::string& where)
         Fail(where, "\"wepKeys\" belong to \"wep\" networks only");
     // The survey record puts the WPA element at a fixed place behind the name, which only
     // access points' beacons have.
-    if ((n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius) &&
+    if ((n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius ||
+         n.privacy == Privacy::WpaSae) &&
         n.kind == NetworkKind::AdHoc)
         Fail(where, "WPA security needs \"type\": \"infrastructure\"");
     if (n.kind == NetworkKind::Infrastructure && n.atimWindow != 0)

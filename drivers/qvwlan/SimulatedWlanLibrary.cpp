@@ -18,12 +18,23 @@ using namespace survey_record;
 
 bool IsWpa(const ScenarioNetwork& n)
 {
-    return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius;
+    return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius ||
+           n.privacy == Privacy::WpaSae;
 }
 
 std::uint8_t KeyManagement(Privacy privacy)
 {
-    return privacy == Privacy::WpaRadius ? kKeyManagement8021X : kKeyManagementPsk;
+    switch (privacy) {
+    case Privacy::WpaRadius:
+        return kKeyManagement8021X;
+    case Privacy::WpaSae:
+        return kKeyManagementSae;
+    case Privacy::Open:
+    case Privacy::Wep:
+    case Privacy::WpaPsk:
+        break;
+    }
+    return kKeyManagementPsk;
 }
 
 // What the survey records show of the networks in sight. timestampUs: the adapter's

@@ -18,7 +18,7 @@ bash "$here/prepare.sh" "$vmdir" > /dev/null
 entry=$vmdir/guest-entry.sh
 printf 'cd %q && exec sh ./guest.sh %q --gtest_color=no\n' "$guest_dir" "$program" > "$entry"
 set +e
-# Ten radios, sixty access points and a test program built with the sanitizers (its
+# Eleven radios, sixty access points and a test program built with the sanitizers (its
 # quarantine of freed memory) outgrow the 256 MB the machine has by default.
 KESTO_VM_MEMORY=${KESTO_VM_MEMORY:-512} KESTO_VM_PATHS="$vmdir:$guest_dir:$program" \
   bash "$here/run.sh" "$vmdir" "$entry" 600

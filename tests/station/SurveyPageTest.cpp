@@ -493,6 +493,28 @@ TEST_F(SurveyPageTest, ServiceJoinsAsThePopupWouldOrRefusesWithTheWindowsMessage
     }
 }
 
+// A WPA3 network (SAE alone) has a text of its own and joins from the pass phrase page, as
+// a WPA-PSK one does: the profile it makes is a WPA-PSK profile.
+TEST_F(SurveyPageTest, Wpa3NetworkShowsItsOwnTextAndJoinsWithThePassPhrase)
+{
+    rig.SetNetworkField("Villa-Sonne", "security", "wpa3-sae");
+    rig.pages.Click("ButtonSiteScan");
+    rig.clock.Settle();
+    List(ListEvent::Click, Row("Villa-Sonne"));
+    EXPECT_EQ(Shown("TextTab2Encry"), "WPA3-SAE");
+    EXPECT_EQ(rig.surveyList.rows.at(static_cast<std::size_t>(Row("Villa-Sonne"))).imageIndex, 1);
+    int opened = 0;
+    rig.pages.dialogScript = [&](test::FakePageHost& pages) {
+        ++opened;
+        EXPECT_EQ(pages.dialog.pageId, kPopupWpaPskPageId);
+        TypePassPhrase(pages, "sonnenblume-7");
+    };
+    DoubleClick("Villa-Sonne");
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(rig.work.CurrentProfile.AuthenticationMode, 2);
+    EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:05");
+}
+
 TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)
 {
     rig.pages.Click("ButtonTab3"); // the profile page: the list holds the profiles

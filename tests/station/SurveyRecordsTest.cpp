@@ -193,18 +193,19 @@ TEST_P(SurveyEncryptionTest, DecidedFromTheWholeRecord)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, SurveyEncryptionTest,
-    ::testing::Values(EncryptionCase{"Open", {"Cafe", 0}, SurveyEncryption::Open},
-                      EncryptionCase{"PrivacyTwoIsOpen", {"Cafe", 2}, SurveyEncryption::Open},
-                      EncryptionCase{"Wep", {"Praxis", 1}, SurveyEncryption::Wep},
-                      EncryptionCase{"WpaPsk", {"Villa", 1, 2}, SurveyEncryption::WpaPsk},
-                      EncryptionCase{"WpaRadius", {"Amt", 1, 1}, SurveyEncryption::WpaRadius},
-                      // 47 + 20 bytes of elements: past what a 176-byte copy of the record keeps.
-                      EncryptionCase{"WpaPskWithTwentyByteName",
-                                     {"Hotel-Seeblick-Gast1", 1, 2},
-                                     SurveyEncryption::WpaPsk},
-                      EncryptionCase{"WpaWithLongestName",
-                                     {std::string(32, 'x'), 1, 1},
-                                     SurveyEncryption::WpaRadius}),
+    ::testing::Values(
+        EncryptionCase{"Open", {"Cafe", 0}, SurveyEncryption::Open},
+        EncryptionCase{"PrivacyTwoIsOpen", {"Cafe", 2}, SurveyEncryption::Open},
+        EncryptionCase{"Wep", {"Praxis", 1}, SurveyEncryption::Wep},
+        EncryptionCase{"WpaPsk", {"Villa", 1, 2}, SurveyEncryption::WpaPsk},
+        EncryptionCase{"WpaRadius", {"Amt", 1, 1}, SurveyEncryption::WpaRadius},
+        EncryptionCase{"WpaSae", {"Drei", 1, 8}, SurveyEncryption::WpaSae},
+        EncryptionCase{"UnknownKeyManagementIsWep", {"Vier", 1, 5}, SurveyEncryption::Wep},
+        // 47 + 20 bytes of elements: past what a 176-byte copy of the record keeps.
+        EncryptionCase{
+            "WpaPskWithTwentyByteName", {"Hotel-Seeblick-Gast1", 1, 2}, SurveyEncryption::WpaPsk},
+        EncryptionCase{
+            "WpaWithLongestName", {std::string(32, 'x'), 1, 1}, SurveyEncryption::WpaRadius}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(SurveyRecordsTest, ElementsStatedLongerThanTheRecordAreNotWpa)

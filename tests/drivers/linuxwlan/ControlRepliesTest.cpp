@@ -184,6 +184,14 @@ TEST(ListNetworks, FlagsOfOneNetwork)
     EXPECT_EQ(NetworkFlags(reply, 0), "[DISABLED]");
     EXPECT_FALSE(NetworkFlags(reply, 5));
     EXPECT_FALSE(NetworkFlags(reply, 7));
+    EXPECT_EQ(ParseNetworkList(reply),
+              (std::vector<NetworkEntry>{{0, "home", "[DISABLED]"},
+                                         {4, "Kesto WPA2", "[TEMP-DISABLED]"}}));
+    // What ADD_NETWORK makes: no name yet, disabled.
+    EXPECT_EQ(ParseNetworkList("network id / ssid / bssid / flags\n3\t\tany\t[DISABLED]"),
+              (std::vector<NetworkEntry>{{3, "", "[DISABLED]"}}));
+    EXPECT_FALSE(ParseNetworkList("FAIL\n"));
+    EXPECT_FALSE(NetworkFlags("0\thome\tany\t[CURRENT]\n", 0)); // no header
 }
 
 struct FrequencyCase {

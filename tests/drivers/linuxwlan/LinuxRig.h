@@ -24,6 +24,9 @@
 
 namespace kesto::linuxwlan::test {
 
+// LIST_NETWORKS of a daemon that holds no network.
+inline constexpr std::string_view kNoNetworks = "network id / ssid / bssid / flags\n";
+
 inline constexpr std::string_view kDriverKey =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\0003";
 
@@ -158,6 +161,7 @@ struct LinuxRig {
         SetCounters(100, 200, 5000, 9000);
         wpaReplies.set("STATUS", "wpa_state=SCANNING\naddress=02:4b:45:53:54:4f\n");
         wpaReplies.set("ADD_NETWORK", "0\n");
+        wpaReplies.set("LIST_NETWORKS", std::string(kNoNetworks));
         wpaReplies.set("PING", "PONG\n");
         StartStation();
         wpaGlobal = Daemon(Config().wpaSupplicantGlobal, wpaGlobalReplies);
@@ -211,8 +215,9 @@ struct LinuxRig {
     }
 
     // Lists the adapters and opens wlan0, as the main window does; returns once the
-    // library's thread has attached to the station daemon and read it.
-    void Open()
+    // library's thread has attached to the station daemon and read it, with what the
+    // daemon was sent so far forgotten unless keep.
+    void Open(bool keep = false)
     {
         std::array<NicAdapterEntry, 10> list{};
         ASSERT_EQ(lib->CreateNICAdapterList(list), 1);
@@ -220,7 +225,8 @@ struct LinuxRig {
         std::memcpy(ctx.driverInstance, list[0].driverInstance, sizeof ctx.driverInstance);
         ASSERT_NE(lib->QvOpenAdapter(ctx), 0);
         ASSERT_TRUE(Eventually([&] { return CountOf(*wpa, "STATUS") >= 2; }));
-        wpa->clear();
+        if (!keep)
+            wpa->clear();
     }
 };
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <thread>
 
 namespace kesto::linuxwlan::test {
@@ -130,6 +131,7 @@ TEST(LinuxStation, SettersArePushedAsOneNetworkAtTheNextReading)
 
     rig.lib->QueryWL_LinkStatus(rig.ctx);
     const Commands pushed{"ADD_NETWORK",
+                          "SET_NETWORK 0 id_str \"kesto-utility\"",
                           "SET_NETWORK 0 ssid 436166e92031",
                           "SET_NETWORK 0 scan_ssid 1",
                           "SET_NETWORK 0 key_mgmt NONE",
@@ -149,15 +151,56 @@ TEST(LinuxStation, SettersArePushedAsOneNetworkAtTheNextReading)
     ASSERT_EQ(rig.lib->SetWL_NetworkType(rig.ctx, 0), 0);
     ASSERT_EQ(rig.lib->SetWL_WEPStatus(rig.ctx, 1), 0);
     ASSERT_EQ(rig.lib->SetWL_Channel(rig.ctx, 11), 0);
-    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("")), 0);
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Zelle")), 0);
     rig.lib->QueryWL_LinkStatus(rig.ctx);
-    ASSERT_TRUE(Eventually([&] { return Sent(*rig.wpa).size() >= 7; }));
+    ASSERT_TRUE(Eventually([&] { return Sent(*rig.wpa).size() >= 9; }));
     const Commands sent = Sent(*rig.wpa);
-    EXPECT_EQ(Commands(sent.begin(), sent.begin() + 7),
-              (Commands{"REMOVE_NETWORK 0", "ADD_NETWORK", "SET_NETWORK 1 scan_ssid 1",
+    EXPECT_EQ(Commands(sent.begin(), sent.begin() + 9),
+              (Commands{"REMOVE_NETWORK 0", "ADD_NETWORK", "SET_NETWORK 1 id_str \"kesto-utility\"",
+                        "SET_NETWORK 1 ssid 5a656c6c65", "SET_NETWORK 1 scan_ssid 1",
                         "SET_NETWORK 1 key_mgmt NONE", "SET_NETWORK 1 mode 1",
                         "SET_NETWORK 1 frequency 2462", "SET_NETWORK 1 auth_alg SHARED"}));
 }
+
+// A network added without a name matches every open access point near, an attacker's
+// too: such a name is refused, and nothing is added until a name is set.
+struct RefusedName {
+    std::string_view name;
+    std::string_view ssid;
+    std::string_view logged;
+};
+class RefusedNames : public testing::TestWithParam<RefusedName> {};
+TEST_P(RefusedNames, NeverJoinAnyNetwork)
+{
+    LinuxRig rig;
+    rig.Open();
+    // What joining a hidden open network from the survey sets.
+    EXPECT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name(GetParam().ssid)), -1);
+    ASSERT_EQ(rig.lib->SetWL_NetworkType(rig.ctx, 1), 1);
+    ASSERT_EQ(rig.lib->SetWL_AuthenticationMode(rig.ctx, 0), 0);
+    ASSERT_EQ(rig.lib->SetWL_WEPStatus(rig.ctx, 1), 0);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    rig.Rounds(*rig.wpa, 3);
+    EXPECT_EQ(CountOf(*rig.wpa, "ADD_NETWORK"), 0u);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    EXPECT_EQ(rig.Logged(),
+              Commands{"wlan0: network name refused: " + std::string(GetParam().logged)});
+
+    // A name joins; refusing the next one keeps it.
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SELECT_NETWORK 0") == 1; }));
+    EXPECT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name(GetParam().ssid)), -1);
+    std::array<char, 32> ssid{};
+    EXPECT_EQ(rig.lib->QueryWL_SSID(rig.ctx, ssid), 5);
+    EXPECT_EQ(std::string(ssid.data(), 5), "Kesto");
+}
+INSTANTIATE_TEST_SUITE_P(
+    Names, RefusedNames,
+    testing::Values(RefusedName{"Empty", "", "an empty name would join any open network"},
+                    RefusedName{"ZeroByte", std::string_view("Kes\0to", 6), "it holds a zero byte"},
+                    RefusedName{"AllZero", std::string_view("\0\0\0", 3), "it holds a zero byte"}),
+    kesto::test::ParamName{});
 
 TEST(LinuxStation, WpaJoinsReplaceTheElevenSecurityUntilAnElevenSetter)
 {
@@ -171,12 +214,14 @@ TEST(LinuxStation, WpaJoinsReplaceTheElevenSecurityUntilAnElevenSetter)
     ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
     rig.lib->QueryWL_LinkStatus(rig.ctx);
     const Commands pushed{"ADD_NETWORK",
+                          "SET_NETWORK 0 id_str \"kesto-utility\"",
                           "SET_NETWORK 0 ssid 4669726d61",
                           "SET_NETWORK 0 scan_ssid 1",
                           "SET_NETWORK 0 key_mgmt WPA-PSK",
                           "SET_NETWORK 0 proto WPA RSN",
                           "SET_NETWORK 0 pairwise CCMP",
                           "SET_NETWORK 0 group CCMP TKIP",
+                          "SET_NETWORK 0 mem_only_psk 1",
                           "SET_NETWORK 0 psk \"geheim \"123\"\"",
                           "SELECT_NETWORK 0"};
     EXPECT_TRUE(Eventually([&] { return Sent(*rig.wpa) == pushed; })) << Sent(*rig.wpa).size();
@@ -191,13 +236,13 @@ TEST(LinuxStation, WpaJoinsReplaceTheElevenSecurityUntilAnElevenSetter)
     rig.wpa->clear();
     ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, peap), 0);
     rig.lib->QueryWL_LinkStatus(rig.ctx);
-    ASSERT_TRUE(Eventually([&] { return Sent(*rig.wpa).size() >= 12; }));
+    ASSERT_TRUE(Eventually([&] { return Sent(*rig.wpa).size() >= 13; }));
     const Commands sent = Sent(*rig.wpa);
-    EXPECT_EQ(Commands(sent.begin() + 4, sent.begin() + 12),
+    EXPECT_EQ(Commands(sent.begin() + 5, sent.begin() + 13),
               (Commands{"SET_NETWORK 0 key_mgmt WPA-EAP", "SET_NETWORK 0 proto WPA RSN",
                         "SET_NETWORK 0 pairwise TKIP", "SET_NETWORK 0 group CCMP TKIP",
                         "SET_NETWORK 0 eap PEAP", "SET_NETWORK 0 identity 616e6e61",
-                        "SET_NETWORK 0 password 7077", "SET_NETWORK 0 phase2 \"auth=MSCHAPV2\""}));
+                        "SET_NETWORK 0 phase2 \"auth=MSCHAPV2\"", "SET_NETWORK 0 password 7077"}));
 
     // A validated server is checked against the system's authorities and its name.
     peap.validateServer = true;
@@ -363,14 +408,19 @@ TEST_P(SurveyEnds, WhenTheDaemonSaysSo)
     rig.Open();
     SetBssTable(rig.wpaReplies, {Bss(1, 2412, -30, "[WPA2-PSK-CCMP][ESS]", "Kesto WPA2"),
                                  Bss(2, 2437, -61, "[WEP][ESS]", "Kesto WEP"),
-                                 Bss(3, 2462, -70, "[WPA2-EAP-CCMP][ESS]", "Kesto 802.1X")});
+                                 Bss(3, 2462, -70, "[WPA2-EAP-CCMP][ESS]", "Kesto 802.1X"),
+                                 Bss(4, 2472, -75, "[WPA2-SAE-CCMP][ESS]", "Kesto WPA3")});
     rig.wpaReplies.set("SCAN", GetParam().scanReply);
     EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), -1); // none started
     ASSERT_EQ(rig.lib->WL_SiteSurveyStart(rig.ctx), 0);
-    EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), 0);
-    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SCAN") == 1; }));
     const int expected = GetParam().state;
-    if (GetParam().event.empty() && expected == -1) {
+    const bool refused = GetParam().event.empty() && expected == -1;
+    // A refused scan may have ended already: the library's thread asks at once.
+    if (!refused) {
+        EXPECT_EQ(rig.lib->WL_SiteSurveyState(rig.ctx), 0);
+    }
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SCAN") == 1; }));
+    if (refused) {
         EXPECT_TRUE(Eventually([&] { return rig.lib->WL_SiteSurveyState(rig.ctx) == -1; }));
     } else {
         rig.Rounds(*rig.wpa, 2);
@@ -384,10 +434,11 @@ TEST_P(SurveyEnds, WhenTheDaemonSaysSo)
         EXPECT_TRUE(entries.empty()); // no scan was read yet
         return;
     }
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(EncryptionLabel(entries[0].encryption), "WPA-PSK");
     EXPECT_EQ(EncryptionLabel(entries[1].encryption), "WEP");
     EXPECT_EQ(EncryptionLabel(entries[2].encryption), "WPA-RADIUS");
+    EXPECT_EQ(EncryptionLabel(entries[3].encryption), "WPA3-SAE");
     EXPECT_EQ(ChannelFromFrequency(entries[2].frequencyKhz), 11);
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -433,6 +484,190 @@ TEST(LinuxStation, SurveyReadsTheWholeTableStrongestFirstAsTheBufferHoldsIt)
     EXPECT_EQ(entries.back().ssid, "Kesto Nachbarschaft Nummer 00062");
 }
 
+// A pre-shared key profile joins WPA3 networks with the same pass phrase: what the
+// network offers is read from the daemon's BSS table when the network is pushed, or at
+// the daemon's next scan when none had seen it yet.
+struct OfferCase {
+    std::string_view name;
+    std::vector<std::string> table;
+    bool seenLater;
+    Commands fields; // between scan_ssid and the pass phrase
+};
+class KeyOffers : public testing::TestWithParam<OfferCase> {};
+TEST_P(KeyOffers, FollowWhatTheNetworkOffers)
+{
+    LinuxRig rig;
+    rig.Open();
+    if (!GetParam().seenLater)
+        SetBssTable(rig.wpaReplies, GetParam().table);
+    WpaCredentials psk;
+    psk.authenticationMode = 2;
+    psk.cipher = 0; // TKIP: SAE goes with CCMP all the same
+    psk.passphrase = "kesto-geheim";
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SELECT_NETWORK 0") == 1; }));
+    if (GetParam().seenLater) {
+        SetBssTable(rig.wpaReplies, GetParam().table);
+        rig.wpa->clear();
+        rig.wpa->Broadcast("CTRL-EVENT-SCAN-RESULTS ");
+        ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SELECT_NETWORK 0") == 1; }));
+    }
+    const Commands sent = Sent(*rig.wpa);
+    const auto from = std::find(sent.begin(), sent.end(), "SET_NETWORK 0 scan_ssid 1");
+    const auto to = std::find(sent.begin(), sent.end(), "SET_NETWORK 0 psk \"kesto-geheim\"");
+    ASSERT_TRUE(from != sent.end() && to != sent.end());
+    EXPECT_EQ(Commands(from + 1, to), GetParam().fields);
+}
+const Commands kPskFields{"SET_NETWORK 0 key_mgmt WPA-PSK", "SET_NETWORK 0 proto WPA RSN",
+                          "SET_NETWORK 0 pairwise TKIP", "SET_NETWORK 0 group CCMP TKIP",
+                          "SET_NETWORK 0 mem_only_psk 1"};
+const Commands kSaeOnlyFields{"SET_NETWORK 0 key_mgmt SAE", "SET_NETWORK 0 ieee80211w 2",
+                              "SET_NETWORK 0 proto RSN",    "SET_NETWORK 0 pairwise CCMP",
+                              "SET_NETWORK 0 group CCMP",   "SET_NETWORK 0 mem_only_psk 1"};
+INSTANTIATE_TEST_SUITE_P(
+    Networks, KeyOffers,
+    testing::Values(
+        OfferCase{
+            "Wpa2Only", {Bss(1, 2437, -40, "[WPA2-PSK-CCMP][ESS]", "Kesto")}, false, kPskFields},
+        OfferCase{
+            "NotSeen", {Bss(1, 2437, -40, "[WPA2-SAE-CCMP][ESS]", "Nachbar")}, false, kPskFields},
+        OfferCase{"Transition",
+                  {Bss(1, 2437, -40, "[WPA2-PSK+SAE-CCMP][ESS]", "Kesto")},
+                  false,
+                  {"SET_NETWORK 0 key_mgmt WPA-PSK SAE", "SET_NETWORK 0 ieee80211w 1",
+                   "SET_NETWORK 0 proto WPA RSN", "SET_NETWORK 0 pairwise TKIP",
+                   "SET_NETWORK 0 group CCMP TKIP", "SET_NETWORK 0 mem_only_psk 1"}},
+        OfferCase{
+            "SaeOnly", {Bss(1, 2437, -40, "[WPA2-SAE-CCMP][ESS]", "Kesto")}, false, kSaeOnlyFields},
+        // A WPA2 twin of an SAE network is no reason to offer it less.
+        OfferCase{"SaeOnlyBesideAWpa2Twin",
+                  {Bss(1, 2437, -70, "[WPA2-SAE-CCMP][ESS]", "Kesto"),
+                   Bss(2, 2437, -30, "[WPA2-PSK-CCMP][ESS]", "Kesto")},
+                  false,
+                  kSaeOnlyFields},
+        OfferCase{"SaeOnlySeenLater",
+                  {Bss(1, 2437, -40, "[WPA2-SAE-CCMP][ESS]", "Kesto")},
+                  true,
+                  kSaeOnlyFields}),
+    kesto::test::ParamName{});
+
+// What wpa_supplicant was sent, without the requests that only read.
+Commands Requests(const FakeDaemon& daemon)
+{
+    static const std::set<std::string> kReadings{
+        "PING", "ATTACH", "DETACH", "STATUS", "SIGNAL_POLL", "GET_CAPABILITY channels"};
+    Commands sent = daemon.commands();
+    std::erase_if(sent, [](const std::string& c) { return kReadings.contains(c); });
+    return sent;
+}
+
+// What the library gave wpa_supplicant does not outlive it: our networks are marked, and
+// taken back when the adapter closes, at the start after a run that ended without
+// closing, and after an ADD_NETWORK that got no answer.
+TEST(LinuxSecrets, CloseRemovesOurNetworkAndEnablesWhatSelectingItDisabled)
+{
+    LinuxRig rig;
+    rig.wpaReplies.set("LIST_NETWORKS", std::string(kNoNetworks) +
+                                            "0\tZuhause\tany\t[CURRENT]\n"
+                                            "1\tBuero\tany\t[DISABLED]\n"
+                                            "2\tCafe\tany\t[TEMP-DISABLED]\n");
+    rig.wpaReplies.set("ADD_NETWORK", "3\n");
+    rig.Open();
+    WpaCredentials psk;
+    psk.authenticationMode = 2;
+    psk.passphrase = "kesto-geheim";
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Firma")), 0);
+    ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SELECT_NETWORK 3") == 1; }));
+    rig.wpa->clear();
+    EXPECT_NE(rig.lib->QvCloseAdapter(rig.ctx), 0);
+    EXPECT_EQ(Sent(*rig.wpa),
+              (Commands{"REMOVE_NETWORK 3", "ENABLE_NETWORK 0", "ENABLE_NETWORK 2"}));
+    // Nothing of ours is left to save: the configuration is never saved by us.
+    EXPECT_EQ(CountOf(*rig.wpa, "SAVE_CONFIG"), 0u);
+    // The event socket says goodbye last, without waiting for an answer.
+    EXPECT_TRUE(Eventually([&] { return rig.wpa->commands().back() == "DETACH"; }));
+}
+
+TEST(LinuxSecrets, NetworksMarkedAsOursAreRemovedAtTheStart)
+{
+    LinuxRig rig;
+    rig.wpaReplies.set("LIST_NETWORKS", std::string(kNoNetworks) + "0\tZuhause\tany\t[DISABLED]\n"
+                                                                   "4\tKesto\tany\t[DISABLED]\n"
+                                                                   "7\tFirma\tany\t[CURRENT]\n");
+    rig.wpaReplies.set("GET_NETWORK 0 id_str", "FAIL\n"); // none set
+    rig.wpaReplies.set("GET_NETWORK 4 id_str", "\"kesto-utility\"");
+    rig.wpaReplies.set("GET_NETWORK 7 id_str", "\"kesto-utility\"\n");
+    rig.Open(true);
+    EXPECT_EQ(Requests(*rig.wpa),
+              (Commands{"LIST_NETWORKS", "GET_NETWORK 0 id_str", "GET_NETWORK 4 id_str",
+                        "GET_NETWORK 7 id_str", "REMOVE_NETWORK 4", "REMOVE_NETWORK 7"}));
+}
+
+// An ADD_NETWORK that got no answer in time may have made a network all the same (here
+// network 1, which the daemon lists once it is done): it is removed before the retry adds
+// ours (as 2), or, when the adapter closes while the request is under way, at the close.
+struct OrphanCase {
+    std::string_view name;
+    std::chrono::milliseconds busy; // how long the daemon takes over ADD_NETWORK
+    bool close;                     // the adapter closes while it does
+    Commands requests;              // everything sent after the settings, but the readings
+    Commands logged;
+};
+class Orphans : public testing::TestWithParam<OrphanCase> {};
+TEST_P(Orphans, AreRemovedBeforeAnythingElse)
+{
+    LinuxRig rig;
+    rig.wpaReplies.set("LIST_NETWORKS", std::string(kNoNetworks) + "0\tZuhause\tany\t[CURRENT]\n");
+    rig.wpaReplies.set("GET_NETWORK", "FAIL\n");
+    rig.wpaReplies.slow("ADD_NETWORK", GetParam().busy); // the deadline is 300 ms
+    rig.Open();
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "ADD_NETWORK") == 1; }));
+    rig.wpaReplies.set("LIST_NETWORKS", std::string(kNoNetworks) + "0\tZuhause\tany\t[CURRENT]\n"
+                                                                   "1\t\tany\t[DISABLED]\n");
+    rig.wpaReplies.slow("ADD_NETWORK", std::chrono::milliseconds(0));
+    rig.wpaReplies.set("ADD_NETWORK", "2\n");
+    if (GetParam().close) {
+        EXPECT_NE(rig.lib->QvCloseAdapter(rig.ctx), 0);
+        // The event socket says goodbye last, without waiting for an answer.
+        EXPECT_TRUE(Eventually([&] { return rig.wpa->commands().back() == "DETACH"; }));
+    } else {
+        ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SELECT_NETWORK 2") == 1; }));
+    }
+    Commands sent = Requests(*rig.wpa);
+    if (!GetParam().close) // the readings that follow list our network
+        sent.erase(std::find(sent.begin(), sent.end(), "SELECT_NETWORK 2") + 1, sent.end());
+    EXPECT_EQ(sent, GetParam().requests);
+    EXPECT_EQ(rig.Logged(), GetParam().logged);
+}
+INSTANTIATE_TEST_SUITE_P(
+    AddWithoutAnswer, Orphans,
+    testing::Values(
+        OrphanCase{
+            "Retry",
+            std::chrono::milliseconds(600),
+            false,
+            {"LIST_NETWORKS", "ADD_NETWORK",
+             // answering again: a daemon that started again may hold saved ones of ours
+             "LIST_NETWORKS", "GET_NETWORK 0 id_str", "GET_NETWORK 1 id_str",
+             // the network the unanswered request made, then ours again
+             "LIST_NETWORKS", "REMOVE_NETWORK 1", "LIST_NETWORKS", "ADD_NETWORK",
+             "SET_NETWORK 2 id_str \"kesto-utility\"", "SET_NETWORK 2 ssid 4b6573746f",
+             "SET_NETWORK 2 scan_ssid 1", "SET_NETWORK 2 key_mgmt NONE",
+             "SET_NETWORK 2 auth_alg OPEN", "SELECT_NETWORK 2"},
+            {"wpa_supplicant on wlan0 answers no more", "wpa_supplicant on wlan0 answers again"}},
+        OrphanCase{"Close",
+                   std::chrono::milliseconds(150),
+                   true,
+                   {"LIST_NETWORKS", "ADD_NETWORK", "LIST_NETWORKS", "REMOVE_NETWORK 1"},
+                   {}}),
+    kesto::test::ParamName{});
+
 TEST(LinuxStation, SupportedChannelsFromTheCapabilityReply)
 {
     LinuxRig rig;
@@ -466,6 +701,26 @@ TEST(LinuxFailures, SettersRefuseValuesOutOfRange)
     rates[1] = 13;
     EXPECT_EQ(rig.lib->SetWL_DesiredRate(rig.ctx, rates), -1);
     EXPECT_TRUE(Sent(*rig.wpa).empty());
+}
+
+TEST(LinuxFailures, AKeyTheDaemonsCannotCarryIsRefusedAndTheLinkStaysReadable)
+{
+    LinuxRig rig;
+    rig.Open();
+    // What wpa_supplicant answers to a key of 29 bytes.
+    rig.wpaReplies.set("SET_NETWORK 0 wep_key", "FAIL\n");
+    const std::array<std::uint8_t, 29> key{1, 2, 3};
+    ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
+    ASSERT_EQ(rig.lib->SetWL_WEPStatus(rig.ctx, 0), 0);
+    EXPECT_EQ(rig.lib->SetWL_WriteKey(rig.ctx, 0, 2, 1, key), -1);
+    EXPECT_EQ(
+        rig.Logged(),
+        Commands{"wlan0: WEP key refused: wpa_supplicant and hostapd cannot carry a 152-bit key"});
+    rig.lib->QueryWL_LinkStatus(rig.ctx);
+    ASSERT_TRUE(Eventually([&] { return CountOf(*rig.wpa, "SELECT_NETWORK 0") == 1; }));
+    rig.Rounds(*rig.wpa, 2);
+    EXPECT_EQ(rig.lib->QueryWL_LinkStatus(rig.ctx), 1);
+    EXPECT_EQ(rig.lib->QueryWL_WEPbit(rig.ctx), 0);
 }
 
 // A daemon that stops answering in the middle of a session: the link reads as lost,

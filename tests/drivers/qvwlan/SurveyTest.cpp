@@ -4,6 +4,7 @@
 
 #include "base/LittleEndian.h"
 
+#include <array>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -82,6 +83,8 @@ int Encryption(const Record& r, std::size_t kept = 60)
             type = 3;
         else if (r.ies[last] == 2)
             type = 2;
+        else if (r.ies[last] == 8)
+            type = 4;
     }
     return type;
 }
@@ -164,14 +167,21 @@ TEST(Survey, FrequencyFollowsTheChannel)
 TEST(Survey, WpaDetectionByElementPosition)
 {
     // Names from empty to 32 bytes: the vendor element sits at L + 23 and its last byte
-    // names the key management, for every length.
+    // names the key management, for every length and every kind of network (by the
+    // name's length modulo 4): the security field and the type the reader gives it.
+    struct Kind {
+        const char* security;
+        int encryption;
+    };
+    static constexpr std::array<Kind, 4> kKinds{
+        {{"wpa-psk", 2}, {"wpa-radius", 3}, {"wep", 1}, {"wpa3-sae", 4}}};
     json s = BaseScenario();
     for (std::size_t length = 0; length <= 32; ++length) {
         char bssid[18];
         std::snprintf(bssid, sizeof bssid, "0A:00:00:00:02:%02X", static_cast<unsigned>(length));
-        const char* security = length % 3 == 0 ? "wpa-psk" : length % 3 == 1 ? "wpa-radius" : "wep";
-        json extra = {{"security", security}};
-        if (length % 3 == 2)
+        const Kind& kind = kKinds[length % kKinds.size()];
+        json extra = {{"security", kind.security}};
+        if (kind.encryption == 1)
             extra["wepKeys"] = {{{"index", 0}, {"hex", "1A2B3C4D5E"}}};
         s["networks"].push_back(Network(std::string(length, 'W'), bssid, 6, -60, extra));
     }
@@ -180,7 +190,7 @@ TEST(Survey, WpaDetectionByElementPosition)
     for (const Record& r : ReadSurvey(Scan(rig))) {
         const std::size_t length = r.ssid.size();
         SCOPED_TRACE(length);
-        const int expected = length % 3 == 0 ? 2 : length % 3 == 1 ? 3 : 1;
+        const int expected = kKinds[length % kKinds.size()].encryption;
         EXPECT_EQ(Encryption(r, r.ies.size()), expected);
         // The utility keeps 60 IE bytes: long WPA names are beyond its reach.
         EXPECT_EQ(Encryption(r), length <= 13 ? expected : 1);

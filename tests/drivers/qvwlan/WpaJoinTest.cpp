@@ -19,6 +19,8 @@ json WpaWorld()
                  {"radiusServerName", "radius.konzern.example"}}),
         Network("Offen", "0A:00:00:00:00:01", 1, -50),
         Network("Alt", "0A:00:00:00:00:07", 2, -50, {{"security", "wpa-psk"}}),
+        Network("Drei", "0A:00:00:00:00:08", 11, -45,
+                {{"security", "wpa3-sae"}, {"passphrase", "drei-haus-1"}}),
     };
     return s;
 }
@@ -92,7 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
         WpaCase{"ServerOfAnotherName", "Konzern", Peap("anna", "pw1", "evil.example"), 5},
         WpaCase{"NameEndingWithoutADot", "Konzern", Peap("anna", "pw1", "dius.konzern.example"), 5},
         WpaCase{"ServerNotValidated", "Konzern", Unvalidated(Peap("anna", "pw1")), 3},
-        WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5}),
+        WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5},
+        // WPA3 (SAE alone) joins with the pass phrase of a WPA-PSK join.
+        WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3},
+        WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5},
+        WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
@@ -138,7 +144,8 @@ TEST(WpaJoin, ScenarioKeepsSecretsWithTheirKindOfNetwork)
     QvwlanRig rig(WpaWorld());
     rig.Rewrite(s);
     rig.lib.reloadScenario();
-    EXPECT_NE(rig.lib.lastError().find("\"passphrase\" belongs to \"wpa-psk\" networks only"),
+    EXPECT_NE(rig.lib.lastError().find(
+                  "\"passphrase\" belongs to \"wpa-psk\" and \"wpa3-sae\" networks only"),
               std::string::npos)
         << rig.lib.lastError();
 }
