@@ -16,25 +16,21 @@ namespace {
 
 using namespace survey_record;
 
-bool IsWpa(const ScenarioNetwork& n)
-{
-    return n.privacy == Privacy::WpaPsk || n.privacy == Privacy::WpaRadius ||
-           n.privacy == Privacy::WpaSae;
-}
-
-std::uint8_t KeyManagement(Privacy privacy)
+// The key management that a WPA network's element names; the others have no element.
+std::optional<std::uint8_t> WpaKeyManagement(Privacy privacy)
 {
     switch (privacy) {
+    case Privacy::WpaPsk:
+        return kKeyManagementPsk;
     case Privacy::WpaRadius:
         return kKeyManagement8021X;
     case Privacy::WpaSae:
         return kKeyManagementSae;
     case Privacy::Open:
     case Privacy::Wep:
-    case Privacy::WpaPsk:
         break;
     }
-    return kKeyManagementPsk;
+    return std::nullopt;
 }
 
 // What the survey records show of the networks in sight. timestampUs: the adapter's
@@ -54,7 +50,7 @@ std::vector<Network> SurveyRecords(const std::vector<SurveySighting>& sightings,
             .ssid = n.hidden ? std::string_view() : std::string_view(n.ssid),
             .adHoc = adHoc,
             .privacy = n.privacy != Privacy::Open,
-            .wpaKeyManagement = IsWpa(n) ? std::optional(KeyManagement(n.privacy)) : std::nullopt,
+            .wpaKeyManagement = WpaKeyManagement(n.privacy),
             .rssi = s.rssi,
             .networkTypeInUse = g ? kTypeOfdm24 : kTypeDs,
             .beaconInterval = static_cast<std::uint16_t>(n.beaconInterval),
