@@ -2,7 +2,7 @@
 // every library that implements the port (a library refuses with -1 what these rules
 // refuse) and for the core that builds the calls. A library may refuse more where its
 // adapter cannot carry a value (the simulator's regulatory channels and key sizes, the
-// Linux library's daemons); it never accepts less.
+// Linux library's daemons), never less.
 #pragma once
 
 #include "base/LittleEndian.h"
