@@ -1,23 +1,21 @@
 #include "adapter/WlanApi.h"
 
+#include "platform/WlanArguments.h"
+
 #include <cstring>
 
 namespace kesto {
 
 std::array<std::uint8_t, kRateSetSize> RateSetForIndex(int rateIndex)
 {
-    // 500 kbit/s units: 1, 2, 5.5, 6, 9, 11, 12, 18, 24, 36, 48, 54 Mbit/s.
-    static constexpr std::uint8_t kAll[] = {2, 4, 11, 12, 18, 22, 24, 36, 48, 72, 96, 108};
-    // Index 1..11 of the adapter settings page: 54 Mbit/s down to 2 Mbit/s.
-    static constexpr std::uint8_t kSingle[] = {108, 96, 72, 48, 36, 24, 22, 18, 12, 11, 4};
-
-    std::array<std::uint8_t, kRateSetSize> rates{};
+    using wlan_args::kRates;
     if (rateIndex == 0)
-        std::memcpy(rates.data(), kAll, sizeof kAll);
-    else if (rateIndex >= 1 && rateIndex <= 11)
-        rates[0] = kSingle[rateIndex - 1];
-    else
-        rates[0] = 2;
+        return wlan_args::kAllRates;
+    // Index 1..11 of the adapter settings page: one rate, 54 Mbit/s down to 2 Mbit/s;
+    // any other index 1 Mbit/s.
+    const bool single = rateIndex >= 1 && rateIndex <= 11;
+    std::array<std::uint8_t, kRateSetSize> rates{};
+    rates[0] = kRates[single ? kRates.size() - static_cast<std::size_t>(rateIndex) : 0];
     return rates;
 }
 

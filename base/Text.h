@@ -1,11 +1,10 @@
-// Text and number helpers shared by the store, the parsers and the core: full registry
-// paths, little-endian numbers, white space, and cutting UTF-8 text without splitting
-// a character, checking it is UTF-8 at all. Header-only and free of any other layer.
+// Text helpers shared by the store, the parsers and the core: full registry paths,
+// white space, and cutting UTF-8 text without splitting a character, checking it is
+// UTF-8 at all. Header-only and free of any other layer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 namespace kesto {
@@ -35,14 +34,6 @@ inline std::string_view HiveKeyPath(std::string_view path)
 {
     const auto first = path.find('\\');
     return first == std::string_view::npos ? std::string_view() : path.substr(first + 1);
-}
-
-// The first four bytes as an unsigned 32-bit little-endian number; the caller has
-// checked that there are four.
-inline std::uint32_t ReadLe32(std::span<const std::uint8_t> d)
-{
-    return static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
-           (static_cast<std::uint32_t>(d[2]) << 16) | (static_cast<std::uint32_t>(d[3]) << 24);
 }
 
 // The C library's white space: blank, tab, line feed, vertical tab, form feed, return.

@@ -2,6 +2,8 @@
 // local-machine hive. Every key path is relative to that hive.
 #pragma once
 
+#include "base/LittleEndian.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -34,9 +36,9 @@ inline RegValue RegValue::Text(std::string_view text)
 
 inline RegValue RegValue::Number(std::uint32_t n)
 {
-    return {RegType::Dword,
-            {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-             static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
+    RegValue value{RegType::Dword, std::vector<std::uint8_t>(4)};
+    WriteLe32(value.data, n);
+    return value;
 }
 
 // Key paths are key names joined by backslashes ("Software\\Corvane Corporation\\...").

@@ -1,6 +1,7 @@
 // RegistryPaths: full-path primitives over the Registry port.
 #include "profiles/RegistryPaths.h"
 
+#include "base/LittleEndian.h"
 #include "base/Text.h"
 
 namespace kesto {

@@ -2,6 +2,7 @@
 #include "station/SurveyRecords.h"
 
 #include "base/AsciiText.h"
+#include "base/LittleEndian.h"
 #include "base/Text.h"
 #include "platform/SurveyRecordLayout.h"
 

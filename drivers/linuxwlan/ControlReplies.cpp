@@ -309,13 +309,4 @@ int ChannelOfFrequency(int mhz)
     return 0;
 }
 
-int FrequencyOfChannel(int channel)
-{
-    if (channel == 14)
-        return 2484;
-    if (channel >= 1 && channel <= 13)
-        return 2412 + 5 * (channel - 1);
-    return 0;
-}
-
 } // namespace kesto::linuxwlan

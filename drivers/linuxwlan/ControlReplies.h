@@ -3,6 +3,8 @@
 // the offending line left out), never a half-read one that looks valid.
 #pragma once
 
+#include "platform/WlanArguments.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -101,8 +103,7 @@ KeyManagements KeyManagementsOfFlags(std::string_view flags);
 // The channel of a frequency: 2412..2472 MHz in 5 MHz steps give 1..13, 2484 gives 14;
 // 5180..5885 MHz in 5 MHz steps give the 5 GHz band's 36..177; anything else 0.
 int ChannelOfFrequency(int mhz);
-// The frequency of a 2.4 GHz channel 1..14 in MHz (the only ones the adapter's settings
-// take), 0 for others.
-int FrequencyOfChannel(int channel);
+// The frequency of a channel the adapter's settings take: the port's rule.
+using wlan_args::FrequencyOfChannel;
 
 } // namespace kesto::linuxwlan

@@ -1,8 +1,10 @@
 // The adapter calls over wpa_supplicant, hostapd and sysfs (README.md maps each one).
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 
+#include "base/LittleEndian.h"
 #include "drivers/linuxwlan/ControlReplies.h"
 #include "drivers/linuxwlan/SurveyRecordEncoder.h"
+#include "platform/WlanArguments.h"
 
 #include <sys/utsname.h>
 
@@ -11,6 +13,9 @@
 #include <cstring>
 
 namespace kesto::linuxwlan {
+
+using namespace wlan_args; // the argument rules every setter checks
+
 namespace {
 
 constexpr std::string_view kDeviceIdValue = "MatchingDeviceId";
@@ -30,8 +35,6 @@ constexpr int kNoSignalDbm = -105;
 constexpr int kBestQuality = 10;
 constexpr int kWorstQuality = 80;
 
-constexpr std::array<std::size_t, 3> kKeyBytes{5, 13, 29};
-
 std::string DriverKey(const std::string& instance)
 {
     return std::string(kDriverKeyBase) + instance;
@@ -42,20 +45,6 @@ void CopyText(char* to, std::size_t size, std::string_view text)
     const std::size_t n = std::min(size - 1, text.size());
     std::memset(to, 0, size);
     std::memcpy(to, text.data(), n);
-}
-
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> in, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        v |= static_cast<std::uint32_t>(in[at + i]) << (8 * i);
-    return v;
 }
 
 int QualityOf(int rssi)
@@ -260,7 +249,7 @@ int LinuxWlanLibrary::QueryWL_CheckWZCStatus(AdapterContext& ctx)
 
 int LinuxWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 {
-    if (!Usable(ctx) || (status != 0 && status != 1))
+    if (!Usable(ctx) || !kServiceStatus.Holds(status))
         return -1;
     // 0 releases the interface from the service, 1 hands it back.
     return m_service.SetManaged(m_interface, status == 1) ? 0 : -1;
@@ -268,7 +257,7 @@ int LinuxWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 
 int LinuxWlanLibrary::SetWL_QVUseQVXOidState(AdapterContext& ctx, int state)
 {
-    return Usable(ctx) && (state == 0 || state == 1) ? 0 : -1;
+    return Usable(ctx) && kPrivateRequests.Holds(state) ? 0 : -1;
 }
 
 std::int32_t LinuxWlanLibrary::QueryWL_DriverVersion(AdapterContext& ctx)
@@ -284,8 +273,7 @@ std::int32_t LinuxWlanLibrary::QueryWL_DriverVersion(AdapterContext& ctx)
 int LinuxWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
                               std::span<std::uint8_t> buffer)
 {
-    if (!Usable(ctx) || oid != kOidStatistics || buffer.size() < kStatisticsBufferSize ||
-        Read32(buffer, 0) != kStatisticsBufferSize || Read32(buffer, 4) != 9)
+    if (!Usable(ctx) || !StatisticsRequest(oid, buffer))
         return -1;
     const auto c = m_sysfs.Counters(m_interface);
     if (!c)
@@ -300,7 +288,8 @@ int LinuxWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
     counters[18] = c->rxDropped;
     counters[19] = c->txErrors;
     for (std::size_t i = 0; i < counters.size(); ++i)
-        Put32(buffer, 8 + 4 * i, static_cast<std::uint32_t>(counters[i]));
+        WriteLe32(buffer.subspan(kStatisticsCountersAt + 4 * i),
+                  static_cast<std::uint32_t>(counters[i]));
     return 0;
 }
 
@@ -440,7 +429,7 @@ int LinuxWlanLibrary::QueryWL_CommQuality(AdapterContext& ctx)
 
 int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
 {
-    if (!Usable(ctx) || ssid.size() < 32)
+    if (!Usable(ctx) || ssid.size() < kMaxSsidBytes)
         return -1;
     Commit();
     std::string name = m_settings.ssid;
@@ -452,9 +441,9 @@ int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
             name = *unescaped;
         return 0;
     });
-    std::fill_n(ssid.begin(), 32, '\0');
+    std::fill_n(ssid.begin(), kMaxSsidBytes, '\0');
     std::copy(name.begin(), name.end(), ssid.begin());
-    return name.empty() ? 32 : static_cast<int>(name.size());
+    return name.empty() ? static_cast<int>(kMaxSsidBytes) : static_cast<int>(name.size());
 }
 
 int LinuxWlanLibrary::QueryWL_BSSID(AdapterContext& ctx, std::span<std::uint8_t> bssid)
@@ -550,7 +539,7 @@ int LinuxWlanLibrary::Set(const AdapterContext& ctx, bool valid, int& field, int
 
 int LinuxWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 {
-    if (!Usable(ctx) || (mode != 0 && mode != 1))
+    if (!Usable(ctx) || !kOperationMode.Holds(mode))
         return -1;
     const DaemonMode wanted = mode == 1 ? DaemonMode::AccessPoint : DaemonMode::Station;
     if (wanted == Mode())
@@ -563,7 +552,7 @@ int LinuxWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid)
 {
-    if (!Usable(ctx) || ssid.size() > 32)
+    if (!Usable(ctx) || ssid.size() > kMaxSsidBytes)
         return -1;
     // wpa_supplicant takes a network without a name for any network: it would join
     // whatever open access point is near, whoever runs it. A zero byte cuts the name
@@ -583,22 +572,22 @@ int LinuxWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid
 
 int LinuxWlanLibrary::SetWL_NetworkType(AdapterContext& ctx, int type)
 {
-    return Set(ctx, type == 0 || type == 1, m_settings.networkType, type) == 0 ? type : -1;
+    return Set(ctx, kNetworkType.Holds(type), m_settings.networkType, type) == 0 ? type : -1;
 }
 
 int LinuxWlanLibrary::SetWL_PSMode(AdapterContext& ctx, int mode)
 {
-    return Set(ctx, mode == 0 || mode == 1, m_settings.powerSaving, mode);
+    return Set(ctx, kPsMode.Holds(mode), m_settings.powerSaving, mode);
 }
 
 int LinuxWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 {
-    return Set(ctx, mode >= 0 && mode <= 3, m_settings.preamble, mode);
+    return Set(ctx, kPreambleMode.Holds(mode), m_settings.preamble, mode);
 }
 
 int LinuxWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
-    const int result = Set(ctx, mode >= 0 && mode <= 2, m_settings.authentication, mode);
+    const int result = Set(ctx, kAuthenticationMode.Holds(mode), m_settings.authentication, mode);
     if (result == 0)
         m_settings.wpa.reset();
     return result;
@@ -606,7 +595,7 @@ int LinuxWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
-    const int result = Set(ctx, status == 0 || status == 1, m_settings.wepStatus, status);
+    const int result = Set(ctx, kWepStatus.Holds(status), m_settings.wepStatus, status);
     if (result == 0)
         m_settings.wpa.reset();
     return result;
@@ -639,12 +628,9 @@ int LinuxWlanLibrary::SetWL_Channel(AdapterContext& ctx, int channel)
 int LinuxWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int sizeCode,
                                      int setTransmit, std::span<const std::uint8_t> key)
 {
-    if (!Usable(ctx) || keyIndex < 0 || keyIndex > 3 || sizeCode < 0 || sizeCode > 2 ||
-        setTransmit < 0 || setTransmit > 1)
+    if (!Usable(ctx) || !WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()))
         return -1;
-    const std::size_t bytes = kKeyBytes[static_cast<std::size_t>(sizeCode)];
-    if (key.size() < bytes)
-        return -1;
+    const std::size_t bytes = WepKeyLength(sizeCode);
     // wpa_supplicant and hostapd take WEP keys of 5 and 13 bytes (and 16), not 29: the
     // network would be refused part-way on every push, the link reading -1 for good.
     if (sizeCode == 2) {
@@ -669,17 +655,7 @@ int LinuxWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
 {
     if (!Usable(ctx))
         return -1;
-    static constexpr std::array<std::uint8_t, 12> kRates{2,  4,  11, 12, 18, 22,
-                                                         24, 36, 48, 72, 96, 108};
-    int best = 0;
-    for (const std::uint8_t rate : rates) {
-        const int value = rate & 0x7F; // the top bit marks a basic rate
-        if (value == 0)
-            continue;
-        if (std::find(kRates.begin(), kRates.end(), value) == kRates.end())
-            return -1;
-        best = std::max(best, value);
-    }
+    const int best = BestRate(rates);
     if (best == 0)
         return -1;
     m_settings.bestRateKbps = best * 500;
@@ -688,38 +664,40 @@ int LinuxWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
 
 int LinuxWlanLibrary::SetWL_BasicRate(AdapterContext& ctx, int value)
 {
-    return Usable(ctx) && value >= 0 && value <= 3 ? (m_settings.basicRate = value, 0) : -1;
+    return Usable(ctx) && kBasicRate.Holds(value) ? (m_settings.basicRate = value, 0) : -1;
 }
 
 int LinuxWlanLibrary::SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes)
 {
-    return Usable(ctx) && bytes >= 256 && bytes <= 2346 ? (m_settings.fragmentation = bytes, 0)
-                                                        : -1;
+    return Usable(ctx) && kFragmentationThreshold.Holds(bytes)
+               ? (m_settings.fragmentation = bytes, 0)
+               : -1;
 }
 
 int LinuxWlanLibrary::SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes)
 {
-    return Usable(ctx) && bytes >= 0 && bytes <= 2347 ? (m_settings.rtsThreshold = bytes, 0) : -1;
+    return Usable(ctx) && kRtsThreshold.Holds(bytes) ? (m_settings.rtsThreshold = bytes, 0) : -1;
 }
 
 int LinuxWlanLibrary::SetWL_MultiDomainCapability(AdapterContext& ctx, int value)
 {
-    return Usable(ctx) && (value == 0 || value == 1) ? (m_settings.multiDomain = value, 0) : -1;
+    return Usable(ctx) && kMultiDomainCapability.Holds(value) ? (m_settings.multiDomain = value, 0)
+                                                              : -1;
 }
 
 int LinuxWlanLibrary::SetWLAP_TxPowerLevel(AdapterContext& ctx, int level)
 {
-    return Usable(ctx) && level >= 0 && level <= 3 ? (m_settings.txPower = level, 0) : -1;
+    return Usable(ctx) && kTxPowerLevel.Holds(level) ? (m_settings.txPower = level, 0) : -1;
 }
 
 int LinuxWlanLibrary::SetWLAP_HideSSIDState(AdapterContext& ctx, int hide)
 {
-    return Set(ctx, hide == 0 || hide == 1, m_settings.hideSsid, hide);
+    return Set(ctx, kHideSsid.Holds(hide), m_settings.hideSsid, hide);
 }
 
 int LinuxWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 {
-    if (!Usable(ctx) || mode < 0 || mode > 2)
+    if (!Usable(ctx) || !kFilterMode.Holds(mode))
         return -1;
     m_settings.filterMode = mode;
     // hostapd takes the lists without a restart: they go out at once.
@@ -729,12 +707,8 @@ int LinuxWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 
 int LinuxWlanLibrary::SetWLAP_FilterList(AdapterContext& ctx, std::span<const std::uint8_t> block)
 {
-    if (!Usable(ctx) || block.size() < kStationListSize)
+    if (!Usable(ctx) || !StationListUsable(block))
         return -1;
-    for (std::size_t at = 0; at < kStationListSize; at += 7) {
-        if (block[at] > 1)
-            return -1;
-    }
     std::copy_n(block.begin(), kStationListSize, m_settings.filter.begin());
     m_worker->CommitFilter(m_settings);
     return 0;

@@ -1,8 +1,8 @@
-// SurveyRecordEncoder: scan results of wpa_supplicant laid into the caller's buffer as the
-// BSSID list that WL_RetrieveSiteSurveyData returns: a 32-bit record count, then one
-// variable-length record per network, in the layout the survey reads (the simulator's
-// README gives every offset). The information elements are written in the order that
-// reader expects rather than copied from the air (README.md says why).
+// SurveyRecordEncoder: scan results of wpa_supplicant as the records of
+// WL_RetrieveSiteSurveyData, written by the drivers' one record writer
+// (drivers/common/SurveyRecordWriter.h): what the scan results and their flags say
+// becomes what a record shows. The information elements are the writer's, in the order
+// the survey's reader expects, rather than copied from the air (README.md says why).
 #pragma once
 
 #include "drivers/linuxwlan/ControlReplies.h"
@@ -25,12 +25,6 @@ ScanSecurity SecurityOfFlags(std::string_view flags);
 
 class SurveyRecordEncoder {
 public:
-    static constexpr std::size_t kFixedPart = 116; // everything before the elements
-    static constexpr std::uint16_t kBeaconInterval = 100;
-
-    // The information elements of one network (see README.md).
-    static std::vector<std::uint8_t> InformationElements(const ScanResult& bss);
-
     // Writes the count and one record per network of the 2.4 or 5 GHz band (the others
     // have no channel the survey shows), in order, as many as fit whole; returns the
     // count written. A buffer shorter than 4 bytes is left untouched and 0 returned.

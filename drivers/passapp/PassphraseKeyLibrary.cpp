@@ -1,7 +1,7 @@
 // PassphraseKeyLibrary (see PassphraseKeyLibrary.h).
 #include "drivers/passapp/PassphraseKeyLibrary.h"
 
-#include "base/Text.h"
+#include "base/LittleEndian.h"
 
 #include <openssl/evp.h>
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "drivers/qvwlan/Scenario.h"
+#include "platform/WlanArguments.h"
 #include "platform/WlanLibrary.h"
 
 #include <array>
@@ -24,10 +25,6 @@ struct KeySlot {
     bool operator==(const KeySlot&) const = default;
 };
 
-// The twelve 802.11b/g rates in 500 kbit/s units.
-inline constexpr std::array<std::uint8_t, 12> kAllRates{2,  4,  11, 12, 18, 22,
-                                                        24, 36, 48, 72, 96, 108};
-
 struct AdapterSettings {
     OperationMode mode = OperationMode::Station;
     std::string ssid;           // the name's bytes, 0..32; empty = any network
@@ -36,7 +33,7 @@ struct AdapterSettings {
     int wepStatus = 1;          // 0 enabled, 1 disabled
     std::array<KeySlot, 4> keys{};
     int transmitKeyIndex = 0;
-    std::array<std::uint8_t, 16> desiredRates{2, 4, 11, 12, 18, 22, 24, 36, 48, 72, 96, 108};
+    std::array<std::uint8_t, kRateSetSize> desiredRates = wlan_args::kAllRates;
     int basicRate = 1;
     int fragmentationThreshold = 2346;
     int rtsThreshold = 2347;

@@ -68,7 +68,7 @@ std::span<const std::uint8_t> RadioEnvironment::RatesOf(Standard standard)
     case Standard::B:
         return kRatesB;
     case Standard::G:
-        return kAllRates;
+        return wlan_args::kRates;
     }
     return kRatesB;
 }

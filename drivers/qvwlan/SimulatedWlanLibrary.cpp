@@ -1,19 +1,82 @@
 // The adapter library's calls over the simulated adapters: argument checks, the call
-// log, and the byte layouts of the buffers.
+// log, the byte layouts of the buffers, and what the survey records show of a network.
 #include "drivers/qvwlan/SimulatedWlanLibrary.h"
 
-#include "drivers/qvwlan/SurveyBufferWriter.h"
+#include "base/LittleEndian.h"
+#include "drivers/common/SurveyRecordWriter.h"
+#include "platform/WlanArguments.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 namespace kesto {
+namespace qvwlan {
+namespace {
+
+using namespace survey_record;
+
+// The key management that a WPA network's element names; the others have no element.
+std::optional<std::uint8_t> WpaKeyManagement(Privacy privacy)
+{
+    switch (privacy) {
+    case Privacy::WpaPsk:
+        return kKeyManagementPsk;
+    case Privacy::WpaRadius:
+        return kKeyManagement8021X;
+    case Privacy::WpaSae:
+        return kKeyManagementSae;
+    case Privacy::Open:
+    case Privacy::Wep:
+        break;
+    }
+    return std::nullopt;
+}
+
+// What the survey records show of the networks in sight. timestampUs: the adapter's
+// time, from which each network's own uptime is told.
+std::vector<Network> SurveyRecords(const std::vector<SurveySighting>& sightings,
+                                   std::uint64_t timestampUs)
+{
+    std::vector<Network> networks;
+    for (const SurveySighting& s : sightings) {
+        const ScenarioNetwork& n = s.network;
+        const bool adHoc = n.kind == NetworkKind::AdHoc;
+        const bool g = n.standard == Standard::G;
+        const auto digest =
+            Noise::Digest(std::string_view(reinterpret_cast<const char*>(n.bssid.data()), 6));
+        networks.push_back({
+            .bssid = n.bssid,
+            .ssid = n.hidden ? std::string_view() : std::string_view(n.ssid),
+            .adHoc = adHoc,
+            .privacy = n.privacy != Privacy::Open,
+            .wpaKeyManagement = WpaKeyManagement(n.privacy),
+            .rssi = s.rssi,
+            .networkTypeInUse = g ? kTypeOfdm24 : kTypeDs,
+            .beaconInterval = static_cast<std::uint16_t>(n.beaconInterval),
+            .atimWindow = static_cast<std::uint16_t>(n.atimWindow),
+            .ibssParameterSet = adHoc,
+            .channel = n.channel,
+            .frequencyKhz =
+                static_cast<std::uint32_t>(wlan_args::FrequencyOfChannel(n.channel)) * 1000,
+            .ofdmRates = g,
+            .shortPreamble = n.shortPreamble,
+            .shortSlot = g,
+            // Each network's time stamp counts from its own start, not ours.
+            .timestampUs = timestampUs + digest % 1'000'000'000'000ull,
+        });
+    }
+    return networks;
+}
+
+} // namespace
+} // namespace qvwlan
 
 using qvwlan::CallLog;
 using qvwlan::OperationMode;
 using qvwlan::ServiceStatus;
 using qvwlan::SimulatedAdapter;
+using namespace wlan_args; // the argument rules every setter checks
 
 namespace {
 
@@ -28,50 +91,7 @@ std::string_view Field(const char* text, std::size_t size)
     return {text, strnlen(text, size)};
 }
 
-void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t Get32(std::span<const std::uint8_t> in, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        v |= static_cast<std::uint32_t>(in[at + i]) << (8 * i);
-    return v;
-}
-
-bool InRange(int v, int low, int high)
-{
-    return v >= low && v <= high;
-}
-
-constexpr std::size_t kSsidBufferSize = 32;
 constexpr std::size_t kAddressSize = 6;
-constexpr std::uint32_t kStatisticsRequestCount = 9;
-constexpr std::size_t kStatisticsCountersAt = 8;
-
-// Key bytes by size code: 64-, 128- and 256-bit WEP.
-constexpr std::size_t KeyBytes(int sizeCode)
-{
-    return sizeCode == 0 ? 5 : sizeCode == 1 ? 13 : 29;
-}
-
-bool ValidRateSet(std::span<const std::uint8_t> rates)
-{
-    bool any = false;
-    for (const std::uint8_t raw : rates) {
-        const std::uint8_t rate = raw & 0x7F; // the top bit marks a basic rate
-        if (raw == 0)
-            continue;
-        if (std::find(qvwlan::kAllRates.begin(), qvwlan::kAllRates.end(), rate) ==
-            qvwlan::kAllRates.end())
-            return false;
-        any = true;
-    }
-    return any;
-}
 
 } // namespace
 
@@ -284,7 +304,7 @@ int SimulatedWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
     // 0 releases the adapter from the service; 1 hands it back, where a service exists.
     sync();
     const bool serviceExists = m_env.scenario().wirelessService != ServiceStatus::NotControlling;
-    const bool valid = status == 0 || (status == 1 && serviceExists);
+    const bool valid = kServiceStatus.Holds(status) && (status == 0 || serviceExists);
     return set("SetWL_WZCStatus", ctx, {Num(status)}, valid, false, 0,
                [&](qvwlan::AdapterSettings& s) {
                    if (status == 1)
@@ -296,7 +316,7 @@ int SimulatedWlanLibrary::SetWL_WZCStatus(AdapterContext& ctx, int status)
 
 int SimulatedWlanLibrary::SetWL_QVUseQVXOidState(AdapterContext& ctx, int state)
 {
-    return set("SetWL_QVUseQVXOidState", ctx, {Num(state)}, InRange(state, 0, 1), false, 0,
+    return set("SetWL_QVUseQVXOidState", ctx, {Num(state)}, kPrivateRequests.Holds(state), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.privateRequests = state; });
 }
 
@@ -312,16 +332,11 @@ int SimulatedWlanLibrary::ReadOid(AdapterContext& ctx, std::uint32_t oid,
 {
     std::vector<std::string> args{CallLog::Oid(oid), Num(static_cast<long long>(buffer.size()))};
     SimulatedAdapter* a = adapterFor(ctx);
-    // The statistics request: the caller states the buffer length and the request count
-    // in the first two words.
-    const bool request = oid == kOidStatistics && buffer.size() >= kStatisticsBufferSize &&
-                         Get32(buffer, 0) == kStatisticsBufferSize &&
-                         Get32(buffer, 4) == kStatisticsRequestCount;
-    if (!a || !request)
+    if (!a || !StatisticsRequest(oid, buffer))
         return m_log.add("ReadOid", std::move(args), -1);
     const auto block = a->counters().block();
     for (std::size_t i = 0; i < block.size(); ++i)
-        Put32(buffer, kStatisticsCountersAt + 4 * i, block[i]);
+        WriteLe32(buffer.subspan(kStatisticsCountersAt + 4 * i), block[i]);
     return m_log.add("ReadOid", std::move(args), 0);
 }
 
@@ -393,14 +408,14 @@ int SimulatedWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid
 {
     std::vector<std::string> args{Num(static_cast<long long>(ssid.size()))};
     SimulatedAdapter* a = adapterFor(ctx);
-    if (!a || ssid.size() < kSsidBufferSize)
+    if (!a || ssid.size() < kMaxSsidBytes)
         return m_log.add("QueryWL_SSID", std::move(args), -1);
     const std::string& name = a->reportedSsid();
-    std::fill_n(ssid.begin(), kSsidBufferSize, '\0');
+    std::fill_n(ssid.begin(), kMaxSsidBytes, '\0');
     std::copy(name.begin(), name.end(), ssid.begin());
     // An empty name reads as the full 32 bytes: "any network".
     const int length =
-        name.empty() ? static_cast<int>(kSsidBufferSize) : static_cast<int>(name.size());
+        name.empty() ? static_cast<int>(kMaxSsidBytes) : static_cast<int>(name.size());
     return m_log.add("QueryWL_SSID", std::move(args), length);
 }
 
@@ -476,8 +491,9 @@ int SimulatedWlanLibrary::WL_RetrieveSiteSurveyData(AdapterContext& ctx,
     if (!a || buffer.size() < kSiteSurveyBufferSize)
         return m_log.add("WL_RetrieveSiteSurveyData", std::move(args), -1);
     const std::uint32_t tick = now();
-    qvwlan::SurveyBufferWriter::Write(buffer, a->scanResults(tick),
-                                      static_cast<std::uint64_t>(tick) * 1000);
+    const auto& sightings = a->scanResults(tick);
+    survey_record::WriteRecords(
+        buffer, qvwlan::SurveyRecords(sightings, static_cast<std::uint64_t>(tick) * 1000));
     return m_log.add("WL_RetrieveSiteSurveyData", std::move(args), 0);
 }
 
@@ -502,38 +518,38 @@ int SimulatedWlanLibrary::WL_RetrieveStationList(AdapterContext& ctx,
 
 int SimulatedWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_OperationMode_STA_AP", ctx, {Num(mode)}, InRange(mode, 0, 1), true, 0,
+    return set("SetWL_OperationMode_STA_AP", ctx, {Num(mode)}, kOperationMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.mode = static_cast<OperationMode>(mode); });
 }
 
 int SimulatedWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid)
 {
-    return set("SetWL_SSID", ctx, {CallLog::Text(ssid)}, ssid.size() <= kSsidBufferSize, true, 0,
+    return set("SetWL_SSID", ctx, {CallLog::Text(ssid)}, ssid.size() <= kMaxSsidBytes, true, 0,
                [&](qvwlan::AdapterSettings& s) { s.ssid.assign(ssid.begin(), ssid.end()); });
 }
 
 int SimulatedWlanLibrary::SetWL_NetworkType(AdapterContext& ctx, int type)
 {
-    return set("SetWL_NetworkType", ctx, {Num(type)}, InRange(type, 0, 1), true, type,
+    return set("SetWL_NetworkType", ctx, {Num(type)}, kNetworkType.Holds(type), true, type,
                [&](qvwlan::AdapterSettings& s) { s.networkType = type; });
 }
 
 int SimulatedWlanLibrary::SetWL_PSMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_PSMode", ctx, {Num(mode)}, InRange(mode, 0, 1), true, 0,
+    return set("SetWL_PSMode", ctx, {Num(mode)}, kPsMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.psMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWL_PreambleMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_PreambleMode", ctx, {Num(mode)}, InRange(mode, 0, 3), true, 0,
+    return set("SetWL_PreambleMode", ctx, {Num(mode)}, kPreambleMode.Holds(mode), true, 0,
                [&](qvwlan::AdapterSettings& s) { s.preambleMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWL_AuthenticationMode", ctx, {Num(mode)}, InRange(mode, 0, 2), true, 0,
-               [&](qvwlan::AdapterSettings& s) {
+    return set("SetWL_AuthenticationMode", ctx, {Num(mode)}, kAuthenticationMode.Holds(mode), true,
+               0, [&](qvwlan::AdapterSettings& s) {
                    s.authenticationMode = mode;
                    s.wpa.reset();
                });
@@ -541,7 +557,7 @@ int SimulatedWlanLibrary::SetWL_AuthenticationMode(AdapterContext& ctx, int mode
 
 int SimulatedWlanLibrary::SetWL_WEPStatus(AdapterContext& ctx, int status)
 {
-    return set("SetWL_WEPStatus", ctx, {Num(status)}, InRange(status, 0, 1), true, 0,
+    return set("SetWL_WEPStatus", ctx, {Num(status)}, kWepStatus.Holds(status), true, 0,
                [&](qvwlan::AdapterSettings& s) {
                    s.wepStatus = status;
                    s.wpa.reset();
@@ -561,26 +577,25 @@ int SimulatedWlanLibrary::SetWL_WriteKey(AdapterContext& ctx, int keyIndex, int 
     // An adapter that carries no keys of that size refuses them, as the Linux library
     // does 256-bit ones.
     const SimulatedAdapter* adapter = adapterFor(ctx);
-    const bool valid = InRange(keyIndex, 0, 3) && InRange(sizeCode, 0, 2) &&
-                       InRange(setTransmit, 0, 1) && key.size() >= KeyBytes(sizeCode) &&
+    const bool valid = WriteKeyUsable(keyIndex, sizeCode, setTransmit, key.size()) &&
                        (!adapter || (64 << sizeCode) <= adapter->info().maxWepKeyBits);
-    return set("SetWL_WriteKey", ctx,
-               {Num(keyIndex), Num(sizeCode), Num(setTransmit), CallLog::Hex(key)}, valid, true, 0,
-               [&](qvwlan::AdapterSettings& s) {
-                   auto& slot = s.keys[static_cast<std::size_t>(keyIndex)];
-                   slot.written = true;
-                   slot.sizeCode = sizeCode;
-                   slot.bytes.assign(key.begin(),
-                                     key.begin() + static_cast<std::ptrdiff_t>(KeyBytes(sizeCode)));
-                   if (setTransmit == 1)
-                       s.transmitKeyIndex = keyIndex;
-               });
+    return set(
+        "SetWL_WriteKey", ctx, {Num(keyIndex), Num(sizeCode), Num(setTransmit), CallLog::Hex(key)},
+        valid, true, 0, [&](qvwlan::AdapterSettings& s) {
+            auto& slot = s.keys[static_cast<std::size_t>(keyIndex)];
+            slot.written = true;
+            slot.sizeCode = sizeCode;
+            slot.bytes.assign(key.begin(),
+                              key.begin() + static_cast<std::ptrdiff_t>(WepKeyLength(sizeCode)));
+            if (setTransmit == 1)
+                s.transmitKeyIndex = keyIndex;
+        });
 }
 
 int SimulatedWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
                                             std::span<const std::uint8_t, kRateSetSize> rates)
 {
-    return set("SetWL_DesiredRate", ctx, {CallLog::Hex(rates)}, ValidRateSet(rates), true, 0,
+    return set("SetWL_DesiredRate", ctx, {CallLog::Hex(rates)}, BestRate(rates) != 0, true, 0,
                [&](qvwlan::AdapterSettings& s) {
                    std::copy(rates.begin(), rates.end(), s.desiredRates.begin());
                });
@@ -588,25 +603,27 @@ int SimulatedWlanLibrary::SetWL_DesiredRate(AdapterContext& ctx,
 
 int SimulatedWlanLibrary::SetWL_BasicRate(AdapterContext& ctx, int value)
 {
-    return set("SetWL_BasicRate", ctx, {Num(value)}, InRange(value, 0, 3), false, 0,
+    return set("SetWL_BasicRate", ctx, {Num(value)}, kBasicRate.Holds(value), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.basicRate = value; });
 }
 
 int SimulatedWlanLibrary::SetWL_FragmentationThreshold(AdapterContext& ctx, int bytes)
 {
-    return set("SetWL_FragmentationThreshold", ctx, {Num(bytes)}, InRange(bytes, 256, 2346), false,
-               0, [&](qvwlan::AdapterSettings& s) { s.fragmentationThreshold = bytes; });
+    return set("SetWL_FragmentationThreshold", ctx, {Num(bytes)},
+               kFragmentationThreshold.Holds(bytes), false, 0,
+               [&](qvwlan::AdapterSettings& s) { s.fragmentationThreshold = bytes; });
 }
 
 int SimulatedWlanLibrary::SetWL_RTS_CTS_Threshold(AdapterContext& ctx, int bytes)
 {
-    return set("SetWL_RTS_CTS_Threshold", ctx, {Num(bytes)}, InRange(bytes, 0, 2347), false, 0,
+    return set("SetWL_RTS_CTS_Threshold", ctx, {Num(bytes)}, kRtsThreshold.Holds(bytes), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.rtsThreshold = bytes; });
 }
 
 int SimulatedWlanLibrary::SetWL_MultiDomainCapability(AdapterContext& ctx, int value)
 {
-    return set("SetWL_MultiDomainCapability", ctx, {Num(value)}, InRange(value, 0, 1), false, 0,
+    return set("SetWL_MultiDomainCapability", ctx, {Num(value)},
+               kMultiDomainCapability.Holds(value), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.multiDomainCapability = value; });
 }
 
@@ -622,29 +639,26 @@ int SimulatedWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& c
 
 int SimulatedWlanLibrary::SetWLAP_TxPowerLevel(AdapterContext& ctx, int level)
 {
-    return set("SetWLAP_TxPowerLevel", ctx, {Num(level)}, InRange(level, 0, 3), false, 0,
+    return set("SetWLAP_TxPowerLevel", ctx, {Num(level)}, kTxPowerLevel.Holds(level), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.txPowerLevel = level; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_HideSSIDState(AdapterContext& ctx, int hide)
 {
-    return set("SetWLAP_HideSSIDState", ctx, {Num(hide)}, InRange(hide, 0, 1), false, 0,
+    return set("SetWLAP_HideSSIDState", ctx, {Num(hide)}, kHideSsid.Holds(hide), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.hideSsid = hide; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_FilterMode(AdapterContext& ctx, int mode)
 {
-    return set("SetWLAP_FilterMode", ctx, {Num(mode)}, InRange(mode, 0, 2), false, 0,
+    return set("SetWLAP_FilterMode", ctx, {Num(mode)}, kFilterMode.Holds(mode), false, 0,
                [&](qvwlan::AdapterSettings& s) { s.filterMode = mode; });
 }
 
 int SimulatedWlanLibrary::SetWLAP_FilterList(AdapterContext& ctx,
                                              std::span<const std::uint8_t> block)
 {
-    bool valid = block.size() >= kStationListSize;
-    for (std::size_t slot = 0; valid && slot < 16; ++slot)
-        valid = block[slot * 7] <= 1; // the present flag
-    return set("SetWLAP_FilterList", ctx, {CallLog::Hex(block)}, valid, false, 0,
+    return set("SetWLAP_FilterList", ctx, {CallLog::Hex(block)}, StationListUsable(block), false, 0,
                [&](qvwlan::AdapterSettings& s) {
                    std::copy_n(block.begin(), kStationListSize, s.filterList.begin());
                });

@@ -2,6 +2,8 @@
 // about their count or their records' lengths.
 #include "station/SurveyRecords.h"
 
+#include "base/LittleEndian.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,8 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 void Put32(Bytes& out, std::size_t at, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    WriteLe32(std::span(out).subspan(at), v);
 }
 
 // Information elements: fixed fields, name, rates, channel, and for WPA the vendor

@@ -3,6 +3,7 @@
 #include "tools/kestoctl/RegCommand.h"
 
 #include "base/AsciiText.h"
+#include "base/LittleEndian.h"
 #include "base/Text.h"
 #include "registry/RegFile.h"
 

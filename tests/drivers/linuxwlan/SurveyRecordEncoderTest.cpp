@@ -16,10 +16,9 @@ ScanResult Bss(std::uint8_t last, int mhz, int dbm, std::string flags, std::stri
     return {{2, 0, 0, 0, last, 0}, mhz, dbm, std::move(flags), std::move(ssid)};
 }
 
-std::vector<SurveyEntry> RoundTrip(const std::vector<ScanResult>& bsses,
-                                   std::size_t size = kSurveyBufferSize)
+std::vector<SurveyEntry> RoundTrip(const std::vector<ScanResult>& bsses)
 {
-    std::vector<std::uint8_t> buffer(size, 0xEE);
+    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0xEE);
     SurveyRecordEncoder::Write(buffer, bsses);
     return ReadSurveyRecords(buffer);
 }
@@ -87,15 +86,6 @@ TEST(SurveyRoundTrip, ChannelSignalTypeAndAddressReadBack)
     EXPECT_EQ(entries[2].bssid, (std::array<std::uint8_t, 6>{2, 0, 0, 0, 3, 0}));
 }
 
-TEST(SurveyRoundTrip, NamesWithAnyBytesComeBackWhole)
-{
-    const std::string latin1 = "M\xfc"
-                               "ller \t\"1\"";
-    const auto entries = RoundTrip({Bss(1, 2412, -30, "[ESS]", latin1)});
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].ssid, latin1);
-}
-
 TEST(SurveyRoundTrip, FiveGigahertzNetworksAreListedAndOthersWithoutChannelLeftOut)
 {
     const auto entries = RoundTrip(
@@ -106,31 +96,6 @@ TEST(SurveyRoundTrip, FiveGigahertzNetworksAreListedAndOthersWithoutChannelLeftO
     EXPECT_EQ(entries[0].encryption, SurveyEncryption::WpaPsk);
     EXPECT_EQ(entries[1].ssid, "Sechs");
     EXPECT_EQ(ChannelFromFrequency(entries[2].frequencyKhz), 177);
-}
-
-TEST(SurveyRoundTrip, OnlyWholeRecordsAreWrittenAndCounted)
-{
-    std::vector<ScanResult> many;
-    for (int i = 0; i < 100; ++i)
-        many.push_back(Bss(static_cast<std::uint8_t>(i), 2412, -40, "[WPA2-PSK-CCMP][ESS]",
-                           "Network number " + std::to_string(i)));
-    std::vector<std::uint8_t> buffer(kSurveyBufferSize, 0xEE);
-    const std::uint32_t written = SurveyRecordEncoder::Write(buffer, many);
-    EXPECT_GT(written, 10u);
-    EXPECT_LT(written, 100u);
-    const auto entries = ReadSurveyRecords(buffer);
-    ASSERT_EQ(entries.size(), std::min<std::size_t>(written, kMaxSurveyEntries));
-    EXPECT_EQ(entries.back().ssid, "Network number " + std::to_string(entries.size() - 1));
-    EXPECT_EQ(entries.back().encryption, SurveyEncryption::WpaPsk);
-}
-
-TEST(SurveyRoundTrip, TinyBuffersAreSafe)
-{
-    std::vector<std::uint8_t> three(3, 0xEE);
-    EXPECT_EQ(SurveyRecordEncoder::Write(three, {Bss(1, 2412, -30, "[ESS]", "A")}), 0u);
-    EXPECT_EQ(three, std::vector<std::uint8_t>(3, 0xEE));
-    // Room for the count but no record: an empty list, not a cut record.
-    EXPECT_TRUE(RoundTrip({Bss(1, 2412, -30, "[ESS]", "A")}, 120).empty());
 }
 
 } // namespace
