@@ -62,9 +62,8 @@ void RoundTrip(const std::vector<ScanResult>& results, std::size_t bufferSize)
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ScanResult& r = *kept[i];
         const SurveyEntry& e = entries[i];
-        // The reader stops a name at its first zero byte; a record holds 32 bytes.
-        std::string_view name = std::string_view(r.ssid).substr(0, kMaxSsidBytes);
-        name = name.substr(0, name.find('\0'));
+        // A record holds 32 bytes of the name, zero bytes included (read by its length).
+        const std::string_view name = std::string_view(r.ssid).substr(0, kMaxSsidBytes);
         Check(e.bssid == r.bssid);
         Check(e.ssid == name);
         Check(e.frequencyKhz == static_cast<std::uint32_t>(r.frequencyMhz) * 1000);
