@@ -59,16 +59,8 @@ protected:
         Set(id, std::string(text));
         rig.pages.Click(id, ElementEvent::KeyUp);
     }
-    std::string Text(std::string_view id) const
-    {
-        const ElementValue* v = rig.pages.Value(id);
-        return v && std::holds_alternative<std::string>(*v) ? std::get<std::string>(*v) : "<none>";
-    }
-    int Number(std::string_view id) const
-    {
-        const ElementValue* v = rig.pages.Value(id);
-        return v && std::holds_alternative<int>(*v) ? std::get<int>(*v) : -99;
-    }
+    std::string Text(std::string_view id) const { return rig.pages.TextOf(id); }
+    int Number(std::string_view id) const { return rig.pages.NumberOf(id); }
     // The adapter calls since the last clearCalls(), as "Name(args)".
     std::vector<std::string> Calls() const { return Signatures(rig.wlan.calls()); }
     std::vector<std::string> Messages() const

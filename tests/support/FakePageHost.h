@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace kesto::test {
@@ -146,6 +147,17 @@ public:
             if (e.id == id)
                 return &e.value;
         return nullptr;
+    }
+    // The main page's text or number, "<none>" / -99 where it holds no such value.
+    std::string TextOf(std::string_view id) const
+    {
+        const ElementValue* v = Value(id);
+        return v && std::holds_alternative<std::string>(*v) ? std::get<std::string>(*v) : "<none>";
+    }
+    int NumberOf(std::string_view id) const
+    {
+        const ElementValue* v = Value(id);
+        return v && std::holds_alternative<int>(*v) ? std::get<int>(*v) : -99;
     }
 
     PageHostListener* listener = nullptr;

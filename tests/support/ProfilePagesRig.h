@@ -61,16 +61,8 @@ protected:
         rig.pages.Click(id, ElementEvent::Change);
     }
     int Page() const { return rig.pages.main.pageId; }
-    std::string Shown(std::string_view id) const
-    {
-        const ElementValue* v = rig.pages.Value(id);
-        return v && std::holds_alternative<std::string>(*v) ? std::get<std::string>(*v) : "<none>";
-    }
-    int ShownNumber(std::string_view id) const
-    {
-        const ElementValue* v = rig.pages.Value(id);
-        return v && std::holds_alternative<int>(*v) ? std::get<int>(*v) : -99;
-    }
+    std::string Shown(std::string_view id) const { return rig.pages.TextOf(id); }
+    int ShownNumber(std::string_view id) const { return rig.pages.NumberOf(id); }
     // Selects row of list control 1009 and reports the click.
     void SelectProfileRow(int row)
     {
