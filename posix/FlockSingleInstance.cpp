@@ -102,13 +102,46 @@ GuardResult FlockSingleInstance::TryAcquire(std::string_view name)
         return err == EWOULDBLOCK ? GuardResult::AlreadyHeld : GuardResult::Failed;
     }
 
-    // The holder's process id, for whoever looks at the file; the lock alone decides.
-    const std::string pid = std::to_string(::getpid()) + "\n";
+    // The holder's process id and note, for whoever looks at the file; the lock alone
+    // decides.
+    const std::string text = std::to_string(::getpid()) + "\n" + m_note + "\n";
     if (::ftruncate(fd, 0) == 0) {
-        [[maybe_unused]] const ssize_t written = ::write(fd, pid.data(), pid.size());
+        [[maybe_unused]] const ssize_t written = ::write(fd, text.data(), text.size());
     }
     m_held.emplace(file, fd);
     return GuardResult::Acquired;
+}
+
+std::optional<FlockSingleInstance::Holder>
+FlockSingleInstance::HolderOf(std::string_view name, const std::filesystem::path& directory)
+{
+    const std::filesystem::path path =
+        (directory.empty() ? DefaultDirectory() : directory) / LockFileName(name);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return std::nullopt;
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_SH | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0 || errno != EWOULDBLOCK) {
+        ::close(fd); // nobody holds it (closing drops the lock just taken)
+        return std::nullopt;
+    }
+    std::string text(4096, '\0');
+    const ssize_t got = ::read(fd, text.data(), text.size());
+    ::close(fd);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+
+    Holder holder;
+    const auto endOfPid = text.find('\n');
+    holder.pid = static_cast<pid_t>(std::atol(text.substr(0, endOfPid).c_str()));
+    if (endOfPid != std::string::npos) {
+        const auto endOfNote = text.find('\n', endOfPid + 1);
+        if (endOfNote != std::string::npos)
+            holder.note = text.substr(endOfPid + 1, endOfNote - endOfPid - 1);
+    }
+    return holder;
 }
 
 } // namespace kesto

@@ -3,7 +3,7 @@
 # names the files. Fix with: git ls-files '*.h' '*.cpp' | xargs clang-format -i
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v clang-format >/dev/null || bash scripts/install-deps.sh
+bash scripts/install-deps.sh static
 unformatted=()
 while IFS= read -r f; do
   if ! clang-format --dry-run --Werror "$f" >/dev/null 2>&1; then

@@ -14,7 +14,7 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 
 if [ $# -gt 0 ]; then
   deb=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-  bash "$here/scripts/install-deps.sh"
+  bash "$here/scripts/install-deps.sh" build package
 else
   deb=$(bash "$here/scripts/package.sh" | tail -1)
 fi
@@ -75,6 +75,13 @@ done
 for entry in usr/share/applications etc/xdg/autostart; do
   grep -qx 'Path=/usr/share/kesto' "$root/$entry/org.kesto.WlanUtility.desktop" ||
     fail "/$entry/org.kesto.WlanUtility.desktop does not start in /usr/share/kesto"
+done
+
+# Both programs say the package's version.
+version=$(dpkg-deb -f "$deb" Version)
+for program in kesto-utility kestoctl; do
+  said=$("$root/usr/bin/$program" --version) || fail "$program --version failed"
+  [ "$said" = "$program ${version%-*}" ] || fail "$program --version says '$said', not ${version%-*}"
 done
 
 mkdir -m 0700 "$work/run" "$work/config"

@@ -7,9 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build-tidy}
 cd "$here"
-if ! command -v shellcheck >/dev/null || ! command -v clang-tidy >/dev/null; then
-  bash scripts/install-deps.sh
-fi
+bash scripts/install-deps.sh build static
 
 # The scripts: bash ones by their extension or shebang, the test machine's busybox ones by
 # the directive in their first lines.
@@ -20,7 +18,7 @@ echo "check-static: shellcheck finds nothing in ${#scripts[@]} scripts"
 # The core and the drivers, as the test build compiles them (without the Qt programs,
 # whose code is not in the checked folders).
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKESTO_DESKTOP=OFF -DKESTO_BUILD_BENCH=OFF >/dev/null
+  -DKESTO_DESKTOP=OFF -DKESTO_BUILD_TESTS=OFF -DKESTO_BUILD_BENCH=OFF >/dev/null
 folders=(base platform pages profiles adapter security apply chart station ap app drivers)
 mapfile -t sources < <(git ls-files "${folders[@]/%//*.cpp}")
 printf '%s\n' "${sources[@]}" |

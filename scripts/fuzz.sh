@@ -36,7 +36,7 @@ order=(fuzz_reg_file fuzz_adapter_ini fuzz_scenario fuzz_page_scan fuzz_message_
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${order[@]}")
 
-bash "$here/scripts/install-deps.sh"
+bash "$here/scripts/install-deps.sh" build fuzz
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTO_FUZZ=ON -DKESTO_BUILD_TESTS=OFF -DKESTO_BUILD_BENCH=OFF >/dev/null
 # The assembled pages are the page scanner's seeds.

@@ -1,22 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the package check (lintian) and the
-# benchmarks need.
-# Safe to run again: packages already present are not fetched.
+# Installs the Debian packages of the named lists (scripts/packages/<LIST>.txt), or of
+# every list when none is named. Each script that builds or runs something names the
+# lists it needs; .ci/run installs them all as its first step.
+#
+#   bash scripts/install-deps.sh [LIST...]
+#
+#   build     compiling the three programs and running them
+#   display   a virtual display with a notification area (run.sh without a display, the
+#             desktop tests)
+#   test      what the test command adds (test frameworks, the on-the-air machine)
+#   static    the format check, shellcheck and clang-tidy
+#   fuzz      clang with libFuzzer
+#   package   the Debian package's check (lintian)
+#   bench     the benchmarks
+#
+# Safe to run again, and cheap then: packages already present are not fetched.
 set -euo pipefail
+lists_dir=$(cd "$(dirname "$0")" && pwd)/packages
 
-packages=(
-  build-essential cmake ninja-build pkg-config ccache
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev libssl-dev nlohmann-json3-dev
-  qt6-base-dev
-  qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin fonts-dejavu-core
-  xvfb xauth trayer xdotool openbox
-  lintian
-  clang-format clang-tidy shellcheck
-  clang libclang-rt-14-dev
-  qemu-system-x86 busybox-static hostapd wpasupplicant openssl
-  libsystemd-dev dbus-daemon python3-dbusmock
-)
+lists=("$@")
+if [ ${#lists[@]} -eq 0 ]; then
+  for file in "$lists_dir"/*.txt; do
+    name=${file##*/}
+    lists+=("${name%.txt}")
+  done
+fi
+
+packages=()
+for list in "${lists[@]}"; do
+  file=$lists_dir/$list.txt
+  [ -f "$file" ] || { echo "install-deps.sh: no package list '$list' in $lists_dir" >&2; exit 2; }
+  while read -r package _; do
+    [ -z "$package" ] || [ "${package:0:1}" = '#' ] || packages+=("$package")
+  done <"$file"
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,6 +41,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps.sh: installing ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive

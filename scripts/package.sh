@@ -13,7 +13,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${PACKAGE_BUILD_DIR:-$here/build-package}
 
-bash "$here/scripts/install-deps.sh"
+bash "$here/scripts/install-deps.sh" build package
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_INSTALL_PREFIX=/usr -DKESTO_BUILD_TESTS=OFF -DKESTO_WINDOW_TEST_HOOKS=OFF \
   -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now" >/dev/null

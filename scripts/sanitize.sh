@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build-sanitize}
 
-bash "$here/scripts/install-deps.sh"
+bash "$here/scripts/install-deps.sh" build test
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DKESTO_SANITIZE=ON -DKESTO_DESKTOP=OFF -DKESTO_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)"

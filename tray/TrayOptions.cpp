@@ -57,6 +57,8 @@ TrayOptionsResult ParseTrayOptions(std::span<const std::string> args)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringLiteral("help"));
     parser.addOption(help);
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOption(version);
     std::vector<QCommandLineOption> valueOptions;
     for (const ValueOption& option : kValueOptions) {
         valueOptions.emplace_back(QString::fromLatin1(option.name), QString(),
@@ -77,6 +79,7 @@ TrayOptionsResult ParseTrayOptions(std::span<const std::string> args)
     }
     TrayOptions& options = result.options;
     options.help = parser.isSet(help);
+    options.version = parser.isSet(version);
     for (std::size_t i = 0; i < kValueOptions.size(); ++i) {
         if (!parser.isSet(valueOptions[i]))
             continue;

@@ -20,6 +20,7 @@ struct TrayOptions {
     std::string adapterLibrary; // --adapter-library sim|linux; empty: the stored choice
     std::string interfaceName;  // --interface NAME: the Linux library's interface
     bool help = false;          // --help
+    bool version = false;       // --version
     // The arguments that are not options of ours, in their order.
     std::vector<std::string> appArguments;
 };
@@ -41,7 +42,10 @@ inline constexpr std::string_view kTrayUsage =
     "usage: kesto-utility [--registry FILE] [--scenario FILE] [--call-log FILE]\n"
     "                     [--message-log FILE] [--window-program FILE]\n"
     "                     [--screenshots DIR] [--adapter-library sim|linux]\n"
-    "                     [--interface NAME] [/EXIT]\n"
+    "                     [--interface NAME] [--help] [--version] [/EXIT]\n"
+    "Reads the adapter's QVWlan.INI from the folder it is started in (the menu entry\n"
+    "starts it in the data folder, /usr/share/kesto; a build keeps one in\n"
+    "build/share/kesto).\n"
     "  --registry FILE        the settings store (default: the user's store under\n"
     "                         $XDG_CONFIG_HOME/kesto)\n"
     "  --scenario FILE        the simulated adapter's scenario (default: the shipped one)\n"
@@ -59,6 +63,9 @@ inline constexpr std::string_view kTrayUsage =
     "                         else sim\n"
     "  --interface NAME       the wireless interface for linux (default: every wireless\n"
     "                         interface is offered to the adapter matching)\n"
-    "  /EXIT                  ask the running instance to end\n";
+    "  --version              print the version and end\n"
+    "  /EXIT                  ask the running instance to end (its own store is used\n"
+    "                         unless --registry names one); says so and fails when\n"
+    "                         none runs\n";
 
 } // namespace kesto

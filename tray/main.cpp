@@ -40,6 +40,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -168,6 +169,8 @@ int RunUtility(const TrayOptions& options)
     QtTrayIcon tray(resourceDir, gate);
     QtShell shell(HelpDir(resourceDir));
     FlockSingleInstance singleInstance;
+    // An exit request started elsewhere finds this instance's store by this note.
+    singleInstance.SetHolderNote(std::filesystem::absolute(registry->path()).string());
     PassphraseKeyLibrary passphrases;
 
     // A double click on the icon shows the window. Its first press already arrives as a
@@ -235,6 +238,20 @@ int RunUtility(const TrayOptions& options)
     return 0;
 }
 
+// An exit request goes to the instance that runs, through the store that instance named
+// in its guard unless --registry names one. When none runs it says so and writes nothing,
+// so it creates no store either.
+int RequestExit(TrayOptions options)
+{
+    const auto holder = FlockSingleInstance::HolderOf(
+        UtilityApp::ApplicationNameOf(wire::ToUtf8(QCoreApplication::applicationFilePath())));
+    if (!holder)
+        return Fail("no running instance to end");
+    if (options.registryFile.empty())
+        options.registryFile = holder->note;
+    return RunUtility(options);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -250,13 +267,17 @@ int main(int argc, char** argv)
         std::cout << kTrayUsage;
         return 0;
     }
+    if (options.version) {
+        std::cout << "kesto-utility " << KESTO_VERSION << "\n";
+        return 0;
+    }
 
     UtilityCommandLine commandLine;
     commandLine.Parse(options.appArguments);
     if (commandLine.ExitRequest) {
         // Only writes the request into the store: no display needed.
         QCoreApplication app(argc, argv);
-        return RunUtility(options);
+        return RequestExit(options);
     }
     if (!HasDisplay())
         return Fail("no display: set DISPLAY (or run under xvfb-run)");

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <csignal>
 #include <string>
 #include <sys/types.h>
@@ -187,10 +189,15 @@ TEST(Offscreen, ExitRequestFromAnotherStartEndsTheRunningProgram)
     UtilityRig rig(true);
     ASSERT_TRUE(rig.Start()) << rig.Output().toStdString();
     ASSERT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
-    // The request needs no display: it only writes to the store.
-    EXPECT_EQ(rig.RunSecond({"-exit"}), 0);
+    // The request needs no display: it only writes to the store, the running program's
+    // own when the request names none.
+    EXPECT_EQ(rig.RunSecond({"-exit"}, false), 0);
     EXPECT_TRUE(rig.WaitForEnd()) << "the running program watches for the request";
     EXPECT_EQ(rig.StoredText(kProductKeyPath, "Exit Utility"), "1");
+    // With nothing running, a request says so, fails, and makes no store of its own.
+    EXPECT_EQ(rig.RunSecond({"/EXIT"}, false), 1);
+    EXPECT_EQ(rig.RunSecond({"/EXIT"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(rig.dir().file("config/kesto")));
 }
 
 TEST(Offscreen, TabSwitchesShowTheirPagesWithTheStoredSettings)

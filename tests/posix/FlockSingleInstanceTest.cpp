@@ -19,13 +19,14 @@ namespace {
 // waits until told to end (or is killed).
 class GuardChild {
 public:
-    GuardChild(const std::filesystem::path& dir, const char* name)
+    GuardChild(const std::filesystem::path& dir, const char* name, std::string note = {})
     {
         if (::pipe(m_toParent) != 0 || ::pipe(m_toChild) != 0)
             std::abort();
         m_pid = ::fork();
         if (m_pid == 0) {
             FlockSingleInstance guard(dir);
+            guard.SetHolderNote(note);
             const char result = static_cast<char>(guard.TryAcquire(name));
             [[maybe_unused]] auto w = ::write(m_toParent[1], &result, 1);
             char go;
@@ -39,6 +40,7 @@ public:
     ~GuardChild() { End(); }
 
     GuardResult result() const { return m_result; }
+    pid_t pid() const { return m_pid; }
     // Lets the child return normally, or kills it; waits until it is gone.
     void End(bool kill = false)
     {
@@ -67,14 +69,24 @@ TEST(FlockSingleInstance, SecondProcessSeesTheGuardHeldUntilTheFirstEnds)
     for (const bool killed : {false, true}) {
         SCOPED_TRACE(killed ? "first instance killed" : "first instance returned");
         test::TempDir dir;
-        GuardChild first(dir.path(), "kesto-utility");
+        EXPECT_FALSE(FlockSingleInstance::HolderOf("kesto-utility", dir.path()));
+        GuardChild first(dir.path(), "kesto-utility", "/home/u/.config/kesto/registry.db");
         ASSERT_EQ(first.result(), GuardResult::Acquired);
+        // Who holds it, as an exit request asks before it writes anything.
+        const auto holder = FlockSingleInstance::HolderOf("kesto-utility", dir.path());
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(holder->pid, first.pid());
+        EXPECT_EQ(holder->note, "/home/u/.config/kesto/registry.db");
+        EXPECT_FALSE(FlockSingleInstance::HolderOf("other-program", dir.path()));
 
         FlockSingleInstance second(dir.path());
         EXPECT_EQ(second.TryAcquire("kesto-utility"), GuardResult::AlreadyHeld);
         EXPECT_EQ(second.TryAcquire("other-program"), GuardResult::Acquired);
+        // Asking did not take it: the holder still holds it.
+        EXPECT_EQ(second.TryAcquire("kesto-utility"), GuardResult::AlreadyHeld);
 
         first.End(killed);
+        EXPECT_FALSE(FlockSingleInstance::HolderOf("kesto-utility", dir.path()));
         EXPECT_EQ(second.TryAcquire("kesto-utility"), GuardResult::Acquired);
     }
 }
@@ -101,6 +113,8 @@ TEST(FlockSingleInstance, UnusableDirectoryFailsRatherThanClaimingASecondInstanc
     test::TempDir dir;
     FlockSingleInstance guard(dir.file("missing/below"));
     EXPECT_EQ(guard.TryAcquire("app"), GuardResult::Failed);
+    EXPECT_FALSE(FlockSingleInstance::HolderOf("app", dir.file("missing/below")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 }
 
 TEST(FlockSingleInstance, LockFileNamesStayInsideTheDirectory)

@@ -175,7 +175,7 @@ bool UtilityRig::TrayRunning() const
     return m_tray.state() == QProcess::Running;
 }
 
-int UtilityRig::RunSecond(const QStringList& extra)
+int UtilityRig::RunSecond(const QStringList& extra, bool sameStore)
 {
     QProcessEnvironment env = m_tray.processEnvironment();
     env.remove("QT_QPA_PLATFORM");
@@ -185,7 +185,9 @@ int UtilityRig::RunSecond(const QStringList& extra)
     second.setWorkingDirectory(Str(m_dir.path()));
     second.setProcessChannelMode(QProcess::ForwardedChannels);
     second.start(QStringLiteral(KESTO_UTILITY_PROGRAM),
-                 QStringList{"--registry", m_registry, "--scenario", m_scenario} + extra);
+                 (sameStore ? QStringList{"--registry", m_registry, "--scenario", m_scenario}
+                            : QStringList{}) +
+                     extra);
     if (!second.waitForFinished(kStepTimeoutMs)) {
         second.kill();
         second.waitForFinished(5000);

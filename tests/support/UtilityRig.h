@@ -59,9 +59,10 @@ public:
     // once.
     bool Start(const QStringList& extra = {});
     bool TrayRunning() const;
-    // Runs kesto-utility once more with the same store and arguments extra, without a
-    // display, and returns its exit code (-1 when it does not end in time).
-    int RunSecond(const QStringList& extra);
+    // Runs kesto-utility once more with the same store (or, with sameStore false, none
+    // named) and arguments extra, without a display, and returns its exit code (-1 when
+    // it does not end in time).
+    int RunSecond(const QStringList& extra, bool sameStore = true);
     // Waits for the program to end by itself.
     bool WaitForEnd(int timeoutMs = kStepTimeoutMs);
     qint64 trayPid() const;

@@ -139,14 +139,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ""}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
-TEST(TrayOptions, HelpAndTheRest)
+TEST(TrayOptions, HelpVersionAndTheRest)
 {
     const std::vector<std::string> args{
         "--help",          "--call-log",    "c.log", "--window-program",
-        "/x/kesto-window", "--screenshots", "shots"};
+        "/x/kesto-window", "--screenshots", "shots", "--version"};
     const TrayOptionsResult result = ParseTrayOptions(args);
     ASSERT_TRUE(result.error.empty());
     EXPECT_TRUE(result.options.help);
+    EXPECT_TRUE(result.options.version);
     EXPECT_EQ(result.options.callLogFile, "c.log");
     EXPECT_EQ(result.options.windowProgram, "/x/kesto-window");
     EXPECT_EQ(result.options.screenshotDir, "shots");

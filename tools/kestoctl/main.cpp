@@ -40,6 +40,7 @@ const std::array kSubcommands = {
 void PrintUsage(std::ostream& out)
 {
     out << "usage: kestoctl [--registry FILE] COMMAND ARGS...\n"
+           "       kestoctl --help | --version\n"
            "  --registry FILE  the store to use (default: the user's store under\n"
            "                   $XDG_CONFIG_HOME/kesto)\n"
            "commands:\n";
@@ -58,6 +59,10 @@ int main(int argc, char** argv)
         const std::string& option = words[next];
         if (option == "--help" || option == "-h") {
             PrintUsage(std::cout);
+            return kesto::kExitOk;
+        }
+        if (option == "--version") {
+            std::cout << "kestoctl " << KESTO_VERSION << "\n";
             return kesto::kExitOk;
         }
         if (option == "--registry" && next + 1 < words.size()) {

@@ -287,6 +287,9 @@ TEST(KestoctlProgramTest, WritesBesideARunningUtilityAndReportsErrorsByFile)
     r = RunProgram(dir, {"--help"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("reg query PATH"), std::string::npos);
+    r = RunProgram(dir, {"--version"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, std::string("kestoctl ") + KESTO_VERSION + "\n");
 }
 
 } // namespace
