@@ -74,28 +74,27 @@ bool Ready(sd_bus* bus, Clock::time_point deadline)
 // negative errno; -ETIMEDOUT when the bus did not get ready in time).
 Bus Connect(const std::string& address, Clock::time_point deadline, int& error)
 {
-    sd_bus* bus = nullptr;
+    sd_bus* raw = nullptr;
+    Bus bus;
     if (address.empty()) {
-        error = sd_bus_open_system(&bus);
-        if (error < 0)
+        if ((error = sd_bus_open_system(&raw)) < 0)
             return nullptr;
+        bus.reset(raw);
     } else {
-        if ((error = sd_bus_new(&bus)) < 0)
+        if ((error = sd_bus_new(&raw)) < 0)
             return nullptr;
-        Bus owned(bus);
-        if ((error = sd_bus_set_address(bus, address.c_str())) < 0 ||
-            (error = sd_bus_set_bus_client(bus, 1)) < 0 || (error = sd_bus_start(bus)) < 0)
+        bus.reset(raw);
+        if ((error = sd_bus_set_address(raw, address.c_str())) < 0 ||
+            (error = sd_bus_set_bus_client(raw, 1)) < 0 || (error = sd_bus_start(raw)) < 0)
             return nullptr;
-        owned.release();
     }
-    Bus owned(bus);
-    if (!Ready(bus, deadline)) {
+    if (!Ready(raw, deadline)) {
         error = -ETIMEDOUT;
         return nullptr;
     }
     error = 0;
-    Within(bus, deadline);
-    return owned;
+    Within(raw, deadline);
+    return bus;
 }
 
 enum class Lookup { NoBus, NoService, UnknownDevice, Failed, Found };
