@@ -65,9 +65,10 @@ public:
                  std::string wpaDir, std::string apConfigFile, std::filesystem::path procDir,
                  std::chrono::milliseconds slowTimeout, DaemonLine::Log log);
 
-    // Our one network in wpa_supplicant, replaced by one that carries s and its secrets
-    // (none without a name: it would match every open network near); false (and the
-    // half-made network removed) when the daemon refused a part or did not answer.
+    // Our one network in wpa_supplicant, replaced by one that carries s and its secrets:
+    // none while no name was set, nor for an empty name with WPA or in ad-hoc mode; an
+    // empty name otherwise is any network, without ssid. False (and the half-made
+    // network removed) when the daemon refused a part or did not answer.
     bool PushStation(const AdapterSettings& s, const AdapterSecrets& secrets,
                      const NetworkOffer& offer);
     // The access point's settings, then a restart of the interface.
