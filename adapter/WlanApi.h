@@ -58,6 +58,7 @@ public:
     int QueryWL_NetworkType() { return m_lib.QueryWL_NetworkType(m_ctx); }
     int QueryWL_AuthenticationMode() { return m_lib.QueryWL_AuthenticationMode(m_ctx); }
     int QueryWL_WEPStatus() { return m_lib.QueryWL_WEPStatus(m_ctx); }
+    int QueryWL_LinkSecurity() { return m_lib.QueryWL_LinkSecurity(m_ctx); }
     int QueryWL_PSMode() { return m_lib.QueryWL_PSMode(m_ctx); }
     int QueryWL_WEPbit() { return m_lib.QueryWL_WEPbit(m_ctx); }
     int QueryWL_CurrentLinkSpeed() { return m_lib.QueryWL_CurrentLinkSpeed(m_ctx); }

@@ -217,7 +217,7 @@ void WindowRound(Rig& rig, Longest& longest, int round, Clock::time_point until)
     static std::array<std::uint8_t, kSiteSurveyBufferSize> survey{};
     const std::pair<const char*, std::function<void()>> calls[] = {
         {"QueryWL_AuthenticationMode", [&] { lib.QueryWL_AuthenticationMode(ctx); }},
-        {"QueryWL_WEPStatus", [&] { lib.QueryWL_WEPStatus(ctx); }},
+        {"QueryWL_LinkSecurity", [&] { lib.QueryWL_LinkSecurity(ctx); }},
         {"QueryWL_NetworkType", [&] { lib.QueryWL_NetworkType(ctx); }},
         {"QueryWL_Channel", [&] { lib.QueryWL_Channel(ctx); }},
         {"QueryWL_CurrentLinkSpeed", [&] { lib.QueryWL_CurrentLinkSpeed(ctx); }},

@@ -81,6 +81,18 @@ struct WpaCredentials {
     bool operator==(const WpaCredentials&) const = default;
 };
 
+// The security of the link, QueryWL_LinkSecurity's answer.
+enum class LinkSecurity {
+    Open = 0,     // no encryption
+    Wep = 1,      // WEP with a key of the settings
+    WpaPsk = 2,   // WPA (the first version) with a pre-shared key; also a pre-shared key
+                  // whose version no link has decided yet
+    Wpa2Psk = 3,  // WPA2 (RSN) with a pre-shared key
+    Wpa3Sae = 4,  // WPA3-Personal: SAE
+    WpaEap = 5,   // WPA or WPA2 with 802.1X
+    Ieee8021x = 6 // 802.1X without WPA (dynamic WEP keys)
+};
+
 inline constexpr std::size_t kMinPassphraseLength = 8;
 inline constexpr std::size_t kMaxPassphraseLength = 63;
 
@@ -198,6 +210,11 @@ public:
     virtual int QueryWL_AuthenticationMode(AdapterContext& ctx) = 0;
     // 0 = WEP enabled, 1 = disabled.
     virtual int QueryWL_WEPStatus(AdapterContext& ctx) = 0;
+    // The security of the link (a LinkSecurity value): while associated, what the link
+    // uses (which WPA version and key management the network and the station agreed on);
+    // without a link, what the settings ask for (WEP by QueryWL_WEPStatus; a pre-shared
+    // key as WpaPsk). In access-point mode, the access point's WEP or none. -1 on failure.
+    virtual int QueryWL_LinkSecurity(AdapterContext& ctx) = 0;
     // Power saving: 0 off, 1 on.
     virtual int QueryWL_PSMode(AdapterContext& ctx) = 0;
     // WEP key size code of the key in use: 0 64-bit, 1 128-bit, 2 256-bit.
@@ -244,10 +261,10 @@ public:
     // --- setters ---
     // 0 station, 1 access point.
     virtual int SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode) = 0;
-    // ssid: the name's bytes (not NUL-terminated), 0..32 of them; empty = any network.
-    // The core never asks for "any": a join without a name could end on whichever open
-    // network is near. The Linux library refuses an empty name, and one holding a zero
-    // byte (-1).
+    // ssid: the name's bytes (not NUL-terminated), 0..32 of them; empty = any network:
+    // joined with the WEP or open settings, in infrastructure mode (WPA needs the name:
+    // SetWL_WPA after an empty name is refused by the Linux library). The Linux library
+    // refuses a name holding a zero byte (-1).
     virtual int SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid) = 0;
     // Returns the type it set: 0 ad hoc (the caller then records the ad-hoc 802.11g
     // values), 1 infrastructure; -1 when refused.
@@ -278,7 +295,8 @@ public:
     // authentication, WEP status and keys; SetWL_AuthenticationMode or SetWL_WEPStatus
     // go back to those. -1 when refused (closed adapter, a pass phrase that is not 8..63
     // printable ASCII characters, a mode or method out of range, a server to validate
-    // without a usable server name: WpaCredentialsUsable); a wrong pass phrase or login,
+    // without a usable server name: WpaCredentialsUsable; the Linux library also after
+    // an empty name, which would hand the secret to any network); a wrong pass phrase or login,
     // or a server whose certificate names another server, is not refused here: the link
     // then stays down with link status 5.
     virtual int SetWL_WPA(AdapterContext& ctx, const WpaCredentials& credentials) = 0;

@@ -147,6 +147,28 @@ void LinkMonitor::ClearStatus()
 
 // --- timer 1 ---
 
+std::string_view LinkMonitor::SecurityText(int linkSecurity)
+{
+    // The words the survey and the profile pages use for the same securities.
+    switch (static_cast<LinkSecurity>(linkSecurity)) {
+    case LinkSecurity::Open:
+        return "Deaktiviert";
+    case LinkSecurity::Wep:
+        return "WEP";
+    case LinkSecurity::WpaPsk:
+        return "WPA-PSK";
+    case LinkSecurity::Wpa2Psk:
+        return "WPA2-PSK";
+    case LinkSecurity::Wpa3Sae:
+        return "WPA3-SAE";
+    case LinkSecurity::WpaEap:
+        return "WPA-RADIUS";
+    case LinkSecurity::Ieee8021x:
+        return "RADIUS";
+    }
+    return "Deaktiviert"; // the reading failed
+}
+
 void LinkMonitor::RefreshLinkInfo()
 {
     m_rearmLinkStatus = true;
@@ -192,7 +214,7 @@ void LinkMonitor::StartLinkInfo()
     }
     SetText("TextAuthentication", m_values.authentication);
 
-    m_values.security = m_api.QueryWL_WEPStatus() == 0 ? "WEP" : "Deaktiviert";
+    m_values.security = SecurityText(m_api.QueryWL_LinkSecurity());
     SetText("TextSecurity", m_values.security);
 
     const int networkType = m_api.QueryWL_NetworkType();

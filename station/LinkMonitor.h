@@ -68,7 +68,7 @@ struct LinkValues {
     std::string networkType;    // "Infrastruktur(BSS)" or "Ad-Hoc(IBSS)"
     std::int32_t channel = 0;   // 0: none read
     std::int32_t rateKbps = 0;  // link rate; 0: none read
-    std::string security;       // "WEP" or "Deaktiviert"
+    std::string security;       // SecurityText of the link's security
     std::string authentication; // "Offenes System", "Gemeins. Schlüssel" or "Auto"
     std::string wirelessMode;   // "802.11b", "802.11g", "Gemischtmodus" or ""
     // Percentages of the averaged readings; -1 before the first reading while associated.
@@ -145,6 +145,10 @@ public:
     // elapsed time; and its text, "<kbps> kbps".
     static std::int32_t ThroughputKbps(std::uint32_t bytes, std::uint32_t elapsedMs);
     static std::string ThroughputText(std::uint32_t bytes, std::uint32_t elapsedMs);
+    // The status page's word for a QueryWL_LinkSecurity answer: "Deaktiviert", "WEP",
+    // "WPA-PSK", "WPA2-PSK", "WPA3-SAE", "WPA-RADIUS" (802.1X with WPA) or "RADIUS"
+    // (802.1X alone); "Deaktiviert" when the reading failed.
+    static std::string_view SecurityText(int linkSecurity);
     // text cut for the status page: more than 20 characters become the first 17 and
     // "..." (characters of UTF-8 text, so a cut never splits one).
     static std::string CutName(std::string_view text);

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kesto::linuxwlan {
@@ -19,7 +20,9 @@ namespace kesto::linuxwlan {
 enum class DaemonMode { Station, AccessPoint };
 
 struct AdapterSettings {
-    std::string ssid;
+    // The network's name. Empty: any network (infrastructure with WEP or open settings
+    // only: WPA needs the name); none: never set, no network of ours.
+    std::optional<std::string> ssid;
     int networkType = 1;
     int authentication = 0;
     int wepStatus = 1; // 1 = off

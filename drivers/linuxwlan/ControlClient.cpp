@@ -73,6 +73,8 @@ ControlReply ControlClient::Request(const std::string& socketPath, std::string_v
         break;
     case UnixSocket::Connected::NoPeer:
         return Failure(ControlError::NoSocket);
+    case UnixSocket::Connected::Untrusted:
+        return Failure(ControlError::Untrusted);
     case UnixSocket::Connected::Failed:
         return Failure(ControlError::System);
     }

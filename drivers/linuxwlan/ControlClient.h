@@ -15,6 +15,7 @@ namespace kesto::linuxwlan {
 enum class ControlError {
     None,
     NoSocket,  // the daemon's socket is missing or refuses us (not running, no access)
+    Untrusted, // the socket there is not the daemon's: owned by neither root nor its folder's owner
     Timeout,   // no reply in time (or the request could not even be queued in time)
     Truncated, // the reply did not fit the receive buffer
     Refused,   // the daemon answered FAIL... or UNKNOWN COMMAND

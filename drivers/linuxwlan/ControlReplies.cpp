@@ -283,8 +283,10 @@ KeyManagements KeyManagementsOfFlags(std::string_view flags)
             (protocol != "WPA" && protocol != "WPA2" && protocol != "RSN"))
             continue;
         offered.wpa = true;
-        // "PSK+SAE-CCMP", "FT/PSK+PSK-SHA256-CCMP-preauth", "EAP-SUITE-B-192-GCMP-256":
-        // the key managements' names and their parts are split by '+', '-' and '/'.
+        (protocol == "WPA" ? offered.wpa1 : offered.rsn) = true;
+        // "PSK+SAE-CCMP", "FT/PSK+PSK-SHA256-CCMP+TKIP-preauth", "EAP-SUITE-B-192-GCMP-256":
+        // the key managements' and the ciphers' names and their parts are split by '+',
+        // '-' and '/'.
         group.remove_prefix(dash + 1);
         while (!group.empty()) {
             const std::size_t cut = group.find_first_of("+-/");
@@ -292,10 +294,39 @@ KeyManagements KeyManagementsOfFlags(std::string_view flags)
             offered.psk = offered.psk || word == "PSK";
             offered.sae = offered.sae || word == "SAE";
             offered.eap = offered.eap || word == "EAP";
+            offered.tkip = offered.tkip || word == "TKIP";
+            offered.ccmp = offered.ccmp || word == "CCMP";
             group.remove_prefix(cut == std::string_view::npos ? group.size() : cut + 1);
         }
     }
     return offered;
+}
+
+std::optional<LinkSecurity> SecurityOfStatus(const std::map<std::string, std::string>& status)
+{
+    const auto keys = status.find("key_mgmt");
+    if (keys == status.end())
+        return std::nullopt;
+    const std::string_view used = keys->second;
+    const auto names = [&](std::string_view part) {
+        return used.find(part) != std::string_view::npos;
+    };
+    if (used == "NONE") {
+        const auto cipher = status.find("pairwise_cipher");
+        return cipher != status.end() && cipher->second.starts_with("WEP") ? LinkSecurity::Wep
+                                                                           : LinkSecurity::Open;
+    }
+    if (used == "IEEE 802.1X (no WPA)")
+        return LinkSecurity::Ieee8021x;
+    if (names("SAE"))
+        return LinkSecurity::Wpa3Sae;
+    if (names("EAP") || names("802.1X"))
+        return LinkSecurity::WpaEap;
+    if (used == "WPA-PSK")
+        return LinkSecurity::WpaPsk;
+    if (names("PSK")) // WPA2-PSK, WPA2-PSK-SHA256, FT-PSK: over RSN
+        return LinkSecurity::Wpa2Psk;
+    return std::nullopt;
 }
 
 int ChannelOfFrequency(int mhz)

@@ -89,16 +89,26 @@ std::optional<std::vector<NetworkEntry>> ParseNetworkList(std::string_view text)
 // The flags column of network id; nullopt when the reply has no line for it.
 std::optional<std::string> NetworkFlags(std::string_view text, int id);
 
-// The key managements that the WPA, WPA2 or RSN groups of a scan entry's flags offer
-// ("[WPA2-PSK+SAE-CCMP][ESS]": a pre-shared key and SAE). Other groups ("[WEP]",
-// "[ESS]", "[SAE-H2E]") name none.
+// The key managements, protocols and pairwise ciphers that the WPA, WPA2 or RSN groups
+// of a scan entry's flags offer ("[WPA2-PSK+SAE-CCMP][ESS]": a pre-shared key and SAE
+// over RSN with CCMP). Other groups ("[WEP]", "[ESS]", "[SAE-H2E]") name none.
 struct KeyManagements {
-    bool wpa = false; // a WPA, WPA2 or RSN group is there
-    bool psk = false; // PSK, PSK-SHA256, FT/PSK
-    bool sae = false; // SAE, FT/SAE, SAE-EXT-KEY
-    bool eap = false; // EAP and its variants
+    bool wpa = false;  // a WPA, WPA2 or RSN group is there
+    bool psk = false;  // PSK, PSK-SHA256, FT/PSK
+    bool sae = false;  // SAE, FT/SAE, SAE-EXT-KEY
+    bool eap = false;  // EAP and its variants
+    bool wpa1 = false; // the first WPA's element (a "WPA" group)
+    bool rsn = false;  // the RSN element (a "WPA2" or "RSN" group)
+    bool tkip = false; // pairwise ciphers of any group
+    bool ccmp = false;
 };
 KeyManagements KeyManagementsOfFlags(std::string_view flags);
+
+// The security an associated link's STATUS tells of: its key_mgmt ("WPA2-PSK", "SAE",
+// "WPA2/IEEE 802.1X/EAP", "IEEE 802.1X (no WPA)" ...) and, where that is NONE, whether
+// its pairwise cipher is WEP. nullopt without key_mgmt and for one it does not know
+// (OWE, DPP ...).
+std::optional<LinkSecurity> SecurityOfStatus(const std::map<std::string, std::string>& status);
 
 // The channel of a frequency: 2412..2472 MHz in 5 MHz steps give 1..13, 2484 gives 14;
 // 5180..5885 MHz in 5 MHz steps give the 5 GHz band's 36..177; anything else 0.

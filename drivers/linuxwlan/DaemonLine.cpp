@@ -25,7 +25,11 @@ ControlReply DaemonLine::Request(std::string_view command, std::chrono::millisec
         return silent;
     }
     ControlReply reply = Send(command, timeout);
-    if (reply.error == ControlError::Timeout || reply.error == ControlError::NoSocket)
+    if (reply.error == ControlError::Untrusted)
+        m_log(m_name + ": " + m_path +
+              " is owned by neither root nor its folder's owner: not used");
+    if (reply.error == ControlError::Timeout || reply.error == ControlError::NoSocket ||
+        reply.error == ControlError::Untrusted)
         Mark(false);
     return reply;
 }

@@ -2,7 +2,9 @@
 // whether that daemon answers. A request that gets no reply in time, or finds no
 // daemon, makes it count as not answering, which is logged once; from then on requests
 // fail at once without being sent, and Probe's PING finds out when it answers again
-// (logged too). So a stopped daemon costs one timeout, not one per request.
+// (logged too). So a stopped daemon costs one timeout, not one per request. A socket that
+// is not the daemon's (UnixSocket) counts as a daemon that does not answer; why is logged
+// once, when it stops answering.
 #pragma once
 
 #include "drivers/linuxwlan/ControlClient.h"

@@ -52,7 +52,8 @@ DaemonWorker::DaemonWorker(const LinuxWlanConfig& config, const std::string& int
                   m_log),
       m_hostapdGlobal("hostapd", config.hostapdGlobal, config.replyTimeout, m_stopFd, m_log),
       m_push({m_wpa, m_hostapd, m_wpaGlobal, m_hostapdGlobal}, interfaceName, radio,
-             config.wpaSupplicantDir, config.apConfigFile, config.moveTimeout)
+             config.wpaSupplicantDir, config.apConfigFile, config.procDir, config.moveTimeout,
+             m_log)
 {
     m_thread = std::thread([this] { Run(); });
 }
@@ -174,7 +175,7 @@ void DaemonWorker::Run()
         } else if (m_scanWaiting && failed) {
             EndSurvey(-1);
         } else if (results && m_mode == DaemonMode::Station && !m_pskSsid.empty() &&
-                   m_offer != KeyOffer::SaeOnly) {
+                   m_offer.keys != KeyOffer::SaeOnly) {
             // The daemon's own scan: it may show what the pushed network offers.
             if (const auto table = ReadBssTable())
                 Reconsider(*table);
@@ -288,14 +289,15 @@ bool DaemonWorker::Push(const Wanted& wanted, bool retryRefused)
         return false; // when it answers again
     bool pushed = false;
     if (m_mode == DaemonMode::Station) {
-        KeyOffer offer = OfferFor(wanted);
+        NetworkOffer offer = OfferFor(wanted);
         // Settings pushed again are never offered less than a scan showed them to need.
         if (wanted.version == m_pushedVersion)
-            offer = std::max(offer, m_offer);
+            offer.keys = std::max(offer.keys, m_offer.keys);
         pushed = m_push.PushStation(wanted.settings, wanted.secrets, offer);
         if (pushed) {
             const auto& wpa = wanted.settings.wpa;
-            m_pskSsid = wpa && wpa->authenticationMode == 2 ? wanted.settings.ssid : "";
+            m_pskSsid =
+                wpa && wpa->authenticationMode == 2 ? wanted.settings.ssid.value_or("") : "";
             m_offer = offer;
         }
     } else {
@@ -327,18 +329,19 @@ void DaemonWorker::PushFilter(const Wanted& wanted)
     }
 }
 
-KeyOffer DaemonWorker::OfferFor(const Wanted& wanted)
+NetworkOffer DaemonWorker::OfferFor(const Wanted& wanted)
 {
     const auto& wpa = wanted.settings.wpa;
-    if (!wpa || wpa->authenticationMode != 2 || wanted.settings.ssid.empty())
-        return KeyOffer::Psk;
+    const std::string* ssid = wanted.settings.ssid ? &*wanted.settings.ssid : nullptr;
+    if (!wpa || wpa->authenticationMode == 4 || !ssid || ssid->empty())
+        return {};
     const auto table = ReadBssTable();
-    return table ? SettingsPush::OfferOf(*table, wanted.settings.ssid) : KeyOffer::Psk;
+    return table ? SettingsPush::OfferOf(*table, *ssid) : NetworkOffer{};
 }
 
 void DaemonWorker::Reconsider(const std::vector<ScanResult>& table)
 {
-    if (!m_pskSsid.empty() && SettingsPush::OfferOf(table, m_pskSsid) > m_offer)
+    if (!m_pskSsid.empty() && SettingsPush::OfferOf(table, m_pskSsid).keys > m_offer.keys)
         m_pushAgain = true;
 }
 

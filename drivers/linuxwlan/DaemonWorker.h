@@ -89,9 +89,9 @@ private:
     // Hands the wanted settings to the daemon when they are new to it; true when it tried.
     bool Push(const Wanted& wanted, bool retryRefused);
     void PushFilter(const Wanted& wanted);
-    // The key managements the wanted pre-shared key network is offered, from the
-    // daemon's BSS table.
-    KeyOffer OfferFor(const Wanted& wanted);
+    // What the networks of the wanted WPA network's name announce, from the daemon's BSS
+    // table.
+    NetworkOffer OfferFor(const Wanted& wanted);
     // A scan showed the pushed network to offer stricter key management than it was
     // offered: it is pushed again.
     void Reconsider(const std::vector<ScanResult>& table);
@@ -137,12 +137,12 @@ private:
     std::uint64_t m_pushedVersion = 0;
     std::uint64_t m_refusedVersion = 0;
     std::uint64_t m_pushedFilterVersion = 0;
-    std::string m_pskSsid;            // the pushed network's name when it is a pre-shared key one
-    KeyOffer m_offer = KeyOffer::Psk; // what it was offered
-    bool m_sweepDue = false;          // leftovers of ours may be in the station daemon
-    bool m_pushAgain = false;         // the daemon lost what it was given (a restart)
-    bool m_awaitingSettings = false;  // moved: the port's next settings are due
-    bool m_filterAgain = false;       // hostapd started from its file: the lists are its own
+    std::string m_pskSsid;           // the pushed network's name when it is a pre-shared key one
+    NetworkOffer m_offer;            // what it was offered
+    bool m_sweepDue = false;         // leftovers of ours may be in the station daemon
+    bool m_pushAgain = false;        // the daemon lost what it was given (a restart)
+    bool m_awaitingSettings = false; // moved: the port's next settings are due
+    bool m_filterAgain = false;      // hostapd started from its file: the lists are its own
     bool m_scanWaiting = false;
     bool m_eventsWereOpen = false;
 

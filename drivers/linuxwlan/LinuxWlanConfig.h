@@ -21,8 +21,14 @@ struct LinuxWlanConfig {
     // Global control sockets (wpa_supplicant -g, hostapd -g), for moving the interface.
     std::string wpaSupplicantGlobal = "/run/wpa_supplicant-global";
     std::string hostapdGlobal = "/run/hostapd-global";
-    // The access point's file, read by hostapd when the interface is added to it.
-    std::string apConfigFile = "/etc/kesto/hostapd.conf";
+    // The access point's file, read by hostapd when the interface is added to it. Empty:
+    // the library writes its own (ApConfigFile) into runtimeDir.
+    std::string apConfigFile;
+    // A private folder of this user's for the files the library writes; empty:
+    // ApConfigFile::DefaultFolder() ($XDG_RUNTIME_DIR/kesto).
+    std::string runtimeDir;
+    // Where the processes' command lines are read (wpa_supplicant's configuration file).
+    std::filesystem::path procDir = "/proc";
     // The deadline of one request: the library's thread gives a daemon this long to
     // answer before the daemon counts as not answering (its link as lost), and the one
     // port call that still asks a daemon on the caller's thread (the coexistence check

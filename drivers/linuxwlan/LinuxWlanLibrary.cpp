@@ -2,6 +2,7 @@
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
 
 #include "base/LittleEndian.h"
+#include "drivers/linuxwlan/ApConfigFile.h"
 #include "drivers/linuxwlan/ControlReplies.h"
 #include "drivers/linuxwlan/SurveyRecordEncoder.h"
 #include "platform/WlanArguments.h"
@@ -184,9 +185,17 @@ int LinuxWlanLibrary::QvOpenAdapter(AdapterContext& ctx)
     m_settings = AdapterSettings{};
     m_changed = false;
     m_committed = 0;
+    LinuxWlanConfig config = m_config;
+    if (config.apConfigFile.empty()) {
+        const std::filesystem::path folder = config.runtimeDir.empty()
+                                                 ? ApConfigFile::DefaultFolder()
+                                                 : std::filesystem::path(config.runtimeDir);
+        m_ownApFile = ApConfigFile::PathIn(folder, it->name);
+        config.apConfigFile = m_ownApFile.string();
+    }
     // The thread finds out which daemon holds the interface; nothing is changed on the
     // air until the utility sets something.
-    m_worker = std::make_unique<DaemonWorker>(m_config, it->name, it->phy);
+    m_worker = std::make_unique<DaemonWorker>(config, it->name, it->phy);
     return 1;
 }
 
@@ -382,6 +391,26 @@ int LinuxWlanLibrary::QueryWL_WEPStatus(AdapterContext& ctx)
     return Usable(ctx) ? m_settings.wepStatus : -1;
 }
 
+int LinuxWlanLibrary::QueryWL_LinkSecurity(AdapterContext& ctx)
+{
+    if (!Usable(ctx))
+        return -1;
+    Commit();
+    const bool wep = m_settings.wepStatus == 0;
+    LinkSecurity kept = wep ? LinkSecurity::Wep : LinkSecurity::Open;
+    if (Mode() == DaemonMode::AccessPoint)
+        return static_cast<int>(kept); // the access point offers WEP or nothing
+    if (const auto& wpa = m_settings.wpa) {
+        kept = wpa->authenticationMode == 2   ? LinkSecurity::WpaPsk
+               : wpa->authenticationMode == 3 ? LinkSecurity::WpaEap
+                                              : LinkSecurity::Ieee8021x;
+    }
+    return static_cast<int>(m_worker->Read([&](const LinkSnapshot& s) {
+        const auto* link = Completed(s, Settled(s));
+        return (link ? SecurityOfStatus(*link) : std::nullopt).value_or(kept);
+    }));
+}
+
 int LinuxWlanLibrary::QueryWL_PSMode(AdapterContext& ctx)
 {
     return Usable(ctx) ? m_settings.powerSaving : -1;
@@ -432,7 +461,7 @@ int LinuxWlanLibrary::QueryWL_SSID(AdapterContext& ctx, std::span<char> ssid)
     if (!Usable(ctx) || ssid.size() < kMaxSsidBytes)
         return -1;
     Commit();
-    std::string name = m_settings.ssid;
+    std::string name = m_settings.ssid.value_or("");
     m_worker->Read([&](const LinkSnapshot& s) {
         const auto* link =
             s.movingTo.value_or(s.mode) == DaemonMode::Station ? Completed(s, Settled(s)) : nullptr;
@@ -544,6 +573,28 @@ int LinuxWlanLibrary::SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode)
     const DaemonMode wanted = mode == 1 ? DaemonMode::AccessPoint : DaemonMode::Station;
     if (wanted == Mode())
         return 0;
+    if (wanted == DaemonMode::AccessPoint && !m_ownApFile.empty()) {
+        // hostapd starts the access point from this file; it needs nothing installed.
+        const std::string failed = ApConfigFile::Write(
+            m_ownApFile, ApConfigFile::Text(m_interface, m_config.hostapdDir, m_settings));
+        if (!failed.empty()) {
+            m_log(m_interface + ": the access point's file could not be written: " + failed);
+            return -1;
+        }
+    }
+    if (wanted == DaemonMode::Station) {
+        // What was set since is the access point's: its name, keys and authentication
+        // must not become a network of the station's. The station joins nothing of ours
+        // until it is told a network again; the daemon's own networks come back.
+        const AdapterSettings fresh;
+        m_settings.ssid.reset();
+        m_settings.wpa.reset();
+        m_settings.authentication = fresh.authentication;
+        m_settings.wepStatus = fresh.wepStatus;
+        m_settings.transmitKey = fresh.transmitKey;
+        m_settings.transmitKeySize = fresh.transmitKeySize;
+        m_worker->StageSecrets([](AdapterSecrets& secrets) { secrets = AdapterSecrets{}; });
+    }
     m_worker->RequestMode(wanted);
     // The daemon that takes the interface knows nothing of ours yet.
     m_changed = true;
@@ -554,18 +605,15 @@ int LinuxWlanLibrary::SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid
 {
     if (!Usable(ctx) || ssid.size() > kMaxSsidBytes)
         return -1;
-    // wpa_supplicant takes a network without a name for any network: it would join
-    // whatever open access point is near, whoever runs it. A zero byte cuts the name
-    // somewhere along the way to the daemon. Both are refused, and the name kept before
-    // stays (as every refused setting leaves the one before).
+    // A zero byte cuts the name somewhere along the way to the daemon: refused, and the
+    // name kept before stays (as every refused setting leaves the one before). An empty
+    // name is any network (see SettingsPush::PushStation).
     const std::string_view name(ssid.data(), ssid.size());
-    if (name.empty() || name.find('\0') != std::string_view::npos) {
-        m_log(m_interface + ": network name refused: " +
-              (name.empty() ? std::string("an empty name would join any open network")
-                            : std::string("it holds a zero byte")));
+    if (name.find('\0') != std::string_view::npos) {
+        m_log(m_interface + ": network name refused: it holds a zero byte");
         return -1;
     }
-    m_settings.ssid.assign(name);
+    m_settings.ssid = std::string(name);
     m_changed = true;
     return 0;
 }
@@ -606,6 +654,11 @@ int LinuxWlanLibrary::SetWL_WPA(AdapterContext& ctx, const WpaCredentials& crede
     if (!Usable(ctx) || !WpaCredentialsUsable(credentials) ||
         credentials.certificate.find('"') != std::string::npos)
         return -1;
+    // Any network that asks for WPA would be given the pass phrase or the login.
+    if (m_settings.ssid && m_settings.ssid->empty()) {
+        m_log(m_interface + ": WPA refused: it needs the network's name");
+        return -1;
+    }
     // The pass phrase and the password go to the library's thread; the settings kept here
     // hold none.
     m_worker->StageSecrets([&](AdapterSecrets& secrets) {

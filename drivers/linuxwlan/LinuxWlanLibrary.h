@@ -25,6 +25,7 @@
 #include "platform/WlanLibrary.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
@@ -55,6 +56,7 @@ public:
     int QueryWL_NetworkType(AdapterContext& ctx) override;
     int QueryWL_AuthenticationMode(AdapterContext& ctx) override;
     int QueryWL_WEPStatus(AdapterContext& ctx) override;
+    int QueryWL_LinkSecurity(AdapterContext& ctx) override;
     int QueryWL_PSMode(AdapterContext& ctx) override;
     int QueryWL_WEPbit(AdapterContext& ctx) override;
     int QueryWL_CurrentLinkSpeed(AdapterContext& ctx) override;
@@ -122,6 +124,7 @@ private:
     NetworkManagerService m_service;
     std::function<void(const std::string&)> m_log;
     std::set<std::string> m_published; // instances whose MatchingDeviceId we wrote
+    std::filesystem::path m_ownApFile; // the access point's file we write; empty: the system's
 
     std::int32_t m_nextHandle = 1;
     std::int32_t m_openHandle = -1;

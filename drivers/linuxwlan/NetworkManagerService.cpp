@@ -1,7 +1,7 @@
 // NetworkManager over D-Bus with sd-bus: one connection per question, since the
 // questions are rare (a configuring action, a profile applied) and a connection kept
 // open would have to notice the daemon's restarts. Each question has one deadline for
-// all its calls: the caller's thread waits for it.
+// all of it, the connection's authentication included: the caller's thread waits for it.
 #include "drivers/linuxwlan/NetworkManagerService.h"
 
 #include <systemd/sd-bus.h>
@@ -21,8 +21,10 @@ constexpr const char* kDeviceInterface = "org.freedesktop.NetworkManager.Device"
 constexpr const char* kUnknownDevice = "org.freedesktop.NetworkManager.UnknownDevice";
 using Clock = std::chrono::steady_clock;
 
+// Closed without a flush: every call waits for its reply, so nothing is left to send, and
+// flushing a bus that never got ready would wait for its authentication after all.
 struct BusUnref {
-    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+    void operator()(sd_bus* bus) const { sd_bus_close_unref(bus); }
 };
 using Bus = std::unique_ptr<sd_bus, BusUnref>;
 
@@ -48,28 +50,51 @@ sd_bus* Within(sd_bus* bus, Clock::time_point deadline)
     return bus;
 }
 
-// Opens the bus. error: 0, or why it could not be opened (a negative errno).
+// Drives the connection until sd-bus has authenticated and said Hello, within the
+// deadline. sd-bus does both on its own time otherwise: on a bus that accepts and never
+// speaks the first call would wait for the authentication's own 90 s, whatever the
+// call's timeout.
+bool Ready(sd_bus* bus, Clock::time_point deadline)
+{
+    for (;;) {
+        const int ready = sd_bus_is_ready(bus);
+        if (ready != 0)
+            return ready > 0;
+        const int processed = sd_bus_process(bus, nullptr);
+        if (processed < 0)
+            return false;
+        if (processed > 0)
+            continue;
+        if (Clock::now() >= deadline || sd_bus_wait(bus, LeftUs(deadline)) < 0)
+            return false;
+    }
+}
+
+// Opens the bus and waits until it is ready. error: 0, or why it could not be opened (a
+// negative errno; -ETIMEDOUT when the bus did not get ready in time).
 Bus Connect(const std::string& address, Clock::time_point deadline, int& error)
 {
-    sd_bus* bus = nullptr;
+    sd_bus* raw = nullptr;
+    Bus bus;
     if (address.empty()) {
-        error = sd_bus_open_system(&bus);
-        if (error < 0)
+        if ((error = sd_bus_open_system(&raw)) < 0)
             return nullptr;
+        bus.reset(raw);
     } else {
-        if ((error = sd_bus_new(&bus)) < 0)
+        if ((error = sd_bus_new(&raw)) < 0)
             return nullptr;
-        Bus owned(bus);
-        if ((error = sd_bus_set_address(bus, address.c_str())) < 0 ||
-            (error = sd_bus_set_bus_client(bus, 1)) < 0 || (error = sd_bus_start(bus)) < 0)
+        bus.reset(raw);
+        if ((error = sd_bus_set_address(raw, address.c_str())) < 0 ||
+            (error = sd_bus_set_bus_client(raw, 1)) < 0 || (error = sd_bus_start(raw)) < 0)
             return nullptr;
-        error = 0;
-        Within(bus, deadline);
-        return owned;
+    }
+    if (!Ready(raw, deadline)) {
+        error = -ETIMEDOUT;
+        return nullptr;
     }
     error = 0;
-    Within(bus, deadline);
-    return Bus(bus);
+    Within(raw, deadline);
+    return bus;
 }
 
 enum class Lookup { NoBus, NoService, UnknownDevice, Failed, Found };

@@ -3,6 +3,8 @@
 
 #include "drivers/linuxwlan/ControlReplies.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -49,9 +51,11 @@ std::string_view Trimmed(std::string_view text)
 
 SettingsPush::SettingsPush(DaemonLines lines, std::string interfaceName, std::string radio,
                            std::string wpaDir, std::string apConfigFile,
-                           std::chrono::milliseconds slowTimeout)
+                           std::filesystem::path procDir, std::chrono::milliseconds slowTimeout,
+                           DaemonLine::Log log)
     : m_lines(lines), m_interface(std::move(interfaceName)), m_radio(std::move(radio)),
-      m_wpaDir(std::move(wpaDir)), m_apConfigFile(std::move(apConfigFile)), m_slow(slowTimeout)
+      m_wpaDir(std::move(wpaDir)), m_apConfigFile(std::move(apConfigFile)),
+      m_procDir(std::move(procDir)), m_slow(slowTimeout), m_log(std::move(log))
 {
 }
 
@@ -128,7 +132,7 @@ void SettingsPush::ForgetAll()
 }
 
 bool SettingsPush::PushStation(const AdapterSettings& s, const AdapterSecrets& secrets,
-                               KeyOffer offer)
+                               const NetworkOffer& offer)
 {
     DaemonLine& wpa = m_lines.wpa;
     if (!RemoveStale())
@@ -140,9 +144,10 @@ bool SettingsPush::PushStation(const AdapterSettings& s, const AdapterSecrets& s
             return false;
         }
     }
-    // A network without a name matches every open network near, whoever runs it: the
-    // adapter joins none rather than any.
-    if (s.ssid.empty())
+    // No name was ever set: no network of ours. An empty name is any network, with the
+    // WEP or open settings: a WPA network without a name would hand the pass phrase to any
+    // network that asks for one, and an ad-hoc cell is found and made by its name.
+    if (!s.ssid || (s.ssid->empty() && (s.wpa || s.networkType == 0)))
         return true;
     // Selecting ours disables the others that are enabled now: they are enabled again
     // when the library closes.
@@ -152,7 +157,7 @@ bool SettingsPush::PushStation(const AdapterSettings& s, const AdapterSecrets& s
         return false;
     const ControlReply added = wpa.Request("ADD_NETWORK");
     if (!added.ok() && added.error != ControlError::Refused &&
-        added.error != ControlError::NoSocket) {
+        added.error != ControlError::NoSocket && added.error != ControlError::Untrusted) {
         // Sent, but no answer: the daemon may have made the network all the same.
         int highest = -1;
         for (const NetworkEntry& other : *others)
@@ -168,8 +173,10 @@ bool SettingsPush::PushStation(const AdapterSettings& s, const AdapterSecrets& s
     std::vector<Secret> commands;
     // Marked first: a network of ours is found again whatever happens next.
     commands.emplace_back(set + "id_str \"" + std::string(kMark) + "\"");
-    commands.emplace_back(set + "ssid " + HexText(s.ssid));
-    commands.emplace_back(set + "scan_ssid 1");
+    if (!s.ssid->empty()) {
+        commands.emplace_back(set + "ssid " + HexText(*s.ssid));
+        commands.emplace_back(set + "scan_ssid 1");
+    }
     if (s.wpa) {
         for (const std::string& field : WpaFields(*s.wpa, offer))
             commands.emplace_back(set + field);
@@ -215,24 +222,31 @@ bool SettingsPush::PushStation(const AdapterSettings& s, const AdapterSecrets& s
     return true;
 }
 
-KeyOffer SettingsPush::OfferOf(const std::vector<ScanResult>& table, std::string_view ssid)
+NetworkOffer SettingsPush::OfferOf(const std::vector<ScanResult>& table, std::string_view ssid)
 {
-    KeyOffer offer = KeyOffer::Psk;
+    NetworkOffer offer;
     for (const ScanResult& bss : table) {
+        if (bss.ssid != ssid)
+            continue;
         const KeyManagements offered = KeyManagementsOfFlags(bss.flags);
-        if (bss.ssid == ssid && offered.sae)
-            offer = std::max(offer, offered.psk ? KeyOffer::PskAndSae : KeyOffer::SaeOnly);
+        if (offered.sae)
+            offer.keys =
+                std::max(offer.keys, offered.psk ? KeyOffer::PskAndSae : KeyOffer::SaeOnly);
+        offer.wpa1 = offer.wpa1 || offered.wpa1;
+        offer.rsn = offer.rsn || offered.rsn;
+        offer.tkip = offer.tkip || offered.tkip;
+        offer.ccmp = offer.ccmp || offered.ccmp;
     }
     return offer;
 }
 
-std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, KeyOffer offer)
+std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, const NetworkOffer& offer)
 {
     // Texts that come from the user go as hexadecimal digits, which the daemon reads
     // as the bytes they spell and no byte can break.
     std::vector<std::string> fields;
     if (c.authenticationMode == 2) {
-        switch (offer) {
+        switch (offer.keys) {
         case KeyOffer::Psk:
             fields.emplace_back("key_mgmt WPA-PSK");
             break;
@@ -255,8 +269,16 @@ std::vector<std::string> SettingsPush::WpaFields(const WpaCredentials& c, KeyOff
         fields.emplace_back(c.authenticationMode == 3 ? "key_mgmt WPA-EAP" : "key_mgmt IEEE8021X");
     }
     if (c.authenticationMode != 4) {
-        fields.emplace_back("proto WPA RSN");
-        fields.push_back(std::string("pairwise ") + (c.cipher == 1 ? "CCMP" : "TKIP"));
+        const bool bothProtocols = offer.wpa1 == offer.rsn; // both, or none seen
+        fields.emplace_back(bothProtocols ? "proto WPA RSN"
+                            : offer.rsn   ? "proto RSN"
+                                          : "proto WPA");
+        const char* pairwise = "CCMP TKIP"; // none seen
+        if (offer.tkip && offer.ccmp)
+            pairwise = c.cipher == 1 ? "CCMP" : "TKIP";
+        else if (offer.tkip || offer.ccmp)
+            pairwise = offer.ccmp ? "CCMP" : "TKIP";
+        fields.push_back(std::string("pairwise ") + pairwise);
         fields.emplace_back("group CCMP TKIP");
     }
     if (c.authenticationMode == 2) {
@@ -296,8 +318,8 @@ bool SettingsPush::PushAccessPoint(const AdapterSettings& s, const AdapterSecret
             return false;
     }
     std::vector<Secret> commands;
-    if (!s.ssid.empty())
-        commands.emplace_back("SET ssid2 " + HexText(s.ssid));
+    if (s.ssid && !s.ssid->empty())
+        commands.emplace_back("SET ssid2 " + HexText(*s.ssid));
     commands.emplace_back("SET channel " + std::to_string(s.channel));
     commands.emplace_back("SET ignore_broadcast_ssid " + std::to_string(s.hideSsid));
     if (s.wepStatus == 0) {
@@ -354,7 +376,19 @@ std::string SettingsPush::AddToHostapd() const
 
 std::string SettingsPush::AddToStation() const
 {
-    return "INTERFACE_ADD " + m_interface + "\t\tnl80211\t" + m_wpaDir;
+    // INTERFACE_ADD <interface> TAB <configuration file> TAB <driver> TAB <control folder>
+    const StationDaemonArgs args = m_stationArgs.value_or(StationDaemonArgs{});
+    std::string control = args.controlInterface;
+    if (control.empty() && args.configFile.empty()) {
+        // Without a file, the folder alone would leave the new socket to root: the
+        // folder's group keeps it open to the users it was open to.
+        control = "DIR=" + m_wpaDir;
+        struct stat folder {};
+        if (::stat(m_wpaDir.c_str(), &folder) == 0)
+            control += " GROUP=" + std::to_string(folder.st_gid);
+    }
+    return "INTERFACE_ADD " + m_interface + "\t" + args.configFile + "\t" +
+           (args.driver.empty() ? std::string("nl80211") : args.driver) + "\t" + control;
 }
 
 bool SettingsPush::MoveToAccessPoint()
@@ -364,6 +398,13 @@ bool SettingsPush::MoveToAccessPoint()
     m_lines.wpaGlobal.Probe();
     m_lines.hostapdGlobal.Probe();
     m_apWepPushed = false;
+    // What wpa_supplicant was started with for the interface: it gets the interface back
+    // with the same, and the user's networks with it.
+    if (auto args = StationDaemonArgs::Find(m_procDir, m_interface))
+        m_stationArgs = std::move(args);
+    else if (!m_stationArgs && !std::exchange(m_argsMissingLogged, true))
+        m_log("wpa_supplicant's command line for " + m_interface +
+              " not found: its own networks will not come back after the access point");
     if (!m_lines.wpaGlobal.Ok("INTERFACE_REMOVE " + m_interface, m_slow))
         return false;
     ForgetAll(); // the interface took our network with it, and the state of the others

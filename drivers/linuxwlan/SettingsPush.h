@@ -8,8 +8,10 @@
 #include "drivers/linuxwlan/AdapterSettings.h"
 #include "drivers/linuxwlan/ControlReplies.h"
 #include "drivers/linuxwlan/DaemonLine.h"
+#include "drivers/linuxwlan/StationDaemonArgs.h"
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,6 +34,23 @@ struct DaemonLines {
 // a downgrade to an attack on the pass phrase).
 enum class KeyOffer { Psk, PskAndSae, SaeOnly };
 
+// What the networks of a name announce, as the daemon's scan saw them: the key
+// managements a pre-shared key join is offered, and the protocols (the first WPA's
+// element, RSN's) and pairwise ciphers of their WPA elements. A network offered only what
+// the profile's cipher names would never be joined where it announces the other one; so
+// a join is offered what the networks announce, and the profile's cipher decides only
+// where they announce both. None seen: both protocols and both ciphers, and the daemon
+// takes what the network has once it finds it.
+struct NetworkOffer {
+    KeyOffer keys = KeyOffer::Psk;
+    bool wpa1 = false;
+    bool rsn = false;
+    bool tkip = false;
+    bool ccmp = false;
+
+    bool operator==(const NetworkOffer&) const = default;
+};
+
 class SettingsPush {
 public:
     // The id_str that marks our networks in wpa_supplicant, so that what a run that ended
@@ -39,16 +58,19 @@ public:
     static constexpr std::string_view kMark = "kesto-utility";
 
     // interfaceName and radio (the phy's name) as sysfs gives them; wpaDir: the folder of
-    // wpa_supplicant's per-interface sockets; slowTimeout: for the requests that set the
-    // radio up before the daemon answers.
+    // wpa_supplicant's per-interface sockets; procDir: where wpa_supplicant's command line
+    // is read; slowTimeout: for the requests that set the radio up before the daemon
+    // answers.
     SettingsPush(DaemonLines lines, std::string interfaceName, std::string radio,
-                 std::string wpaDir, std::string apConfigFile,
-                 std::chrono::milliseconds slowTimeout);
+                 std::string wpaDir, std::string apConfigFile, std::filesystem::path procDir,
+                 std::chrono::milliseconds slowTimeout, DaemonLine::Log log);
 
-    // Our one network in wpa_supplicant, replaced by one that carries s and its secrets
-    // (none without a name: it would match every open network near); false (and the
-    // half-made network removed) when the daemon refused a part or did not answer.
-    bool PushStation(const AdapterSettings& s, const AdapterSecrets& secrets, KeyOffer offer);
+    // Our one network in wpa_supplicant, replaced by one that carries s and its secrets:
+    // none while no name was set, nor for an empty name with WPA or in ad-hoc mode; an
+    // empty name otherwise is any network, without ssid. False (and the half-made
+    // network removed) when the daemon refused a part or did not answer.
+    bool PushStation(const AdapterSettings& s, const AdapterSecrets& secrets,
+                     const NetworkOffer& offer);
     // The access point's settings, then a restart of the interface.
     bool PushAccessPoint(const AdapterSettings& s, const AdapterSecrets& secrets);
     // The MAC filter's mode and lists.
@@ -75,12 +97,14 @@ public:
     int networkId() const { return m_networkId; }
 
     // The SET_NETWORK fields of a WPA or 802.1X join that hold no secret.
-    static std::vector<std::string> WpaFields(const WpaCredentials& c, KeyOffer offer);
-    // What the networks of table named ssid offer a pre-shared key join.
-    static KeyOffer OfferOf(const std::vector<ScanResult>& table, std::string_view ssid);
+    static std::vector<std::string> WpaFields(const WpaCredentials& c, const NetworkOffer& offer);
+    // What the networks of table named ssid announce.
+    static NetworkOffer OfferOf(const std::vector<ScanResult>& table, std::string_view ssid);
 
 private:
     std::string AddToHostapd() const;
+    // With the configuration file, control folder and driver wpa_supplicant was started
+    // with for the interface, where its command line was found.
     std::string AddToStation() const;
     // REMOVE_NETWORK: true when the network is gone (also when it was not there).
     bool Forget(int id);
@@ -93,7 +117,11 @@ private:
     std::string m_radio;
     std::string m_wpaDir;
     std::string m_apConfigFile;
+    std::filesystem::path m_procDir;
     std::chrono::milliseconds m_slow;
+    DaemonLine::Log m_log;
+    std::optional<StationDaemonArgs> m_stationArgs; // as found before the last move away
+    bool m_argsMissingLogged = false;
     int m_networkId = -1;
     std::vector<int> m_stale;         // networks of ours to remove still
     std::optional<int> m_orphanAbove; // an ADD_NETWORK got no answer: the highest id before

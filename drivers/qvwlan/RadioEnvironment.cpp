@@ -148,6 +148,10 @@ JoinDecision RadioEnvironment::decide(const AdapterSettings& s,
 {
     const NetworkKind kind = s.networkType == 0 ? NetworkKind::AdHoc : NetworkKind::Infrastructure;
     const bool anyName = s.ssid.empty();
+    // Any network is joined with the WEP or open settings only: WPA credentials would be
+    // offered to whichever network asks for them.
+    if (anyName && s.wpa)
+        return {JoinDecision::Action::None, 0, LinkStatus::Searching};
 
     std::optional<std::size_t> best;
     std::optional<std::size_t> strongestRefused;

@@ -185,6 +185,37 @@ const std::string& SimulatedAdapter::reportedSsid() const
     return linkUp() ? m_link.ssid : m_settings.ssid;
 }
 
+LinkSecurity SimulatedAdapter::linkSecurity(const RadioEnvironment& env) const
+{
+    const ScenarioNetwork* joined =
+        m_link.target == Target::Network && linkUp() ? env.findNetwork(m_link.bssid) : nullptr;
+    if (joined) {
+        switch (joined->privacy) {
+        case Privacy::Open:
+            return LinkSecurity::Open;
+        case Privacy::Wep:
+            return LinkSecurity::Wep;
+        case Privacy::WpaPsk: // the scenario names no WPA version
+            return LinkSecurity::WpaPsk;
+        case Privacy::WpaRadius:
+            return LinkSecurity::WpaEap;
+        case Privacy::WpaSae:
+            return LinkSecurity::Wpa3Sae;
+        }
+    }
+    if (m_settings.mode == OperationMode::Station && m_settings.wpa) {
+        switch (m_settings.wpa->authenticationMode) {
+        case 2:
+            return LinkSecurity::WpaPsk;
+        case 3:
+            return LinkSecurity::WpaEap;
+        default:
+            return LinkSecurity::Ieee8021x;
+        }
+    }
+    return m_settings.wepEnabled() ? LinkSecurity::Wep : LinkSecurity::Open;
+}
+
 std::optional<MacAddress> SimulatedAdapter::bssid() const
 {
     if (linkUp() || m_link.target == Target::AccessPoint)

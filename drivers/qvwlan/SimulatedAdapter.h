@@ -57,6 +57,9 @@ public:
     // The name QueryWL_SSID reports: the joined network's while a link is up, the
     // access point's in access-point mode, else the wanted one (empty = any).
     const std::string& reportedSsid() const;
+    // The security of the link: the joined network's (its privacy, with the credentials
+    // that joined it), else what the settings ask for.
+    LinkSecurity linkSecurity(const RadioEnvironment& env) const;
     // The access point or cell address; the adapter's own in access-point mode.
     std::optional<MacAddress> bssid() const;
     int linkSpeedKbps() const;

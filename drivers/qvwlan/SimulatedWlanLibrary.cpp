@@ -371,6 +371,13 @@ int SimulatedWlanLibrary::QueryWL_WEPStatus(AdapterContext& ctx)
                  [](const SimulatedAdapter& a) { return a.settings().wepStatus; });
 }
 
+int SimulatedWlanLibrary::QueryWL_LinkSecurity(AdapterContext& ctx)
+{
+    return query("QueryWL_LinkSecurity", ctx, [&](const SimulatedAdapter& a) {
+        return static_cast<int>(a.linkSecurity(m_env));
+    });
+}
+
 int SimulatedWlanLibrary::QueryWL_PSMode(AdapterContext& ctx)
 {
     return query("QueryWL_PSMode", ctx,

@@ -57,6 +57,7 @@ public:
     int QueryWL_NetworkType(AdapterContext& ctx) override;
     int QueryWL_AuthenticationMode(AdapterContext& ctx) override;
     int QueryWL_WEPStatus(AdapterContext& ctx) override;
+    int QueryWL_LinkSecurity(AdapterContext& ctx) override;
     int QueryWL_PSMode(AdapterContext& ctx) override;
     int QueryWL_WEPbit(AdapterContext& ctx) override;
     int QueryWL_CurrentLinkSpeed(AdapterContext& ctx) override;

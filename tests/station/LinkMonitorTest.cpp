@@ -162,6 +162,32 @@ INSTANTIATE_TEST_SUITE_P(
                      {{"TextSecurity", "WEP"},
                       {"TextAuthentication", "Gemeins. Schl\xC3\xBCssel"},
                       {"TextNetworkName", "Praxis"}}},
+        // The security of the link, not only the WEP setting: the survey's words.
+        LinkInfoCase{"Wpa3Network",
+                     {{{"ssid", "Villa"},
+                       {"bssid", "0A:00:00:00:00:05"},
+                       {"channel", 11},
+                       {"rssi", -50},
+                       {"security", "wpa3-sae"},
+                       {"passphrase", "villa-sonne-1"}}},
+                     [](MonitorRig& r) {
+                         WpaCredentials psk;
+                         psk.passphrase = "villa-sonne-1";
+                         r.world.api.SetWL_SSID("Villa");
+                         r.world.api.SetWL_WPA(psk);
+                         r.Join("Villa");
+                     },
+                     {{"TextSecurity", "WPA3-SAE"}, {"TextNetworkName", "Villa"}}},
+        LinkInfoCase{"PassPhraseBeforeTheLink",
+                     {},
+                     [](MonitorRig& r) {
+                         WpaCredentials psk;
+                         psk.passphrase = "villa-sonne-1";
+                         r.world.api.SetWL_SSID("Villa");
+                         r.world.api.SetWL_WPA(psk);
+                         r.Join("Villa");
+                     },
+                     {{"TextSecurity", "WPA-PSK"}}},
         LinkInfoCase{"AutomaticAuthentication",
                      {Network("Cafe", "0A:00:00:00:00:01", -50)},
                      [](MonitorRig& r) {
@@ -239,7 +265,7 @@ TEST(LinkMonitor, LinkInfoReadsInPartsBetweenPausesAndRearms)
     const auto pausesBefore = rig.world.clock.pauses().size();
     rig.timers.SetTimer(1, 300);
     const std::vector<std::string> first = {"QueryWL_IsWindows95", "QueryWL_AuthenticationMode",
-                                            "QueryWL_WEPStatus", "QueryWL_NetworkType"};
+                                            "QueryWL_LinkSecurity", "QueryWL_NetworkType"};
     std::vector<std::string> second = first;
     second.insert(second.end(), {"QueryWL_Channel", "QueryWL_CurrentLinkSpeed"});
     std::vector<std::string> all = second;

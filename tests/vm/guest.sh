@@ -43,4 +43,4 @@ hostapd -B -g /run/hostapd-global -P /run/hostapd.pid \
 wpa_supplicant -B -D nl80211 -i wlan1 -c "$here/station.conf" \
   -g /run/wpa_supplicant-global -P /run/wpa_supplicant.pid || exit 91
 wpa_supplicant -B -D nl80211 -i wlan4 -c "$here/peer.conf" -P /run/peer.pid || exit 92
-KESTO_VM_CONFIG_DIR=$here "$test_program" "$@"
+"$test_program" "$@"

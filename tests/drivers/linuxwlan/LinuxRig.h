@@ -134,6 +134,8 @@ struct LinuxRig {
         config.wpaSupplicantGlobal = (dir.path() / "wpa-global").string();
         config.hostapdGlobal = (dir.path() / "hostapd-global").string();
         config.apConfigFile = "/etc/kesto/ap.conf";
+        config.runtimeDir = (dir.path() / "run").string();
+        config.procDir = dir.path() / "proc"; // no wpa_supplicant unless a test adds one
         config.replyTimeout = std::chrono::milliseconds(300);
         config.moveTimeout = std::chrono::milliseconds(1000);
         config.pollInterval = std::chrono::milliseconds(20);

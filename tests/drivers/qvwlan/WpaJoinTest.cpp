@@ -59,6 +59,7 @@ struct WpaCase {
     const char* ssid;
     std::optional<WpaCredentials> credentials; // none: the 802.11 setters only
     int status;
+    LinkSecurity security; // the link's; without one, the settings'
 };
 
 void PrintTo(const WpaCase& c, std::ostream* os)
@@ -78,27 +79,34 @@ TEST_P(WpaJoinTest, CredentialsDecideTheLink)
     }
     rig.Settle();
     EXPECT_EQ(rig.Status(), GetParam().status);
+    EXPECT_EQ(rig.lib.QueryWL_LinkSecurity(rig.ctx), static_cast<int>(GetParam().security));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Joins, WpaJoinTest,
     testing::Values(
-        WpaCase{"RightPassPhrase", "Firma", Psk("geheim-123"), 3},
-        WpaCase{"WrongPassPhrase", "Firma", Psk("geheim-124"), 5},
-        WpaCase{"NoWpaSettings", "Firma", std::nullopt, 6},
-        WpaCase{"NetworkWithoutKnownPhrase", "Alt", Psk("geheim-123"), 5},
-        WpaCase{"PskAgainstRadius", "Konzern", Psk("geheim-123"), 5},
-        WpaCase{"RightLogin", "Konzern", Peap("anna", "pw1"), 3},
-        WpaCase{"WrongPassword", "Konzern", Peap("anna", "pw2"), 5},
-        WpaCase{"ServerNamedExactly", "Konzern", Peap("anna", "pw1", "RADIUS.Konzern.example"), 3},
-        WpaCase{"ServerOfAnotherName", "Konzern", Peap("anna", "pw1", "evil.example"), 5},
-        WpaCase{"NameEndingWithoutADot", "Konzern", Peap("anna", "pw1", "dius.konzern.example"), 5},
-        WpaCase{"ServerNotValidated", "Konzern", Unvalidated(Peap("anna", "pw1")), 3},
-        WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5},
+        WpaCase{"RightPassPhrase", "Firma", Psk("geheim-123"), 3, LinkSecurity::WpaPsk},
+        WpaCase{"WrongPassPhrase", "Firma", Psk("geheim-124"), 5, LinkSecurity::WpaPsk},
+        WpaCase{"NoWpaSettings", "Firma", std::nullopt, 6, LinkSecurity::Open},
+        WpaCase{"NetworkWithoutKnownPhrase", "Alt", Psk("geheim-123"), 5, LinkSecurity::WpaPsk},
+        WpaCase{"PskAgainstRadius", "Konzern", Psk("geheim-123"), 5, LinkSecurity::WpaPsk},
+        WpaCase{"RightLogin", "Konzern", Peap("anna", "pw1"), 3, LinkSecurity::WpaEap},
+        WpaCase{"WrongPassword", "Konzern", Peap("anna", "pw2"), 5, LinkSecurity::WpaEap},
+        WpaCase{"ServerNamedExactly", "Konzern", Peap("anna", "pw1", "RADIUS.Konzern.example"), 3,
+                LinkSecurity::WpaEap},
+        WpaCase{"ServerOfAnotherName", "Konzern", Peap("anna", "pw1", "evil.example"), 5,
+                LinkSecurity::WpaEap},
+        WpaCase{"NameEndingWithoutADot", "Konzern", Peap("anna", "pw1", "dius.konzern.example"), 5,
+                LinkSecurity::WpaEap},
+        WpaCase{"ServerNotValidated", "Konzern", Unvalidated(Peap("anna", "pw1")), 3,
+                LinkSecurity::WpaEap},
+        WpaCase{"WpaAgainstOpenNetwork", "Offen", Psk("geheim-123"), 5, LinkSecurity::WpaPsk},
         // WPA3 (SAE alone) joins with the pass phrase of a WPA-PSK join.
-        WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3},
-        WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5},
-        WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6}),
+        WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3, LinkSecurity::Wpa3Sae},
+        WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5, LinkSecurity::WpaPsk},
+        WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6, LinkSecurity::Open},
+        // Any network is joined with open or WEP settings, never with a pass phrase.
+        WpaCase{"AnyNetworkNeedsAName", "", Psk("geheim-123"), 1, LinkSecurity::WpaPsk}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
