@@ -158,6 +158,8 @@ TEST_F(UtilityCommandsTest, AccessPointChangesGoThroughThePagesSaves)
     change.key = "12345";
     change.ssid = std::string(33, 's');
     EXPECT_EQ(cmds.ChangeApSettings(change)->name, "SsidTooLong");
+    change.ssid = "";
+    EXPECT_EQ(cmds.ChangeApSettings(change)->name, "SsidEmpty");
     EXPECT_EQ(rig.store.ReadApSettings().SSID, "WLAN_AP");
     change.ssid = "Werkstatt-AP";
     rig.wlan.clearCalls();
