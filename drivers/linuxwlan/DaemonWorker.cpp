@@ -332,6 +332,9 @@ KeyOffer DaemonWorker::OfferFor(const Wanted& wanted)
     const auto& wpa = wanted.settings.wpa;
     if (!wpa || wpa->authenticationMode != 2 || wanted.settings.ssid.empty())
         return KeyOffer::Psk;
+    // Seen offering SAE alone before (the profile keeps it): never offered less.
+    if (wpa->saeOnly)
+        return KeyOffer::SaeOnly;
     const auto table = ReadBssTable();
     return table ? SettingsPush::OfferOf(*table, wanted.settings.ssid) : KeyOffer::Psk;
 }

@@ -491,7 +491,8 @@ struct OfferCase {
     std::string_view name;
     std::vector<std::string> table;
     bool seenLater;
-    Commands fields; // between scan_ssid and the pass phrase
+    Commands fields;      // between scan_ssid and the pass phrase
+    bool saeOnly = false; // the profile saw the name offering SAE alone before
 };
 class KeyOffers : public testing::TestWithParam<OfferCase> {};
 TEST_P(KeyOffers, FollowWhatTheNetworkOffers)
@@ -504,6 +505,7 @@ TEST_P(KeyOffers, FollowWhatTheNetworkOffers)
     psk.authenticationMode = 2;
     psk.cipher = 0; // TKIP: SAE goes with CCMP all the same
     psk.passphrase = "kesto-geheim";
+    psk.saeOnly = GetParam().saeOnly;
     ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
     ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
     rig.lib->QueryWL_LinkStatus(rig.ctx);
@@ -550,7 +552,14 @@ INSTANTIATE_TEST_SUITE_P(
         OfferCase{"SaeOnlySeenLater",
                   {Bss(1, 2437, -40, "[WPA2-SAE-CCMP][ESS]", "Kesto")},
                   true,
-                  kSaeOnlyFields}),
+                  kSaeOnlyFields},
+        // Once seen offering SAE alone, never offered less: not even to a WPA2 twin that
+        // is all the table holds now.
+        OfferCase{"SaeOnlySeenBefore",
+                  {Bss(2, 2437, -30, "[WPA2-PSK-CCMP][ESS]", "Kesto")},
+                  false,
+                  kSaeOnlyFields,
+                  true}),
     kesto::test::ParamName{});
 
 // What wpa_supplicant was sent, without the requests that only read.
