@@ -50,10 +50,9 @@ void ModeSwitch::StartInStoredMode(std::function<void()> then)
 
 void ModeSwitch::ApplyDefaultProfile()
 {
+    // The first-run profile's empty name is "any network" and applies without a word.
     const ApplyFault fault = m_applier.ApplyDefaultProfile();
-    // The first-run profile names no network: the adapter is simply left alone until the
-    // user picks one, without a message at every start.
-    if (fault != ApplyFault::None && fault != ApplyFault::NoNetworkName)
+    if (fault != ApplyFault::None)
         m_window.tellApplyFault(fault);
 }
 

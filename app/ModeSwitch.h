@@ -80,8 +80,11 @@ private:
     // then runs once the adapter runs in the stored mode (after its settle in AP mode).
     void StartInStoredMode(std::function<void()> then);
     void EnterApModeOnAdapter(std::function<void()> then);
-    // The stored default profile onto the adapter; what the adapter refused is told, a
-    // profile without a network name is not.
+    // The switches themselves, once the mode is known to change and the check passed.
+    void EnterStation();
+    void EnterAp();
+    // The stored default profile onto the adapter; what the applier or the adapter
+    // refused is told.
     void ApplyDefaultProfile();
     void RunRequests();
 

@@ -63,9 +63,9 @@ TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
     EXPECT_EQ(rig.work.ActiveProfileName, "Default");
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"0"}}));
-    // The first-run profile names no network: the adapter joins none (an empty name
-    // would be "any open network"), and a start says nothing about it.
-    EXPECT_TRUE(rig.Calls("SetWL_SSID").empty());
+    // The first-run profile names no network: the store's "any network", which the
+    // adapter is asked for, without a word.
+    EXPECT_EQ(rig.Calls("SetWL_SSID"), (std::vector<std::vector<std::string>>{{""}}));
     EXPECT_TRUE(rig.dialogs.messages.empty());
 
     // Driver defaults under the adapter's driver key.
