@@ -84,6 +84,9 @@ void ApplyApSettings(WlanApi& api, ProfileStore& store, const ApSettings& settin
 ApSettings ApSettingsInRange(ApSettings settings)
 {
     const ApSettings fresh;
+    // An access point announces a name; an empty one (a missing key reads so) is none.
+    if (settings.SSID.empty())
+        settings.SSID = fresh.SSID;
     KeepInRange(settings.HideSSID, 0, 1, fresh.HideSSID);
     KeepInRange(settings.Channel, 1, 13, fresh.Channel);
     KeepInRange(settings.OutputPower, 0, 3, fresh.OutputPower);
@@ -113,7 +116,10 @@ FilterList ReadFilterListInRange(ProfileStore& store)
 Refused SaveApSettings(WlanApi& api, ProfileStore& store, ApSettings& settings,
                        const ApChoice& choice, FilterList& filter)
 {
-    // The adapter refuses a longer name; storing it would claim a success it never had.
+    // An empty name is no access point's, and the adapter refuses a longer one: storing
+    // either would claim a success it never had.
+    if (choice.ssid.empty())
+        return Refusal{"SsidEmpty", std::string(kApSsidEmptyMessage)};
     if (choice.ssid.size() > kMaxApSsidBytes)
         return Refusal{"SsidTooLong", std::string(kApSsidTooLongMessage)};
     if (choice.wep != kWepOff) {

@@ -22,6 +22,10 @@ inline constexpr std::size_t kMaxApSsidBytes = 32;
 // Shown when the name typed is longer than the adapter takes.
 inline constexpr std::string_view kApSsidTooLongMessage =
     "Die SSID darf h\u00f6chstens 32 Bytes lang sein. Bitte geben Sie die SSID neu ein.";
+// Shown when the name is empty: an access point announces a name, and the store would
+// otherwise hold one that no radio takes.
+inline constexpr std::string_view kApSsidEmptyMessage =
+    "Die SSID darf nicht leer sein. Bitte geben Sie eine SSID ein.";
 inline constexpr std::string_view kInvalidFilterAddressMessage = "The MAC Addresses are not valid!";
 
 // Key slot index 0..3 (KeyInUse - 1) of the settings.
@@ -37,9 +41,10 @@ const std::string& ApKey(const ApSettings& settings, int index);
 void ApplyApSettings(WlanApi& api, ProfileStore& store, const ApSettings& settings,
                      const FilterList& filter);
 
-// A number outside its range (a missing AP key reads 255, a missing value 0) takes the
-// default of a fresh record, so no page shows an unselected choice that a save would
-// store, and the adapter is never sent a value it refuses.
+// A number outside its range (a missing AP key reads 255, a missing value 0), and an
+// empty name, take the default of a fresh record, so no page shows an unselected choice
+// or a name that a save would store or refuse, and the adapter is never sent a value it
+// refuses.
 ApSettings ApSettingsInRange(ApSettings settings);
 FilterList FilterListInRange(FilterList list);
 
@@ -59,7 +64,7 @@ struct ApChoice {
     int keyIndex = 0; // the key in use, 0..3
 };
 
-// The settings page's save: the name's length and (WEP on) the key in use checked with
+// The settings page's save: the name (1..32 bytes) and (WEP on) the key in use checked with
 // the German messages, the keys emptied when WEP is off, the choice copied into
 // settings (the working record), which is stored and put with the stored filter list
 // (read into filter) into the adapter. A refusal changes nothing.

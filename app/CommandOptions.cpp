@@ -187,8 +187,7 @@ std::vector<Field> DescribeProfile(const ProfileEntry& entry)
         fields.push_back({"eapMethod", Word(kEapMethods, r.RadiusType - 1)});
         fields.push_back({"login", r.LoginName});
         // The name the server's certificate must carry; empty when it is not checked.
-        fields.push_back(
-            {"serverName", r.ValServerCertificate != 0 ? r.ServerName : std::string()});
+        fields.push_back({"serverName", r.ValidatesServer() ? r.ServerName : std::string()});
         break;
     default:
         break;

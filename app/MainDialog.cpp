@@ -32,8 +32,8 @@ MainDialog::MainDialog(const AppPorts& ports, ProfileStore& store, WorkingRecord
                   OnListEvent(controlId, event, index);
               }),
       m_modes(
-          ports.oneShots, *this, m_router, m_icon, m_lists, m_api, store, m_applier, m_apSettings,
-          m_filterList,
+          ports.oneShots, *this, m_router, m_icon, m_lists, m_api, m_discovery, store, m_applier,
+          m_apSettings, m_filterList,
           {.visible = [this] { return m_windowVisible; },
            .restore = [this] { Restore(); },
            .showSiteSurvey = [this] { ShowSiteSurvey(); },
@@ -237,13 +237,13 @@ void MainDialog::SwitchToAp()
     m_modes.ToAp();
 }
 
-void MainDialog::SwitchMode(bool toAp, std::function<void(bool)> done)
+Refused MainDialog::SwitchMode(bool toAp, std::function<void(bool)> done)
 {
     if (m_ended) {
         done(false);
-        return;
+        return std::nullopt;
     }
-    m_modes.SwitchTo(toAp, std::move(done));
+    return m_modes.SwitchTo(toAp, std::move(done));
 }
 
 // --- about box, help, end ---

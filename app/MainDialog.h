@@ -31,6 +31,7 @@
 #include "pages/PageMirror.h"
 #include "pages/PageRouter.h"
 #include "pages/WindowShell.h"
+#include "platform/Refusal.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileRecord.h"
 #include "profiles/ProfileStore.h"
@@ -89,8 +90,10 @@ public:
     // the window's images last showed (a start in access-point mode leaves them on
     // station until the first restore). done(true) once the adapter runs in the mode
     // asked for (at once when it does already), done(false) when the switch was dropped
-    // (the adapter lost, the program ending) or another one is under way.
-    void SwitchMode(bool toAp, std::function<void(bool)> done);
+    // (the adapter lost, the program ending) or another one is under way; the refusal
+    // of the service check instead, done never called, while the system's wireless
+    // service controls the adapter.
+    Refused SwitchMode(bool toAp, std::function<void(bool)> done);
     void RunAbout();
     void OpenHelp();
     // The three steps of every orderly end: tray icon removed, adapter context let go

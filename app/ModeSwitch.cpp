@@ -7,12 +7,12 @@
 namespace kesto {
 
 ModeSwitch::ModeSwitch(OneShotTimers& oneShots, WindowShell& shell, const PageRouter& router,
-                       WindowIcon& icon, OverlayLists& lists, WlanApi& api, ProfileStore& store,
-                       ProfileApplier& applier, ApSettings& apSettings, FilterList& filterList,
-                       Window window)
+                       WindowIcon& icon, OverlayLists& lists, WlanApi& api,
+                       AdapterDiscovery& discovery, ProfileStore& store, ProfileApplier& applier,
+                       ApSettings& apSettings, FilterList& filterList, Window window)
     : m_step(oneShots), m_shell(shell), m_router(router), m_icon(icon), m_lists(lists), m_api(api),
-      m_store(store), m_applier(applier), m_apSettings(apSettings), m_filterList(filterList),
-      m_window(std::move(window))
+      m_discovery(discovery), m_store(store), m_applier(applier), m_apSettings(apSettings),
+      m_filterList(filterList), m_window(std::move(window))
 {
 }
 
@@ -50,10 +50,9 @@ void ModeSwitch::StartInStoredMode(std::function<void()> then)
 
 void ModeSwitch::ApplyDefaultProfile()
 {
+    // The first-run profile's empty name is "any network" and applies without a word.
     const ApplyFault fault = m_applier.ApplyDefaultProfile();
-    // The first-run profile names no network: the adapter is simply left alone until the
-    // user picks one, without a message at every start.
-    if (fault != ApplyFault::None && fault != ApplyFault::NoNetworkName)
+    if (fault != ApplyFault::None)
         m_window.tellApplyFault(fault);
 }
 
@@ -70,8 +69,20 @@ void ModeSwitch::EnterApModeOnAdapter(std::function<void()> then)
 
 void ModeSwitch::ToStation()
 {
-    if (!m_apModeActive)
+    if (!m_apModeActive || m_discovery.CheckServiceConflict())
         return;
+    EnterStation();
+}
+
+void ModeSwitch::ToAp()
+{
+    if (m_apModeActive || m_discovery.CheckServiceConflict())
+        return;
+    EnterAp();
+}
+
+void ModeSwitch::EnterStation()
+{
     m_router.Broadcast(ShellStep::DropPendingSteps);
     m_lists.Hide();
     m_apModeBefore = m_apModeActive;
@@ -91,10 +102,8 @@ void ModeSwitch::ToStation()
     });
 }
 
-void ModeSwitch::ToAp()
+void ModeSwitch::EnterAp()
 {
-    if (m_apModeActive)
-        return;
     m_router.Broadcast(ShellStep::DropPendingSteps);
     m_lists.PlaceStation();
     m_lists.Hide();
@@ -111,22 +120,25 @@ void ModeSwitch::ToAp()
     });
 }
 
-void ModeSwitch::SwitchTo(bool toAp, std::function<void(bool)> done)
+Refused ModeSwitch::SwitchTo(bool toAp, std::function<void(bool)> done)
 {
     if (m_step.pending()) {
         done(false);
-        return;
+        return std::nullopt;
     }
     if (m_shell.StationModeStored() != toAp) {
         done(true);
-        return;
+        return std::nullopt;
     }
+    if (Refused refused = m_discovery.ServiceConflict())
+        return refused;
     m_done.push_back(std::move(done));
     m_apModeActive = !toAp;
     if (toAp)
-        ToAp();
+        EnterAp();
     else
-        ToStation();
+        EnterStation();
+    return std::nullopt;
 }
 
 void ModeSwitch::Cancel()

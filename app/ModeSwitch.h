@@ -4,9 +4,12 @@
 // adapter needs to settle (200 ms before the start and into station mode, 1000 ms into
 // access-point mode). The steps after the pause run from a one-shot, so nothing waits.
 // While it settles, a restore or the tray's site survey waits for the mode to be in; an
-// adapter lost or the program ending drops the switch undone.
+// adapter lost or the program ending drops the switch undone. A switch takes the
+// interface from one daemon to the other, so it is refused, as joins are, while the
+// system's wireless service controls the adapter.
 #pragma once
 
+#include "adapter/AdapterDiscovery.h"
 #include "adapter/WlanApi.h"
 #include "app/OverlayLists.h"
 #include "app/WindowIcon.h"
@@ -14,6 +17,7 @@
 #include "pages/PageRouter.h"
 #include "pages/WindowShell.h"
 #include "platform/OneShotTimers.h"
+#include "platform/Refusal.h"
 #include "profiles/ProfileRecord.h"
 #include "profiles/ProfileStore.h"
 
@@ -38,24 +42,27 @@ public:
     // apSettings, filterList: the window's working copies, read from the store as the
     // access point starts.
     ModeSwitch(OneShotTimers& oneShots, WindowShell& shell, const PageRouter& router,
-               WindowIcon& icon, OverlayLists& lists, WlanApi& api, ProfileStore& store,
-               ProfileApplier& applier, ApSettings& apSettings, FilterList& filterList,
-               Window window);
+               WindowIcon& icon, OverlayLists& lists, WlanApi& api, AdapterDiscovery& discovery,
+               ProfileStore& store, ProfileApplier& applier, ApSettings& apSettings,
+               FilterList& filterList, Window window);
 
     // The program's start: the adapter settles, the tray icon is made and the adapter
     // runs in the stored mode; then runs, and after it the requests that waited.
     void Start(std::function<void()> then);
     // The adapter returned: the tray icon at once, the rest as Start.
     void Restart(std::function<void()> then);
-    // From access-point to station mode and back; nothing when the mode is already in.
+    // From access-point to station mode and back (the window's radio images); nothing
+    // when the mode is already in, and the service check's message when the system's
+    // wireless service controls the adapter.
     void ToStation();
     void ToAp();
     // A switch asked for by a caller that waits for it (the session service): as the
     // radio image of the mode the adapter is not in would switch, whatever the window's
     // images last showed (a start in access-point mode leaves them on station until the
     // first restore). done(true) once the adapter runs in the mode (at once when it does
-    // already), done(false) when the switch is dropped or another one is under way.
-    void SwitchTo(bool toAp, std::function<void(bool)> done);
+    // already), done(false) when the switch is dropped or another one is under way. The
+    // service check's refusal ("ServiceConflict") instead, with done never called.
+    Refused SwitchTo(bool toAp, std::function<void(bool)> done);
     // The switch under way is not done, and the window's mode stays the one before it.
     void Cancel();
 
@@ -73,8 +80,11 @@ private:
     // then runs once the adapter runs in the stored mode (after its settle in AP mode).
     void StartInStoredMode(std::function<void()> then);
     void EnterApModeOnAdapter(std::function<void()> then);
-    // The stored default profile onto the adapter; what the adapter refused is told, a
-    // profile without a network name is not.
+    // The switches themselves, once the mode is known to change and the check passed.
+    void EnterStation();
+    void EnterAp();
+    // The stored default profile onto the adapter; what the applier or the adapter
+    // refused is told.
     void ApplyDefaultProfile();
     void RunRequests();
 
@@ -84,6 +94,7 @@ private:
     WindowIcon& m_icon;
     OverlayLists& m_lists;
     WlanApi& m_api;
+    AdapterDiscovery& m_discovery;
     ProfileStore& m_store;
     ProfileApplier& m_applier;
     ApSettings& m_apSettings;

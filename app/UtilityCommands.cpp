@@ -230,8 +230,7 @@ Refused UtilityCommands::SwitchMode(bool toAp, std::function<void(bool)> done)
 {
     if (!m_dialog.api().IsOpen())
         return Refuse("NoAdapter", kNoAdapterMessage);
-    m_dialog.SwitchMode(toAp, std::move(done));
-    return std::nullopt;
+    return m_dialog.SwitchMode(toAp, std::move(done));
 }
 
 // --- access point ---

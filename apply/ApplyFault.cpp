@@ -9,10 +9,16 @@ std::string_view ApplyFaultMessage(ApplyFault fault)
     case ApplyFault::None:
         return "";
     case ApplyFault::NoNetworkName:
-        return "Ohne Netzwerknamen (SSID) wird keine Verbindung hergestellt: Der Adapter "
-               "w\u00fcrde sich sonst mit irgendeinem offenen Netzwerk verbinden. Ein "
-               "verstecktes Netzwerk sendet seinen Namen nicht; legen Sie daf\u00fcr ein Profil "
-               "mit dem Netzwerknamen an.";
+        return "Der Name dieses Netzwerks ist nicht bekannt oder enth\u00e4lt ein Nullzeichen; "
+               "so wird keine Verbindung hergestellt. Ein verstecktes Netzwerk sendet seinen "
+               "Namen nicht: Legen Sie daf\u00fcr ein Profil mit dem Netzwerknamen an.";
+    case ApplyFault::WpaNeedsName:
+        return "WPA braucht den Netzwerknamen (SSID): Ein WPA-Profil ohne Netzwerknamen wird "
+               "nicht verbunden. Bitte geben Sie im Profil den Netzwerknamen ein.";
+    case ApplyFault::CertificateUnusable:
+        return "Das Zertifikat des Profils (EAP-TLS) kann nicht verwendet werden: Es muss eine "
+               "Datei mit vollst\u00e4ndigem Pfad sein, die Ihnen geh\u00f6rt und die Sie lesen "
+               "k\u00f6nnen. Bitte w\u00e4hlen Sie im Profil ein anderes Zertifikat.";
     case ApplyFault::NoServerName:
         return "Die Pr\u00fcfung des Serverzertifikats ist eingeschaltet, aber der Servername "
                "fehlt oder ist ung\u00fcltig. Ohne ihn w\u00fcrde jeder Server mit einem "
@@ -49,6 +55,10 @@ std::string_view FaultName(ApplyFault fault)
         return "";
     case ApplyFault::NoNetworkName:
         return "NoNetworkName";
+    case ApplyFault::WpaNeedsName:
+        return "WpaNeedsNetworkName";
+    case ApplyFault::CertificateUnusable:
+        return "CertificateUnusable";
     case ApplyFault::NoServerName:
         return "NoServerName";
     case ApplyFault::PassphraseUnusable:

@@ -14,12 +14,15 @@ namespace kesto {
 enum class ApplyFault {
     None,
     // Refused before anything was changed or stored:
-    NoNetworkName,      // the name is empty or holds a zero byte: the adapter would take
-                        // it as "any network" and join whichever open one is near
-    NoServerName,       // 802.1X validating the server certificate, without a usable name
-                        // the certificate must carry
-    PassphraseUnusable, // a WPA-PSK pass phrase that is not 8..63 printable characters
-    SecurityUnusable,   // other WPA or 802.1X settings no adapter library takes
+    NoNetworkName,       // a name we do not know (a survey network that hides it) or one
+                         // holding a zero byte, which the adapter would read as another
+    WpaNeedsName,        // WPA or 802.1X without a network name: only an open or WEP
+                         // profile may ask for "any network"
+    NoServerName,        // 802.1X validating the server certificate, without a usable name
+                         // the certificate must carry
+    CertificateUnusable, // EAP-TLS whose certificate is not a file of the user's own
+    PassphraseUnusable,  // a WPA-PSK pass phrase that is not 8..63 printable characters
+    SecurityUnusable,    // other WPA or 802.1X settings no adapter library takes
     // Refused by the adapter:
     NameRefused,     // SetWL_SSID: the apply stopped there; the adapter keeps its network
     SecurityRefused, // SetWL_WPA: the apply stopped there, before the join

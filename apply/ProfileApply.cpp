@@ -2,6 +2,7 @@
 
 #include "profiles/ProfileList.h"
 #include "profiles/SecretScrambler.h"
+#include "security/CertificateFile.h"
 #include "security/WepKeyRules.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ constexpr int kAdHocAccepted = 0;
 // Authentication modes from WPA-PSK on reach the adapter through its WPA call.
 constexpr int kFirstNonWepAuthentication = 2;
 constexpr int kWpaPsk = 2;
+constexpr int kEapTls = 1;
 
 // The record's WPA or 802.1X settings, secrets unscrambled: they live in memory only
 // for as long as the call takes.
@@ -31,8 +33,9 @@ WpaCredentials CredentialsOf(const ProfileRecord& record)
     c.identity = record.LoginName;
     c.password = UnscrambleSecret(record.Password);
     c.certificate = record.Certificate;
-    c.validateServer = record.ValServerCertificate == 1;
+    c.validateServer = record.ValidatesServer();
     c.serverName = record.ServerName;
+    c.saeOnly = record.SaeSeen != 0;
     return c;
 }
 
@@ -74,13 +77,21 @@ ApplyFault NetworkNameRefusal(std::string_view ssid)
     return ApplyFault::None;
 }
 
-ApplyFault JoinRefusal(const ProfileRecord& record)
+ApplyFault JoinRefusal(const ProfileRecord& record, const FileProbe& probe)
 {
-    if (const ApplyFault name = NetworkNameRefusal(record.SSID); name != ApplyFault::None)
-        return name;
+    // An empty name is the store's "any network" (the first-run default profile has
+    // one); a zero byte would make it another name.
+    if (record.SSID.find('\0') != std::string::npos)
+        return ApplyFault::NoNetworkName;
     if (record.AuthenticationMode < kFirstNonWepAuthentication)
         return ApplyFault::None;
+    if (TrimWhiteSpace(record.SSID).empty())
+        return ApplyFault::WpaNeedsName;
     const WpaCredentials c = CredentialsOf(record);
+    // The daemon that reads the certificate may read what the user could not.
+    if (c.authenticationMode != kWpaPsk && c.eapMethod == kEapTls &&
+        !CertificateRefusal(c.certificate, probe).empty())
+        return ApplyFault::CertificateUnusable;
     if (WpaCredentialsUsable(c))
         return ApplyFault::None;
     if (c.authenticationMode == kWpaPsk && !PassphraseUsable(c.passphrase))
@@ -119,7 +130,8 @@ ApplyFault ProfileApplier::ApplyProfileByName(const std::string& name)
     SetModeStation(m_store);
     m_work.ActiveProfileName = name;
     m_work.CurrentProfile = m_store.ReadProfile(name);
-    if (const ApplyFault refused = JoinRefusal(m_work.CurrentProfile); refused != ApplyFault::None)
+    if (const ApplyFault refused = JoinRefusal(m_work.CurrentProfile, m_probe);
+        refused != ApplyFault::None)
         return refused;
 
     const int status = m_api.QueryWL_CheckWZCStatus();
@@ -135,7 +147,7 @@ ApplyFault ProfileApplier::ApplyProfileByName(const std::string& name)
 
 ApplyFault ProfileApplier::ApplyProfileRecord(const ProfileRecord& record)
 {
-    if (const ApplyFault refused = JoinRefusal(record); refused != ApplyFault::None)
+    if (const ApplyFault refused = JoinRefusal(record, m_probe); refused != ApplyFault::None)
         return refused;
     SetModeStation(m_store);
     const ApplyFault fault = ApplyToAdapter(record);
@@ -147,7 +159,7 @@ ApplyFault ProfileApplier::ApplyProfileRecord(const ProfileRecord& record)
 
 ApplyFault ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
 {
-    if (const ApplyFault refused = JoinRefusal(record); refused != ApplyFault::None)
+    if (const ApplyFault refused = JoinRefusal(record, m_probe); refused != ApplyFault::None)
         return refused;
     DriverRecords driver(m_store, m_discovery.SelectedAdapterKey());
 
@@ -190,7 +202,9 @@ ApplyFault ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
     if (record.AuthenticationMode >= kFirstNonWepAuthentication) {
         // In place of the 802.11 authentication and WEP, which would end the WPA join.
         // Refused, the adapter would join the new name with the old security: stop.
-        if (m_api.SetWL_WPA(CredentialsOf(record)) == kRefused)
+        WpaCredentials credentials = CredentialsOf(record);
+        credentials.saeOnly = credentials.saeOnly || SeenSaeAlone(record.SSID);
+        if (m_api.SetWL_WPA(credentials) == kRefused)
             return ApplyFault::SecurityRefused;
     } else if (record.KeyLength == 0) {
         m_api.SetWL_AuthenticationMode(0);
@@ -218,6 +232,7 @@ ApplyFault ProfileApplier::ApplyToAdapter(const ProfileRecord& record)
         driver.Text("Preamble", std::to_string(record.Preamble));
 
     RecordDefaultLink(record.ProfileName);
+    KeepSaeSeen(record);
     return fault;
 }
 
@@ -245,6 +260,34 @@ ApplyFault ProfileApplier::ApplySurveyNetwork(const SurveyNetwork& network)
     if (m_api.SetWL_PreambleMode(3) == 0 && network.privacy == 1)
         m_api.QueryWL_WEPbit();
     return ApplyFault::None;
+}
+
+void ProfileApplier::NoteSaeAlone(std::string_view ssid)
+{
+    const std::string_view name = TrimWhiteSpace(ssid);
+    if (!name.empty())
+        m_saeAlone.emplace(name);
+}
+
+bool ProfileApplier::SeenSaeAlone(std::string_view ssid) const
+{
+    return m_saeAlone.contains(TrimWhiteSpace(ssid));
+}
+
+void ProfileApplier::KeepSaeSeen(const ProfileRecord& record)
+{
+    if (record.AuthenticationMode != kWpaPsk || record.SaeSeen != 0 || !SeenSaeAlone(record.SSID) ||
+        !m_store.ProfileExists(record.ProfileName))
+        return;
+    ProfileRecord stored = m_store.ReadProfile(record.ProfileName);
+    // Only the profile that was applied: not one that another name has replaced since.
+    if (stored.AuthenticationMode != kWpaPsk || stored.SaeSeen != 0 ||
+        TrimWhiteSpace(stored.SSID) != TrimWhiteSpace(record.SSID))
+        return;
+    stored.SaeSeen = 1;
+    m_store.WriteProfile(stored);
+    if (m_work.CurrentProfile.ProfileName == record.ProfileName)
+        m_work.CurrentProfile.SaeSeen = 1;
 }
 
 void ProfileApplier::RecordDefaultLink(const std::string& profileName)

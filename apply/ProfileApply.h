@@ -1,9 +1,10 @@
 // ProfileApplier: pushes a station profile into the adapter, records in the adapter's
 // driver key what the driver keeps across restarts, and remembers the active profile
 // and (through its link) the default one. Every way of joining a network goes through
-// here, so what it refuses is refused for every caller: a network without a usable
-// name, an 802.1X server that would be accepted on any certificate, WPA settings no
-// library takes, and a setting the adapter refuses stops or marks the apply.
+// here, so what it refuses is refused for every caller: a network name it cannot use,
+// a certificate file the user could not read, an 802.1X server that would be accepted
+// on any certificate, WPA settings no library takes, and a setting the adapter refuses
+// stops or marks the apply.
 #pragma once
 
 #include "adapter/AdapterDiscovery.h"
@@ -12,10 +13,14 @@
 #include "profiles/ProfileRecord.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/WorkingRecords.h"
+#include "security/CertificateFile.h"
 
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kesto {
 
@@ -27,13 +32,17 @@ struct SurveyNetwork {
     std::int32_t privacy = 0;            // 1: the network wants WEP
 };
 
-// NoNetworkName when ssid, trimmed of white space, is empty or holds a zero byte (the
-// adapter would read it as "any network" or as another, shorter name); else None.
+// The name of a network of the survey: NoNetworkName when ssid, trimmed of white space,
+// is empty or holds a zero byte (a network that hides its name: joined by it, the
+// adapter would take "any network" or another, shorter name); else None.
 ApplyFault NetworkNameRefusal(std::string_view ssid);
-// What the applier refuses a record for before it changes anything: its name, then an
-// 802.1X server to validate without a usable server name, then WPA or 802.1X settings
-// that no adapter library takes (the pass phrase first). None when it may be applied.
-ApplyFault JoinRefusal(const ProfileRecord& record);
+// What the applier refuses a record for before it changes anything: a name holding a
+// zero byte; for WPA and 802.1X, an empty name (only open and WEP profiles may ask for
+// "any network", as the store defines an empty name), an EAP-TLS certificate that is not
+// a readable file of the user's own (probe examines it), an 802.1X server to validate
+// without a usable server name, then settings that no adapter library takes (the pass
+// phrase first). None when it may be applied.
+ApplyFault JoinRefusal(const ProfileRecord& record, const FileProbe& probe = ProbeLocalFile);
 
 class ProfileApplier {
 public:
@@ -64,13 +73,28 @@ public:
     // a network without a usable name; stops after a refused SetWL_SSID.
     ApplyFault ApplySurveyNetwork(const SurveyNetwork& network);
 
+    // How an EAP-TLS certificate file is examined (the local file system unless told).
+    void SetFileProbe(FileProbe probe) { m_probe = std::move(probe); }
+
+    // A scan saw a network named ssid offering SAE alone (WPA3-Personal). From now on a
+    // pre-shared key record of that name is offered SAE alone, and a stored profile
+    // applied with it keeps that in the store (SaeSeen), so a WPA-PSK twin of the network
+    // never gets a handshake, not even before the next scan after a restart.
+    void NoteSaeAlone(std::string_view ssid);
+
 private:
     void RecordDefaultLink(const std::string& profileName);
+    bool SeenSaeAlone(std::string_view ssid) const;
+    // The stored profile of record, applied with SAE alone for a name a scan saw so,
+    // keeps SaeSeen.
+    void KeepSaeSeen(const ProfileRecord& record);
 
     WlanApi& m_api;
     ProfileStore& m_store;
     WorkingRecords& m_work;
     AdapterDiscovery& m_discovery;
+    FileProbe m_probe = ProbeLocalFile;
+    std::set<std::string, std::less<>> m_saeAlone; // names, trimmed of white space
 };
 
 } // namespace kesto

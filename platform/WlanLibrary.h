@@ -77,6 +77,10 @@ struct WpaCredentials {
     // ignored ("corp.example" accepts "radius.corp.example"). Required while
     // validateServer is set for those methods; see ServerNameUsable.
     std::string serverName;
+    // Mode 2: the network was once seen offering SAE alone (WPA3-Personal). It is then
+    // offered SAE alone with protected management frames required, whatever a scan shows
+    // now, so a WPA-PSK twin of it never gets a handshake to attack the pass phrase with.
+    bool saeOnly = false;
 
     bool operator==(const WpaCredentials&) const = default;
 };
@@ -110,8 +114,10 @@ inline bool PassphraseUsable(std::string_view passphrase)
 // The longest DNS name.
 inline constexpr std::size_t kMaxServerNameLength = 253;
 
-// A server name the check can use: a DNS name of 1..253 characters made of letters,
-// digits, '-' and '.', neither beginning nor ending with '.', no empty label.
+// A server name the check can use: a DNS name of at most 253 characters made of
+// letters, digits, '-' and '.', of at least two labels (a name checks the server and
+// every name below it: "de" would accept a certificate for any German name), none of
+// them empty, the last not all digits (no top-level domain is a number).
 inline bool ServerNameUsable(std::string_view name)
 {
     if (name.empty() || name.size() > kMaxServerNameLength || name.front() == '.' ||
@@ -122,7 +128,10 @@ inline bool ServerNameUsable(std::string_view name)
         if (!letter && !(ch >= '0' && ch <= '9') && ch != '-' && ch != '.')
             return false;
     }
-    return true;
+    const std::size_t lastDot = name.rfind('.');
+    if (lastDot == std::string_view::npos)
+        return false;
+    return name.find_first_not_of("0123456789", lastDot + 1) != std::string_view::npos;
 }
 
 // The 802.1X methods that prove the server by its certificate: EAP-TLS, EAP-TTLS and
@@ -262,9 +271,11 @@ public:
     // 0 station, 1 access point.
     virtual int SetWL_OperationMode_STA_AP(AdapterContext& ctx, int mode) = 0;
     // ssid: the name's bytes (not NUL-terminated), 0..32 of them; empty = any network:
-    // joined with the WEP or open settings, in infrastructure mode (WPA needs the name:
-    // SetWL_WPA after an empty name is refused by the Linux library). The Linux library
-    // refuses a name holding a zero byte (-1).
+    // joined with the WEP or open settings, in infrastructure mode. The core asks for
+    // "any" only for a profile stored without a name (the store's "any network", the
+    // first-run default profile among them), never for a network of the survey that hides
+    // its name, and never with WPA (SetWL_WPA after an empty name is refused by the Linux
+    // library). The Linux library refuses a name holding a zero byte (-1).
     virtual int SetWL_SSID(AdapterContext& ctx, std::span<const char> ssid) = 0;
     // Returns the type it set: 0 ad hoc (the caller then records the ad-hoc 802.11g
     // values), 1 infrastructure; -1 when refused.

@@ -31,7 +31,7 @@ struct ProfileRecord {
     std::int32_t RadiusType = 0;   // 0 none, 1 EAP-TLS, 2 EAP-TTLS, 3 EAP-MD5, 4 EAP-PEAP, 5 LEAP
     std::int32_t Spare2 = 0;       // memory only
     std::int32_t WirelessMode = 0; // 0 mixed b/g, 1 g only, 2 b only
-    std::int32_t ValServerCertificate = 1; // 1 validate the server certificate
+    std::int32_t ValServerCertificate = 1; // validate the server certificate: see ValidatesServer
     std::int32_t EncryptionType = 0;       // WPA cipher choice
     std::int32_t TTLSOrPeapSelection = 0;  // inner method choice
     std::int32_t KeyMode = 1;              // 0 keys generated from a pass phrase, 1 typed
@@ -45,10 +45,20 @@ struct ProfileRecord {
     std::string LoginName;
     std::string Password; // stored scrambled
     std::string SecurityProfileName;
-    // 802.1X: the name the server's certificate must carry while ValServerCertificate is
-    // 1 (the server itself or a domain above it). Not one of the layout's values: stored
+    // 802.1X: the name the server's certificate must carry while the server is validated
+    // (the server itself or a domain above it). Not one of the layout's values: stored
     // under a name of our own, and only when set.
     std::string ServerName;
+    // A pre-shared key network of this name was seen offering SAE alone (WPA3-Personal):
+    // from then on it is offered SAE alone, so a WPA-PSK twin of it never gets a
+    // handshake to attack the pass phrase with. 0 or 1; set, never cleared by a join. Not
+    // one of the layout's values: stored under a name of our own, and only when set.
+    std::int32_t SaeSeen = 0;
+
+    // Whether the server's certificate is checked. Every nonzero value counts as on: the
+    // stored default is 1, and a store that says 2 or -1 must not show the check on while
+    // the join goes without it.
+    bool ValidatesServer() const { return ValServerCertificate != 0; }
 
     // WEP key index 0..3 (NetWorkKey1 .. NetWorkKey4); std::out_of_range for any other
     // index, so a caller that did not check its index cannot write another field.

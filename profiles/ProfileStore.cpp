@@ -102,6 +102,18 @@ std::string ProfileStore::ReadWholeText(std::string_view path)
     return {value->data.begin(), value->data.end()};
 }
 
+std::int32_t ProfileStore::ReadFlag(std::string_view path)
+{
+    const auto [keyPath, name] = SplitHivePath(path);
+    const auto value = m_registry.QueryValue(keyPath, name);
+    if (!value || value->type != RegType::Dword)
+        return 0;
+    for (const std::uint8_t byte : value->data)
+        if (byte != 0)
+            return 1;
+    return 0;
+}
+
 bool ProfileStore::ProfileExists(std::string_view name)
 {
     if (name.find_first_not_of('\\') == std::string_view::npos)
@@ -139,6 +151,7 @@ ProfileRecord ProfileStore::ReadProfile(std::string_view name)
                 read(*txRate);
         }
         record.ServerName = ReadText(key + "\\" + std::string(kServerNameValue));
+        record.SaeSeen = ReadFlag(key + "\\" + std::string(kSaeSeenValue));
     });
     record.ProfileName = std::string(name);
     return record;
@@ -161,6 +174,11 @@ void ProfileStore::WriteProfile(const ProfileRecord& record)
             DeleteValue(serverName);
         else
             WriteText(serverName, record.ServerName);
+        const std::string saeSeen = key + "\\" + std::string(kSaeSeenValue);
+        if (record.SaeSeen == 0)
+            DeleteValue(saeSeen);
+        else
+            WriteNumber(saeSeen, 1);
     });
 }
 

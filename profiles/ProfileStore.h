@@ -21,6 +21,9 @@ inline constexpr std::string_view kApKey =
 
 // The profile value that holds ProfileRecord::ServerName: ours, beside the layout's.
 inline constexpr std::string_view kServerNameValue = "ServerName";
+// The profile value (a number, 1) that holds ProfileRecord::SaeSeen: ours too, and only
+// present while set, so a store without it reads as "not seen".
+inline constexpr std::string_view kSaeSeenValue = "SaeSeen";
 
 // The stored "Mode" values.
 inline constexpr std::string_view kStationMode = "Station Mode";
@@ -34,7 +37,8 @@ public:
     // Every stored value of the profile, with ProfileName set to name. A missing
     // profile key reads as 255 for every number, "" for texts (ServerName too, as does a
     // profile stored without one). The SSID reads whole, zero bytes included; the other
-    // texts up to their first zero byte. One transaction.
+    // texts up to their first zero byte. SaeSeen is 1 when its value holds a nonzero
+    // number, else 0 (a missing key or value among them). One transaction.
     ProfileRecord ReadProfile(std::string_view name);
     // True when name addresses a profile key of its own and that key holds the profile
     // (its "Authentication Mode" reads as something other than 255, the store's answer
@@ -42,9 +46,9 @@ public:
     // key that holds every profile and names none.
     bool ProfileExists(std::string_view name);
     // Writes the record's 27 values under ProfileRoot + its ProfileName, in one
-    // transaction, and its ServerName under kServerNameValue when it has one (else that
-    // value is removed, so a profile without one keeps the 27 values of the layout). No
-    // link is touched.
+    // transaction, and its ServerName under kServerNameValue and its SaeSeen (as 1) under
+    // kSaeSeenValue when it has them (else those values are removed, so a profile without
+    // them keeps the 27 values of the layout). No link is touched.
     void WriteProfile(const ProfileRecord& record);
     ApSettings ReadApSettings();
     void WriteApSettings(const ApSettings& settings);
@@ -55,6 +59,8 @@ private:
     // A text by its stored length, zero bytes included: the network name, which cut at a
     // zero byte would name another network (or none, which means any).
     std::string ReadWholeText(std::string_view path);
+    // 1 when the value is a number other than 0; 0 when it is 0, missing or no number.
+    std::int32_t ReadFlag(std::string_view path);
 };
 
 } // namespace kesto

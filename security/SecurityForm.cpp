@@ -227,7 +227,7 @@ void SecurityForm::FillEap(int choice)
     if (eap.certificate)
         fields.SetText(Id("Text", Join(eap.name, "Certi")), record.Certificate);
     if (eap.check) {
-        fields.SetNumber(Id("Checkbox", eap.name), record.ValServerCertificate != 0 ? 1 : 0);
+        fields.SetNumber(Id("Checkbox", eap.name), record.ValidatesServer() ? 1 : 0);
         fields.SetText(Id("Text", Join(eap.name, "ServerName")), record.ServerName);
     }
     if (!eap.innerChoice.empty())
@@ -291,11 +291,20 @@ void SecurityForm::StoreEap()
     // name: the check needs the name the server must carry.
     const std::string serverName(TrimWhiteSpace(
         eap.check ? fields.Text(Id("Text", Join(eap.name, "ServerName"))) : std::string_view()));
-    if (eap.check && fields.Number(Id("Checkbox", eap.name)) == 1 &&
-        !ServerNameUsable(serverName)) {
+    const bool validate = eap.check && fields.Number(Id("Checkbox", eap.name)) != 0;
+    if (validate && !ServerNameUsable(serverName)) {
         m_dialogs.MessageBox(
             serverName.empty() ? kServerNameMissingMessage : kServerNameInvalidMessage, m_caption);
         return;
+    }
+    // The page shows the certificate and takes none: the record's is checked, as the
+    // apply checks it, so the page stays open rather than store a join that cannot work.
+    if (eap.certificate) {
+        if (const std::string_view refusal = CertificateRefusal(record.Certificate, m_probe);
+            !refusal.empty()) {
+            m_dialogs.MessageBox(refusal, m_caption);
+            return;
+        }
     }
     record.RadiusType = choice + 1;
     record.LoginName = fields.Text(Id("Text", Join(eap.name, "LoginName")));
@@ -303,7 +312,7 @@ void SecurityForm::StoreEap()
     record.Password =
         eap.password ? ScrambleSecret(fields.Text(Id("Text", Join(eap.name, "Password")))) : "";
     if (eap.check) {
-        record.ValServerCertificate = fields.Number(Id("Checkbox", eap.name));
+        record.ValServerCertificate = validate ? 1 : 0;
         record.ServerName = serverName;
     }
     if (!eap.innerChoice.empty())

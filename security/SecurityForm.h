@@ -12,6 +12,7 @@
 #include "pages/PageSurface.h"
 #include "platform/Dialogs.h"
 #include "profiles/ProfileRecord.h"
+#include "security/CertificateFile.h"
 #include "security/PassphraseKeys.h"
 #include "security/WepKeyEntry.h"
 #include "security/WepKeyRules.h"
@@ -114,10 +115,14 @@ inline constexpr std::string_view kPassphraseCharactersMessage =
     "enthalten. Bitte geben Sie die Passphrase neu ein.";
 inline constexpr std::string_view kServerNameMissingMessage =
     "Zur Pr\u00fcfung des Serverzertifikats wird der Name des Servers ben\u00f6tigt. Bitte "
-    "geben Sie den Servernamen ein (zum Beispiel radius.firma.de).";
+    "geben Sie den Servernamen ein, am besten den genauen Namen des Servers (zum Beispiel "
+    "radius.firma.de).";
 inline constexpr std::string_view kServerNameInvalidMessage =
-    "Der Servername darf nur Buchstaben, Ziffern, Bindestriche und Punkte enthalten und "
-    "h\u00f6chstens 253 Zeichen haben. Bitte geben Sie den Servernamen neu ein.";
+    "Der Servername muss aus mindestens zwei durch Punkte getrennten Teilen bestehen, deren "
+    "letzter nicht nur aus Ziffern besteht, darf nur Buchstaben, Ziffern, Bindestriche und "
+    "Punkte enthalten und h\u00f6chstens 253 Zeichen haben. Ein Name gilt auch f\u00fcr jeden "
+    "Namen darunter: Am besten geben Sie den genauen Namen des Servers ein (zum Beispiel "
+    "radius.firma.de).";
 
 // The message a typed WPA pass phrase is refused with, or "" when it is taken: the WPA
 // call's rule (PassphraseUsable), 8..63 printable ASCII characters, the space included.
@@ -181,6 +186,9 @@ public:
                  Dialogs& dialogs, PassphraseKeys& keys, std::string caption);
 
     void SetSteps(SecurityFormSteps steps) { m_steps = std::move(steps); }
+    // How the EAP-TLS page's store examines the certificate file (the local file system
+    // unless told otherwise).
+    void SetFileProbe(FileProbe probe) { m_probe = std::move(probe); }
     // The WEP key entry, the method select of the EAP pages and the buttons that store
     // a page or lead back from an EAP page; the window binds its other buttons.
     void BindHandlers(PageMap& pages);
@@ -217,6 +225,7 @@ private:
     std::string m_caption;
     WepKeyEntry m_keyEntry;
     SecurityFormSteps m_steps;
+    FileProbe m_probe = ProbeLocalFile;
 };
 
 } // namespace kesto

@@ -62,7 +62,7 @@ void AdapterPage::SaveAdapterSettings()
     const ProfileRecord copy = record;
     const ApplyFault fault = m_applier.ApplyProfileRecord(copy);
     // The three settings are the profile's and stay stored; a join the applier refused
-    // (no network name, say) or the adapter stopped keeps the user on this page.
+    // (WPA without a network name, say) or the adapter stopped keeps the user on this page.
     ReportApplyFault(m_dialogs, m_caption, fault);
     if (!Applied(fault))
         return;

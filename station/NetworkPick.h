@@ -11,6 +11,7 @@ namespace kesto {
 struct PickableNetwork {
     std::string ssid; // the network name's bytes as broadcast (may be empty: hidden)
     int channel = 0;
+    bool saeOnly = false; // offers SAE alone (WPA3-Personal)
 };
 
 class NetworkPick {

@@ -190,6 +190,10 @@ void ProfileWizard::OnNextAdd()
     if (ShowRefusal(m_dialogs, CheckProfileNaming(record, m_profiles.ShownProfiles(), m_editing),
                     m_caption))
         return;
+    // A network of this name seen offering SAE alone is never offered less.
+    for (const PickableNetwork& network : m_found)
+        if (network.saeOnly && !record.SSID.empty() && network.ssid == record.SSID)
+            record.SaeSeen = 1;
 
     m_shell.stationList().Show(false);
     if (!AdHocChosen()) {

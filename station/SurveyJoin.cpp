@@ -23,8 +23,13 @@ ProfileRecord JoinRecord(const SurveyEntry& entry)
         joined.AuthenticationMode = 1;
         break;
     case SurveyEncryption::WpaPsk:
-    case SurveyEncryption::WpaSae: // a pre-shared key profile; the adapter offers SAE
         joined.AuthenticationMode = 2;
+        break;
+    case SurveyEncryption::WpaSae:
+        // A pre-shared key profile, offered SAE alone from now on: a WPA-PSK twin of the
+        // name gets no handshake, whatever the adapter's own scan shows when it is applied.
+        joined.AuthenticationMode = 2;
+        joined.SaeSeen = 1;
         break;
     case SurveyEncryption::WpaRadius:
         joined.AuthenticationMode = 3;

@@ -19,7 +19,8 @@ namespace kesto {
 Refused CheckJoinable(const SurveyEntry& entry);
 // The record a join of entry starts from: no profile name (joining names no stored
 // profile and moves no default), the entry's network name and type, and for a secured
-// network its security method, whose secrets the caller then sets.
+// network its security method, whose secrets the caller then sets (a network offering
+// SAE alone marked as seen so).
 ProfileRecord JoinRecord(const SurveyEntry& entry);
 
 class SurveyJoin {

@@ -13,7 +13,8 @@ std::vector<PickableNetwork> SurveyNetworkPick::Networks() const
 {
     std::vector<PickableNetwork> networks;
     for (const SurveyEntry& entry : m_survey.shown())
-        networks.push_back({entry.ssid, ChannelFromFrequency(entry.frequencyKhz)});
+        networks.push_back({entry.ssid, ChannelFromFrequency(entry.frequencyKhz),
+                            entry.encryption == SurveyEncryption::WpaSae});
     return networks;
 }
 

@@ -170,6 +170,10 @@ void SurveyPage::ScanFor(int pageId, std::function<void()> then)
 
 void SurveyPage::TakeResults(const std::vector<SurveyEntry>& results)
 {
+    // What a scan teaches about SAE outlives the scan: see ProfileApplier::NoteSaeAlone.
+    for (const SurveyEntry& entry : results)
+        if (entry.encryption == SurveyEncryption::WpaSae)
+            m_needs.applier.NoteSaeAlone(entry.ssid);
     m_raw = results;
     m_shown = m_raw;
     RecordSurveyTimes();

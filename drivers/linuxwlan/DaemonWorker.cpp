@@ -336,7 +336,11 @@ NetworkOffer DaemonWorker::OfferFor(const Wanted& wanted)
     if (!wpa || wpa->authenticationMode == 4 || !ssid || ssid->empty())
         return {};
     const auto table = ReadBssTable();
-    return table ? SettingsPush::OfferOf(*table, *ssid) : NetworkOffer{};
+    NetworkOffer offer = table ? SettingsPush::OfferOf(*table, *ssid) : NetworkOffer{};
+    // Seen offering SAE alone before (the profile keeps it): never offered less.
+    if (wpa->saeOnly && wpa->authenticationMode == 2)
+        offer.keys = KeyOffer::SaeOnly;
+    return offer;
 }
 
 void DaemonWorker::Reconsider(const std::vector<ScanResult>& table)

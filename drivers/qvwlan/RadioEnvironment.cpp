@@ -97,6 +97,9 @@ std::optional<LinkStatus> RadioEnvironment::refusal(const ScenarioNetwork& netwo
             if (c.authenticationMode != 2 || network.passphrase.empty() ||
                 c.passphrase != network.passphrase)
                 return LinkStatus::AuthRefused;
+            // Offered SAE alone, a station makes no pre-shared key handshake.
+            if (c.saeOnly && network.privacy == Privacy::WpaPsk)
+                return LinkStatus::AuthRefused;
             break;
         case Privacy::WpaRadius:
             if (c.authenticationMode != 3 || network.eapIdentity.empty() ||

@@ -165,9 +165,8 @@ TEST(ApRecordsInRange, AMissingAccessPointKeyReadsAsTheDefaults)
 {
     SimulatedWorld world;
     EXPECT_EQ(world.store.ReadApSettings().Channel, 255) << "the store's own reading";
-    ApSettings expected;
-    expected.SSID = ""; // a missing text reads empty, which the adapter takes
-    EXPECT_EQ(ReadApSettingsInRange(world.store), expected);
+    // A missing name reads empty, which no access point announces: the default's.
+    EXPECT_EQ(ReadApSettingsInRange(world.store), ApSettings{});
     EXPECT_EQ(ReadFilterListInRange(world.store), FilterList{});
 }
 

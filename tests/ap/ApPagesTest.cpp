@@ -333,7 +333,10 @@ TEST_F(ApSettings262, AMissingAccessPointKeyShowsTheDefaults)
     EXPECT_EQ(Number("SelectAPChannel"), 5);
     EXPECT_EQ(Number("SelectAPKey"), 0);
     EXPECT_EQ(Text("KeyText"), "Taste 1:");
+    EXPECT_EQ(Text("TextAPSetSSID"), "WLAN_AP") << "a name the save takes";
     rig.pages.Click("ButtonSaveAPSet");
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(rig.store.ReadApSettings().SSID, "WLAN_AP");
     EXPECT_EQ(rig.store.ReadApSettings().Channel, 6) << "never channel 0";
     EXPECT_EQ(rig.store.ReadApSettings().KeyLength, 0);
 }
@@ -438,6 +441,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  std::string(kApSsidTooLongMessage),
                  {}},
+        // An access point announces a name: none is stored that no radio takes.
+        SaveCase{"EmptyName", "", 5, 0, 0, "", std::string(kApSsidEmptyMessage), {}},
         SaveCase{"ShortKeyRejected", "WLAN_AP", 5, 1, 0, "1234", kLength64Key1, {}},
         SaveCase{"HexLengthWithOtherCharacters",
                  "WLAN_AP",

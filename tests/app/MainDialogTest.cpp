@@ -63,9 +63,9 @@ TEST_F(MainDialogTest, FirstStartOnAnEmptyStoreSeedsItAndStartsTheStationHidden)
     EXPECT_EQ(rig.work.ActiveProfileName, "Default");
     EXPECT_EQ(rig.Calls("SetWL_OperationMode_STA_AP"),
               (std::vector<std::vector<std::string>>{{"0"}}));
-    // The first-run profile names no network: the adapter joins none (an empty name
-    // would be "any open network"), and a start says nothing about it.
-    EXPECT_TRUE(rig.Calls("SetWL_SSID").empty());
+    // The first-run profile names no network: the store's "any network", which the
+    // adapter is asked for, without a word.
+    EXPECT_EQ(rig.Calls("SetWL_SSID"), (std::vector<std::vector<std::string>>{{""}}));
     EXPECT_TRUE(rig.dialogs.messages.empty());
 
     // Driver defaults under the adapter's driver key.
@@ -236,6 +236,42 @@ TEST_F(MainDialogTest, ModeSwitchesActOnlyWhenTheModeChanges)
     EXPECT_EQ(rig.Product("Mode"), "Station Mode");
 }
 
+// A switch moves the interface between the daemons: while the system's wireless service
+// controls the adapter it is refused as joins are, from the window's radio images with
+// the message and from the session service with the refusal, both ways, and nothing
+// reaches the adapter.
+TEST_F(MainDialogTest, ModeSwitchesWaitForTheSystemsServiceToLetGo)
+{
+    Start();
+    rig.tray.Notify(TrayMouse::LeftDoubleClick);
+    auto service = [this](const char* state) {
+        rig.EditScenario([state](nlohmann::json& s) { s["system"]["wirelessService"] = state; });
+    };
+    for (const bool toAp : {true, false}) {
+        SCOPED_TRACE(toAp ? "to the access point" : "to the station");
+        service("controlling");
+        rig.wlan.clearCalls();
+        rig.dialogs.messages.clear();
+        rig.pages.Click(toAp ? "ImageAPRadio" : "ImageStationRadio");
+        bool told = false;
+        const Refused refused = dlg.SwitchMode(toAp, [&](bool) { told = true; });
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->name, "ServiceConflict");
+        EXPECT_FALSE(told);
+        ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+        EXPECT_EQ(rig.dialogs.messages[0].text, kServiceConflictMessage);
+        EXPECT_FALSE(dlg.modeStepPending());
+        EXPECT_EQ(dlg.apModeActive(), !toAp);
+        EXPECT_TRUE(rig.Calls("SetWL_OperationMode_STA_AP").empty());
+        EXPECT_EQ(rig.Product("Mode"), toAp ? "Station Mode" : "AP Mode");
+
+        service("not-controlling");
+        rig.pages.Click(toAp ? "ImageAPRadio" : "ImageStationRadio");
+        rig.clock.Settle();
+        EXPECT_EQ(rig.Product("Mode"), toAp ? "AP Mode" : "Station Mode");
+    }
+}
+
 // What happens while the adapter settles into a mode: the page's clicks are not taken
 // (they act on a page about to go), the timers but the exit watch do nothing, a restore
 // waits for the mode to be in, a window hidden meanwhile keeps its monitor stopped; an
@@ -270,9 +306,9 @@ TEST_P(MainDialogWhileSettlingTest, TakesOnlyWhatFitsAModeHalfEntered)
     const std::string to = c.toAp ? "AP Mode" : "Station Mode";
     const int fromPage = rig.pages.main.pageId;
 
-    rig.wlan.clearCalls();
     rig.pages.Click(c.toAp ? "ImageAPRadio" : "ImageStationRadio");
     ASSERT_TRUE(dlg.modeStepPending());
+    rig.wlan.clearCalls(); // the click's own calls: the service check, the switch
     c.act(rig);
     EXPECT_EQ(rig.pages.main.pageId, fromPage);
     for (const auto& call : rig.wlan.calls())

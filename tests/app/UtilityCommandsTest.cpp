@@ -122,8 +122,6 @@ TEST_F(UtilityCommandsTest, ProfilesGoThroughTheWizardsChecksAndTheListsLinks)
              Refusing{cmds.DeleteProfile("Default"), "DefaultProfile"},
              Refusing{cmds.DeleteProfile("Keller"), "UnknownProfile"},
              Refusing{cmds.ApplyProfile("Keller"), "UnknownProfile"},
-             // The first-run profile names no network: the applier's refusal.
-             Refusing{cmds.ApplyProfile("Default"), "NoNetworkName"},
          }) {
         ASSERT_TRUE(r.refused) << r.name;
         EXPECT_EQ(r.refused->name, r.name);
@@ -131,6 +129,9 @@ TEST_F(UtilityCommandsTest, ProfilesGoThroughTheWizardsChecksAndTheListsLinks)
     EXPECT_EQ(rig.Product("ProfileLinkNumber"), " 2");
     EXPECT_TRUE(rig.dialogs.messages.empty());
 
+    // The first-run profile names no network: the store's "any network", applied.
+    ASSERT_FALSE(cmds.ApplyProfile("Default"));
+    EXPECT_EQ(rig.Calls("SetWL_SSID").back(), std::vector<std::string>{""});
     ASSERT_FALSE(cmds.ApplyProfile("Buero"));
     EXPECT_EQ(rig.work.ActiveProfileName, "Buero");
     EXPECT_EQ(rig.Product("DefaultProfileLink"), "2");
@@ -158,6 +159,8 @@ TEST_F(UtilityCommandsTest, AccessPointChangesGoThroughThePagesSaves)
     change.key = "12345";
     change.ssid = std::string(33, 's');
     EXPECT_EQ(cmds.ChangeApSettings(change)->name, "SsidTooLong");
+    change.ssid = "";
+    EXPECT_EQ(cmds.ChangeApSettings(change)->name, "SsidEmpty");
     EXPECT_EQ(rig.store.ReadApSettings().SSID, "WLAN_AP");
     change.ssid = "Werkstatt-AP";
     rig.wlan.clearCalls();

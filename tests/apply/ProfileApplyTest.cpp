@@ -160,6 +160,15 @@ INSTANTIATE_TEST_SUITE_P(
                      {"IBSS_PureG_Mode", std::nullopt}}},
         AdapterCase{
             "SsidTrimmed", [](ProfileRecord& r) { r.SSID = " \tCafe-Lindenhof  "; }, kOpen, {}},
+        // The store's "any network": an open or WEP profile without a name asks for it.
+        AdapterCase{"EmptyNameIsAnyNetwork",
+                    [](ProfileRecord& r) { r.SSID.clear(); },
+                    OpenProfileCalls(""),
+                    {{"NetworkType", N(1)}}},
+        AdapterCase{"BlankNameIsAnyNetwork",
+                    [](ProfileRecord& r) { r.SSID = " \t "; },
+                    OpenProfileCalls(""),
+                    {}},
         // The adapter refuses a name over 32 bytes: the rest would go to the network it
         // is on.
         AdapterCase{"NameRefusedStopsTheApply",
@@ -363,6 +372,44 @@ TEST_F(ProfileApplyTest, WpaProfilesReachTheAdapterThroughItsWpaCall)
     }
 }
 
+// The WPA call carries what the record shows: every nonzero ValServerCertificate is the
+// check on, a network once seen offering SAE alone is offered SAE alone, and an EAP-TLS
+// certificate of the user's own goes as its path.
+TEST_F(ProfileApplyTest, WpaCallCarriesTheServerCheckSaeAndTheCertificate)
+{
+    struct Case {
+        std::int32_t validate;
+        std::int32_t saeSeen;
+        int radiusType;
+        bool validateServer;
+        bool saeOnly;
+    };
+    const Case cases[] = {{1, 0, 4, true, false},
+                          {2, 0, 4, true, false},
+                          {-1, 1, 2, true, true},
+                          {0, 1, 4, false, true},
+                          {1, 0, 1, true, false}};
+    applier.SetFileProbe([](const std::string&) { return FileFacts{true, true, true}; });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.validate) + " " + std::to_string(c.radiusType));
+        ProfileRecord r = Named("Wpa");
+        r.AuthenticationMode = c.saeSeen != 0 ? 2 : 3;
+        r.Passphrase = ScrambleSecret("geheim-123");
+        r.RadiusType = c.radiusType;
+        r.LoginName = "anna";
+        r.ServerName = "radius.example.org";
+        r.Certificate = "/home/anna/client.pem";
+        r.ValServerCertificate = c.validate;
+        r.SaeSeen = c.saeSeen;
+        ASSERT_EQ(applier.ApplyProfileRecord(r), ApplyFault::None);
+        const auto* held = world.library.adapterSettings("0007");
+        ASSERT_TRUE(held && held->wpa);
+        EXPECT_EQ(held->wpa->validateServer, c.validateServer);
+        EXPECT_EQ(held->wpa->saeOnly, c.saeOnly);
+        EXPECT_EQ(held->wpa->certificate, "/home/anna/client.pem");
+    }
+}
+
 // What the applier refuses before anything changes: the adapter hears nothing, the store
 // and the active profile stay, by record and by name alike (a profile by name still
 // becomes the current one, the utility's profile, but reaches neither the service nor the
@@ -371,6 +418,8 @@ struct RefusalCase {
     const char* name;
     std::function<void(ProfileRecord&)> edit;
     ApplyFault fault;
+    // What the file system says about the EAP-TLS certificate.
+    FileFacts certificate = {true, true, true};
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os)
@@ -396,7 +445,12 @@ TEST_P(JoinRefused, BeforeAnythingChanges)
 {
     ProfileRecord record = Named("Refused");
     GetParam().edit(record);
-    EXPECT_EQ(JoinRefusal(record), GetParam().fault);
+    const FileProbe probe = [&](const std::string& path) {
+        EXPECT_EQ(path, record.Certificate);
+        return GetParam().certificate;
+    };
+    applier.SetFileProbe(probe);
+    EXPECT_EQ(JoinRefusal(record, probe), GetParam().fault);
     list.AddProfile(record);
     world.store.WriteText(ProductValuePath("Mode"), "AP Mode");
     world.work.ActiveProfileName = "Default";
@@ -422,15 +476,65 @@ TEST_P(JoinRefused, BeforeAnythingChanges)
 INSTANTIATE_TEST_SUITE_P(
     Cases, JoinRefused,
     testing::Values(
-        RefusalCase{"EmptyName", [](ProfileRecord& r) { r.SSID.clear(); },
-                    ApplyFault::NoNetworkName},
-        RefusalCase{"BlankName", [](ProfileRecord& r) { r.SSID = " \t "; },
-                    ApplyFault::NoNetworkName},
         RefusalCase{"NameWithAZeroByte",
                     [](ProfileRecord& r) { r.SSID = std::string("Cafe\0Lindenhof", 14); },
                     ApplyFault::NoNetworkName},
+        // WPA needs the name: only open and WEP profiles ask for "any network".
+        RefusalCase{"WpaPskWithoutAName",
+                    [](ProfileRecord& r) {
+                        r.SSID.clear();
+                        r.AuthenticationMode = 2;
+                        r.Passphrase = ScrambleSecret("geheim-123");
+                    },
+                    ApplyFault::WpaNeedsName},
+        RefusalCase{"RadiusWithABlankName",
+                    [](ProfileRecord& r) {
+                        Radius(4, "radius.example.org")(r);
+                        r.SSID = " \t ";
+                    },
+                    ApplyFault::WpaNeedsName},
         RefusalCase{"ServerValidatedWithoutItsName", Radius(4, ""), ApplyFault::NoServerName},
         RefusalCase{"ServerNameNotADnsName", Radius(2, "radius firma"), ApplyFault::NoServerName},
+        // Every nonzero value shows the check on: it is applied on.
+        RefusalCase{"ServerCheckStoredAs2WithoutItsName",
+                    [](ProfileRecord& r) {
+                        Radius(4, "")(r);
+                        r.ValServerCertificate = 2;
+                    },
+                    ApplyFault::NoServerName},
+        RefusalCase{"ServerCheckStoredAsMinus1WithoutItsName",
+                    [](ProfileRecord& r) {
+                        Radius(2, "")(r);
+                        r.ValServerCertificate = -1;
+                    },
+                    ApplyFault::NoServerName},
+        RefusalCase{"ServerNameOfOneLabel", Radius(4, "de"), ApplyFault::NoServerName},
+        RefusalCase{"TlsWithoutACertificate", Radius(1, "radius.example.org"),
+                    ApplyFault::CertificateUnusable},
+        RefusalCase{"TlsCertificateOfAnotherUser",
+                    [](ProfileRecord& r) {
+                        Radius(1, "radius.example.org")(r);
+                        r.Certificate = "/home/anna/client.pem";
+                    },
+                    ApplyFault::CertificateUnusable, FileFacts{true, false, true}},
+        RefusalCase{"TlsCertificateUnreadable",
+                    [](ProfileRecord& r) {
+                        Radius(1, "radius.example.org")(r);
+                        r.Certificate = "/home/anna/client.pem";
+                    },
+                    ApplyFault::CertificateUnusable, FileFacts{true, true, false}},
+        RefusalCase{"TlsCertificateADevice",
+                    [](ProfileRecord& r) {
+                        Radius(1, "radius.example.org")(r);
+                        r.Certificate = "/dev/zero";
+                    },
+                    ApplyFault::CertificateUnusable, FileFacts{false, true, true}},
+        RefusalCase{"TlsCertificateRelative",
+                    [](ProfileRecord& r) {
+                        Radius(1, "radius.example.org")(r);
+                        r.Certificate = "client.pem";
+                    },
+                    ApplyFault::CertificateUnusable},
         RefusalCase{"PassPhraseTooShort",
                     [](ProfileRecord& r) {
                         r.AuthenticationMode = 2;
@@ -559,6 +663,10 @@ struct AssociationCase {
     const char* name;
     std::function<void(ProfileRecord&)> edit;
     std::optional<qvwlan::MacAddress> bssid;
+    // A name a scan saw offering SAE alone before the apply, and whether the stored
+    // profile keeps SaeSeen afterwards.
+    const char* saeAloneSeen = nullptr;
+    int storedSaeSeen = 0;
 };
 
 void PrintTo(const AssociationCase& c, std::ostream* os)
@@ -568,36 +676,64 @@ void PrintTo(const AssociationCase& c, std::ostream* os)
 
 class Association : public ProfileApplyTest, public testing::WithParamInterface<AssociationCase> {};
 
+std::function<void(ProfileRecord&)> Psk(const char* ssid, bool saeSeen)
+{
+    return [=](ProfileRecord& r) {
+        r.SSID = ssid;
+        r.AuthenticationMode = 2;
+        r.Passphrase = ScrambleSecret("sonnenblume-7");
+        r.SaeSeen = saeSeen ? 1 : 0;
+    };
+}
+
 TEST_P(Association, AppliedProfileJoinsTheNetwork)
 {
     ProfileRecord record = Named("Net");
     GetParam().edit(record);
     list.AddProfile(record);
+    const char* seen = GetParam().saeAloneSeen;
+    if (seen)
+        applier.NoteSaeAlone(seen);
     applier.ApplyProfileRecord(record);
     world.clock.Advance(5000);
     EXPECT_EQ(world.library.associatedBssid("0007"), GetParam().bssid);
+    EXPECT_EQ(world.store.ReadProfile("Net").SaeSeen, GetParam().storedSaeSeen);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Association,
-    testing::Values(AssociationCase{"Open", [](ProfileRecord&) {},
-                                    qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x01}},
-                    AssociationCase{"WepRightKey",
-                                    [](ProfileRecord& r) {
-                                        r.SSID = "WG-Kastanienallee";
-                                        Wep(1, "1A2B3C4D5E", 1)(r);
-                                        r.DataEncryption = 0;
-                                    },
-                                    qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x03}},
-                    AssociationCase{"WepWrongKey",
-                                    [](ProfileRecord& r) {
-                                        r.SSID = "WG-Kastanienallee";
-                                        Wep(1, "1A2B3C4D5F", 1)(r);
-                                        r.DataEncryption = 0;
-                                    },
-                                    std::nullopt},
-                    AssociationCase{"UnknownNetwork",
-                                    [](ProfileRecord& r) { r.SSID = "Nirgendwo"; }, std::nullopt}),
+    testing::Values(
+        AssociationCase{"Open", [](ProfileRecord&) {},
+                        qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x01}},
+        AssociationCase{"WepRightKey",
+                        [](ProfileRecord& r) {
+                            r.SSID = "WG-Kastanienallee";
+                            Wep(1, "1A2B3C4D5E", 1)(r);
+                            r.DataEncryption = 0;
+                        },
+                        qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x03}},
+        AssociationCase{"WepWrongKey",
+                        [](ProfileRecord& r) {
+                            r.SSID = "WG-Kastanienallee";
+                            Wep(1, "1A2B3C4D5F", 1)(r);
+                            r.DataEncryption = 0;
+                        },
+                        std::nullopt},
+        AssociationCase{"UnknownNetwork", [](ProfileRecord& r) { r.SSID = "Nirgendwo"; },
+                        std::nullopt},
+        // The store's "any network": the strongest open one.
+        AssociationCase{"EmptyNameJoinsAnyOpenNetwork", [](ProfileRecord& r) { r.SSID.clear(); },
+                        qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x01}},
+        AssociationCase{"PskWithThePassPhrase", Psk("Villa-Sonne", false),
+                        qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x05}},
+        // Seen offering SAE alone, the name is offered nothing less: its WPA-PSK
+        // twin gets no handshake.
+        AssociationCase{"PskTwinNotJoinedOnceSaeWasSeen", Psk("Villa-Sonne", true), std::nullopt,
+                        nullptr, 1},
+        AssociationCase{"PskTwinNotJoinedOnceAScanSawSaeAlone", Psk("Villa-Sonne", false),
+                        std::nullopt, " Villa-Sonne", 1},
+        AssociationCase{"SaeAloneSeenUnderAnotherNameChangesNothing", Psk("Villa-Sonne", false),
+                        qvwlan::MacAddress{0x0A, 0x3C, 0x71, 0x00, 0x00, 0x05}, "Villa-Sonne-2"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace

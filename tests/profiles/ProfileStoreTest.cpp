@@ -133,26 +133,38 @@ TEST_F(ProfileStoreTest, ProfileReadsBackWithTxRateReadAfterSsid)
                                             "TTLSOrPeapSelection",
                                             "EncryptionType",
                                             "KeyMode",
-                                            "ServerName"};
+                                            "ServerName",
+                                            "SaeSeen"};
     EXPECT_EQ(names, order);
 }
 
-// The 802.1X server name is a value of our own beside the layout's 27: written only while
-// the record has one, so a profile without it stays as any installation writes it, and a
-// profile from such a store reads back without one.
-TEST_F(ProfileStoreTest, ServerNameIsStoredOnlyWhileSet)
+// The 802.1X server name and "SAE seen" are values of our own beside the layout's 27:
+// written only while the record has them, so a profile without them stays as any
+// installation writes it, and a profile from such a store reads back without them.
+TEST_F(ProfileStoreTest, ValuesOfOurOwnAreStoredOnlyWhileSet)
 {
     ProfileRecord record = DistinctRecord();
     record.ServerName = "radius.firma.example";
+    record.SaeSeen = 1;
     store.WriteProfile(record);
-    EXPECT_EQ(registry.Values(kOffice).size(), 28u);
+    EXPECT_EQ(registry.Values(kOffice).size(), 29u);
     EXPECT_EQ(registry.QueryValue(kOffice, "ServerName"), RegValue::Text("radius.firma.example"));
+    EXPECT_EQ(registry.QueryValue(kOffice, "SaeSeen"), RegValue::Number(1));
     EXPECT_EQ(store.ReadProfile("Office").ServerName, "radius.firma.example");
+    EXPECT_EQ(store.ReadProfile("Office").SaeSeen, 1);
+
+    // Any number but 0 that a .reg import left means seen.
+    registry.SetValue(kOffice, "SaeSeen", RegValue::Number(0x100));
+    EXPECT_EQ(store.ReadProfile("Office").SaeSeen, 1);
+    registry.SetValue(kOffice, "SaeSeen", RegValue::Text("1"));
+    EXPECT_EQ(store.ReadProfile("Office").SaeSeen, 0);
 
     record.ServerName.clear();
+    record.SaeSeen = 0;
     store.WriteProfile(record);
     EXPECT_EQ(registry.Values(kOffice).size(), 27u);
     EXPECT_EQ(store.ReadProfile("Office").ServerName, "");
+    EXPECT_EQ(store.ReadProfile("Office").SaeSeen, 0);
 }
 
 TEST_F(ProfileStoreTest, MissingProfileReadsAsMissingEverywhere)

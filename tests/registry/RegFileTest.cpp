@@ -38,6 +38,7 @@ void Fill(Registry& r)
     r.SetValue("Software\\Corvane\\Profile\\Office", "SSID", RegValue::Text(""));
     r.SetValue("Software\\Corvane\\Profile\\Office", "ServerName",
                RegValue::Text("radius.corvane.example"));
+    r.SetValue("Software\\Corvane\\Profile\\Office", "SaeSeen", RegValue::Number(1));
     r.CreateKey("Software\\Corvane\\Empty");
 }
 

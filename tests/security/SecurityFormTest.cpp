@@ -10,6 +10,7 @@
 #include "security/SecurityPopup.h"
 #include "station/ProfileWizard.h"
 #include "tests/support/ProfilePagesRig.h"
+#include "tests/support/TempDir.h"
 
 #include <optional>
 #include <tuple>
@@ -33,11 +34,13 @@ protected:
         return std::string(kind).append(popup() ? "Pop" : "").append(name);
     }
     // A record of security method authenticationMode, stored as profile "Net" (with the
-    // name of the 802.1X server that its certificate check needs).
-    static ProfileRecord Record(int authenticationMode)
+    // name of the 802.1X server that its certificate check needs, and a client certificate
+    // file of the user's own for EAP-TLS).
+    ProfileRecord Record(int authenticationMode) const
     {
         ProfileRecord r = test::StoredProfile("Net", "Cafe-Lindenhof", 1, authenticationMode);
         r.ServerName = "radius.example.org";
+        r.Certificate = certificate.string();
         return r;
     }
     // The wizard edits record from its stored profile through to its security page;
@@ -111,6 +114,8 @@ protected:
     }
 
     Form form = Form::Wizard;
+    test::TempDir files;
+    std::filesystem::path certificate = files.write("client.pem", "certificate and key");
     PassphraseKeyLibrary library;
     PassphraseKeys keys{library};
 };
@@ -450,7 +455,66 @@ INSTANTIATE_TEST_SUITE_P(
         {"TypedOnPeap", 3, 1, "  radius.corp.example ", "", "radius.corp.example"},
         {"MissingOnTls", 0, 1, "", kServerNameMissingMessage, ""},
         {"NotADnsNameOnTtls", 1, 1, "radius server", kServerNameInvalidMessage, ""},
+        // One label names every server below it; a number is no top-level domain.
+        {"OneLabelOnPeap", 3, 1, "de", kServerNameInvalidMessage, ""},
+        {"NumericLastLabelOnTtls", 1, 1, "10.0.0.1", kServerNameInvalidMessage, ""},
+        {"NumericFirstLabelOnTls", 0, 1, "123.example", "", "123.example"},
         {"NotNeededWithoutTheCheck", 3, 0, "", "", ""},
+    }),
+    CaseName());
+
+// The client certificate the TLS page shows goes to a daemon that runs as root: only an
+// absolute, printable path of a regular file that the user owns and can read is stored;
+// otherwise the page says why and stays open.
+struct CertificateCase {
+    const char* name;
+    std::function<std::string(const test::TempDir&)> path;
+    std::string_view message; // empty when taken
+};
+
+using CertificateCheck = EachFormAndCase<CertificateCase>;
+
+TEST_P(CertificateCheck, IsCheckedOnTheTlsPage)
+{
+    ProfileRecord record = Record(4);
+    record.Certificate = c().path(files);
+    const Result r = Open(record, [&] {
+        Store("EapTls");
+        if (!c().message.empty())
+            Shows("Page", popup() ? kPopupEapTlsPageId : kEapTlsPageId);
+    });
+    EXPECT_EQ(r.stored, c().message.empty());
+    if (c().message.empty()) {
+        EXPECT_TRUE(rig.dialogs.messages.empty());
+        EXPECT_EQ(r.record.Certificate, record.Certificate);
+        return;
+    }
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text, c().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, CertificateCheck,
+    CasesOnEachForm<CertificateCase>({
+        {"OwnReadableFile",
+         [](const test::TempDir& d) { return d.write("mine.pem", "pem").string(); }, ""},
+        {"None", [](const test::TempDir&) { return std::string(); }, kCertificatePathMessage},
+        {"Relative", [](const test::TempDir&) { return std::string("client.pem"); },
+         kCertificatePathMessage},
+        {"WithANewline", [](const test::TempDir& d) { return d.write("a\nb.pem", "pem").string(); },
+         kCertificatePathMessage},
+        {"WithAQuote", [](const test::TempDir& d) { return d.write("a\"b.pem", "pem").string(); },
+         kCertificatePathMessage},
+        {"Missing", [](const test::TempDir& d) { return d.file("gone.pem").string(); },
+         kCertificateFileMessage},
+        {"AFolder", [](const test::TempDir& d) { return d.path().string(); },
+         kCertificateFileMessage},
+        {"ALinkToAnOwnFile",
+         [](const test::TempDir& d) {
+             std::filesystem::create_symlink(d.write("target.pem", "pem"), d.file("link.pem"));
+             return d.file("link.pem").string();
+         },
+         kCertificateFileMessage},
     }),
     CaseName());
 

@@ -32,6 +32,9 @@ struct RateCase {
     const char* name;
     int rateIndex;
     std::string rateSet;
+    // The profile in use when the page is saved: "Cafe" (connected from the profile page)
+    // or the first-run "Default", whose empty name is the store's "any network".
+    const char* profile = "Cafe";
 };
 
 void PrintTo(const RateCase& c, std::ostream* os)
@@ -43,22 +46,27 @@ class AdapterPageRate : public AdapterPageTest, public testing::WithParamInterfa
 
 TEST_P(AdapterPageRate, SaveAppliesAndStoresTheChoices)
 {
+    const std::string profile = GetParam().profile;
+    const std::string ssid = profile == "Cafe" ? "Cafe-Lindenhof" : "";
     Start({StoredProfile("Cafe", "Cafe-Lindenhof")});
-    SelectProfileRow(RowOf("Cafe"));
-    Click("ButtonConPrf");
+    if (profile == "Cafe") {
+        SelectProfileRow(RowOf("Cafe"));
+        Click("ButtonConPrf");
+    }
     Save(GetParam().rateIndex, 1, 1);
 
+    EXPECT_TRUE(rig.dialogs.messages.empty());
     EXPECT_EQ(Args("SetWL_DesiredRate"),
               (std::vector<std::vector<std::string>>{{GetParam().rateSet}}));
     EXPECT_EQ(Args("SetWL_PreambleMode"), (std::vector<std::vector<std::string>>{{"1"}}));
     EXPECT_EQ(Args("SetWL_PSMode"), (std::vector<std::vector<std::string>>{{"1"}}));
-    EXPECT_EQ(Args("SetWL_SSID"), (std::vector<std::vector<std::string>>{{"Cafe-Lindenhof"}}));
+    EXPECT_EQ(Args("SetWL_SSID"), (std::vector<std::vector<std::string>>{{ssid}}));
 
-    const ProfileRecord stored = rig.store.ReadProfile("Cafe");
+    const ProfileRecord stored = rig.store.ReadProfile(profile);
     EXPECT_EQ(stored.TxRate, GetParam().rateIndex);
     EXPECT_EQ(stored.Preamble, 1);
     EXPECT_EQ(stored.PSMode, 1);
-    EXPECT_EQ(stored.SSID, "Cafe-Lindenhof");
+    EXPECT_EQ(stored.SSID, ssid);
     EXPECT_EQ(rig.work.CurrentProfile, stored);
 
     EXPECT_EQ(Page(), kStatusPageId);
@@ -74,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RateCase{"Automatic", 0, "02040B0C121618243048606C00000000"},
                     RateCase{"Rate54", 1, "6C000000000000000000000000000000"},
                     RateCase{"Rate5_5", 10, "0B000000000000000000000000000000"},
-                    RateCase{"Rate1", 12, "02000000000000000000000000000000"}),
+                    RateCase{"Rate1", 12, "02000000000000000000000000000000"},
+                    RateCase{"Rate54WithTheDefaultProfile", 1, "6C000000000000000000000000000000",
+                             "Default"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(AdapterPageTest, PageShowsTheRecordInUse)

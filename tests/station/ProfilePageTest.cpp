@@ -1,6 +1,7 @@
 // The profile page in the core: rows and their images, the details of the selected
 // profile with its texts, sorting by name and network name, connect and delete.
 #include "station/ProfilePage.h"
+#include "profiles/SecretScrambler.h"
 #include "station/ProfileTexts.h"
 #include "tests/support/ProfilePagesRig.h"
 
@@ -197,7 +198,15 @@ TEST_P(ProfileConnectFault, IsSaidAndKeepsWhatStays)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ProfileConnectFault,
-    testing::Values(ConnectFault{"NoNetworkName", [](ProfileRecord& p) { p.SSID.clear(); },
+    testing::Values(ConnectFault{"WpaWithoutANetworkName",
+                                 [](ProfileRecord& p) {
+                                     p.SSID.clear();
+                                     p.AuthenticationMode = 2;
+                                     p.Passphrase = ScrambleSecret("geheim-123");
+                                 },
+                                 ApplyFault::WpaNeedsName},
+                    ConnectFault{"NameWithAZeroByte",
+                                 [](ProfileRecord& p) { p.SSID = std::string("Cafe\0", 5); },
                                  ApplyFault::NoNetworkName},
                     ConnectFault{"NameOver32Bytes",
                                  [](ProfileRecord& p) { p.SSID = std::string(33, 'N'); },

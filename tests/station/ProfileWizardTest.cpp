@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <ostream>
+#include <tuple>
 
 namespace kesto {
 namespace {
@@ -134,6 +135,28 @@ TEST_F(ProfileWizardTest, PicksTheNetworkNameFromTheSurvey)
     EXPECT_TRUE(rig.stationList.visible);
 }
 
+// A name the wizard's survey saw offering SAE alone is kept with the profile as seen so,
+// and goes with it into the store; a name seen offering a pre-shared key is not.
+TEST_F(ProfileWizardTest, ANameSeenOfferingSaeAloneIsStoredAsSeen)
+{
+    rig.SetNetworkField("Villa-Sonne", "security", "wpa3-sae");
+    Start();
+    for (const auto& [name, ssid, seen] :
+         {std::tuple{"Villa", "Villa-Sonne", 1}, std::tuple{"Hotel", "Hotel-Seeblick-Gast1", 0}}) {
+        SCOPED_TRACE(ssid);
+        Click("ButtonTab3");
+        Click("ButtonAddPrf");
+        rig.clock.Settle();
+        NamePage(name, ssid, false);
+        ASSERT_EQ(Page(), kSecurityMethodPageId);
+        EXPECT_EQ(rig.work.WizardProfile.SaeSeen, seen);
+        Click("ButtonNextPrfStep2");
+        Click("ButtonNextPrfStep3");
+        Click("ActiveLater");
+        EXPECT_EQ(rig.store.ReadProfile(name).SaeSeen, seen);
+    }
+}
+
 TEST_F(ProfileWizardTest, ElevenChannelAdapterGetsTheElevenChannelPage)
 {
     EditScenario([](nlohmann::json& s) {
@@ -216,9 +239,9 @@ TEST_F(ProfileWizardTest, ActivateNowAppliesTheNewProfileAndMovesTheDefaultLink)
     EXPECT_EQ(rig.dialogs.waitDepth, 0);
 }
 
-// An infrastructure profile may be saved without a network name, but activating it would
-// join whichever open network is near: refused with the reason, the question stays.
-TEST_F(ProfileWizardTest, ActivateNowWithoutANetworkNameIsRefused)
+// An infrastructure profile may be saved without a network name: the store's "any
+// network", which activating it asks the adapter for.
+TEST_F(ProfileWizardTest, ActivateNowWithoutANetworkNameAsksForAnyNetwork)
 {
     Start();
     Click("ButtonAddPrf");
@@ -228,14 +251,11 @@ TEST_F(ProfileWizardTest, ActivateNowWithoutANetworkNameIsRefused)
     ASSERT_EQ(Page(), kActivatePageId);
     Click("ActiveNow");
 
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{std::string(ApplyFaultMessage(ApplyFault::NoNetworkName))});
-    EXPECT_EQ(Page(), kActivatePageId);
-    EXPECT_FALSE(Configured());
-    EXPECT_TRUE(ProfileKeyExists("Irgendwo")) << "the saved profile stays";
-    EXPECT_EQ(rig.Product("DefaultProfileLink"), "1");
-    EXPECT_EQ(rig.work.ActiveProfileName, "Default");
-    EXPECT_EQ(rig.work.CurrentProfile.ProfileName, "Default");
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Page(), kStatusPageId);
+    EXPECT_EQ(rig.Calls("SetWL_SSID"), (std::vector<std::vector<std::string>>{{""}}));
+    EXPECT_EQ(rig.Product("DefaultProfileLink"), "2");
+    EXPECT_EQ(rig.work.ActiveProfileName, "Irgendwo");
     EXPECT_EQ(rig.dialogs.waitDepth, 0);
 }
 

@@ -513,6 +513,12 @@ TEST_F(SurveyPageTest, Wpa3NetworkShowsItsOwnTextAndJoinsWithThePassPhrase)
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(rig.work.CurrentProfile.AuthenticationMode, 2);
     EXPECT_EQ(JoinedBssid(), "0A:3C:71:00:00:05");
+    // Seen offering SAE alone, the network is never offered a pre-shared key again: the
+    // record in use keeps it, and so does the adapter's WPA call.
+    EXPECT_EQ(rig.work.CurrentProfile.SaeSeen, 1);
+    const auto* held = rig.wlan.adapterSettings("0007");
+    ASSERT_TRUE(held && held->wpa);
+    EXPECT_TRUE(held->wpa->saeOnly);
 }
 
 TEST_F(SurveyPageTest, TraySurveyCommandMakesADoubleClickJoin)

@@ -558,8 +558,9 @@ struct OfferCase {
     std::string_view name;
     std::vector<std::string> table;
     bool seenLater;
-    Commands fields; // between scan_ssid and the pass phrase
-    int cipher = 0;  // the profile's: TKIP, as the page starts
+    Commands fields;      // between scan_ssid and the pass phrase
+    int cipher = 0;       // the profile's: TKIP, as the page starts
+    bool saeOnly = false; // the profile saw the name offering SAE alone before
 };
 class KeyOffers : public testing::TestWithParam<OfferCase> {};
 TEST_P(KeyOffers, FollowWhatTheNetworkOffers)
@@ -572,6 +573,7 @@ TEST_P(KeyOffers, FollowWhatTheNetworkOffers)
     psk.authenticationMode = 2;
     psk.cipher = GetParam().cipher;
     psk.passphrase = "kesto-geheim";
+    psk.saeOnly = GetParam().saeOnly;
     ASSERT_EQ(rig.lib->SetWL_SSID(rig.ctx, Name("Kesto")), 0);
     ASSERT_EQ(rig.lib->SetWL_WPA(rig.ctx, psk), 0);
     rig.lib->QueryWL_LinkStatus(rig.ctx);
@@ -642,7 +644,15 @@ INSTANTIATE_TEST_SUITE_P(
         OfferCase{"SaeOnlySeenLater",
                   {Bss(1, 2437, -40, "[WPA2-SAE-CCMP][ESS]", "Kesto")},
                   true,
-                  kSaeOnlyFields}),
+                  kSaeOnlyFields},
+        // Once seen offering SAE alone, never offered less: not even to a WPA2 twin that
+        // is all the table holds now.
+        OfferCase{"SaeOnlySeenBefore",
+                  {Bss(2, 2437, -30, "[WPA2-PSK-CCMP][ESS]", "Kesto")},
+                  false,
+                  kSaeOnlyFields,
+                  0,
+                  true}),
     kesto::test::ParamName{});
 
 // What wpa_supplicant was sent, without the requests that only read.

@@ -47,6 +47,12 @@ WpaCredentials Peap(std::string identity, std::string password,
     return c;
 }
 
+WpaCredentials SaeOnly(WpaCredentials c)
+{
+    c.saeOnly = true;
+    return c;
+}
+
 WpaCredentials Unvalidated(WpaCredentials c)
 {
     c.validateServer = false;
@@ -104,6 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
         // WPA3 (SAE alone) joins with the pass phrase of a WPA-PSK join.
         WpaCase{"SaeRightPassPhrase", "Drei", Psk("drei-haus-1"), 3, LinkSecurity::Wpa3Sae},
         WpaCase{"SaeWrongPassPhrase", "Drei", Psk("drei-haus-2"), 5, LinkSecurity::WpaPsk},
+        // Offered SAE alone (a name once seen so), a WPA-PSK network gets no handshake.
+        WpaCase{"SaeOnlyAgainstPsk", "Firma", SaeOnly(Psk("geheim-123")), 5, LinkSecurity::WpaPsk},
+        WpaCase{"SaeOnlyAgainstSae", "Drei", SaeOnly(Psk("drei-haus-1")), 3, LinkSecurity::Wpa3Sae},
         WpaCase{"SaeNoWpaSettings", "Drei", std::nullopt, 6, LinkSecurity::Open},
         // Any network is joined with open or WEP settings, never with a pass phrase.
         WpaCase{"AnyNetworkNeedsAName", "", Psk("geheim-123"), 1, LinkSecurity::WpaPsk}),
@@ -121,7 +130,9 @@ TEST(WpaJoin, RefusedCredentialsChangeNothingAndAreLoggedWithoutSecrets)
     md5.eapMethod = 3; // no keys for WPA
     EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, md5), -1);
     // A server validated without a usable name would pass on any authority's certificate.
-    for (const char* name : {"", "radius konzern", ".konzern.example", "konzern..example"})
+    // One label names every server below it; no top-level domain is a number.
+    for (const char* name :
+         {"", "radius konzern", ".konzern.example", "konzern..example", "example", "10.0.0.1"})
         EXPECT_EQ(rig.lib.SetWL_WPA(rig.ctx, Peap("anna", "pw1", name)), -1) << name;
     EXPECT_FALSE(rig.lib.adapterSettings(kProductInstance)->wpa);
 
