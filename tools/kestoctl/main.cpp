@@ -3,6 +3,7 @@
 // subcommand from the table below.
 #include "tools/kestoctl/AdaptersCommand.h"
 #include "tools/kestoctl/CommandContext.h"
+#include "tools/kestoctl/CommandOutput.h"
 #include "tools/kestoctl/ProfileCommand.h"
 #include "tools/kestoctl/RegCommand.h"
 #include "tools/kestoctl/UtilityCommand.h"
@@ -89,7 +90,8 @@ int main(int argc, char** argv)
                 // An answer of a form no command expects (another program holding the
                 // utility's name, a service of another version) ends the command, not
                 // the program.
-                std::cerr << "kestoctl: " << command.name << ": " << error.what() << "\n";
+                std::cerr << "kestoctl: " << command.name << ": "
+                          << kesto::TerminalSafe(error.what()) << "\n";
                 return kesto::kExitError;
             }
         }
