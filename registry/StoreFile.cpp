@@ -149,7 +149,7 @@ void StoreFile::Open(StoreAccess access)
         InitialiseSchema();
         return;
     }
-    ResolveFolder();
+    ResolveFolder(access == StoreAccess::ReadWrite);
     const FileState state = CheckExistingFile(access == StoreAccess::ReadWrite);
     CheckSideFiles();
     m_readOnly = access == StoreAccess::ReadOnly || !Writable();
@@ -180,7 +180,7 @@ void StoreFile::Open(StoreAccess access)
 // Links in the folder's path are followed once, here, to the folder itself; from then on
 // every open goes to the resolved path, which SQLite (refusing any link on its way) can
 // take. The file and its side files stay checked with links refused.
-void StoreFile::ResolveFolder()
+void StoreFile::ResolveFolder(bool create)
 {
     const auto slash = m_path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".")
@@ -190,6 +190,12 @@ void StoreFile::ResolveFolder()
     if (name.empty() || name == "." || name == "..")
         Fail("not a file name");
     char* resolved = ::realpath(folder.c_str(), nullptr);
+    if (!resolved && errno == ENOENT && !create) {
+        // Nothing to read where there is no folder: the store reads as empty, as an
+        // absent file does.
+        m_openPath = m_path;
+        return;
+    }
     if (!resolved)
         Fail("cannot open the registry store's folder " + folder + " (" + ErrnoText() + ")");
     const std::string real = resolved;

@@ -72,7 +72,8 @@ private:
     enum class FileState { Absent, Empty, Store };
 
     void Open(StoreAccess access);
-    void ResolveFolder();
+    // create: a missing folder is an error (for reading, the store is then empty).
+    void ResolveFolder(bool create);
     FileState CheckExistingFile(bool create);
     void CheckSideFiles();
     // Refuses a file that is not ours; takes group and other bits off a looser one.
