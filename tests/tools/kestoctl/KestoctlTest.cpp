@@ -227,6 +227,10 @@ TEST(RegCommandTest, ReadsLeaveTheStoreAsItWas)
     RunSteps(absent, {{{"query", kKey}, 2, "", "no such key or value"},
                       {{"export", dir.file("out.reg").string()}, 0, "", ""}});
     EXPECT_FALSE(std::filesystem::exists(absent)) << "a read creates no store";
+    // Nor a folder: where there is none, the store reads as empty.
+    RunSteps(dir.file("missing/absent.db").string(),
+             {{{"query", kKey}, 2, "", "no such key or value"}});
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 }
 
 // A store others could read is made private at the first command, which says so; the
