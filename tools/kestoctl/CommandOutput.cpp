@@ -165,12 +165,14 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& shownHeading,
 {
     const auto safe = [](const std::vector<std::string>& row) {
         std::vector<std::string> cells;
+        cells.reserve(row.size());
         for (const std::string& cell : row)
             cells.push_back(TerminalSafe(cell));
         return cells;
     };
     const std::vector<std::string> heading = safe(shownHeading);
     std::vector<std::vector<std::string>> rows;
+    rows.reserve(shownRows.size());
     for (const auto& row : shownRows)
         rows.push_back(safe(row));
     std::vector<std::size_t> widths(heading.size(), 0);

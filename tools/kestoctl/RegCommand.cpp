@@ -170,7 +170,7 @@ int Query(CommandContext& context, const FullPath& path)
     if (!subKeys.empty())
         context.out << "\n";
     for (const auto& sub : subKeys)
-        context.out << TerminalSafe(key + "\\" + sub) << "\n";
+        context.out << TerminalSafe(key) << "\\" << TerminalSafe(sub) << "\n";
     return kExitOk;
 }
 
