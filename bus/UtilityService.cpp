@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <malloc.h>
 #include <utility>
 
 namespace kesto {
@@ -570,9 +571,12 @@ void UtilityService::OnSetFilter(const QDBusMessage& message)
     // Counted and measured before a single address is converted: a list of millions is
     // refused as a list of seventeen is, by the count alone.
     std::vector<std::string> addresses;
-    if (given.size() > static_cast<qsizetype>(kFilterAddressCount))
+    if (given.size() > static_cast<qsizetype>(kFilterAddressCount)) {
         addresses.resize(kFilterAddressCount + 1);
-    else if (!std::all_of(given.begin(), given.end(), TextFits))
+        // The bus library decoded the whole list before this call: once the message is
+        // gone, what it took goes back to the system rather than staying with the tray.
+        QTimer::singleShot(0, this, [] { ::malloc_trim(0); });
+    } else if (!std::all_of(given.begin(), given.end(), TextFits))
         return Refuse(message,
                       Refusal{"InvalidArgument", "Eine MAC-Adresse ist zu lang (h\u00f6chstens " +
                                                      std::to_string(kMaxOptionText) + " Bytes)."});
