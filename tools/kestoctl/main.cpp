@@ -46,6 +46,9 @@ void PrintUsage(std::ostream& out)
            "commands:\n";
     for (const auto& command : kSubcommands)
         out << "  " << command.usage << "\n";
+    out << "Secrets given as arguments (--wep-key, --passphrase, reg set --sz, the phrase of\n"
+           "wep-keys) are visible to other local users while the command runs: give them on\n"
+           "standard input with --wep-key-stdin, --passphrase-stdin or --sz-stdin instead.\n";
 }
 
 } // namespace
