@@ -39,6 +39,7 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTimer>
+#include <QWidget>
 
 #include <cerrno>
 #include <cstring>
@@ -216,10 +217,15 @@ int RunUtility(const TrayOptions& options)
     // it always did. After, the end is under way and runs to its close.
     if (!commandLine.ExitRequest)
         exitSignals.emplace([&running, &ran](int signal) {
-            if (running)
+            if (running) {
                 running->EndProgram();
-            else if (!ran)
+                // A message box (OK only) would hold the end until someone answers, which
+                // at a logout nobody does: it is closed as OK would close it.
+                for (int i = 0; i < 8 && QApplication::activeModalWidget(); ++i)
+                    QApplication::activeModalWidget()->close();
+            } else if (!ran) {
                 ExitSignals::EndByDefault(signal);
+            }
         });
 
     const AppPorts ports{.registry = *registry,
