@@ -196,7 +196,23 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& shownHeading,
 
 void PrintJson(std::ostream& out, const nlohmann::json& value)
 {
-    out << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    // The library escapes C0 controls; C1 and bidirectional controls it writes as they
+    // are. They can only stand inside strings, where \u form means the same value.
+    const std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = std::max<std::size_t>(Utf8SequenceAt(text, at), 1);
+        const std::string_view sequence = std::string_view(text).substr(at, size);
+        at += size;
+        if (size > 1 && IsHiddenControl(CodePoint(sequence))) {
+            shown += "\\u";
+            AppendHex(shown, CodePoint(sequence), 4);
+        } else {
+            shown += sequence;
+        }
+    }
+    out << shown << "\n";
 }
 
 int ReportRefusal(CommandContext& context, const Refusal& refusal)

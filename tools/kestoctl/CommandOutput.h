@@ -47,6 +47,8 @@ void PrintFields(std::ostream& out, const std::vector<std::pair<std::string, std
 // cells are printed through TerminalSafe.
 void PrintTable(std::ostream& out, const std::vector<std::string>& heading,
                 const std::vector<std::vector<std::string>>& rows);
+// JSON with C1 and bidirectional controls in strings written in \u form, as the library
+// writes C0 controls: the same values, nothing a terminal acts on.
 void PrintJson(std::ostream& out, const nlohmann::json& value);
 
 // The refusal's message on one line; the exit status of a refused command.

@@ -39,7 +39,7 @@ TEST(CommandOutput, TerminalSafeShowsControlsAsEscapes)
     }
 }
 
-TEST(CommandOutput, TablesFieldsAndRefusalsPrintEscaped)
+TEST(CommandOutput, TablesFieldsJsonAndRefusalsPrintEscaped)
 {
     std::ostringstream out;
     PrintTable(out, {"SSID", "Kanal"}, {{"\x1b[2KFake", "6"}, {"Hof", "11"}});
@@ -49,6 +49,11 @@ TEST(CommandOutput, TablesFieldsAndRefusalsPrintEscaped)
     out.str("");
     PrintFields(out, {{"Netzwerkname", "a\u202eb"}});
     EXPECT_EQ(out.str(), "Netzwerkname:  a\\u202eb\n");
+    out.str("");
+    PrintJson(out, {{"name", "\x1b]0;x\x07 a\u202eb \xc2\x9b"
+                             "2J B\u00fcro"}});
+    EXPECT_EQ(out.str(),
+              "{\n  \"name\": \"\\u001b]0;x\\u0007 a\\u202eb \\u009b2J B\u00fcro\"\n}\n");
     std::ostringstream err;
     CommandContext context("unused.db", out, err);
     ReportRefusal(context, {"UnknownNetwork", "Das Netzwerk \u201e\x1b]0;x\x07\u201c fehlt."});
