@@ -15,7 +15,9 @@ constexpr std::string_view kKeySizes[] = {"64", "128", "256"};
 constexpr std::string_view kAuthentications[] = {"open", "shared", "auto"};
 constexpr std::string_view kCiphers[] = {"tkip", "aes"};
 constexpr std::string_view kWirelessModes[] = {"mixed", "g", "b"};
-constexpr std::string_view kSecurities[] = {"none", "wep", "wpa-psk"};
+// A profile takes the first three; a join names any security the survey tells apart.
+constexpr std::string_view kSecurities[] = {"none", "wep", "wpa-psk", "wpa3-sae", "wpa-radius"};
+constexpr std::int64_t kProfileSecurities = 3;
 constexpr std::string_view kOutputPowers[] = {"high", "medium-high", "medium-low", "low"};
 constexpr std::string_view kWepSettings[] = {"off", "64", "128", "256"};
 constexpr std::string_view kModes[] = {"station", "ap"};
@@ -38,10 +40,13 @@ constexpr OptionRule kOptions[] = {
     {"hidden", OptionKind::Flag},
     {"output-power", OptionKind::Keyword, 0, 0, kOutputPowers},
     {"wep", OptionKind::Keyword, 0, 0, kWepSettings},
+    {"bssid", OptionKind::Text},
+    {"wait", OptionKind::Flag},
 };
 
 constexpr std::string_view kJoinOptions[] = {"wep-key",  "passphrase",     "key-index",
-                                             "key-size", "authentication", "cipher"};
+                                             "key-size", "authentication", "cipher",
+                                             "security", "bssid",          "wait"};
 constexpr std::string_view kProfileOptions[] = {
     "ssid",       "ad-hoc",    "channel",  "wireless-mode",  "security", "wep-key",
     "passphrase", "key-index", "key-size", "authentication", "cipher"};
@@ -52,6 +57,20 @@ constexpr std::string_view kApOptions[] = {"ssid",         "hidden",  "channel",
 Refusal Invalid(std::string message)
 {
     return Refusal{"InvalidArgument", std::move(message)};
+}
+
+// "0A:3C:71:00:00:05": six pairs of hexadecimal digits, either case, with colons.
+bool IsMacAddressText(std::string_view text)
+{
+    if (text.size() != 17)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (i % 3 == 2 ? c != ':' : !hex)
+            return false;
+    }
+    return true;
 }
 
 std::string Quoted(std::string_view text)
@@ -279,11 +298,25 @@ Refused MakeJoinRequest(std::string_view name, const CommandOptions& options, Jo
 {
     if (Refused refused = CheckText(name, "Der Netzwerkname", true))
         return refused;
+    // No network of the survey has a longer name: refused before anything is scanned.
+    if (name.size() > kMaxSsidBytes)
+        return Refusal{"SsidTooLong", std::string(kSsidTooLongMessage)};
     if (Refused refused = CheckOptions(options, kJoinOptions))
         return refused;
     out = {};
     out.name = name;
     TakeSecrets(options, out);
+    if (const auto security = Number(options, "security"))
+        out.security = static_cast<JoinSecurity>(*security);
+    if (options.contains("bssid")) {
+        out.bssid = Text(options, "bssid");
+        if (!IsMacAddressText(out.bssid))
+            return Invalid("Die Option " + Quoted("bssid") +
+                           " erwartet eine MAC-Adresse wie 0A:3C:71:00:00:05.");
+        std::transform(out.bssid.begin(), out.bssid.end(), out.bssid.begin(),
+                       [](char c) { return c >= 'a' && c <= 'f' ? static_cast<char>(c - 32) : c; });
+    }
+    out.wait = Number(options, "wait").value_or(1) != 0;
     return std::nullopt;
 }
 
@@ -303,6 +336,9 @@ Refused MakeProfileRequest(std::string_view name, const CommandOptions& options,
     TakeSecrets(options, out);
     // Without a word on it, the secret given says the security: a key is WEP, a pass
     // phrase WPA-PSK (WEP keys from a pass phrase need "security wep").
+    if (Number(options, "security").value_or(0) >= kProfileSecurities)
+        return Invalid("Die Option " + Quoted("security") +
+                       " erwartet f\u00fcr ein Profil eines von: none, wep, wpa-psk.");
     out.security = !out.key.empty()          ? ProfileSecurity::Wep
                    : !out.passPhrase.empty() ? ProfileSecurity::WpaPsk
                                              : ProfileSecurity::None;

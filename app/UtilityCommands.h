@@ -24,6 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,13 @@ inline constexpr std::string_view kRadiusJoinMessage =
     "abfragt.";
 inline constexpr std::string_view kCancelledMessage =
     "Der Vorgang wurde abgebrochen (Moduswechsel, Adapter verloren oder Programmende).";
+// The outcomes of a join that reached the adapter but did not bring the link up.
+inline constexpr std::string_view kWrongKeyMessage =
+    "Das Netzwerk hat den Schl\u00fcssel oder die Passphrase abgelehnt. Bitte pr\u00fcfen Sie "
+    "den Schl\u00fcssel und versuchen Sie es erneut.";
+inline constexpr std::string_view kNotJoinedMessage =
+    "Der Adapter hat innerhalb von 15 Sekunden keine Verbindung mit dem gew\u00e4hlten "
+    "Netzwerk hergestellt. Bitte pr\u00fcfen Sie den Schl\u00fcssel und die Signalst\u00e4rke.";
 
 // The link's status as the service reports it.
 struct UtilityStatus {
@@ -68,17 +76,35 @@ struct ListedNetwork {
     bool adHoc = false;
 };
 
+// The securities a join may name, as the survey tells them apart (the words of the
+// "security" option: none, wep, wpa-psk, wpa3-sae, wpa-radius).
+enum class JoinSecurity { Any = -1, None = 0, Wep = 1, WpaPsk = 2, WpaSae = 3, WpaRadius = 4 };
+
 // A join of a network of the survey, with what its security pop-up would have taken.
 struct JoinRequest {
     std::string name = {}; // as the survey lists it
-    // WEP: the key in use typed, or a pass phrase making the keys; WPA-PSK: the pass phrase.
+    // Which of the cells of that name: of this security, and (when not empty) this one
+    // ("0A:3C:71:00:00:05", upper case). Cells of one name that differ in security are
+    // joined only when these say which.
+    JoinSecurity security = JoinSecurity::Any;
+    std::string bssid = {};
+    // WEP: the key in use typed, or (only with security Wep) a pass phrase making the
+    // keys; WPA-PSK: the pass phrase.
     std::string key = {};
     std::string passPhrase = {};
     int keyIndex = 0;       // WEP key in use, 0..3
     int keySize = 0;        // WEP KeyLength 1..3; 0: as the key's length says
     int authentication = 0; // WEP: 0 open system (where the pop-up starts), 1 shared, 2 auto
     int cipher = 0;         // WPA-PSK: 0 TKIP (where the pop-up starts), 1 AES
+    bool wait = true;       // the caller waits for the join's outcome (JoinDone)
 };
+
+// The outcome of a join: nothing once the link is up on a cell chosen (the one the request
+// names by its address, else any of the name and security joined); "WrongKey" when
+// the radio says the network refused the key, "NotJoined" when no link came up within
+// kJoinDeadlineMs, "Cancelled" when the mode changed, the adapter went or another join
+// began first.
+using JoinDone = std::function<void(const Refused&)>;
 
 // Changes of the access point's settings: what is not given stays as stored.
 struct ApChange {
@@ -122,13 +148,26 @@ public:
     // The networks of the last scan, in scan order.
     std::vector<ListedNetwork> Networks();
     bool Knows(std::string_view name);
-    Refused Join(const JoinRequest& request);
+    // What the request says on its own, checked before any adapter call (a scan
+    // included): the WEP key's form, the pass phrase for the security named. The window's
+    // message on refusal.
+    Refused CheckJoin(const JoinRequest& request);
+    // The join, as the survey's double click does it. Refused when it could not be made;
+    // otherwise, when done is given, done is told the outcome later (never from inside
+    // this call).
+    Refused Join(const JoinRequest& request, JoinDone done = {});
+    static constexpr std::uint32_t kJoinDeadlineMs = 15000;
 
     // --- profiles ---
     ProfileCommands& profiles() { return m_profiles; }
     Refused AddProfile(const ProfileRequest& request);
     Refused DeleteProfile(const std::string& name);
     Refused ApplyProfile(const std::string& name);
+
+    // --- the end ---
+    // The ordered exit of the tray menu's "Beenden": the window ends its steps and the
+    // adapter is given back as the program ends.
+    void EndProgram();
 
     // --- mode ---
     // done(true) once the adapter runs in the mode (at once when it does), done(false)
@@ -146,6 +185,11 @@ public:
 
 private:
     Refused NeedsAdapter(bool apMode);
+    // Reads the link until the join has an outcome (see JoinDone); the link counts when
+    // it is up on one of the cells bssids lists.
+    void WatchJoin(std::vector<std::string> bssids, JoinDone done);
+    void PollJoin();
+    void FinishJoin(const Refused& outcome);
     // The page the window shows is refilled from the store (its cancel button's step).
     void RefillPage(int pageId, std::string_view cancelButton);
 
@@ -154,6 +198,12 @@ private:
     PendingStep m_apSettle;
     ApStatus m_apStatus;
     std::vector<std::function<void(const ApStatus&)>> m_apReads;
+    PendingStep m_joinPoll;
+    JoinDone m_joinDone;
+    std::vector<std::string> m_joinBssids; // the cells the join may end on
+    std::uint32_t m_joinStart = 0;
+    std::uint64_t m_joinWatch = 0; // counts the watches begun and ended
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };
 
 } // namespace kesto

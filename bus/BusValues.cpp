@@ -6,6 +6,7 @@
 #include "wire/WindowMessages.h"
 
 #include <QDBusMetaType>
+#include <QDBusVariant>
 
 #include <limits>
 
@@ -103,14 +104,52 @@ QVariantMap ToMap(const std::vector<Field>& fields)
     return map;
 }
 
+bool TextFits(const QString& text)
+{
+    // A UTF-16 unit is at least one UTF-8 byte: a longer text cannot fit in the bytes.
+    return static_cast<std::size_t>(text.size()) <= kMaxOptionText;
+}
+
 bool ToOptions(const QVariant& argument, CommandOptions& options, Refused& refused)
 {
-    const QVariantMap map = argument.canConvert<QDBusArgument>()
-                                ? qdbus_cast<QVariantMap>(argument.value<QDBusArgument>())
-                                : argument.toMap();
+    // Taken entry by entry from the message, so a dictionary of a million entries or a
+    // text of megabytes is refused by its count or length before it is converted.
+    const auto tooMany = [&refused] {
+        refused = Refusal{"InvalidArgument", "Der Aufruf hat mehr als " +
+                                                 std::to_string(kMaxBusOptions) + " Optionen."};
+        return false;
+    };
+    QVariantMap map;
+    if (argument.canConvert<QDBusArgument>()) {
+        const QDBusArgument entries = argument.value<QDBusArgument>();
+        entries.beginMap();
+        while (!entries.atEnd()) {
+            if (map.size() >= kMaxBusOptions)
+                return tooMany();
+            QString key;
+            QDBusVariant value;
+            entries.beginMapEntry();
+            entries >> key >> value;
+            entries.endMapEntry();
+            map.insert(key, value.variant());
+        }
+        entries.endMap();
+    } else {
+        map = argument.toMap();
+        if (map.size() > kMaxBusOptions)
+            return tooMany();
+    }
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        const std::string name = wire::ToUtf8(it.key());
         const QVariant& value = it.value();
+        if (!TextFits(it.key()) ||
+            (value.metaType().id() == QMetaType::QString && !TextFits(value.toString()))) {
+            refused =
+                Refusal{"InvalidArgument", "Die Option \u201e" + wire::ToUtf8(it.key().left(32)) +
+                                               "\u201c ist zu lang (h\u00f6chstens " +
+                                               std::to_string(kMaxOptionText) + " Bytes)."};
+            return false;
+        }
+        const std::string name = wire::ToUtf8(it.key());
         switch (value.metaType().id()) {
         case QMetaType::Bool:
             options[name] = value.toBool();

@@ -56,8 +56,14 @@ QVariantList ProfilesAnswer(const std::vector<ProfileEntry>& profiles);
 // ("i" numbers go as 32-bit ones).
 QVariant ToVariant(const FieldValue& value, const QString& type = {});
 QVariantMap ToMap(const std::vector<Field>& fields);
-// The option dictionary of a call as the commands take it; false (with why) for a
-// value of a type no option takes.
+// The most options a call's dictionary may hold (more than any method takes).
+inline constexpr qsizetype kMaxBusOptions = 32;
+// Whether a text argument is short enough to convert (at most kMaxOptionText bytes
+// could come of it); checked before converting, so a huge argument costs no copy.
+bool TextFits(const QString& text);
+// The option dictionary of a call as the commands take it; false (with why) for more
+// than kMaxBusOptions entries, a text longer than kMaxOptionText, or a value of a type no
+// option takes. Counts and lengths are checked before anything is converted.
 bool ToOptions(const QVariant& argument, CommandOptions& options, Refused& refused);
 
 } // namespace kesto

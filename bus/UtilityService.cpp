@@ -8,8 +8,10 @@
 #include <QDBusVariant>
 #include <QTimer>
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
+#include <malloc.h>
 #include <utility>
 
 namespace kesto {
@@ -158,6 +160,17 @@ void UtilityService::Dispatch(const QDBusMessage& message)
                                               "\u201c, nicht \u201e" +
                                               wire::ToUtf8(message.signature()) + "\u201c."});
         return;
+    }
+    // Text arguments are bounded before any is converted; lists and dictionaries by
+    // their handlers, before their entries are.
+    for (const QVariant& argument : message.arguments()) {
+        if (argument.metaType().id() == QMetaType::QString && !TextFits(argument.toString())) {
+            Refuse(message,
+                   Refusal{"InvalidArgument", "Ein Argument von " + wire::ToUtf8(message.member()) +
+                                                  " ist zu lang (h\u00f6chstens " +
+                                                  std::to_string(kMaxOptionText) + " Bytes)."});
+            return;
+        }
     }
     if (!m_commands) {
         Refuse(message, Cancelled());
@@ -353,17 +366,17 @@ void UtilityService::OnConnect(const QDBusMessage& message)
     Refused refused;
     JoinRequest request;
     if (!ToOptions(args.value(1), options, refused) ||
-        (refused = MakeJoinRequest(Utf8(args.value(0)), options, request)))
+        (refused = MakeJoinRequest(Utf8(args.value(0)), options, request)) ||
+        (refused = m_commands->CheckJoin(request)))
         return Refuse(message, *refused);
     // A scan under way is waited for rather than refused: its records may name the network.
     if (Refused blocked = ChangeBlocked(UtilityCommands::Change::Scan))
         return Refuse(message, *blocked);
+    const std::uint64_t id = Hold(message);
     if (m_commands->Knows(request.name) && !m_commands->ScanPending()) {
-        ReplyOr(message, m_commands->Join(request));
-        EmitChanges();
+        RunJoin(id, request);
         return;
     }
-    const std::uint64_t id = Hold(message);
     m_changeWaiting = true;
     const Refused scan = m_commands->Scan(
         [this, id, request] {
@@ -386,15 +399,33 @@ void UtilityService::OnConnect(const QDBusMessage& message)
 
 void UtilityService::FinishConnect(std::uint64_t id, const JoinRequest& request)
 {
-    Answer(id, [this, &request](const QDBusMessage& call) {
-        if (m_gate.depth() > 0)
-            return Refuse(call, BusyRefusal(kModalBusyMessage));
-        EventGate::Scope scope(m_gate);
-        if (Refused busy = m_commands->Busy(UtilityCommands::Change::Scan))
-            return Refuse(call, *busy);
-        ReplyOr(call, m_commands->Join(request));
-        EmitChanges();
-    });
+    if (!m_held.contains(id))
+        return;
+    if (m_gate.depth() > 0)
+        return Answer(
+            id, [this](const QDBusMessage& call) { Refuse(call, BusyRefusal(kModalBusyMessage)); });
+    EventGate::Scope scope(m_gate);
+    if (Refused busy = m_commands->Busy(UtilityCommands::Change::Scan))
+        return Answer(id, [&](const QDBusMessage& call) { Refuse(call, *busy); });
+    RunJoin(id, request);
+}
+
+void UtilityService::RunJoin(std::uint64_t id, const JoinRequest& request)
+{
+    // The answer waits for the join's outcome, and other changes wait with it.
+    JoinDone done;
+    if (request.wait)
+        done = [this, id](const Refused& outcome) {
+            m_changeWaiting = false;
+            Answer(id, [&](const QDBusMessage& call) { ReplyOr(call, outcome); });
+            EmitChanges();
+        };
+    const Refused refused = m_commands->Join(request, done);
+    if (refused || !request.wait)
+        Answer(id, [&](const QDBusMessage& call) { ReplyOr(call, refused); });
+    else
+        m_changeWaiting = true;
+    EmitChanges();
 }
 
 // --- profiles ---
@@ -534,11 +565,24 @@ void UtilityService::OnGetFilter(const QDBusMessage& message)
 void UtilityService::OnSetFilter(const QDBusMessage& message)
 {
     const QVariantList args = message.arguments();
-    std::vector<std::string> addresses;
-    for (const QString& address : args.value(1).toStringList())
-        addresses.push_back(wire::ToUtf8(address));
+    const QStringList given = args.value(1).toStringList();
     std::int32_t type = 0;
     std::array<std::string, kFilterAddressCount> listed;
+    // Counted and measured before a single address is converted: a list of millions is
+    // refused as a list of seventeen is, by the count alone.
+    std::vector<std::string> addresses;
+    if (given.size() > static_cast<qsizetype>(kFilterAddressCount)) {
+        addresses.resize(kFilterAddressCount + 1);
+        // The bus library decoded the whole list before this call: once the message is
+        // gone, what it took goes back to the system rather than staying with the tray.
+        QTimer::singleShot(0, this, [] { ::malloc_trim(0); });
+    } else if (!std::all_of(given.begin(), given.end(), TextFits))
+        return Refuse(message,
+                      Refusal{"InvalidArgument", "Eine MAC-Adresse ist zu lang (h\u00f6chstens " +
+                                                     std::to_string(kMaxOptionText) + " Bytes)."});
+    else
+        for (const QString& address : given)
+            addresses.push_back(wire::ToUtf8(address));
     if (Refused refused = MakeFilterChange(Utf8(args.value(0)), addresses, type, listed))
         return Refuse(message, *refused);
     if (Refused blocked = ChangeBlocked(UtilityCommands::Change::Adapter))

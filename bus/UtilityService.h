@@ -3,15 +3,16 @@
 // handlers take; its properties are the link monitor's values, with PropertiesChanged
 // after a reading that changed them. The interface is the built-in introspection
 // document (BusInterface): a call whose arguments do not have the document's signature
-// is refused before anything else, and every option is checked (CommandOptions) before
-// it reaches a step.
+// is refused before anything else, its texts, dictionaries and lists are bounded by
+// length and count before any is converted, and every option is checked (CommandOptions)
+// before it reaches a step or the adapter.
 //
 // Every call is answered, none waits on the thread: a scan, a fresh reading, the access
-// point's status and a mode switch answer later. A change arriving while the window runs
-// a nested event loop (a message box, the security pop-up, the tray menu), while the
-// adapter settles into a mode or a scan runs, or while another change of the service
-// waits, is refused as Busy rather than run inside a half-done step; reads are answered
-// at any time.
+// point's status, a mode switch and a join (when it has its outcome) answer later. A
+// change arriving while the window runs a nested event loop (a message box, the security
+// pop-up, the tray menu), while the adapter settles into a mode or a scan runs, or while
+// another change of the service waits (a join's outcome included), is refused as Busy
+// rather than run inside a half-done step; reads are answered at any time.
 #pragma once
 
 #include "app/UtilityCommands.h"
@@ -77,6 +78,9 @@ private:
     // Runs the join of a network the last survey listed, unless the window got busy
     // meanwhile.
     void FinishConnect(std::uint64_t id, const JoinRequest& request);
+    // The join for the held call id, answered when it has an outcome (or at once when the
+    // caller does not wait).
+    void RunJoin(std::uint64_t id, const JoinRequest& request);
 
     // Answers.
     void Reply(const QDBusMessage& message, const QVariantList& values = {});

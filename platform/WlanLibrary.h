@@ -208,7 +208,12 @@ public:
 
     // --- station state ---
     // Link status: 3 or 4 = associated; 1, 2, 5, 6, 8, 9 = not associated (the
-    // simulator documents its codes); -1 on failure.
+    // simulator documents its codes); -1 on failure. Every library reports 5 when the
+    // network refused the station's key or security settings after a join was attempted
+    // (a wrong WEP key or pass phrase, a refused login; the Linux library: our network
+    // disabled for a while by wpa_supplicant after an authentication failure), so a
+    // caller can tell a wrong key from a network that is merely slow or out of reach (1,
+    // 2).
     virtual int QueryWL_LinkStatus(AdapterContext& ctx) = 0;
     // Current channel 1..14 (a radio with the 5 GHz band gives 36..177 while associated
     // there); -1 when the adapter is gone.

@@ -572,10 +572,17 @@ void WriteRegFile(Registry& registry, std::string_view keyPath, const std::strin
     // wherever it points: refused. The text goes into a new private file beside the
     // target, which then takes the target's place whole (a rename replaces the name, never
     // writes through it), so no reader ever sees a half-written or readable file.
+    // A rename would put a regular file in the place of a device or a named pipe (as root,
+    // /dev/null itself): only a regular file is ever replaced.
     struct stat info {};
-    if (::lstat(filePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
-        throw RegistryError(filePath + ": is a symbolic link; an export is never written "
-                                       "through one");
+    if (::lstat(filePath.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode))
+            throw RegistryError(filePath + ": is a symbolic link; an export is never written "
+                                           "through one");
+        if (!S_ISREG(info.st_mode))
+            throw RegistryError(filePath + ": is " + KindOfFile(info.st_mode) +
+                                "; an export replaces only a regular file");
+    }
     const auto slash = filePath.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : filePath.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? filePath : filePath.substr(slash + 1);

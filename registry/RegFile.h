@@ -62,7 +62,9 @@ std::string ExportRegFile(Registry& registry, std::string_view keyPath, RegFileF
 // what it is, without waiting on it).
 std::size_t ImportRegFile(Registry& registry, const std::string& filePath);
 // The exported text, in a file of mode 0600 (it holds network keys) that replaces
-// filePath whole; a symbolic link at filePath is refused, never written through.
+// filePath whole. Only an absent name or a regular file is replaced: anything else at
+// filePath (a symbolic link, a device, a named pipe, a socket, a directory) is refused
+// with what it is, and left as it was.
 void WriteRegFile(Registry& registry, std::string_view keyPath, const std::string& filePath,
                   RegFileFormat format);
 

@@ -71,6 +71,16 @@ bool OthersLetIn(mode_t mode)
     return (mode & 077) != 0;
 }
 
+// "is a symbolic link (to target)": the link at path said with where it points.
+std::string LinkText(const std::string& path)
+{
+    std::array<char, 4096> target{};
+    const auto n = ::readlink(path.c_str(), target.data(), target.size() - 1);
+    return "is a symbolic link" +
+           (n > 0 ? " (to " + std::string(target.data(), static_cast<std::size_t>(n)) + ")"
+                  : std::string());
+}
+
 } // namespace
 
 std::string DefaultRegistryPath(std::vector<std::string>* notices)
@@ -124,6 +134,7 @@ std::string DefaultRegistryPath(std::vector<std::string>* notices)
 StoreFile::StoreFile(std::string path, StoreAccess access) : m_path(std::move(path))
 {
     Open(access);
+    m_created = false; // the store is open: the file is kept from now on
 }
 
 StoreFile::~StoreFile()
@@ -138,6 +149,7 @@ void StoreFile::Open(StoreAccess access)
         InitialiseSchema();
         return;
     }
+    ResolveFolder(access == StoreAccess::ReadWrite);
     const FileState state = CheckExistingFile(access == StoreAccess::ReadWrite);
     CheckSideFiles();
     m_readOnly = access == StoreAccess::ReadOnly || !Writable();
@@ -148,7 +160,7 @@ void StoreFile::Open(StoreAccess access)
     }
     // The file exists now (created 0600 by CheckExistingFile when it was absent), so
     // SQLite is never asked to create it with its own, wider default mode.
-    OpenDatabase(m_path, m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    OpenDatabase(m_openPath, m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
     QuickCheck();
     if (!InitialiseSchema()) {
         OpenEmptyReadOnly();
@@ -165,15 +177,53 @@ void StoreFile::Open(StoreAccess access)
     sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
 }
 
+// Links in the folder's path are followed once, here, to the folder itself; from then on
+// every open goes to the resolved path, which SQLite (refusing any link on its way) can
+// take. The file and its side files stay checked with links refused.
+void StoreFile::ResolveFolder(bool create)
+{
+    const auto slash = m_path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? std::string("/")
+                                                          : m_path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        Fail("not a file name");
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    if (!resolved && errno == ENOENT && !create) {
+        // Nothing to read where there is no folder: the store reads as empty, as an
+        // absent file does.
+        m_openPath = m_path;
+        return;
+    }
+    if (!resolved)
+        Fail("cannot open the registry store's folder " + folder + " (" + ErrnoText() + ")");
+    const std::string real = resolved;
+    std::free(resolved);
+    // Where the path went through a link, a refusal says where the folder really is.
+    const std::string shown = real == folder ? folder : folder + " (that is, " + real + ")";
+    struct stat info {};
+    if (::stat(real.c_str(), &info) != 0)
+        Fail("cannot open the registry store's folder " + shown + " (" + ErrnoText() + ")");
+    if (!S_ISDIR(info.st_mode))
+        Fail(shown + " is not a folder");
+    if (info.st_uid != ::geteuid() && info.st_uid != 0)
+        Fail("the folder " + shown + " belongs to another user (uid " +
+             std::to_string(info.st_uid) +
+             "); whoever owns it could put another file in the store's place");
+    if ((info.st_mode & 022) != 0 && (info.st_mode & S_ISVTX) == 0)
+        Fail("other users may change the folder " + shown + " (mode " + ModeText(info.st_mode) +
+             "); they could put another file in the store's place");
+    m_openPath = (real == "/" ? std::string() : real) + "/" + name;
+}
+
 bool StoreFile::Writable() const
 {
     // The folder too: the journal, or the write-ahead log and its index, live beside
     // the file.
-    const auto slash = m_path.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".")
-                            : slash == 0               ? std::string("/")
-                                                       : m_path.substr(0, slash);
-    return ::access(m_path.c_str(), W_OK) == 0 && ::access(dir.c_str(), W_OK | X_OK) == 0;
+    const auto slash = m_openPath.rfind('/');
+    const std::string dir = slash == 0 ? std::string("/") : m_openPath.substr(0, slash);
+    return ::access(m_openPath.c_str(), W_OK) == 0 && ::access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
 void StoreFile::OpenDatabase(const std::string& name, int flags)
@@ -227,7 +277,7 @@ void StoreFile::QuickCheck()
             // that folder either, so it is read as it lies.
             m_immutable = true;
             std::string uri = "file:";
-            for (const char c : m_path) {
+            for (const char c : m_openPath) {
                 if (c == '%' || c == '?' || c == '#') {
                     static constexpr char kHex[] = "0123456789ABCDEF";
                     uri += '%';
@@ -268,17 +318,23 @@ void StoreFile::MakePrivate(int fd, const struct stat& info, const std::string& 
 StoreFile::FileState StoreFile::CheckExistingFile(bool create)
 {
     const auto open = [this] {
-        return ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+        return ::open(m_openPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     };
     int fd = open();
     if (fd < 0 && errno == ENOENT) {
         if (!create)
             return FileState::Absent;
         const int created =
-            ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+            ::open(m_openPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (created < 0 && errno != EEXIST)
             Fail("cannot create the registry store (" + ErrnoText() + ")");
         if (created >= 0) {
+            struct stat made {};
+            if (::fstat(created, &made) == 0) {
+                m_created = true;
+                m_createdDevice = made.st_dev;
+                m_createdInode = made.st_ino;
+            }
             // The umask may have taken the owner's bits: exactly 0600.
             const bool set = ::fchmod(created, 0600) == 0;
             ::close(created);
@@ -290,7 +346,7 @@ StoreFile::FileState StoreFile::CheckExistingFile(bool create)
     }
     if (fd < 0) {
         if (errno == ELOOP)
-            Fail("is a symbolic link; the registry store is never opened through one");
+            Fail(LinkText(m_openPath) + "; the registry store is never opened through one");
         Fail("cannot open the registry store (" + ErrnoText() + ")");
     }
     struct stat info {};
@@ -332,11 +388,12 @@ void StoreFile::CheckSideFiles()
 {
     for (const char* suffix : kSideFiles) {
         const std::string path = m_path + suffix;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+        const std::string openPath = m_openPath + suffix;
+        const int fd = ::open(openPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
         if (fd < 0) {
             if (errno == ELOOP)
-                Fail(path + " is a symbolic link; the registry store's files are never "
-                            "opened through one");
+                Fail(path + " " + LinkText(openPath) +
+                     "; the registry store's files are never opened through one");
             continue; // absent, or not ours to read: SQLite says so if it needs it
         }
         struct stat info {};
@@ -405,6 +462,13 @@ void StoreFile::Fail(std::string_view what)
     // Closing rolls back anything begun; nothing was written to a file that failed a check.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    // An empty file made for this open would read as a store that exists: it goes, unless
+    // something has been written into it or another file has taken its name meanwhile.
+    struct stat info {};
+    if (m_created && ::lstat(m_openPath.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_size == 0 && info.st_dev == m_createdDevice && info.st_ino == m_createdInode)
+        ::unlink(m_openPath.c_str());
+    m_created = false;
     throw RegistryError(message);
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 struct sqlite3;
@@ -45,6 +46,11 @@ public:
     // never opened through one, nor are its side files), or belongs to another user (for
     // reading too: another user's file could be swapped under us, and a side file we
     // made beside it would lock its owner out); such a file is left exactly as it was.
+    // The folder may be reached through symbolic links (a linked ~/.config or /home): it
+    // is resolved first, must be a folder of this user or of root that no other user may
+    // change (writable by others only with the sticky bit), and SQLite is handed the
+    // store's path inside the resolved folder. A refused link is named with where it
+    // points. A file created here for a store that then fails to open is removed again.
     // A file this process may not write (or whose folder it may not write) is opened for
     // reading: readOnly() then says so, and SQLite refuses every write; it is never
     // called damaged.
@@ -66,6 +72,8 @@ private:
     enum class FileState { Absent, Empty, Store };
 
     void Open(StoreAccess access);
+    // create: a missing folder is an error (for reading, the store is then empty).
+    void ResolveFolder(bool create);
     FileState CheckExistingFile(bool create);
     void CheckSideFiles();
     // Refuses a file that is not ours; takes group and other bits off a looser one.
@@ -78,8 +86,13 @@ private:
     void Exec(const char* sql);
     [[noreturn]] void Fail(std::string_view what);
 
-    std::string m_path;
+    std::string m_path;     // as given: what messages name
+    std::string m_openPath; // the same file in the resolved folder: what is opened
     bool m_readOnly = false;
+    // The empty file CheckExistingFile created (device and inode), removed on failure.
+    bool m_created = false;
+    dev_t m_createdDevice = 0;
+    ino_t m_createdInode = 0;
     bool m_immutable = false;
     sqlite3* m_db = nullptr;
     std::vector<std::string> m_notices;

@@ -5,6 +5,7 @@
 // (kesto-window) that the page host starts when the window is first shown.
 #include "app/UtilityApp.h"
 #include "app/UtilityCommandLine.h"
+#include "app/UtilityCommands.h"
 #include "bus/UtilityService.h"
 #include "drivers/linuxwlan/AdapterLibrarySetting.h"
 #include "drivers/linuxwlan/LinuxWlanLibrary.h"
@@ -23,6 +24,7 @@
 #include "registry/SqliteRegistry.h"
 #include "tray/CallLogFile.h"
 #include "tray/EventLoopProbe.h"
+#include "tray/ExitSignals.h"
 #include "tray/MessageLogDialogs.h"
 #include "tray/TrayOptions.h"
 #include "windowlink/WindowChartHost.h"
@@ -37,6 +39,7 @@
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTimer>
+#include <QWidget>
 
 #include <cerrno>
 #include <cstring>
@@ -70,6 +73,12 @@ int Fail(const std::string& message)
 // Everything the program runs on, built once the application object exists.
 int RunUtility(const TrayOptions& options)
 {
+    // First, so the signals are handled until everything below has been taken down (the
+    // adapter library last gives back what it took).
+    UtilityCommands* running = nullptr;
+    bool ran = false;
+    std::optional<ExitSignals> exitSignals;
+
     const QString resourceDir = FindResourceDir();
     if (resourceDir.isEmpty())
         return Fail("cannot find the resources folder (set KESTO_RESOURCES_DIR)");
@@ -198,12 +207,29 @@ int RunUtility(const TrayOptions& options)
     // The session service comes up with the main window: a start that only asks the
     // running program to end, or one refused as a second instance, never takes its name.
     std::unique_ptr<UtilityService> service;
-    const auto offerCommands = [&service, &gate](UtilityCommands* commands) {
+    const auto offerCommands = [&service, &gate, &running, &ran](UtilityCommands* commands) {
+        running = commands;
+        ran = ran || commands;
         if (commands && !service)
             service = std::make_unique<UtilityService>(gate, QDBusConnection::sessionBus());
         if (service)
             service->Attach(commands);
     };
+    // A signal to end takes the exit of the tray menu's "Beenden" while the window runs.
+    // Before it ran, nothing was taken from the adapter: the signal ends the process as
+    // it always did. After, the end is under way and runs to its close.
+    if (!commandLine.ExitRequest)
+        exitSignals.emplace([&running, &ran](int signal) {
+            if (running) {
+                running->EndProgram();
+                // A message box (OK only) would hold the end until someone answers, which
+                // at a logout nobody does: it is closed as OK would close it.
+                for (int i = 0; i < 8 && QApplication::activeModalWidget(); ++i)
+                    QApplication::activeModalWidget()->close();
+            } else if (!ran) {
+                ExitSignals::EndByDefault(signal);
+            }
+        });
 
     const AppPorts ports{.registry = *registry,
                          .wlan = *wlan,

@@ -215,6 +215,7 @@ struct ArgumentCase {
     const char* label;
     std::function<Refused()> make;
     std::string message;
+    std::string_view name = "InvalidArgument";
 };
 
 TEST(CommandOptions, EveryArgumentIsCheckedBeforeItReachesAStep)
@@ -234,6 +235,17 @@ TEST(CommandOptions, EveryArgumentIsCheckedBeforeItReachesAStep)
         {"control character", joinWith("a\nb", {}), "Der Netzwerkname enth\u00e4lt Steuerzeichen."},
         {"too long", joinWith(std::string(257, 'n'), {}),
          "Der Netzwerkname ist zu lang (h\u00f6chstens 256 Bytes)."},
+        // No survey lists such a name: refused before one is made.
+        {"longer than a network name", joinWith(std::string(33, 'n'), {}),
+         "The SSID cannot be longer than 32 bytes!", "SsidTooLong"},
+        {"an address that is none", joinWith("n", {{"bssid", std::string("0A:3C:71:00:00")}}),
+         "Die Option \u201ebssid\u201c erwartet eine MAC-Adresse wie 0A:3C:71:00:00:05."},
+        {"a security a profile cannot have",
+         [&] {
+             return MakeProfileRequest("P", {{"security", std::string("wpa3-sae")}}, profile);
+         },
+         "Die Option \u201esecurity\u201c erwartet f\u00fcr ein Profil eines von: none, wep, "
+         "wpa-psk."},
         {"number out of range", joinWith("n", {{"key-index", std::int64_t{5}}}),
          "Die Option \u201ekey-index\u201c muss zwischen 1 und 4 liegen."},
         {"number as text", joinWith("n", {{"key-index", std::string("1")}}),
@@ -275,9 +287,18 @@ TEST(CommandOptions, EveryArgumentIsCheckedBeforeItReachesAStep)
         SCOPED_TRACE(c.label);
         const Refused refused = c.make();
         ASSERT_TRUE(refused);
-        EXPECT_EQ(refused->name, "InvalidArgument");
+        EXPECT_EQ(refused->name, c.name);
         EXPECT_EQ(refused->message, c.message);
     }
+    // A join names its cell by security and address, in either case of the digits.
+    ASSERT_FALSE(MakeJoinRequest("Villa-Sonne",
+                                 {{"security", std::string("wpa3-sae")},
+                                  {"bssid", std::string("0a:3c:71:00:00:0f")},
+                                  {"wait", false}},
+                                 join));
+    EXPECT_EQ(join.security, JoinSecurity::WpaSae);
+    EXPECT_EQ(join.bssid, "0A:3C:71:00:00:0F");
+    EXPECT_FALSE(join.wait);
 
     // And what passes arrives as the request.
     ASSERT_FALSE(MakeProfileRequest("Spiel",

@@ -2,6 +2,8 @@
 // test's own, the tray process on the simulated adapter with the default scenario and its
 // window offscreen. What kestoctl prints is checked against what the window shows, the
 // store holds and the adapter was told.
+#include "app/UtilityCommands.h"
+#include "apply/ApplyFault.h"
 #include "tests/support/UtilityRig.h"
 
 #include <QJsonArray>
@@ -10,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -58,6 +62,29 @@ bool WaitForStatus(UtilityRig& rig, const std::function<bool(const QJsonObject&)
     if (last)
         *last = status;
     return ok;
+}
+
+// A method of the service called with busctl, for arguments kestoctl refuses before it
+// sends them.
+Outcome Busctl(UtilityRig& rig, const QStringList& args)
+{
+    QProcess busctl;
+    busctl.start("busctl",
+                 QStringList{"--address=" + rig.busAddress(), "call", "org.kesto.WlanUtility1",
+                             "/org/kesto/WlanUtility1", "org.kesto.WlanUtility1"} +
+                     args);
+    const bool ended = busctl.waitForFinished(kStepTimeoutMs);
+    return {ended && busctl.exitStatus() == QProcess::NormalExit ? busctl.exitCode() : -1,
+            busctl.readAllStandardOutput().toStdString(),
+            busctl.readAllStandardError().toStdString()};
+}
+
+std::size_t CallsFrom(UtilityRig& rig, std::size_t from, std::string_view prefix)
+{
+    const auto calls = rig.Calls();
+    return static_cast<std::size_t>(
+        std::count_if(calls.begin() + static_cast<std::ptrdiff_t>(std::min(from, calls.size())),
+                      calls.end(), [&](const std::string& c) { return c.starts_with(prefix); }));
 }
 
 std::size_t SettersFrom(UtilityRig& rig, std::size_t from)
@@ -146,6 +173,13 @@ TEST(BusE2e, StatusScanAndJoinsLikeTheWindowAndBadArgumentsChangeNothing)
          "Die Option \u201echannel\u201c muss zwischen 1 und 13 liegen."},
         {{"mode", "client"}, 2, "Der Modus ist \u201estation\u201c oder \u201eap\u201c."},
         {{"connect", "Hausnetz-Berger", "--key-index"}, 1, "--key-index needs a value"},
+        {{"connect", "Villa-Sonne", "--bssid", "0A:3C"},
+         2,
+         "Die Option \u201ebssid\u201c erwartet eine MAC-Adresse wie 0A:3C:71:00:00:05."},
+        {{"connect", "Villa-Sonne", "--security", "wpa-psk", "--passphrase", "sonne"},
+         2,
+         "Die Passphrase muss eine L\u00e4nge von 8 bis 63 Zeichen haben. Bitte geben Sie die "
+         "Passphrase neu ein."},
     };
     const std::size_t mark = rig.Calls().size();
     for (const Bad& b : bad) {
@@ -155,10 +189,45 @@ TEST(BusE2e, StatusScanAndJoinsLikeTheWindowAndBadArgumentsChangeNothing)
         EXPECT_TRUE(run.err.starts_with("kestoctl: " + b.message + "\n")) << run.err;
         EXPECT_EQ(run.out, "");
     }
+    // Arguments the service refuses before anything else: no adapter call, not even a
+    // scan, and dictionaries and texts bounded before they are converted.
+    struct Direct {
+        QStringList args;
+        std::string error; // part of busctl's error output
+    };
+    QStringList manyOptions{"Connect", "sa{sv}", "Hausnetz-Berger", "40"};
+    for (int i = 0; i < 40; ++i)
+        manyOptions << QString("option-%1").arg(i) << "s"
+                    << "x";
+    const Direct direct[] = {
+        {{"Connect", "sa{sv}", QString(33, 'x'), "0"}, "The SSID cannot be longer than 32 bytes!"},
+        {{"Connect", "sa{sv}", QString(100000, 'x'), "0"}, "Ein Argument von Connect ist zu lang"},
+        {manyOptions, "Der Aufruf hat mehr als 32 Optionen."},
+        {{"Connect", "sa{sv}", "Hausnetz-Berger", "1", "passphrase", "s", QString(5000, 'p')},
+         "Die Option \u201epassphrase\u201c ist zu lang"},
+    };
+    for (const Direct& d : direct) {
+        SCOPED_TRACE(d.args.mid(0, 3).join(' ').left(80).toStdString());
+        run = Busctl(rig, d.args);
+        EXPECT_NE(run.exit, 0) << Show(run);
+        EXPECT_NE(run.err.find(d.error), std::string::npos) << run.err;
+    }
     EXPECT_EQ(SettersFrom(rig, mark), 0u) << "nothing reached the adapter";
+    EXPECT_EQ(CallsFrom(rig, mark, "WL_SiteSurveyStart"), 0u) << "nor was a survey made";
     EXPECT_EQ(rig.StoredText(kProductKeyPath, "ProfileLinkNumber"), " 1");
     status = Json(rig.Kestoctl({"status", "--json"})).toObject();
     EXPECT_EQ(status["networkName"].toString(), "WG-Kastanienallee");
+
+    // A wrong pass phrase is an answer of its own, once the radio says so; the right one
+    // joins, and connect ends when it has.
+    run = rig.Kestoctl({"connect", "Villa-Sonne", "--passphrase-stdin"}, "sonnenblume-8\n");
+    EXPECT_EQ(run.exit, 2) << Show(run);
+    EXPECT_EQ(run.err, "kestoctl: " + std::string(kWrongKeyMessage) + "\n");
+    run = rig.Kestoctl({"connect", "Villa-Sonne", "--passphrase-stdin"}, "sonnenblume-7\n");
+    ASSERT_EQ(run.exit, 0) << Show(run);
+    status = Json(rig.Kestoctl({"status", "--json"})).toObject();
+    EXPECT_TRUE(status["associated"].toBool());
+    EXPECT_EQ(status["accessPoint"].toString(), "0A:3C:71:00:00:05");
     EXPECT_TRUE(rig.Messages().empty()) << "the window showed no message box";
 }
 
@@ -207,6 +276,19 @@ TEST(BusE2e, ProfilesShowInTheWindowAndTheAccessPointAnswers)
     ASSERT_EQ(run.exit, 0) << Show(run);
     EXPECT_TRUE(profileRows(2));
     EXPECT_EQ(rig.StoredText(kProductKeyPath, "ProfileLink 2"), "Keller");
+    // Applying waits for the join: a profile whose key the network refuses fails, unless
+    // the caller does not wait.
+    ASSERT_EQ(
+        rig.Kestoctl({"profile", "add", "Falsch", "--ssid", "WG-Kastanienallee", "--wep-key-stdin"},
+                     "1111111111\n")
+            .exit,
+        0);
+    run = rig.Kestoctl({"profile", "apply", "Falsch"});
+    EXPECT_EQ(run.exit, 2) << Show(run);
+    EXPECT_EQ(run.err, "kestoctl: the adapter did not join the network of profile Falsch within "
+                       "15 s\n");
+    run = rig.Kestoctl({"profile", "apply", "Falsch", "--no-wait"});
+    EXPECT_EQ(run.exit, 0) << Show(run);
 
     // The access point, as the window's radio image switches to it.
     run = rig.Kestoctl({"mode", "ap"});
@@ -299,6 +381,42 @@ TEST(BusE2e, CallsWhileThePopupIsOpenOrAScanRunsAreAnsweredAndNeverHang)
         rig.WaitForState([](const QJsonObject& s) { return !At(s, "dialog", "open").toBool(); }));
     run = rig.Kestoctl({"connect", "Cafe-Lindenhof"});
     EXPECT_EQ(run.exit, 0) << Show(run);
+}
+
+// A signal to end (a logout, "systemctl --user stop", kill) runs the ordered exit of /EXIT
+// and the menu's "Beenden": the program ends by itself, the adapter told the same closing
+// calls (the exit path closes nothing through the library; the Linux library gives our
+// networks back as it is taken down).
+TEST(BusE2e, ASignalToEndClosesTheAdapterAsExitDoes)
+{
+    // The calls from the moment the program is asked to end, readings left out.
+    const auto closing = [](const std::function<void(UtilityRig&)>& end) {
+        UtilityRig rig(true);
+        EXPECT_TRUE(rig.Start());
+        EXPECT_TRUE(rig.WaitForMainPage(236)) << rig.Output().toStdString();
+        SpinUntil([] { return false; }, 3000); // the start's steps are done
+        const std::size_t mark = rig.Calls().size();
+        end(rig);
+        EXPECT_TRUE(rig.WaitForEnd()) << rig.Output().toStdString();
+        EXPECT_EQ(rig.trayExit(), 0) << "ended by its own exit, not by the signal";
+        std::vector<std::string> calls;
+        const auto all = rig.Calls();
+        for (std::size_t i = mark; i < all.size(); ++i)
+            if (!all[i].starts_with("Query") && !all[i].starts_with("QV_Get") &&
+                !all[i].starts_with("GetTxRx") && !all[i].starts_with("ReadOid") &&
+                !all[i].starts_with("GetNICAdapterMAC"))
+                calls.push_back(all[i].substr(0, all[i].find('(')));
+        return calls;
+    };
+    const std::vector<std::string> byExit =
+        closing([](UtilityRig& rig) { EXPECT_EQ(rig.RunSecond({"/EXIT"}), 0); });
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        EXPECT_EQ(closing([signal](UtilityRig& rig) {
+                      ASSERT_EQ(::kill(static_cast<pid_t>(rig.trayPid()), signal), 0);
+                  }),
+                  byExit);
+    }
 }
 
 TEST(BusE2e, ANameAnotherProgramHoldsIsSaidOnceAndTheUtilityRunsOn)

@@ -293,6 +293,25 @@ TEST(SqliteRegistryFileTest, LooserStoreOfOursIsTightenedOnceAndSaysSo)
     EXPECT_TRUE(fresh.SetValue("K", "v", RegValue::Number(1)));
 }
 
+// A linked ~/.config (or /home): the folder is followed to where it is, the store opens
+// there and stays private; only the file itself may not be a link.
+TEST(SqliteRegistryFileTest, OpensUnderALinkedFolder)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.file("real/config"));
+    ASSERT_EQ(::symlink("real", dir.file("home").c_str()), 0);
+    ScopedConfigHome home(dir.file("home/config"));
+    const std::string path = DefaultRegistryPath();
+    EXPECT_EQ(path, dir.file("home/config/kesto/registry.db").string());
+    {
+        SqliteRegistry registry(path);
+        EXPECT_TRUE(registry.SetValue("K", "v", RegValue::Text("geheim")));
+    }
+    EXPECT_EQ(Mode(dir.file("real/config/kesto/registry.db").string()), 0600u);
+    SqliteRegistry again(path, StoreAccess::ReadOnly);
+    EXPECT_EQ(again.QueryValue("K", "v"), RegValue::Text("geheim"));
+}
+
 // Things planted where the store is looked for: a symbolic link (to a store, to nothing,
 // or for a side file) or a file of another user is refused by name, nothing is followed,
 // created or changed.
@@ -327,11 +346,18 @@ const Planted kPlanted[] = {
      }},
     {"LinkToNothing", "symbolic link", false,
      [](const std::string& p, const std::string& e) { Link(e, p); }},
-    {"LinkedWriteAheadLog", "symbolic link", false,
+    {"LinkedWriteAheadLog", "-wal is a symbolic link (to ", false,
      [](const std::string& p, const std::string& e) {
          MakeStore(p);
          std::ofstream(e) << "elsewhere";
          Link(e, p + "-wal");
+     }},
+    // Before the first start: the store file made for the open goes again.
+    {"LinkedJournalBeforeTheFirstStart", "-journal is a symbolic link (to ", false,
+     [](const std::string& p, const std::string& e) { Link(e, p + "-journal"); }},
+    {"FolderOthersMayChange", "other users may change the folder", false,
+     [](const std::string& p, const std::string&) {
+         ASSERT_EQ(::chmod(std::filesystem::path(p).parent_path().c_str(), 0777), 0);
      }},
     {"StoreOfAnotherUser", "belongs to another user", true,
      [](const std::string& p, const std::string&) {

@@ -396,7 +396,16 @@ struct JoinCase {
     std::function<void(test::ShellRig&)> arrange = {};
     std::string_view refusal = {}; // the error name; empty: joined
     std::string message = {};      // the refusal's message, or the BSSID joined
+    std::string_view outcome = {}; // joined: the outcome's error name; empty: on the cell
 };
+
+// A cell of the name of a network of the default scenario, as a twin would be set up.
+void AddCell(test::ShellRig& rig, nlohmann::json cell)
+{
+    rig.EditScenario([&](nlohmann::json& s) { s["networks"].push_back(cell); });
+    rig.pages.Click("ButtonSiteScan");
+    rig.clock.Settle();
+}
 
 // The session service's join of a network of this survey: what the pop-up would have
 // taken, checked as its save buttons check, through the same join as a double click.
@@ -460,6 +469,85 @@ TEST_F(SurveyPageTest, ServiceJoinsAsThePopupWouldOrRefusesWithTheWindowsMessage
          {},
          "SsidTooLong",
          std::string(kSsidTooLongMessage)},
+        {"WPA-PSK with a wrong pass phrase",
+         {.name = "Villa-Sonne", .passPhrase = "sonnenblume-8"},
+         {},
+         {},
+         "",
+         "WrongKey"},
+        {"a network that left after the survey",
+         {.name = "Gaestenetz-Gasthof-Zum-Hirschen"},
+         [](test::ShellRig& r) {
+             r.EditScenario([](nlohmann::json& s) {
+                 auto& n = s["networks"];
+                 n.erase(std::remove_if(n.begin(), n.end(),
+                                        [](const nlohmann::json& e) {
+                                            return e["ssid"] == "Gaestenetz-Gasthof-Zum-Hirschen";
+                                        }),
+                         n.end());
+             });
+         },
+         {},
+         "",
+         "NotJoined"},
+        // A louder WEP twin of a WPA network: the name alone no longer says which.
+        {"twins that differ in security",
+         {.name = "Villa-Sonne", .passPhrase = "sonnenblume-7"},
+         [](test::ShellRig& r) {
+             AddCell(r, {{"ssid", "Villa-Sonne"},
+                         {"bssid", "0A:3C:71:00:00:15"},
+                         {"channel", 2},
+                         {"rssi", -30},
+                         {"security", "wep"},
+                         {"wepKeys", {{{"index", 0}, {"hex", "1A2B3C4D5E"}}}}});
+         },
+         "AmbiguousNetwork",
+         "Unter dem Namen \u201eVilla-Sonne\u201c senden Netzwerke mit verschiedener Sicherheit "
+         "(WEP, WPA-PSK). Bitte w\u00e4hlen Sie eines mit der Option \u201esecurity\u201c oder "
+         "\u201ebssid\u201c."},
+        {"the WPA twin by its security",
+         {.name = "Villa-Sonne", .security = JoinSecurity::WpaPsk, .passPhrase = "sonnenblume-7"},
+         {},
+         {},
+         "0A:3C:71:00:00:05"},
+        {"the WEP twin by its address",
+         {.name = "Villa-Sonne", .bssid = "0A:3C:71:00:00:15", .key = "1A2B3C4D5E"},
+         {},
+         {},
+         "0A:3C:71:00:00:15"},
+        {"a pass phrase is no WEP key unless WEP was chosen",
+         {.name = "Villa-Sonne", .bssid = "0A:3C:71:00:00:15", .passPhrase = "sonnenblume-7"},
+         {},
+         "InvalidArgument",
+         "Das Netzwerk \u201eVilla-Sonne\u201c verwendet WEP. Eine Passphrase wird nur mit der "
+         "Option \u201esecurity wep\u201c zu WEP-Schl\u00fcsseln."},
+        {"WEP keys from a pass phrase, as chosen, that the network refuses",
+         {.name = "Villa-Sonne", .security = JoinSecurity::Wep, .passPhrase = "sonnenblume-7"},
+         {},
+         {},
+         "",
+         "WrongKey"},
+        {"an address no cell of the name has",
+         {.name = "Villa-Sonne", .bssid = "0A:3C:71:00:00:99"},
+         {},
+         "UnknownNetwork",
+         "Das Netzwerk \u201eVilla-Sonne\u201c wurde bei der Suche nicht mit dieser Adresse "
+         "gefunden."},
+        // The adapter joins by name: a louder cell of the same security takes the join, and
+        // the cell chosen is not the one joined.
+        {"another cell of the name joined",
+         {.name = "Villa-Sonne", .bssid = "0A:3C:71:00:00:05", .passPhrase = "sonnenblume-7"},
+         [](test::ShellRig& r) {
+             AddCell(r, {{"ssid", "Villa-Sonne"},
+                         {"bssid", "0A:3C:71:00:00:25"},
+                         {"channel", 4},
+                         {"rssi", -35},
+                         {"security", "wpa-psk"},
+                         {"passphrase", "sonnenblume-7"}});
+         },
+         {},
+         "0A:3C:71:00:00:25",
+         "NotJoined"},
         {"the system's service in control",
          {.name = "Hausnetz-Berger"},
          [](test::ShellRig& r) {
@@ -476,18 +564,30 @@ TEST_F(SurveyPageTest, ServiceJoinsAsThePopupWouldOrRefusesWithTheWindowsMessage
             c.arrange(rig);
         rig.wlan.clearCalls();
         rig.work.ActiveProfileName = "Default";
-        const Refused refused = cmds.Join(c.request);
+        std::optional<Refused> outcome;
+        const Refused refused =
+            cmds.Join(c.request, [&](const Refused& told) { outcome.emplace(told); });
+        EXPECT_FALSE(outcome) << "told later, never from inside the call";
         if (c.refusal.empty()) {
             EXPECT_FALSE(refused) << refused->message;
             EXPECT_EQ(JoinedBssid(), c.message);
             EXPECT_EQ(rig.work.ActiveProfileName, "");
             EXPECT_EQ(rig.work.CurrentProfile.SSID, c.request.name);
+            if (!outcome)
+                rig.clock.Advance(UtilityCommands::kJoinDeadlineMs);
+            ASSERT_TRUE(outcome) << "the join has an outcome by its deadline";
+            EXPECT_EQ(*outcome ? std::string_view((*outcome)->name) : std::string_view(),
+                      c.outcome);
             continue;
         }
+        EXPECT_FALSE(outcome);
         ASSERT_TRUE(refused);
         EXPECT_EQ(refused->name, c.refusal);
         EXPECT_EQ(refused->message, c.message);
         EXPECT_EQ(Setters(), std::vector<std::string>{}) << "a refused join changes nothing";
+        if (c.refusal != "ServiceConflict") {
+            EXPECT_TRUE(rig.wlan.calls().empty()) << "refused before any adapter call";
+        }
         EXPECT_EQ(rig.work.ActiveProfileName, "Default");
         EXPECT_TRUE(rig.dialogs.messages.empty()) << "the service shows no message box";
     }

@@ -206,6 +206,11 @@ qint64 UtilityRig::trayPid() const
     return m_tray.processId();
 }
 
+int UtilityRig::trayExit() const
+{
+    return m_tray.exitStatus() == QProcess::NormalExit ? m_tray.exitCode() : -1;
+}
+
 QString UtilityRig::Output()
 {
     m_output += QString::fromLocal8Bit(m_tray.readAll());

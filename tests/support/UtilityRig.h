@@ -66,6 +66,8 @@ public:
     // Waits for the program to end by itself.
     bool WaitForEnd(int timeoutMs = kStepTimeoutMs);
     qint64 trayPid() const;
+    // How the program ended: its exit code, or -1 when a signal ended it.
+    int trayExit() const;
 
     DriverServer& driver() { return m_driver; }
     // The window's state (TestDriver::State); empty when no window answers.

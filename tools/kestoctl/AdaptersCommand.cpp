@@ -3,6 +3,7 @@
 
 #include "drivers/linuxwlan/AdapterLibrarySetting.h"
 #include "drivers/linuxwlan/SysfsDevices.h"
+#include "tools/kestoctl/CommandOutput.h"
 
 #include <exception>
 
@@ -34,11 +35,12 @@ int RunAdaptersCommand(CommandContext& context, const std::vector<std::string>& 
         return kExitOk;
     }
     for (const linuxwlan::WirelessInterface& wi : found) {
-        context.out << wi.name << "\t" << (wi.driver.empty() ? "-" : wi.driver) << "\t";
+        context.out << TerminalSafe(wi.name) << "\t"
+                    << (wi.driver.empty() ? "-" : TerminalSafe(wi.driver)) << "\t";
         if (wi.deviceId.empty())
             context.out << "(the device names no identifier)\n";
         else
-            context.out << "MatchingDeviceId =" << wi.deviceId << "\n";
+            context.out << "MatchingDeviceId =" << TerminalSafe(wi.deviceId) << "\n";
     }
     return kExitOk;
 }
@@ -51,7 +53,7 @@ int RunAdapterLibraryCommand(CommandContext& context, const std::vector<std::str
             const auto choice = linuxwlan::ReadAdapterLibraryChoice(registry);
             context.out << linuxwlan::AdapterLibraryName(choice.kind);
             if (!choice.interfaceName.empty())
-                context.out << " " << choice.interfaceName;
+                context.out << " " << TerminalSafe(choice.interfaceName);
             context.out << "\n";
             return kExitOk;
         }
@@ -69,7 +71,7 @@ int RunAdapterLibraryCommand(CommandContext& context, const std::vector<std::str
         }
         return kExitOk;
     } catch (const std::exception& error) {
-        context.err << "kestoctl adapter-library: " << error.what() << "\n";
+        context.err << "kestoctl adapter-library: " << TerminalSafe(error.what()) << "\n";
         return kExitError;
     }
 }

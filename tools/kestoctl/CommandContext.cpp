@@ -1,6 +1,8 @@
 // CommandContext: lazy opening of the store for the kestoctl subcommands.
 #include "tools/kestoctl/CommandContext.h"
 
+#include "tools/kestoctl/CommandOutput.h"
+
 namespace kesto {
 
 CommandContext::CommandContext(std::string registryPath, std::ostream& outStream,
@@ -22,7 +24,7 @@ SqliteRegistry& CommandContext::registry(StoreAccess access)
         notices.insert(notices.end(), m_registry->notices().begin(), m_registry->notices().end());
         // Said once: the modes are tight from now on.
         for (const std::string& notice : notices)
-            err << "kestoctl: " << notice << "\n";
+            err << "kestoctl: " << TerminalSafe(notice) << "\n";
     }
     return *m_registry;
 }

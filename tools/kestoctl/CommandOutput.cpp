@@ -14,7 +14,33 @@ namespace {
 std::string OneLine(std::string text)
 {
     std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
+    return TerminalSafe(text);
+}
+
+// Code points a terminal acts on rather than shows: the C1 controls and the marks,
+// embeddings, overrides and isolates that reorder a line.
+bool IsHiddenControl(std::uint32_t cp)
+{
+    return (cp >= 0x80 && cp <= 0x9F) || cp == 0x061C || cp == 0x200E || cp == 0x200F ||
+           (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
+}
+
+std::uint32_t CodePoint(std::string_view sequence)
+{
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    std::uint32_t cp = sequence.size() == 2   ? lead & 0x1Fu
+                       : sequence.size() == 3 ? lead & 0x0Fu
+                                              : lead & 0x07u;
+    for (std::size_t i = 1; i < sequence.size(); ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3Fu);
+    return cp;
+}
+
+void AppendHex(std::string& out, std::uint32_t value, int digits)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += kDigits[(value >> shift) & 0xFu];
 }
 
 std::string Padded(const std::string& text, std::size_t width)
@@ -33,6 +59,31 @@ bool TakeSecret(std::istream& in, std::string& secret)
 }
 
 } // namespace
+
+std::string TerminalSafe(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = Utf8SequenceAt(text, at);
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (size == 0 || byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            AppendHex(out, byte, 2);
+            ++at;
+            continue;
+        }
+        const std::string_view sequence = text.substr(at, size);
+        at += size;
+        if (size > 1 && IsHiddenControl(CodePoint(sequence))) {
+            out += "\\u";
+            AppendHex(out, CodePoint(sequence), 4);
+        } else {
+            out += sequence;
+        }
+    }
+    return out;
+}
 
 bool ParseCommandArgs(const std::vector<std::string>& args, std::istream& in, CommandArgs& out,
                       std::string& why)
@@ -104,14 +155,26 @@ void PrintFields(std::ostream& out, const std::vector<std::pair<std::string, std
 {
     std::size_t width = 0;
     for (const auto& [label, value] : rows)
-        width = std::max(width, Utf8Length(label) + 1);
+        width = std::max(width, Utf8Length(TerminalSafe(label)) + 1);
     for (const auto& [label, value] : rows)
-        out << Padded(label + ":", width + 2) << value << "\n";
+        out << Padded(TerminalSafe(label) + ":", width + 2) << TerminalSafe(value) << "\n";
 }
 
-void PrintTable(std::ostream& out, const std::vector<std::string>& heading,
-                const std::vector<std::vector<std::string>>& rows)
+void PrintTable(std::ostream& out, const std::vector<std::string>& shownHeading,
+                const std::vector<std::vector<std::string>>& shownRows)
 {
+    const auto safe = [](const std::vector<std::string>& row) {
+        std::vector<std::string> cells;
+        cells.reserve(row.size());
+        for (const std::string& cell : row)
+            cells.push_back(TerminalSafe(cell));
+        return cells;
+    };
+    const std::vector<std::string> heading = safe(shownHeading);
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(shownRows.size());
+    for (const auto& row : shownRows)
+        rows.push_back(safe(row));
     std::vector<std::size_t> widths(heading.size(), 0);
     const auto measure = [&widths](const std::vector<std::string>& row) {
         for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
@@ -133,7 +196,23 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& heading,
 
 void PrintJson(std::ostream& out, const nlohmann::json& value)
 {
-    out << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    // The library escapes C0 controls; C1 and bidirectional controls it writes as they
+    // are. They can only stand inside strings, where \u form means the same value.
+    const std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = std::max<std::size_t>(Utf8SequenceAt(text, at), 1);
+        const std::string_view sequence = std::string_view(text).substr(at, size);
+        at += size;
+        if (size > 1 && IsHiddenControl(CodePoint(sequence))) {
+            shown += "\\u";
+            AppendHex(shown, CodePoint(sequence), 4);
+        } else {
+            shown += sequence;
+        }
+    }
+    out << shown << "\n";
 }
 
 int ReportRefusal(CommandContext& context, const Refusal& refusal)
@@ -155,7 +234,7 @@ int ReportBusError(CommandContext& context, const BusError& error)
 
 int ReportUsage(CommandContext& context, std::string_view why, std::string_view usage)
 {
-    context.err << "kestoctl: " << why << "\nusage: kestoctl " << usage << "\n";
+    context.err << "kestoctl: " << TerminalSafe(why) << "\nusage: kestoctl " << usage << "\n";
     return kExitUsage;
 }
 

@@ -11,6 +11,7 @@
 #include "station/SurveyRecords.h"
 #include "tools/kestoctl/BusClient.h"
 #include "tools/kestoctl/CommandOutput.h"
+#include "tools/kestoctl/UtilityCommand.h"
 
 #include <exception>
 
@@ -35,7 +36,7 @@ public:
 private:
     void MessageBox(std::string_view text, std::string_view) override
     {
-        m_context.err << "kestoctl: " << text << "\n";
+        m_context.err << "kestoctl: " << TerminalSafe(text) << "\n";
     }
     void Beep(int, int) override {}
     void BeginWaitCursor() override {}
@@ -168,6 +169,8 @@ int RunProfileCommand(CommandContext& context, const std::vector<std::string>& a
         answer = bus.Call("DeleteProfile", {name}, error);
     } else {
         answer = bus.Call("ApplyProfile", {name}, error);
+        if (answer && !parsed.noWait)
+            return WaitForProfile(context, bus, name);
     }
     if (answer)
         return kExitOk;
@@ -200,7 +203,7 @@ int RunProfileCommand(CommandContext& context, const std::vector<std::string>& a
         const Refused refused = what == "add" ? profiles.Add(request) : profiles.Delete(name);
         return refused ? ReportRefusal(context, *refused) : kExitOk;
     } catch (const std::exception& e) {
-        context.err << "kestoctl: " << e.what() << "\n";
+        context.err << "kestoctl: " << TerminalSafe(e.what()) << "\n";
         return kExitError;
     }
 }

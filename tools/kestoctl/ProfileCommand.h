@@ -18,7 +18,10 @@ inline constexpr const char* kProfileUsage =
     "        [--security none|wep|wpa-psk] [--wep-key K | --wep-key-stdin | --passphrase P |\n"
     "        --passphrase-stdin] [--key-index 1-4] [--key-size 64|128|256]\n"
     "        [--authentication open|shared|auto] [--cipher tkip|aes]\n"
-    "  profile delete NAME | apply NAME";
+    "  profile delete NAME\n"
+    "  profile apply NAME [--no-wait]    apply a profile and wait until the adapter is on\n"
+    "                                      its network (exit 2 when it is not within 15 s)\n"
+    "  Secrets given as arguments are visible to other local users: use the -stdin forms.";
 
 int RunProfileCommand(CommandContext& context, const std::vector<std::string>& args);
 

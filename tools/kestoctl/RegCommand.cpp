@@ -6,6 +6,7 @@
 #include "base/LittleEndian.h"
 #include "base/Text.h"
 #include "registry/RegFile.h"
+#include "tools/kestoctl/CommandOutput.h"
 
 #include <charconv>
 #include <cstdint>
@@ -117,14 +118,14 @@ std::string ListedData(const RegValue& value)
 
 int Usage(CommandContext& context, const std::string& problem)
 {
-    context.err << "kestoctl: " << problem << "\nusage: kestoctl [--registry FILE]\n  " << kRegUsage
-                << "\n";
+    context.err << "kestoctl: " << TerminalSafe(problem)
+                << "\nusage: kestoctl [--registry FILE]\n  " << kRegUsage << "\n";
     return kExitUsage;
 }
 
 int Error(CommandContext& context, const std::string& message)
 {
-    context.err << "kestoctl: " << message << "\n";
+    context.err << "kestoctl: " << TerminalSafe(message) << "\n";
     return kExitError;
 }
 
@@ -135,7 +136,7 @@ SqliteRegistry* WritableStore(CommandContext& context, const std::string& what)
     SqliteRegistry& registry = context.registry();
     if (!registry.readOnly())
         return &registry;
-    context.err << "kestoctl: " << what << ": " << registry.path()
+    context.err << "kestoctl: " << TerminalSafe(what + ": " + registry.path())
                 << " cannot be written (the store is open for reading only)\n";
     return nullptr;
 }
@@ -152,7 +153,7 @@ int Query(CommandContext& context, const FullPath& path)
     auto& registry = context.registry(StoreAccess::ReadOnly);
     if (!path.namesKey) {
         if (const auto value = registry.QueryValue(path.parent, path.last)) {
-            context.out << PlainData(*value) << "\n";
+            context.out << TerminalSafe(PlainData(*value)) << "\n";
             return kExitOk;
         }
     }
@@ -161,26 +162,35 @@ int Query(CommandContext& context, const FullPath& path)
     std::string key = Display(path);
     while (key.size() > kHive.size() && key.back() == '\\')
         key.pop_back();
-    context.out << key << "\n";
+    context.out << TerminalSafe(key) << "\n";
     for (const auto& [name, value] : registry.Values(path.keyPath))
-        context.out << "    " << (name.empty() ? "(Default)" : name) << "    " << TypeName(value)
-                    << "    " << ListedData(value) << "\n";
+        context.out << "    " << (name.empty() ? "(Default)" : TerminalSafe(name)) << "    "
+                    << TypeName(value) << "    " << TerminalSafe(ListedData(value)) << "\n";
     const auto subKeys = registry.SubKeys(path.keyPath);
     if (!subKeys.empty())
         context.out << "\n";
     for (const auto& sub : subKeys)
-        context.out << key << "\\" << sub << "\n";
+        context.out << TerminalSafe(key) << "\\" << TerminalSafe(sub) << "\n";
     return kExitOk;
 }
 
 int Set(CommandContext& context, const FullPath& path, const std::vector<std::string>& args)
 {
-    if (args.size() != 4)
-        return Usage(context, "reg set needs PATH and one of --sz TEXT or --dword N");
+    const bool fromInput = args.size() == 3 && args[2] == "--sz-stdin";
+    if (args.size() != 4 && !fromInput)
+        return Usage(context, "reg set needs PATH and one of --sz TEXT, --sz-stdin or --dword N");
     if (path.keyPath.empty())
         return Usage(context, "reg set needs a value name after the key");
     RegValue value;
-    if (args[2] == "--sz") {
+    if (fromInput) {
+        // A text that is a secret (a key, a pass phrase) never stands in a process list.
+        std::string text;
+        if (!std::getline(*context.in, text))
+            return Usage(context, "--sz-stdin: nothing to read on standard input");
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        value = RegValue::Text(text);
+    } else if (args[2] == "--sz") {
         value = RegValue::Text(args[3]);
     } else if (args[2] == "--dword") {
         const auto n = ParseNumber(args[3]);
@@ -188,7 +198,7 @@ int Set(CommandContext& context, const FullPath& path, const std::vector<std::st
             return Usage(context, "not a 32-bit number: " + args[3]);
         value = RegValue::Number(*n);
     } else {
-        return Usage(context, "reg set needs --sz TEXT or --dword N, not " + args[2]);
+        return Usage(context, "reg set needs --sz TEXT, --sz-stdin or --dword N, not " + args[2]);
     }
     const std::string key = path.namesKey ? path.keyPath : path.parent;
     const std::string name = path.namesKey ? std::string() : path.last;
@@ -236,6 +246,12 @@ int Export(CommandContext& context, const std::vector<std::string>& args)
         if (!path)
             return Usage(context, "a key path begins with HKEY_LOCAL_MACHINE\\: " + positional[0]);
         keyPath = path->keyPath;
+    }
+    if (positional.back() == "-") {
+        // Built whole first, so a refused export writes nothing.
+        context.out << ExportRegFile(context.registry(StoreAccess::ReadOnly), keyPath, format)
+                    << std::flush;
+        return kExitOk;
     }
     WriteRegFile(context.registry(StoreAccess::ReadOnly), keyPath, positional.back(), format);
     return kExitOk;

@@ -14,7 +14,8 @@ namespace {
 
 using nlohmann::json;
 
-// How long connect waits for the adapter to be on the network, and how often it looks.
+// How long profile apply waits for the adapter to be on the network, and how often it
+// looks.
 constexpr auto kJoinWait = std::chrono::seconds(15);
 constexpr auto kJoinPoll = std::chrono::milliseconds(250);
 
@@ -184,28 +185,43 @@ int RunConnectCommand(CommandContext& context, const std::vector<std::string>& a
     if (parsed->words.size() != 1)
         return ReportUsage(context, "connect takes one network name", kConnectUsage);
     const std::string& name = parsed->words[0];
+    // The service answers once the join has its outcome (on the network, a wrong key, or
+    // not joined in time), unless told not to wait.
+    CommandOptions options = parsed->options;
+    if (parsed->noWait)
+        options["wait"] = false;
     // Checked here too, so a name the bus cannot carry is refused with the same words.
     JoinRequest request;
-    if (Refused refused = MakeJoinRequest(name, parsed->options, request))
+    if (Refused refused = MakeJoinRequest(name, options, request))
         return ReportRefusal(context, *refused);
     BusClient bus;
-    if (!Call(context, bus, "Connect", {name, parsed->options}, status))
+    return Call(context, bus, "Connect", {name, options}, status) ? kExitOk : status;
+}
+
+int WaitForProfile(CommandContext& context, BusClient& bus, const std::string& profile)
+{
+    int status = kExitOk;
+    const auto values = Call(context, bus, "GetProfile", {profile}, status);
+    if (!values)
         return status;
-    if (parsed->noWait)
-        return kExitOk;
+    // A profile without a network name joins any network.
+    const std::string ssid = values->at(0).value("ssid", std::string());
     const auto until = std::chrono::steady_clock::now() + kJoinWait;
     for (;;) {
         const std::optional<json> p = Properties(context, bus, status);
         if (!p)
             return status;
-        if ((*p)["Associated"].get<bool>() && (*p)["NetworkName"] == name)
+        if ((*p)["Associated"].get<bool>() && (*p)["Profile"] == profile &&
+            (ssid.empty() || (*p)["NetworkName"] == ssid))
             return kExitOk;
         if (std::chrono::steady_clock::now() >= until)
             break;
         std::this_thread::sleep_for(kJoinPoll);
     }
-    context.err << "kestoctl: the adapter did not join " << name << " within "
-                << std::chrono::seconds(kJoinWait).count() << " s (a wrong key?)\n";
+    context.err << "kestoctl: "
+                << TerminalSafe("the adapter did not join the network of profile " + profile +
+                                " within ")
+                << std::chrono::seconds(kJoinWait).count() << " s\n";
     return kExitError;
 }
 

@@ -6,7 +6,9 @@
 #include "security/WepKeyRules.h"
 
 #include <cstdint>
+#include <istream>
 #include <optional>
+#include <string>
 
 namespace kesto {
 
@@ -26,7 +28,7 @@ std::optional<std::int32_t> KeySizeOption(const std::string& option)
 int UsageError(CommandContext& context, std::string_view why)
 {
     context.err << "kestoctl wep-keys: " << why << "\n"
-                << "usage: kestoctl wep-keys --64|--128 PHRASE\n";
+                << "usage: kestoctl wep-keys --64|--128 PHRASE | --passphrase-stdin\n";
     return kExitUsage;
 }
 
@@ -41,14 +43,23 @@ int RunWepKeysCommand(CommandContext& context, const std::vector<std::string>& a
     if (!keySize) {
         return UsageError(context, "the key size is --64 or --128, not " + args[0]);
     }
+    std::string phrase = args[1];
+    if (phrase == "--passphrase-stdin") {
+        if (!std::getline(*context.in, phrase)) {
+            return UsageError(context, "--passphrase-stdin: nothing to read on standard input");
+        }
+        if (!phrase.empty() && phrase.back() == '\r') {
+            phrase.pop_back();
+        }
+    }
     // The pages trim the phrase before generating, so the same typing gives the same
     // keys here; an empty phrase gives no keys at all.
-    if (TrimWhiteSpace(args[1]).empty()) {
+    if (TrimWhiteSpace(phrase).empty()) {
         return UsageError(context, "the pass phrase is empty");
     }
     PassphraseKeyLibrary library;
     PassphraseKeys keys(library);
-    keys.GeneratePassphraseKeys(args[1], *keySize);
+    keys.GeneratePassphraseKeys(phrase, *keySize);
     if (*keySize == 1) {
         for (const std::string& key : keys.Keys()) {
             context.out << key << "\n";

@@ -3,6 +3,7 @@
 // subcommand from the table below.
 #include "tools/kestoctl/AdaptersCommand.h"
 #include "tools/kestoctl/CommandContext.h"
+#include "tools/kestoctl/CommandOutput.h"
 #include "tools/kestoctl/ProfileCommand.h"
 #include "tools/kestoctl/RegCommand.h"
 #include "tools/kestoctl/UtilityCommand.h"
@@ -46,6 +47,9 @@ void PrintUsage(std::ostream& out)
            "commands:\n";
     for (const auto& command : kSubcommands)
         out << "  " << command.usage << "\n";
+    out << "Secrets given as arguments (--wep-key, --passphrase, reg set --sz, the phrase of\n"
+           "wep-keys) are visible to other local users while the command runs: give them on\n"
+           "standard input with --wep-key-stdin, --passphrase-stdin or --sz-stdin instead.\n";
 }
 
 } // namespace
@@ -94,7 +98,8 @@ int main(int argc, char** argv)
                 // An answer of a form no command expects (another program holding the
                 // utility's name, a service of another version) ends the command, not
                 // the program.
-                std::cerr << "kestoctl: " << command.name << ": " << error.what() << "\n";
+                std::cerr << "kestoctl: " << command.name << ": "
+                          << kesto::TerminalSafe(error.what()) << "\n";
                 return kesto::kExitError;
             }
         }

@@ -26,11 +26,13 @@ struct Result {
 };
 
 Result Reg(const std::string& store, const std::vector<std::string>& args,
-           CommandFunction command = RunRegCommand)
+           CommandFunction command = RunRegCommand, const std::string& input = {})
 {
     std::ostringstream out;
     std::ostringstream err;
+    std::istringstream in(input);
     CommandContext context(store, out, err);
+    context.in = &in;
     const int code = command(context, args);
     return {code, out.str(), err.str()};
 }
@@ -38,8 +40,9 @@ Result Reg(const std::string& store, const std::vector<std::string>& args,
 struct Step {
     std::vector<std::string> args;
     int code;
-    std::string out; // exact stdout, or with '*' at the end: its beginning
-    std::string err; // part of stderr ("" = stderr empty)
+    std::string out;     // exact stdout, or with '*' at the end: its beginning
+    std::string err;     // part of stderr ("" = stderr empty)
+    std::string in = {}; // standard input
 };
 
 void RunSteps(const std::string& store, const std::vector<Step>& steps,
@@ -50,7 +53,7 @@ void RunSteps(const std::string& store, const std::vector<Step>& steps,
         for (const auto& a : step.args)
             line += a + " ";
         SCOPED_TRACE(line);
-        const auto r = Reg(store, step.args, command);
+        const auto r = Reg(store, step.args, command, step.in);
         EXPECT_EQ(r.code, step.code);
         if (!step.out.empty() && step.out.back() == '*')
             EXPECT_EQ(r.out.substr(0, step.out.size() - 1),
@@ -104,44 +107,51 @@ TEST(ProfileCommandTest, WithoutAUtilityTheStoreItselfIsListedAndChanged)
 TEST(RegCommandTest, QuerySetDelete)
 {
     test::TempDir dir;
-    RunSteps(dir.file("r.db").string(),
-             {
-                 {{"set", kKey + "\\Mode", "--sz", "Station Mode"}, 0, "", ""},
-                 {{"set", "HKEY_LOCAL_MACHINE\\software\\CORVANE\\Channel", "--dword", "0x0b"},
-                  0,
-                  "",
-                  ""},
-                 {{"set", kKey + "\\Neg", "--dword", "-1"}, 0, "", ""},
-                 {{"set", kKey + "\\Sub\\", "--sz", "default"}, 0, "", ""},
-                 {{"query", kKey + "\\mode"}, 0, "Station Mode\n", ""},
-                 {{"query", kKey + "\\Neg"}, 0, "4294967295\n", ""},
-                 {{"query", kKey},
-                  0,
-                  "HKEY_LOCAL_MACHINE\\Software\\Corvane\n"
-                  "    Channel    REG_DWORD    0xb (11)\n"
-                  "    Mode    REG_SZ    Station Mode\n"
-                  "    Neg    REG_DWORD    0xffffffff (4294967295)\n"
-                  "\n"
-                  "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Sub\n",
-                  ""},
-                 {{"query", kKey + "\\Sub\\"},
-                  0,
-                  "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Sub\n"
-                  "    (Default)    REG_SZ    default\n",
-                  ""},
-                 {{"query", "HKLM\\Software\\Missing"}, 2, "", "no such key or value"},
-                 {{"set", kKey + "\\X", "--dword", "12x"}, 1, "", "not a 32-bit number"},
-                 {{"set", kKey + "\\X", "--dword", "4294967296"}, 1, "", "not a 32-bit number"},
-                 {{"set", kKey + "\\X", "--sz"}, 1, "", "usage:"},
-                 {{"set", kKey + "\\X", "--text", "a"}, 1, "", "--sz TEXT or --dword N"},
-                 {{"set", "HKCU\\X", "--sz", "a"}, 1, "", "begins with HKEY_LOCAL_MACHINE"},
-                 {{"frob"}, 1, "", "unknown reg command"},
-                 {{"delete", kKey + "\\Mode"}, 0, "", ""},
-                 {{"query", kKey + "\\Mode"}, 2, "", "no such key or value"},
-                 {{"delete", "HKLM\\"}, 2, "", "hive itself"},
-                 {{"delete", "HKLM\\software"}, 0, "", ""},
-                 {{"query", kKey + "\\Channel"}, 2, "", "no such key or value"},
-             });
+    RunSteps(
+        dir.file("r.db").string(),
+        {
+            {{"set", kKey + "\\Mode", "--sz", "Station Mode"}, 0, "", ""},
+            {{"set", "HKEY_LOCAL_MACHINE\\software\\CORVANE\\Channel", "--dword", "0x0b"},
+             0,
+             "",
+             ""},
+            {{"set", kKey + "\\Neg", "--dword", "-1"}, 0, "", ""},
+            {{"set", kKey + "\\Sub\\", "--sz", "default"}, 0, "", ""},
+            {{"query", kKey + "\\mode"}, 0, "Station Mode\n", ""},
+            {{"query", kKey + "\\Neg"}, 0, "4294967295\n", ""},
+            {{"query", kKey},
+             0,
+             "HKEY_LOCAL_MACHINE\\Software\\Corvane\n"
+             "    Channel    REG_DWORD    0xb (11)\n"
+             "    Mode    REG_SZ    Station Mode\n"
+             "    Neg    REG_DWORD    0xffffffff (4294967295)\n"
+             "\n"
+             "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Sub\n",
+             ""},
+            {{"query", kKey + "\\Sub\\"},
+             0,
+             "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Sub\n"
+             "    (Default)    REG_SZ    default\n",
+             ""},
+            // A secret from standard input; outside text shown escaped.
+            {{"set", kKey + "\\Key", "--sz-stdin"}, 0, "", "", "geheim 1\r\nnext\n"},
+            {{"query", kKey + "\\Key"}, 0, "geheim 1\n", ""},
+            {{"set", kKey + "\\Key", "--sz-stdin"}, 1, "", "nothing to read"},
+            {{"set", kKey + "\\Title", "--sz", "\x1b]0;owned\x07"}, 0, "", ""},
+            {{"query", kKey + "\\Title"}, 0, "\\x1b]0;owned\\x07\n", ""},
+            {{"query", "HKLM\\Software\\Missing"}, 2, "", "no such key or value"},
+            {{"set", kKey + "\\X", "--dword", "12x"}, 1, "", "not a 32-bit number"},
+            {{"set", kKey + "\\X", "--dword", "4294967296"}, 1, "", "not a 32-bit number"},
+            {{"set", kKey + "\\X", "--sz"}, 1, "", "usage:"},
+            {{"set", kKey + "\\X", "--text", "a"}, 1, "", "--sz TEXT, --sz-stdin or --dword N"},
+            {{"set", "HKCU\\X", "--sz", "a"}, 1, "", "begins with HKEY_LOCAL_MACHINE"},
+            {{"frob"}, 1, "", "unknown reg command"},
+            {{"delete", kKey + "\\Mode"}, 0, "", ""},
+            {{"query", kKey + "\\Mode"}, 2, "", "no such key or value"},
+            {{"delete", "HKLM\\"}, 2, "", "hive itself"},
+            {{"delete", "HKLM\\software"}, 0, "", ""},
+            {{"query", kKey + "\\Channel"}, 2, "", "no such key or value"},
+        });
 }
 
 TEST(RegCommandTest, ExportAndImportRoundTripAndBadFilesChangeNothing)
@@ -152,6 +162,8 @@ TEST(RegCommandTest, ExportAndImportRoundTripAndBadFilesChangeNothing)
     const auto regedit4 = dir.file("4.reg").string();
     const auto bad =
         dir.write("bad.reg", "REGEDIT4\n[HKLM\\Software\\Corvane]\n\"Mode\"=hex:00\n").string();
+    const auto fifo = dir.file("pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     RunSteps(store, {
                         {{"set", kKey + "\\Mode", "--sz", "Büro"}, 0, "", ""},
                         {{"export", kKey, unicode}, 0, "", ""},
@@ -167,7 +179,13 @@ TEST(RegCommandTest, ExportAndImportRoundTripAndBadFilesChangeNothing)
                         {{"import", dir.file("none.reg").string()}, 2, "", "none.reg"},
                         {{"export", "HKLM\\Missing", unicode}, 2, "", "no such key"},
                         {{"export"}, 1, "", "usage:"},
+                        // Only a regular file is replaced; "-" is standard output.
+                        {{"export", fifo}, 2, "", fifo + ": is a named pipe"},
+                        {{"export", kKey, "-", "--regedit4"}, 0, "REGEDIT4\r\n*", ""},
                     });
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe is left as it was";
     std::ifstream in(unicode, std::ios::binary);
     std::string head(2, '\0');
     in.read(head.data(), 2);
@@ -209,6 +227,10 @@ TEST(RegCommandTest, ReadsLeaveTheStoreAsItWas)
     RunSteps(absent, {{{"query", kKey}, 2, "", "no such key or value"},
                       {{"export", dir.file("out.reg").string()}, 0, "", ""}});
     EXPECT_FALSE(std::filesystem::exists(absent)) << "a read creates no store";
+    // Nor a folder: where there is none, the store reads as empty.
+    RunSteps(dir.file("missing/absent.db").string(),
+             {{{"query", kKey}, 2, "", "no such key or value"}});
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 }
 
 // A store others could read is made private at the first command, which says so; the

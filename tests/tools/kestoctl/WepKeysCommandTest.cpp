@@ -16,7 +16,7 @@ namespace {
 
 const std::string kBadpw64 = "02CB778981\nC27236DFB1\nC90C104FA2\nA804571CC0\n";
 const std::string kFoobar128 = "49D68437B1FFB0DB3FDF2D4A93\n";
-const std::string kUsageLine = "usage: kestoctl wep-keys --64|--128 PHRASE\n";
+const std::string kUsageLine = "usage: kestoctl wep-keys --64|--128 PHRASE | --passphrase-stdin\n";
 
 struct Result {
     int code = -1;
@@ -29,6 +29,7 @@ struct Case {
     std::vector<std::string> args;
     int code;
     std::string out;
+    std::string input = {}; // standard input
 };
 
 void PrintTo(const Case& c, std::ostream* os)
@@ -46,6 +47,8 @@ TEST_P(WepKeysCommandTest, PrintsKeysOrUsage)
     std::ostringstream out;
     std::ostringstream err;
     CommandContext context(dir.file("unused.db").string(), out, err);
+    std::istringstream in(c.input);
+    context.in = &in;
     EXPECT_EQ(RunWepKeysCommand(context, c.args), c.code);
     EXPECT_EQ(out.str(), c.out);
     if (c.code == kExitOk) {
@@ -67,7 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"PhraseFirst", {"badpw", "--64"}, kExitUsage, ""},
                     Case{"TwoFiftySix", {"--256", "badpw"}, kExitUsage, ""},
                     Case{"EmptyPhrase", {"--128", ""}, kExitUsage, ""},
-                    Case{"OnlySpaces", {"--64", "   "}, kExitUsage, ""}),
+                    Case{"OnlySpaces", {"--64", "   "}, kExitUsage, ""},
+                    Case{"PhraseFromStandardInput",
+                         {"--128", "--passphrase-stdin"},
+                         kExitOk,
+                         kFoobar128,
+                         "foobar\r\nsecond line\n"},
+                    Case{"NothingOnStandardInput", {"--64", "--passphrase-stdin"}, kExitUsage, ""}),
     [](const testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
 
 std::string ReadFile(const std::filesystem::path& path)
