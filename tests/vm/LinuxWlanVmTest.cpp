@@ -165,12 +165,12 @@ std::vector<SurveyEntry> Survey(WlanLibrary& lib, AdapterContext& ctx)
 }
 
 // A radio can miss an answer in one scan, as a user who scans again knows: one of up to
-// five surveys must list every access point at once (fifty-nine of them on the air; a
-// machine slowed by the sanitizers missed one neighbour in three scans).
+// ten surveys must list every access point at once (fifty-nine of them on the air; a
+// machine slowed by the sanitizers and other work missed one neighbour in five scans).
 std::vector<SurveyEntry> SurveyUntilAllAreIn(WlanLibrary& lib, AdapterContext& ctx)
 {
     std::vector<SurveyEntry> entries;
-    for (int scans = 0; scans < 5 && entries.size() < kAllInRange; ++scans)
+    for (int scans = 0; scans < 10 && entries.size() < kAllInRange; ++scans)
         entries = Survey(lib, ctx);
     return entries;
 }
