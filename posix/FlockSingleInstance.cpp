@@ -37,6 +37,16 @@ std::filesystem::path RuntimeDirectory()
     return dir.is_absolute() ? dir : std::filesystem::path{};
 }
 
+// flock without waiting: 0 when taken, else the error (EWOULDBLOCK: another holds it).
+int LockAtOnce(int fd, int operation)
+{
+    while (::flock(fd, operation | LOCK_NB) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
 } // namespace
 
 FlockSingleInstance::FlockSingleInstance(std::filesystem::path directory)
@@ -92,12 +102,7 @@ GuardResult FlockSingleInstance::TryAcquire(std::string_view name)
     if (fd < 0)
         return GuardResult::Failed;
 
-    int rc;
-    do {
-        rc = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        const int err = errno;
+    if (const int err = LockAtOnce(fd, LOCK_EX); err != 0) {
         ::close(fd);
         return err == EWOULDBLOCK ? GuardResult::AlreadyHeld : GuardResult::Failed;
     }
@@ -120,11 +125,7 @@ FlockSingleInstance::HolderOf(std::string_view name, const std::filesystem::path
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return std::nullopt;
-    int rc;
-    do {
-        rc = ::flock(fd, LOCK_SH | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc == 0 || errno != EWOULDBLOCK) {
+    if (LockAtOnce(fd, LOCK_SH) != EWOULDBLOCK) {
         ::close(fd); // nobody holds it (closing drops the lock just taken)
         return std::nullopt;
     }

@@ -102,6 +102,15 @@ struct LinkInfoCase {
 
 class LinkInfo : public ::testing::TestWithParam<LinkInfoCase> {};
 
+void JoinVillaWithItsPassPhrase(MonitorRig& r)
+{
+    WpaCredentials psk;
+    psk.passphrase = "villa-sonne-1";
+    r.world.api.SetWL_SSID("Villa");
+    r.world.api.SetWL_WPA(psk);
+    r.Join("Villa");
+}
+
 TEST_P(LinkInfo, ShowsTheAssociation)
 {
     const LinkInfoCase& c = GetParam();
@@ -170,23 +179,11 @@ INSTANTIATE_TEST_SUITE_P(
                        {"rssi", -50},
                        {"security", "wpa3-sae"},
                        {"passphrase", "villa-sonne-1"}}},
-                     [](MonitorRig& r) {
-                         WpaCredentials psk;
-                         psk.passphrase = "villa-sonne-1";
-                         r.world.api.SetWL_SSID("Villa");
-                         r.world.api.SetWL_WPA(psk);
-                         r.Join("Villa");
-                     },
+                     JoinVillaWithItsPassPhrase,
                      {{"TextSecurity", "WPA3-SAE"}, {"TextNetworkName", "Villa"}}},
         LinkInfoCase{"PassPhraseBeforeTheLink",
                      {},
-                     [](MonitorRig& r) {
-                         WpaCredentials psk;
-                         psk.passphrase = "villa-sonne-1";
-                         r.world.api.SetWL_SSID("Villa");
-                         r.world.api.SetWL_WPA(psk);
-                         r.Join("Villa");
-                     },
+                     JoinVillaWithItsPassPhrase,
                      {{"TextSecurity", "WPA-PSK"}}},
         LinkInfoCase{"AutomaticAuthentication",
                      {Network("Cafe", "0A:00:00:00:00:01", -50)},
