@@ -46,30 +46,49 @@ bash "$here/scripts/fuzz-seeds.sh" "$build/seeds" >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-status=0
 for target in "${targets[@]}"; do
   [ -n "${short_runs[$target]:-}" ] || { echo "unknown fuzz target: $target" >&2; exit 2; }
-  findings=$build/findings/$target
+done
+
+# One target: its inputs, then one line of figures (the whole line written at once, as
+# targets run side by side); a finding's report and input before it. Fails on a finding.
+run_target() {
+  local target=$1 findings=$build/findings/$1 start=$SECONDS status=0 figures
   mkdir -p "$findings"
-  args=(-max_len=65536 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-        -artifact_prefix="$findings/")
+  local args=(-max_len=65536 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+              -artifact_prefix="$findings/")
   if [ $long = 1 ]; then
-    corpus=$build/corpus/$target
+    local corpus=$build/corpus/$target
     mkdir -p "$corpus"
     args+=(-runs="${runs:-2000000}" "$corpus" "$build/seeds/$target")
   else
     # Seeds only, nothing written back: each CI run does the same work.
     args+=(-runs="${short_runs[$target]}" "$build/seeds/$target")
   fi
-  echo "== $target"
-  start=$(date +%s)
   if ! "$build/fuzz/$target" "${args[@]}" >"$build/$target.log" 2>&1; then
     status=1
     tail -60 "$build/$target.log"
     echo "FINDING in $target: input saved in $findings/" >&2
   fi
-  grep -E '^stat::(number_of_executed_units|new_units_added)|cov: ' "$build/$target.log" |
-    grep -E 'stat::|DONE' | tr '\n' ' '
-  echo "($(($(date +%s) - start)) s)"
+  figures=$(grep -E '^stat::(number_of_executed_units|new_units_added)|cov: ' "$build/$target.log" |
+    grep -E 'stat::|DONE' | tr '\n' ' ')
+  echo "== $target $figures($((SECONDS - start)) s)"
+  return $status
+}
+
+# Each target is one process on one core: as many side by side as there are cores.
+status=0
+running=0
+for target in "${targets[@]}"; do
+  run_target "$target" &
+  running=$((running + 1))
+  if [ $running -ge "$(nproc)" ]; then
+    wait -n || status=1
+    running=$((running - 1))
+  fi
+done
+while [ $running -gt 0 ]; do
+  wait -n || status=1
+  running=$((running - 1))
 done
 exit $status
