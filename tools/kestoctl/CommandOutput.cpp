@@ -43,6 +43,17 @@ void AppendHex(std::string& out, std::uint32_t value, int digits)
         out += kDigits[(value >> shift) & 0xFu];
 }
 
+// One UTF-8 sequence as it is, or a hidden control in its \u form.
+void AppendSequence(std::string& out, std::string_view sequence)
+{
+    if (sequence.size() > 1 && IsHiddenControl(CodePoint(sequence))) {
+        out += "\\u";
+        AppendHex(out, CodePoint(sequence), 4);
+    } else {
+        out += sequence;
+    }
+}
+
 std::string Padded(const std::string& text, std::size_t width)
 {
     const std::size_t length = Utf8Length(text);
@@ -73,14 +84,8 @@ std::string TerminalSafe(std::string_view text)
             ++at;
             continue;
         }
-        const std::string_view sequence = text.substr(at, size);
+        AppendSequence(out, text.substr(at, size));
         at += size;
-        if (size > 1 && IsHiddenControl(CodePoint(sequence))) {
-            out += "\\u";
-            AppendHex(out, CodePoint(sequence), 4);
-        } else {
-            out += sequence;
-        }
     }
     return out;
 }
@@ -203,14 +208,8 @@ void PrintJson(std::ostream& out, const nlohmann::json& value)
     shown.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t size = std::max<std::size_t>(Utf8SequenceAt(text, at), 1);
-        const std::string_view sequence = std::string_view(text).substr(at, size);
+        AppendSequence(shown, std::string_view(text).substr(at, size));
         at += size;
-        if (size > 1 && IsHiddenControl(CodePoint(sequence))) {
-            shown += "\\u";
-            AppendHex(shown, CodePoint(sequence), 4);
-        } else {
-            shown += sequence;
-        }
     }
     out << shown << "\n";
 }
